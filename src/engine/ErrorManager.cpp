@@ -1,0 +1,50 @@
+#include "engine/ErrorManager.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+
+#include "engine/Logger.h"
+#include "engine/Qel.h"
+#include "platform/System.h"
+
+QEL_IMPLEMENT_CLASS(ErrorManager, nullptr, nullptr)
+
+const char16_t* (*ErrorManager::resultNameLookup)(int32_t hr) = nullptr;
+
+namespace {
+std::atomic<bool> reportingError{false};
+}
+
+ErrorManager::ErrorManager() { qelLog(u"ErrorManager::ErrorManager", u"Starting..."); }
+
+void ErrorManager::errorText(const WString& text) {
+    // A fault while reporting a fault ends the process at once.
+    if (reportingError.exchange(true)) _exit(255);
+
+    qelLogText(u"ErrorManager::error", text);
+    if (qel) {
+        qel->bShuttingDown = true;
+        if (qel->crashGraphicsHook) qel->crashGraphicsHook();
+    }
+    platform::showErrorBox("Error", wideToUtf8(text));
+    qelLogText(u"ErrorManager::error", u"Forced exit.");
+    if (qel && qel->pLogger) qel->pLogger->close();
+    std::exit(-1);
+}
+
+void ErrorManager::fatal(const char16_t* function, const char* sourcePath, int line, const WString& message) {
+    error(u"Error: %s\n Function: %s()\n File: %s\n Line: %d", message, function, getFileName(utf8ToWide(sourcePath)), line);
+}
+
+void ErrorManager::assertionFailed(const char16_t* function, const char* sourcePath, int line, const char16_t* statement) {
+    error(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d", u"Assertion failed.", statement, function,
+          getFileName(utf8ToWide(sourcePath)), line);
+}
+
+WString ErrorManager::getDXErrorString(int32_t hr) {
+    if (hr >= 0) return u"S_OK";
+    const char16_t* name = resultNameLookup ? resultNameLookup(hr) : nullptr;
+    return format(u"%s (0x%08x)", name ? name : u"Unknown", static_cast<uint32_t>(hr));
+}

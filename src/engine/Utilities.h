@@ -1,0 +1,34 @@
+#pragma once
+// Paths, the platform word and version line, the user-data folder, the command line and time
+// stamps.
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/Text.h"
+
+// The command-line arguments after the program name, filled by the shell at start-up.
+extern std::vector<WString> commandLineArgs;
+
+WString getPlatformName();
+// "VeskDiruzuri v1.47.o 32bit " (the version line of the log header and the credits).
+WString getVersionLine();
+// The folder under which the user-data folder lies: $VESK_DATA_HOME when set (tests), else
+// $XDG_DATA_HOME, else ~/.local/share; "." when none can be found.
+WString getCommonAppDataFolder();
+// getCommonAppDataFolder + "/Morvane studios/VeskDiruzuri/1.47/", each level created when missing.
+WString getUserDataFolder();
+// Creates one folder, readable by everyone and writable by its owner; reports nothing.
+void createFolder(WStringView path);
+bool fileExists(WStringView path);
+// Copies a file, replacing an existing target, through a temporary file; returns success.
+bool copyFile(WStringView source, WStringView target);
+WString getCurrentFolder();
+WString getProgramFolder();
+WString getProgramFolderPath();
+// The ISO 639 code of the user's language ("en" when unknown).
+WString getSystemLanguageCode();
+void sleepMilliseconds(uint32_t ms);
+bool hasCommandLineParameter(WStringView parameter);
+// "%Y-%m-%d %H.%M.%S" in UTC.
+WString formatTimeStamp(int64_t secondsSince1970);

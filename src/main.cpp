@@ -1,0 +1,3 @@
+#include "engine/Shell.h"
+
+int main(int argc, char** argv) { return shellMain(argc, argv); }

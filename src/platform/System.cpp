@@ -1,0 +1,49 @@
+#include "platform/System.h"
+
+#include <SDL.h>
+#include <pwd.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+namespace platform {
+
+std::string computerName() {
+    char name[HOST_NAME_MAX + 1] = {};
+    if (gethostname(name, sizeof(name) - 1) != 0) return {};
+    return name;
+}
+
+std::string userName() {
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name) return pw->pw_name;
+    if (const char* env = std::getenv("USER")) return env;
+    return {};
+}
+
+std::string executablePath() {
+    char path[PATH_MAX + 1] = {};
+    const ssize_t n = readlink("/proc/self/exe", path, PATH_MAX);
+    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
+}
+
+uint32_t millisecondClock() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+}
+
+bool hasDisplay() {
+    const char* x = std::getenv("DISPLAY");
+    const char* w = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (w && *w);
+}
+
+void showErrorBox(const std::string& title, const std::string& textUtf8) {
+    const char* silent = std::getenv("VESK_SILENT_ERRORS");
+    if ((silent && *silent && *silent != '0') || !hasDisplay()) return;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), textUtf8.c_str(), nullptr);
+}
+
+}  // namespace platform

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds the game, its data and its tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test headless (Xvfb, software OpenGL, dummy audio).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+jobs=$(nproc)
+cmake -S . -B build/check -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON -DVESK_TESTS=ON
+cmake --build build/check --parallel "$jobs"
+export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy VESK_SILENT_ERRORS=1
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir build/check --output-on-failure --parallel "$jobs" --timeout 300
