@@ -141,6 +141,7 @@ void HttpRequest::start() {
     shared->errorText.clear();
     shared->reply.bytes.clear();
     shared->state.store(STATE_RUNNING, std::memory_order_release);
+    HttpTransfer::initialize();
     try {
         std::thread(runRequest, shared).detach();
     } catch (const std::system_error& e) {

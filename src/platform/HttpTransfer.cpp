@@ -61,8 +61,12 @@ int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
 
 }  // namespace
 
-bool HttpTransfer::perform() {
+void HttpTransfer::initialize() {
     std::call_once(curlInitOnce, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool HttpTransfer::perform() {
+    initialize();
     outcome = Outcome::NoSession;
     error = 0;
     status = 0;

@@ -48,6 +48,10 @@ public:
     int status = 0;           // the final status code, 0 when none arrived
     std::vector<uint8_t> reply;
 
+    // Sets up the HTTP library once per process; call on the main thread before the first worker
+    // starts (perform() calls it too).
+    static void initialize();
+
     // Runs the exchange; returns outcome == Complete.
     bool perform();
 };
