@@ -20,7 +20,8 @@ const char* const requestHeaders[] = {
     "Pragma: no-cache",
 };
 
-constexpr char defaultMakerHost[] = "vesk.morvanestudios.net";
+// A reserved name until the real server is known: it never reaches anyone else's machine.
+constexpr char defaultMakerHost[] = "vesk.morvanestudios.example";
 
 }  // namespace
 
