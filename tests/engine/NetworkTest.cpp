@@ -4,12 +4,15 @@
 #include <string>
 
 #include "engine/ByteBuffer.h"
+#include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/NetAddress.h"
 #include "engine/NetConnection.h"
 #include "engine/NetStatsBucket.h"
+#include "engine/Qel.h"
 #include "engine/QelNetwork.h"
 #include "platform/Sockets.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -204,4 +207,44 @@ TEST(NetConnection, StatsHistoryKeepsAboutTenSecondsAndTotalsEndedBuckets) {
     EXPECT_GE(connection.statsHistory.countChildren(), 10);
     EXPECT_EQ(connection.statsTotal.table[0][3], 29u);  // every bucket but the current one
     EXPECT_EQ(connection.statsTotal.counters[2], 58u);
+}
+
+namespace {
+
+std::string logText() { return readFileBytes(wideToUtf8(Logger::getLogFilePath())); }
+
+}  // namespace
+
+TEST(NetworkLog, ServiceAndConnectionsLogTheirSteps) {
+    auto* engine = new Qel();
+    {
+        QelNetwork network;
+        {
+            NetConnection emulated(loopback(0), &network);
+            emulated.sendTo(emulated.address, "x", 1);
+        }
+        NetConnection holder(loopback(0));
+        NetConnection refused(holder.address);
+    }
+    const std::string log = logText();
+    delete engine;
+    const char* expected[] = {
+        "\tQelNetwork::QelNetwork(): Starting...\r\n",
+        "\tQelNetwork::QelNetwork(): Done.\r\n",
+        "\tNetConnection::NetConnection(): Creating emulated localhost connection: 127.0.0.1:1.\r\n",
+        "\tQelNetwork::flushEmulatedPackets(): Flushed packets for 127.0.0.1:1, queue length is now 0.\r\n",
+        "\tNetConnection::NetConnection(): Binding to address: 127.0.0.1:0.\r\n",
+        "\tNetConnection::NetConnection(): Bound to address: 127.0.0.1:",
+        "\tNetConnection::NetConnection(): Could not bind to address: 127.0.0.1:",
+        "\tQelNetwork::~QelNetwork(): Cleaning up...\r\n",
+        "\tQelNetwork::~QelNetwork(): Done.\r\n",
+    };
+    size_t at = 0;
+    for (const char* line : expected) {
+        const size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << line << "\n" << log;
+        at = found;
+    }
+    EXPECT_NE(log.find(" (WSAEADDRINUSE).\r\n"), std::string::npos);
+    EXPECT_NE(log.find("\tNetConnection::NetConnection(): Done.\r\n"), std::string::npos);
 }
