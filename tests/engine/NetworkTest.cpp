@@ -223,8 +223,10 @@ TEST(NetworkLog, ServiceAndConnectionsLogTheirSteps) {
             NetConnection emulated(loopback(0), &network);
             emulated.sendTo(emulated.address, "x", 1);
         }
-        NetConnection holder(loopback(0));
-        NetConnection refused(holder.address);
+        QelNetwork sockets;
+        sockets.bEmulateLocalhost = false;
+        NetConnection holder(loopback(0), &sockets);
+        NetConnection refused(holder.address, &sockets);
     }
     const std::string log = logText();
     delete engine;
