@@ -20,6 +20,7 @@ public:
 
     Logger* pLogger = nullptr;
     ErrorManager* pErrorManager = nullptr;
+    class QelNetwork* pQelNetwork = nullptr;
     Context* pCurrentContext = nullptr;
     bool bShuttingDown = false;
     // Run by a fatal error before the message box: saves the crash screenshot and leaves full
