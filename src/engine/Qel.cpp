@@ -6,7 +6,7 @@
 QEL_IMPLEMENT_CLASS(Qel, nullptr, nullptr)
 
 Qel* qel = nullptr;
-BasicLink Qel::objectList;
+ObjectListHead Qel::objectList;
 
 Qel::Qel() {
     qel = this;

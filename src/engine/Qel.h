@@ -3,6 +3,7 @@
 // global pointer 'qel'.
 
 #include "engine/BasicLink.h"
+#include "engine/ObjectListEntry.h"
 #include "engine/ClassRecord.h"
 
 class Logger;
@@ -16,7 +17,7 @@ public:
     virtual ~Qel();
 
     // Every live QelBase, in construction order (by their list entries).
-    static BasicLink objectList;
+    static ObjectListHead objectList;
 
     Logger* pLogger = nullptr;
     ErrorManager* pErrorManager = nullptr;
