@@ -74,3 +74,37 @@ TEST(MemoryIniFile, ReadsThroughTheFileManagerFromDiskOrArchive) {
     MemoryIniFile notInArchive(u"settings.ini");
     EXPECT_FALSE(notInArchive.hasKey(u"Qel", u"width")) << "no fallback from archive to disk";
 }
+
+TEST(DataBlock, ArchiveCutShortAfterMountingIsAFatalReportNotShortData) {
+    FileTestEnvironment env;
+    std::string image("\x02\0\0\0\x01\0\0\0", 8);
+    std::string field("t.txt", 5);
+    field.resize(80, '\0');
+    image += field;
+    image += std::string("\x68\0\0\0\x0a\0\0\0\x0a\0\0\0", 12);
+    image += std::string(4, '\0');
+    image += "0123456789";
+    writeFileBytes("t.wad", image);
+    env.files().useWad(u"t.wad");
+    {
+        DataBlock whole(0, u"t.txt");
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(whole.getData()), whole.getSize()), "0123456789");
+    }
+    std::filesystem::resize_file("t.wad", image.size() - 3);
+    EXPECT_EXIT(DataBlock(0, u"t.txt"), testing::ExitedWithCode(255), "");
+}
+
+TEST(ByteBuffer, TextDecodings) {
+    const std::pair<std::string, WString> cases[] = {
+        {"\xEF\xBB\xBFk=\xC3\xA9", u"k=\u00e9"},
+        {"plain \xC3\xA9", u"plain \u00e9"},
+        {std::string("\xFF\xFE" "a\0b\0", 6), u"ab"},
+        {std::string("\xFF\xFE" "a\0b\0\0\0c\0", 10), u"ab"},
+        {std::string("\xFF\xFE" "a\0b", 5), u"a"},
+        {"", u""},
+    };
+    for (const auto& [bytes, text] : cases) {
+        ByteBuffer buffer(bytes.data(), static_cast<int>(bytes.size()));
+        EXPECT_EQ(buffer.toText(), text) << bytes;
+    }
+}
