@@ -297,3 +297,13 @@ TEST(FileManager, HashTextMatchesTheClassIdHash) {
     EXPECT_EQ(FileManager::hashText(u"BasicLink"), 0x1D88B430u);
     EXPECT_EQ(FileManager::hashText(u""), 0u);
 }
+
+TEST(WadArchive, Hq2xModeMountsTheHq2xArchive) {
+    FileTestEnvironment env;
+    buildArchive("art.wad.hq2x", {{"big.png", "big"}}, false);
+    FileManager& files = env.files();
+    files.hq2x = 2;
+    files.useWad(u"art.wad");
+    EXPECT_EQ(files.currentWadName, u"art.wad.hq2x");
+    EXPECT_EQ(readAll(files, "big.png"), "big");
+}

@@ -217,3 +217,19 @@ TEST(QelBaseSerialization, BadMarkerIsRefused) {
     copy.netSerialize(p);
     EXPECT_TRUE(p.bBadData);
 }
+
+TEST(Property, NetSerializeOfAFlaggedPropertyFollowsThePacketMode) {
+    // A property's own netSerialize runs its children's, unless its flags meet the packet's mode.
+    struct Probe : QelBase {
+        void netSerialize(Packet& packet) override { ++calls; }
+        int calls = 0;
+    };
+    for (const auto& [flags, mode, expected] : {std::tuple{1, 1, 0}, {1, 2, 1}, {2, 2, 0}, {2, 1, 1}, {0, 3, 1}}) {
+        Property property(u"p", flags);
+        auto* probe = new Probe;
+        property.addChild(probe);
+        Packet p(mode, 16);
+        property.netSerialize(p);
+        EXPECT_EQ(probe->calls, expected) << flags << " " << mode;
+    }
+}
