@@ -9,6 +9,8 @@
 class Logger;
 class ErrorManager;
 class Context;
+class FileManager;
+class ResourceManager;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -22,6 +24,8 @@ public:
     Logger* pLogger = nullptr;
     ErrorManager* pErrorManager = nullptr;
     class QelNetwork* pQelNetwork = nullptr;
+    FileManager* pFileManager = nullptr;
+    ResourceManager* pResourceManager = nullptr;
     Context* pCurrentContext = nullptr;
     bool bShuttingDown = false;
     // Run by a fatal error before the message box: saves the crash screenshot and leaves full
