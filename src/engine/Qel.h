@@ -4,10 +4,12 @@
 
 #include "engine/BasicLink.h"
 #include "engine/ClassRecord.h"
+#include "engine/Text.h"
 
 class Logger;
 class ErrorManager;
 class Context;
+class Language;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -21,6 +23,9 @@ public:
     Logger* pLogger = nullptr;
     ErrorManager* pErrorManager = nullptr;
     Context* pCurrentContext = nullptr;
+    Language* pLanguage = nullptr;
+    // One '0'/'1' per language; empty = every language available.
+    WString languageMask;
     bool bShuttingDown = false;
     // Run by a fatal error before the message box: saves the crash screenshot and leaves full
     // screen, when the graphics exist.
