@@ -51,7 +51,7 @@ def unescape(text, where):
 def read_table(path):
     rows = []
     with open(path, encoding="utf-8") as f:
-        lines = f.read().split("\n")
+        lines = f.read().replace("\r\n", "\n").split("\n")
     header = None
     for number, line in enumerate(lines, 1):
         if not line or line.startswith("#"):
