@@ -22,6 +22,7 @@ public:
 
     Logger* pLogger = nullptr;
     ErrorManager* pErrorManager = nullptr;
+    class QelNetwork* pQelNetwork = nullptr;
     Context* pCurrentContext = nullptr;
     Language* pLanguage = nullptr;
     // One '0'/'1' per language; empty = every language available.

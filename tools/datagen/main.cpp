@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "datagen/ArtBank.h"
 #include "datagen/AudioBank.h"
 #include "datagen/OggEncoder.h"
 
@@ -40,6 +41,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s/%s\n", out.c_str(), file.name.c_str());
             return 1;
         }
+    }
+    const std::vector<datagen::TextureImage> art = datagen::bootArt();
+    if (!datagen::writeContactSheet(art, out + "/contact-sheet.png")) {
+        std::fprintf(stderr, "cannot write the contact sheet\n");
+        return 1;
     }
     return 0;
 }
