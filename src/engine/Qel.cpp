@@ -2,6 +2,7 @@
 
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
+#include "language/Language.h"
 
 QEL_IMPLEMENT_CLASS(Qel, nullptr, nullptr)
 
@@ -12,9 +13,12 @@ Qel::Qel() {
     qel = this;
     pLogger = new Logger();
     pErrorManager = new ErrorManager();
+    pLanguage = new Language();
 }
 
 Qel::~Qel() {
+    delete pLanguage;
+    pLanguage = nullptr;
     delete pErrorManager;
     pErrorManager = nullptr;
     delete pLogger;

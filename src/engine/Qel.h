@@ -5,12 +5,14 @@
 #include "engine/BasicLink.h"
 #include "engine/ObjectListEntry.h"
 #include "engine/ClassRecord.h"
+#include "engine/Text.h"
 
 class Logger;
 class ErrorManager;
 class Context;
 class FileManager;
 class ResourceManager;
+class Language;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -27,6 +29,9 @@ public:
     FileManager* pFileManager = nullptr;
     ResourceManager* pResourceManager = nullptr;
     Context* pCurrentContext = nullptr;
+    Language* pLanguage = nullptr;
+    // One '0'/'1' per language; empty = every language available.
+    WString languageMask;
     bool bShuttingDown = false;
     // Run by a fatal error before the message box: saves the crash screenshot and leaves full
     // screen, when the graphics exist.
