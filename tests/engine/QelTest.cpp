@@ -1,0 +1,100 @@
+#include "engine/Qel.h"
+
+#include <gtest/gtest.h>
+
+#include "EngineFixture.h"
+#include "engine/MemoryIniFile.h"
+
+namespace {
+
+class QelTest : public EngineTest {};
+
+TEST_F(QelTest, MissingSettingsAreWrittenWithTheirDefaultsAndTheDebugLevelStaysLocked) {
+    writeConfig("[Qel]\r\ndebugLevel=7\r\n");
+    start();
+    EXPECT_EQ(qel->debugLevel, 0);
+    EXPECT_TRUE(qel->bDebugLocked);
+    EXPECT_EQ(qel->defaultLanguage, -2);
+    EXPECT_FALSE(qel->bTickWhilePaused);
+    EXPECT_TRUE(qel->bEnableDelayedLoad);
+    stop();
+    MemoryIniFile saved(Qel::getConfigFilePath());
+    EXPECT_EQ(saved.getString(u"Qel", u"warning"), u"Do NOT modify this file unless you are explicitly instructed to do so!");
+    EXPECT_EQ(saved.getInt(u"Qel", u"debugLevel"), 7);
+    EXPECT_EQ(saved.getInt(u"Qel", u"debugCode"), 1);
+    EXPECT_EQ(saved.getInt(u"Qel", u"defaultLanguage"), -2);
+    EXPECT_EQ(saved.getString(u"Qel", u"bTickWhilePaused"), u"No");
+    EXPECT_EQ(saved.getString(u"Qel", u"bEnableDelayedLoad"), u"Yes");
+}
+
+TEST_F(QelTest, EditionSettingsAreReadFromTheStaticFile) {
+    start();
+    MemoryIniFile edition(Qel::getStaticConfigFilePath());
+    EXPECT_EQ(qel->hq2x, edition.getInt(u"Graphics", u"hq2x"));
+    EXPECT_EQ(qel->ditherDepth, edition.getInt(u"Graphics", u"ditherDepth"));
+    EXPECT_EQ(qel->singleLanguage, edition.getInt(u"Language", u"singleLanguage"));
+    EXPECT_EQ(qel->bHoliday, edition.getBool(u"Edition", u"bHoliday"));
+    EXPECT_EQ(qel->languageMask, edition.getString(u"Language", u"languageMask"));
+}
+
+TEST_F(QelTest, DefaultLanguageIsSavedAtTeardown) {
+    start();
+    qel->defaultLanguage = -1;
+    stop();
+    start();
+    EXPECT_EQ(qel->defaultLanguage, -1);
+}
+
+TEST_F(QelTest, LogShowsConstructionAndTheFourteenTeardownSteps) {
+    start();
+    EXPECT_EQ(qel, engine);
+    stop();
+    EXPECT_EQ(qel, nullptr);
+    const std::string log = logText();
+    size_t at = findAfter(log, "Application: ");
+    at = findAfter(log, "Version: QelUDX9 build ", at);
+    at = findAfter(log, "Qel::dumpSystemInfo(): Operating system version : ", at);
+    at = findAfter(log, "Qel::dumpSystemInfo(): Process tree:", at);
+    at = findAfter(log, "ErrorManager::ErrorManager(): Starting...", at);
+    at = findAfter(log, "TimeKeeper::TimeKeeper(): Started.", at);
+    at = findAfter(log, "HQ2X: ", at);
+    at = findAfter(log, "Qel::Qel(): Started.", at);
+    at = findAfter(log, "Qel::~Qel(): Initiating shutdown...", at);
+    for (int step = 1; step <= 14; ++step) at = findAfter(log, "Qel::~Qel(): " + std::to_string(step) + "...", at);
+    at = findAfter(log, "Qel::~Qel(): Done. Clean exit.", at);
+    EXPECT_NE(at, std::string::npos) << log;
+    EXPECT_EQ(log.find("Rendered "), std::string::npos);
+    EXPECT_EQ(log.find("Objects still allocated"), std::string::npos);
+}
+
+TEST_F(QelTest, FrameCountAndAverageAreLoggedAfterTickedFrames) {
+    start();
+    qel->frame(nullptr);
+    qel->frame(nullptr);
+    stop();
+    EXPECT_NE(logText().find("Qel::~Qel(): Rendered 2 frames, avg="), std::string::npos);
+}
+
+TEST_F(QelTest, UnlockedDebugShowsTheOverlayLevelAndReportsLeaks) {
+    writeConfig("[Qel]\r\ndebugLevel=7\r\ndebugCode=27674\r\n");
+    start();
+    EXPECT_FALSE(qel->bDebugLocked);
+    EXPECT_EQ(qel->debugLevel, 7);
+    BasicLink freedOwner;  // stands for an owner that is no longer a live object
+    auto* orphan = new QelBase();
+    freedOwner.addChild(orphan);
+    auto* parent = new QelBase();
+    auto* child = new QelBase();
+    parent->addChild(child);
+    stop();
+    const std::string log = logText();
+    EXPECT_NE(log.find("Objects still allocated (memory leaks?): 3"), std::string::npos);
+    EXPECT_NE(log.find("       0. QelBase\t\t\t(uid=-1 parent=***FREED***)"), std::string::npos) << log;
+    EXPECT_NE(log.find("       1. QelBase\t\t\t(uid=-1 --)"), std::string::npos);
+    EXPECT_NE(log.find("       2. QelBase\t\t\t(uid=-1 parent=[1])"), std::string::npos);
+    freedOwner.removeChild(orphan);
+    delete orphan;
+    delete parent;
+}
+
+}  // namespace
