@@ -35,12 +35,14 @@ std::string exeNameOf(const std::string& dir) {
     return fileNameOf(argv0);
 }
 
-bool readParentPid(const std::string& dir, int& parentPid) {
+bool readStat(const std::string& dir, int& parentPid, std::string& comm) {
     std::ifstream in(dir + "/stat", std::ios::binary);
     const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // "pid (comm) state ppid ...": the command may hold spaces and parentheses.
+    const size_t open = stat.find('(');
     const size_t close = stat.rfind(')');
-    if (close == std::string::npos || close + 4 > stat.size()) return false;
+    if (open == std::string::npos || close == std::string::npos || close < open || close + 4 > stat.size()) return false;
+    comm = stat.substr(open + 1, close - open - 1);
     const char* p = stat.c_str() + close + 2;  // the state letter
     while (*p && *p != ' ') ++p;
     char* end = nullptr;
@@ -63,8 +65,11 @@ std::vector<ProcessInfo> listProcesses(const std::string& procRoot) {
         const std::string dir = procRoot + "/" + e->d_name;
         ProcessInfo info;
         info.pid = static_cast<int>(pid);
-        if (!readParentPid(dir, info.parentPid)) continue;
+        std::string comm;
+        if (!readStat(dir, info.parentPid, comm)) continue;
         info.exeName = exeNameOf(dir);
+        // Kernel threads have neither: their command name is all there is.
+        if (info.exeName.empty()) info.exeName = "[" + comm + "]";
         list.push_back(std::move(info));
     }
     closedir(d);

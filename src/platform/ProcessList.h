@@ -10,7 +10,8 @@ struct ProcessInfo {
     int pid = -1;
     int parentPid = -1;
     // File name of the executable (from the exe link, else from the first command-line word);
-    // not the 15-character command name.
+    // not the 15-character command name. Kernel threads, which have neither, show their
+    // command name in brackets.
     std::string exeName;
 };
 
