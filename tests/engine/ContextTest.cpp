@@ -48,6 +48,22 @@ TEST_F(ContextTest, StepIsClampedBeforeItIsScaled) {
     }
 }
 
+TEST_F(ContextTest, FramesDriveTheContextClockThroughTheFrameTimer) {
+    qel->frameTimer.reset(0.0205);
+    Context root;
+    qel->frame(&root);
+    EXPECT_DOUBLE_EQ(root.deltaTime, 0.0);  // nothing has been waited for before the first frame
+    qel->frame(&root);
+    EXPECT_NEAR(root.deltaTime, 0.020, 1e-9);  // the wait of the first frame, in whole milliseconds
+    clock.advance(10.0);                       // a long stall
+    qel->frame(&root);
+    qel->frame(&root);
+    EXPECT_DOUBLE_EQ(root.deltaTime, 0.05);
+    qel->frame(&root);
+    EXPECT_NEAR(root.deltaTime, 0.020, 1e-9);
+    EXPECT_NEAR(root.totalTime, 0.020 + 0.020 + 0.05 + 0.020, 1e-9);
+}
+
 bool f10Down = false, f11Down = false;
 
 TEST_F(ContextTest, DebugKeysChangeTheStepOnlyWhenUnlocked) {

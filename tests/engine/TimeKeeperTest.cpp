@@ -75,6 +75,16 @@ TEST_F(TimeKeeperTest, DriftOfTwoPercentIsAcceptedWithoutCorrection) {
     EXPECT_EQ(keeper.startCount, start);
 }
 
+TEST_F(TimeKeeperTest, StoppedMillisecondClockGivesNoCorrection) {
+    clock.millisecondRate = 0.0;  // the millisecond clock never moves
+    TimeKeeper keeper;
+    const double period = keeper.timerPeriod;
+    clock.now = 6.0;
+    EXPECT_NEAR(keeper.getPhysicalTime(), 6.0, 1e-9);
+    EXPECT_TRUE(keeper.bCalibrated);
+    EXPECT_EQ(keeper.timerPeriod, period);
+}
+
 TEST_F(TimeKeeperTest, MillisecondClockWrapNeitherFreezesNorReversesTime) {
     clock.frequency = 0;  // no high-resolution counter
     clock.millisecondBase = 0xFFFFFFFFull - 999;  // wraps one second after construction
