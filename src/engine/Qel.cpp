@@ -1,6 +1,7 @@
 #include "engine/Qel.h"
 
 #include <cmath>
+#include <ctime>
 
 #include "engine/Context.h"
 #include "engine/ErrorManager.h"
@@ -274,8 +275,9 @@ void Qel::frame(Context* root) {
         unpacedRate = 1.0 / work;
         const int i = frameCount % HISTORY_LENGTH;
         frameHistory[HISTORY_WORK_MS][i] = static_cast<int>(work * 1000.0);
-        // The resident byte counts of textures, images, sounds and streams join here, with the
-        // F9 screenshot key.
+        // The resident byte counts of textures, images, sounds and streams join here, and the
+        // F9 key (newly down; right Shift for ".tga") saves getScreenshotPath through
+        // QelGraphics::saveScreenshot (root, path).
         for (int s = 0; s < STAT_COUNT; ++s) savedFrameStats[s] = frameStats[s];
         // The console's draw joins here.
         // The overlay's text is drawn with FontGDI once fonts exist, and its graphs with vertex
@@ -321,6 +323,11 @@ void Qel::changeQELmode(int target) {
         }
     }
     qelLog(fn, u"Mode change complete.");
+}
+
+WString Qel::getScreenshotPath(bool bTga) {
+    return format(u"%s%s %s %.3lf.%s", getUserDataFolder(), getProductName(),
+                  formatTimeStamp(static_cast<int64_t>(std::time(nullptr))), gameTime(), bTga ? u"tga" : u"bmp");
 }
 
 bool Qel::getHistory(int ring, int age, int& value) const {

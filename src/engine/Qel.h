@@ -48,6 +48,9 @@ public:
     static WString getStaticConfigFileName();
     static WString getStaticConfigFilePath();
 
+    // Where the F9 key saves the picture: the user-data folder, the product name, the UTC time
+    // stamp and the game time, as ".tga" or ".bmp".
+    WString getScreenshotPath(bool bTga);
     // The history entry of the ticked frame 'age' frames before the newest (0 = newest); false
     // when that frame was never recorded (before the first frame or beyond the ring).
     bool getHistory(int ring, int age, int& value) const;

@@ -4,6 +4,8 @@
 
 #include "EngineFixture.h"
 #include "engine/MemoryIniFile.h"
+#include "engine/TimeKeeper.h"
+#include "engine/Utilities.h"
 
 namespace {
 
@@ -95,6 +97,24 @@ TEST_F(QelTest, UnlockedDebugShowsTheOverlayLevelAndReportsLeaks) {
     freedOwner.removeChild(orphan);
     delete orphan;
     delete parent;
+}
+
+TEST_F(QelTest, ScreenshotIsNamedByProductTimeStampAndGameTime) {
+    start();
+    clock.advance(12.3456);
+    const double game = qel->pTimeKeeper->getTime();
+    const std::string path = wideToUtf8(qel->getScreenshotPath(true));
+    const std::string folder = wideToUtf8(getUserDataFolder());
+    ASSERT_EQ(path.rfind(folder + "VeskDiruzuri ", 0), 0u) << path;
+    // "YYYY-MM-DD HH.MM.SS" after the product name.
+    const std::string stamp = path.substr(folder.size() + 13, 19);
+    EXPECT_EQ(stamp[4], '-');
+    EXPECT_EQ(stamp[10], ' ');
+    EXPECT_EQ(stamp[13], '.');
+    char expectedTail[64];
+    std::snprintf(expectedTail, sizeof(expectedTail), " %.3f.tga", game);
+    EXPECT_EQ(path.substr(folder.size() + 13 + 19), expectedTail);
+    EXPECT_EQ(wideToUtf8(qel->getScreenshotPath(false)).substr(path.size() - 3), "bmp");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "engine/Shell.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include "EngineFixture.h"
 #include "engine/Context.h"
@@ -112,6 +114,32 @@ TEST_F(ShellTest, CloseTearsDownGameThenEngine) {
     // A second close finds nothing left to tear down.
     handleWindowMessage(close);
     EXPECT_EQ(FakeGame::destroyed, 1);
+}
+
+TEST_F(ShellTest, ClosingOpensTheApplicationsPageAfterTeardownWithoutAShell) {
+    TestFolder bin("fake-bin");
+    writeFileBytes(bin.file("xdg-open"), "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > \"$(dirname \"$0\")/opened\"\n");
+    chmod(bin.file("xdg-open").c_str(), 0755);
+    const std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", (bin.path + ":" + oldPath).c_str(), 1);
+    struct Row {
+        const char16_t* page;
+        const char* opened;
+    };
+    for (const Row& row : {Row{u"", ""}, Row{u"http://127.0.0.1:8/vesk/a b.php?x=1;touch y", "1|http://127.0.0.1:8/vesk/a b.php?x=1;touch y"}}) {
+        static const char16_t* page;
+        page = row.page;
+        shellApplication.pageToOpen = [] { return WString(page); };
+        platform::setForegroundOverride(1);
+        idleTick();
+        onWindowClose();
+        EXPECT_EQ(qel, nullptr);
+        int status = 0;
+        const pid_t child = wait(&status);  // the opener, when one was started
+        EXPECT_EQ(child > 0, row.opened[0] != 0);
+        EXPECT_EQ(readFileBytes(bin.file("opened")), row.opened);
+    }
+    setenv("PATH", oldPath.c_str(), 1);
 }
 
 TEST_F(ShellTest, FocusMessagesSetWindowActivityOnlyWhileTheEngineExists) {
