@@ -8,6 +8,8 @@
 class Logger;
 class ErrorManager;
 class Context;
+class QelInput;
+class PointerDispatcher;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -21,6 +23,8 @@ public:
     Logger* pLogger = nullptr;
     ErrorManager* pErrorManager = nullptr;
     Context* pCurrentContext = nullptr;
+    QelInput* pQelInput = nullptr;
+    PointerDispatcher* pPointerDispatcher = nullptr;
     bool bShuttingDown = false;
     // Run by a fatal error before the message box: saves the crash screenshot and leaves full
     // screen, when the graphics exist.
