@@ -26,6 +26,8 @@ DirectInput::~DirectInput() {
     SDL_DelEventWatch(keyEventWatch, nullptr);
     KeyboardDevice::clearKeys();
     SDL_QuitSubSystem(subsystems);
+    // Nothing else of SDL in use (tools, tests): let SDL release what it holds (its D-Bus link).
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 KeyboardDevice* DirectInput::createKeyboard() { return new KeyboardDevice(); }

@@ -31,6 +31,7 @@ struct JoystickInputTest : InputTestFixture {
         for (SDL_Joystick* h : handles) SDL_JoystickClose(h);
         InputTestFixture::TearDown();
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_EVENTS);
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
     SDL_Joystick* attach(const char* name, int axes = 2, int buttons = 32, int hats = 1) {
         const int index = attachVirtual(name, axes, buttons, hats);
