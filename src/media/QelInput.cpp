@@ -319,7 +319,7 @@ void QelInput::setTouchHandler(QelBase* handler) {
 Vector3 QelInput::getJoystickAnalogue(int n) const {
     if (n < 0 || n >= numJoysticks) return Vector3();
     auto axis = [this](double a) {
-        const double dz = joystickDeadZone;
+        const double dz = joystickDeadZone > 0.0 ? joystickDeadZone : 0.0;  // a negative setting means none
         if (std::fabs(a) <= dz) return 0.0f;
         if (dz >= 1.0) return 0.0f;
         const double v = (a < 0 ? -1.0 : 1.0) * (std::fabs(a) - dz) / (1.0 - dz);

@@ -29,4 +29,11 @@ bool isTouchMadeMouseEvent(const SDL_Event& event) {
     }
 }
 
+void fingerToClient(const SDL_TouchFingerEvent& finger, int windowWidth, int windowHeight, int& x, int& y) {
+    x = static_cast<int>(finger.x * static_cast<float>(windowWidth));
+    y = static_cast<int>(finger.y * static_cast<float>(windowHeight));
+}
+
+int fingerTag(SDL_FingerID id) { return static_cast<int>(static_cast<uint64_t>(id) & 0x7FFFFFFFu); }
+
 }  // namespace platform

@@ -14,5 +14,10 @@ char16_t controlCharForKey(const SDL_Event& event);
 int wheelDelta(const SDL_MouseWheelEvent& wheel);
 // True for mouse motion, button and wheel events that SDL made from touch input.
 bool isTouchMadeMouseEvent(const SDL_Event& event);
+// A finger's position (SDL gives 0..1 of the window) in client pixels of a window of that size,
+// truncated toward zero like the window system's hundredths of a pixel divided by 100.
+void fingerToClient(const SDL_TouchFingerEvent& finger, int windowWidth, int windowHeight, int& x, int& y);
+// The contact tag of a finger: its id made a non-negative int (-1 marks released contacts).
+int fingerTag(SDL_FingerID id);
 
 }  // namespace platform

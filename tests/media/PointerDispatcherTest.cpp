@@ -230,6 +230,18 @@ TEST_F(PointerDispatcherTest, DeletedFocusLeavesTheLinkEmpty) {
     step();
 }
 
+TEST_F(PointerDispatcherTest, RoleIsCurrentOnlyDuringTheUpdate) {
+    static std::vector<QelBase*> roles;
+    PointerDispatcher::setCurrentRole = [](QelBase* role) { roles.push_back(role); };
+    step();
+    EXPECT_EQ(roles, (std::vector<QelBase*>{nullptr}));
+    dispatcher->roleLink.set(&root);
+    roles.clear();
+    step();
+    PointerDispatcher::setCurrentRole = nullptr;
+    EXPECT_EQ(roles, (std::vector<QelBase*>{&root, nullptr}));
+}
+
 TEST(PointerDispatcher, OutlineIsAClosedFiveVertexStrip) {
     static std::vector<PointerDispatcher::OutlineVertex> drawn;
     const float rect[4] = {10, 20, 30, 5};

@@ -157,6 +157,11 @@ TEST_F(QelInputTest, JoystickAnalogueHasADeadZone) {
         EXPECT_NEAR(v.y, c.expected, 1e-6) << c.axis;
     }
     EXPECT_EQ(input->getJoystickAnalogue(1), Vector3());
+    input->joystickDeadZone = -0.5;  // a damaged setting acts as no dead zone
+    input->joyState[0].lX = 0;
+    EXPECT_EQ(input->getJoystickAnalogue(0).x, 0.0f);
+    input->joyState[0].lX = 500;
+    EXPECT_FLOAT_EQ(input->getJoystickAnalogue(0).x, 0.5f);
     input->joystickDeadZone = 1.0;
     input->joyState[0].lX = 1000;
     EXPECT_EQ(input->getJoystickAnalogue(0).x, 0.0f);

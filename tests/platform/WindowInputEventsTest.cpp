@@ -48,6 +48,20 @@ TEST(WindowInputEvents, MouseEventsMadeFromTouchAreRecognised) {
     EXPECT_FALSE(isTouchMadeMouseEvent(event));
 }
 
+TEST(WindowInputEvents, FingersBecomeClientPointsAndNonNegativeTags) {
+    SDL_TouchFingerEvent finger{};
+    finger.x = 0.5f;
+    finger.y = 0.999f;
+    int x = -1, y = -1;
+    fingerToClient(finger, 800, 480, x, y);
+    EXPECT_EQ(x, 400);
+    EXPECT_EQ(y, 479);
+    EXPECT_EQ(fingerTag(0), 0);
+    EXPECT_EQ(fingerTag(17), 17);
+    EXPECT_GE(fingerTag(-1), 0);
+    EXPECT_GE(fingerTag(SDL_FingerID(1) << 40), 0);
+}
+
 TEST(Cursor, AnErrorBoxShowsTheHiddenCursor) {
     setCursorVisible(false);
     EXPECT_FALSE(isCursorVisible());
