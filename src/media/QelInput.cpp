@@ -115,7 +115,7 @@ bool QelInput::enumerateCallback(const platform::JoystickInstance& instance) {
 }
 
 void QelInput::onQELmodeChange(int oldMode, int newMode) {
-    if (oldMode != 3 || newMode != 2) return;
+    if (oldMode != 3 || newMode != 2) return;  // only from running (3) to paused (2)
     touchList.releaseChildren();
     std::memset(mouseButtons, 0, sizeof mouseButtons);
     std::memset(prevMouseButtons, 0, sizeof prevMouseButtons);

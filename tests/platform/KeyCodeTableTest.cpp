@@ -13,8 +13,12 @@ TEST(KeyCodeTable, HoldsEachKeyOnceInStrictlyRisingCodes) {
     for (int i = 0; i < KEYBOARD_KEY_ROWS; ++i) {
         const KeyCodeRow& row = keyCodeTable[i];
         ASSERT_NE(row.dik, 0) << row.name;
-        if (i > 0) EXPECT_LT(keyCodeTable[i - 1].dik, row.dik) << row.name;
-        if (row.scancode != 0) EXPECT_TRUE(scancodes.insert(row.scancode).second) << row.name;
+        if (i > 0) {
+            EXPECT_LT(keyCodeTable[i - 1].dik, row.dik) << row.name;
+        }
+        if (row.scancode != 0) {
+            EXPECT_TRUE(scancodes.insert(row.scancode).second) << row.name;
+        }
     }
 }
 
@@ -49,5 +53,7 @@ TEST(KeyCodeTable, ScancodesMapToDirectInputCodes) {
                  {SDL_NUM_SCANCODES, 0}};
     for (const auto& c : cases) EXPECT_EQ(dikFromScancode(c.scancode), c.dik) << c.scancode;
     for (const KeyCodeRow& row : keyCodeTable)
-        if (row.scancode != 0) EXPECT_EQ(dikFromScancode(row.scancode), row.dik) << row.name;
+        if (row.scancode != 0) {
+            EXPECT_EQ(dikFromScancode(row.scancode), row.dik) << row.name;
+        }
 }
