@@ -293,3 +293,42 @@ TEST_F(QelInputTest, TypedCharacterIsKeptUntilCleared) {
         EXPECT_EQ(input->typedChar, c);
     }
 }
+
+namespace {
+struct CursorRecorder : InputEnvironment {
+    void setCursorPos(int x, int y) override { positions.push_back({x, y}); }
+    std::vector<std::pair<int, int>> positions;
+};
+}  // namespace
+
+TEST_F(QelInputTest, PointerPlacedInMouseModeMovesTheCursorIntoTheViewport) {
+    CursorRecorder recorder;
+    recorder.viewportLeft = 100;
+    recorder.viewportRight = 700;
+    QelInput mouse(&recorder);
+    mouse.setInputMode(INPUTMODE_TOUCH);
+    recorder.positions.clear();
+    mouse.setPointerPosition(400, 240, 0);  // touch mode: the cursor stays
+    EXPECT_TRUE(recorder.positions.empty());
+    mouse.setInputMode(INPUTMODE_MOUSE);  // re-applies the pointer
+    mouse.setPointerPosition(0, 0, 0);
+    mouse.setPointerPosition(800, 480, 5);
+    EXPECT_EQ(recorder.positions, (std::vector<std::pair<int, int>>{{400, 240}, {100, 480}, {700, 0}}));
+    EXPECT_EQ(mouse.pointerDelta, Vector3());
+}
+
+TEST_F(QelInputTest, F11SpeedsUpTheRepeatClockOnlyWhileDebugging) {
+    env.bDebugLocked = false;
+    makeInput();
+    key(SDL_SCANCODE_F11, true);
+    frame();
+    key(SDL_SCANCODE_A, true);
+    frame();
+    EXPECT_EQ(input->pollKeyPress(), 0x1E);
+    frame();  // 0.0625 s counts five times: the 0.25 s delay has passed
+    EXPECT_EQ(input->pollKeyPress(), 0x1E);
+
+    env.bDebugLocked = true;
+    frame();
+    EXPECT_EQ(input->pollKeyPress(), 0);
+}
