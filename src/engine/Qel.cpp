@@ -18,6 +18,9 @@
 #include "engine/TimeKeeper.h"
 #include "engine/Utilities.h"
 #include "language/Language.h"
+#include "media/EngineInputEnvironment.h"
+#include "media/PointerDispatcher.h"
+#include "media/QelInput.h"
 #include "platform/Clock.h"
 #include "platform/ProcessList.h"
 #include "platform/SystemInfo.h"
@@ -90,8 +93,11 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
 
     pResourceManager = new ResourceManager();
 
-    // The media services join here, in this order: PointerDispatcher, QelInput, QelGraphics (then
-    // QelInput::centerPointer), QelAudio, FontGDI (12, (1, 1, 1), "Arial"), Console.
+    pPointerDispatcher = new PointerDispatcher();
+    pInputEnvironment = new EngineInputEnvironment();
+    pQelInput = new QelInput(pInputEnvironment);
+    // The media services join here, in this order: QelGraphics (then QelInput::centerPointer),
+    // QelAudio, FontGDI (12, (1, 1, 1), "Arial"), Console.
     pQelNetwork = new QelNetwork(pConfig);
     pLanguage = new Language();
 
@@ -119,7 +125,17 @@ Qel::~Qel() {
                 delete pQelNetwork;
                 pQelNetwork = nullptr;
                 break;
-            // 3 Console, 4 FontGDI, 5 QelAudio, 6 QelGraphics, 7 QelInput, 8 PointerDispatcher join here.
+            // 3 Console, 4 FontGDI, 5 QelAudio, 6 QelGraphics join here.
+            case 7:
+                delete pQelInput;
+                pQelInput = nullptr;
+                delete pInputEnvironment;
+                pInputEnvironment = nullptr;
+                break;
+            case 8:
+                delete pPointerDispatcher;
+                pPointerDispatcher = nullptr;
+                break;
             case 9:
                 delete pResourceManager;
                 pResourceManager = nullptr;
@@ -215,9 +231,10 @@ bool Qel::restorePresentation() { return restorePresentationHook ? restorePresen
 
 double Qel::getFrameDelta() {
     double step = frameTimer.frameTime - frameTimer.previousFrameTime;
-    if (!bDebugLocked && keyDownHook) {
-        if (keyDownHook(KEY_F11)) step *= 5.0;
-        else if (keyDownHook(KEY_F10)) step /= 10.0;
+    auto keyDown = [this](int code) { return keyDownHook ? keyDownHook(code) : pQelInput && pQelInput->isKeyDown(code); };
+    if (!bDebugLocked) {
+        if (keyDown(KEY_F11)) step *= 5.0;
+        else if (keyDown(KEY_F10)) step /= 10.0;
     }
     return step < maxFrameDelta ? step : maxFrameDelta;
 }
@@ -279,13 +296,14 @@ void Qel::frame(Context* root) {
     double* t = profileMarks;
     if (ticking) {
         ++frameCount;
-        // QelInput::poll and the audio library's update join here.
+        if (pQelInput) pQelInput->poll();
+        // The audio library's update joins here.
         t[0] = gameTime();
         t[1] = gameTime();
         if (lastFrameTime == 0.0) lastFrameTime = t[1];
         if (root) {
             root->tick(0, 0);
-            // PointerDispatcher::update (root) joins here.
+            if (pPointerDispatcher) pPointerDispatcher->update(root);
         }
         t[2] = gameTime();
         // The console's tick joins here.
@@ -322,7 +340,7 @@ void Qel::frame(Context* root) {
         frameTimer.wait();
         t[7] = gameTime();
     }
-    // QelInput's typed character is cleared here when input joins.
+    if (pQelInput) pQelInput->typedChar = 0;
 
     if (bFreezeRequested) {
         // A request while already paused or frozen still ends in MODE_FROZEN.
@@ -344,7 +362,8 @@ void Qel::changeQELmode(int target) {
         const int newMode = target > oldMode ? oldMode + 1 : oldMode - 1;
         qelMode = newMode;
         qelLog(fn, u"Changing mode from %d to %d.", oldMode, newMode);
-        // QelAudio, QelGraphics and QelInput are told first when they join.
+        // QelAudio and QelGraphics are told first, before input, when they join.
+        if (pQelInput) pQelInput->onQELmodeChange(oldMode, newMode);
         qelLog(fn, u"Notifying %d objects.", objectList.countChildren());
         for (BasicLink* e = objectList.firstChild; e;) {
             BasicLink* following = e->next;

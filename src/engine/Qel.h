@@ -21,6 +21,9 @@ class FileManager;
 class ResourceManager;
 class QelNetwork;
 class Language;
+class QelInput;
+class PointerDispatcher;
+class InputEnvironment;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -85,6 +88,9 @@ public:
     bool bTickWhilePaused = false;
     double maxFrameDelta = 0.05;
     double frameRate = 0.0;
+    PointerDispatcher* pPointerDispatcher = nullptr;
+    QelInput* pQelInput = nullptr;
+    InputEnvironment* pInputEnvironment = nullptr;
     bool bShuttingDown = false;
     int singleLanguage = 0;
     WString languageMask;
