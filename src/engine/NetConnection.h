@@ -7,6 +7,7 @@
 
 #include "engine/NetAddress.h"
 #include "engine/NetStatsBucket.h"
+#include "engine/Packet.h"
 #include "engine/QelBase.h"
 
 class QelNetwork;
@@ -41,6 +42,8 @@ public:
     NetStatsBucket statsTotal;
     double historyLength = 10.0;
     bool bEmulated = false;
+    // Where a received datagram is read.
+    Packet receivePacket{Packet::PACKET_REGISTERED_ONLY, -1};
     int wsaSocket = -1;
     int bindError = 0;
     QelNetwork* pNetwork = nullptr;

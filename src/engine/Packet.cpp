@@ -27,6 +27,7 @@ float bitsFloat(uint32_t b) {
 }  // namespace
 
 Packet::Packet(int packetMode, int size) : mode(packetMode) {
+    address.setPort(0);
     bufferSize = size < 0 ? DEFAULT_BUFFER_BYTES : size;
     dataSize = bufferSize;
     if (bufferSize > 0) start = new uint8_t[static_cast<size_t>(bufferSize)]();

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "engine/NetAddress.h"
 #include "engine/QelBase.h"
 #include "engine/Text.h"
 
@@ -58,6 +59,8 @@ public:
 
     int mode;
     bool bWriting = true;
+    // The peer a network packet came from or goes to; 0.0.0.0 port 0 at construction.
+    NetAddress address;
     bool bFatalOnBadData = true;
     bool bBadData = false;
     uint8_t* flagByte = nullptr;
