@@ -11,6 +11,7 @@
 #include "engine/ObjectListEntry.h"
 #include "engine/Product.h"
 #include "engine/QelBase.h"
+#include "engine/Console.h"
 #include "engine/QelNetwork.h"
 #include "engine/QelProcessEntry.h"
 #include "engine/Random.h"
@@ -97,7 +98,8 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
     pInputEnvironment = new EngineInputEnvironment();
     pQelInput = new QelInput(pInputEnvironment);
     // The media services join here, in this order: QelGraphics (then QelInput::centerPointer),
-    // QelAudio, FontGDI (12, (1, 1, 1), "Arial"), Console.
+    // QelAudio, FontGDI (12, (1, 1, 1), "Arial").
+    pConsole = new Console();
     pQelNetwork = new QelNetwork(pConfig);
     pLanguage = new Language();
 
@@ -125,7 +127,11 @@ Qel::~Qel() {
                 delete pQelNetwork;
                 pQelNetwork = nullptr;
                 break;
-            // 3 Console, 4 FontGDI, 5 QelAudio, 6 QelGraphics join here.
+            case 3:
+                delete pConsole;
+                pConsole = nullptr;
+                break;
+            // 4 FontGDI, 5 QelAudio, 6 QelGraphics join here.
             case 7:
                 delete pQelInput;
                 pQelInput = nullptr;
@@ -306,7 +312,7 @@ void Qel::frame(Context* root) {
             if (pPointerDispatcher) pPointerDispatcher->update(root);
         }
         t[2] = gameTime();
-        // The console's tick joins here.
+        if (pConsole) pConsole->tick(0, 0);
         t[3] = gameTime();
     }
     // The device's BeginScene and QelGraphics::resetViewport join here.
@@ -327,7 +333,7 @@ void Qel::frame(Context* root) {
         // F9 key (newly down; right Shift for ".tga") saves getScreenshotPath through
         // QelGraphics::saveScreenshot (root, path).
         for (int s = 0; s < STAT_COUNT; ++s) savedFrameStats[s] = frameStats[s];
-        // The console's draw joins here.
+        if (pConsole) pConsole->draw();
         // The overlay's text is drawn with FontGDI once fonts exist, and its graphs with vertex
         // buffers once graphics do.
         if (debugLevel != 0) debugOverlayLines = getDebugOverlayLines();

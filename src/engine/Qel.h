@@ -20,6 +20,7 @@ class Context;
 class FileManager;
 class ResourceManager;
 class QelNetwork;
+class Console;
 class Language;
 class QelInput;
 class PointerDispatcher;
@@ -78,6 +79,7 @@ public:
     TimeKeeper* pTimeKeeper = nullptr;
     FileManager* pFileManager = nullptr;
     ResourceManager* pResourceManager = nullptr;
+    Console* pConsole = nullptr;
     QelNetwork* pQelNetwork = nullptr;
     Language* pLanguage = nullptr;
     QelTimer frameTimer;
