@@ -8,6 +8,16 @@ QEL_IMPLEMENT_CLASS(Qel, nullptr, nullptr)
 Qel* qel = nullptr;
 BasicLink Qel::objectList;
 
+namespace {
+// At process exit (also a fatal error's exit) the list only lets go of the entries: they are
+// members of objects that may still be alive, never separate allocations.
+struct ObjectListRelease {
+    ~ObjectListRelease() {
+        while (Qel::objectList.lastChild) Qel::objectList.BasicLink::removeChild(Qel::objectList.lastChild);
+    }
+} objectListRelease;
+}  // namespace
+
 Qel::Qel() {
     qel = this;
     pLogger = new Logger();
