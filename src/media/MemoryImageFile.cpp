@@ -355,6 +355,8 @@ bool MemoryImageFile::readJPG(const uint8_t* bytes, size_t size, WString& reason
 
     if (setjmp(err.jump) == 0) {
         jpeg_create_decompress(&cinfo);
+        // A small progressive file can ask for whole-image buffers; more than this is refused.
+        cinfo.mem->max_memory_to_use = 256L << 20;
         source.next_input_byte = bytes;
         source.bytes_in_buffer = size;
         source.init_source = init_source;
