@@ -34,6 +34,11 @@ void putU32(uint8_t* p, uint32_t v) {
     putU16(p + 2, v >> 16);
 }
 
+// Pixels to work on: present, or an image without area.
+bool hasPixels(const MemoryImageFile& image) {
+    return image.pImageData != nullptr || int64_t(image.width) * image.height <= 0;
+}
+
 bool sizeAccepted(int64_t w, int64_t h) {
     return w > 0 && h > 0 && w <= MemoryImageFile::MAX_SIDE && h <= MemoryImageFile::MAX_SIDE &&
            w * h <= MemoryImageFile::MAX_PIXELS;
@@ -223,7 +228,7 @@ bool MemoryImageFile::readTGA(const uint8_t* bytes, size_t size, WString& reason
 }
 
 bool MemoryImageFile::saveTGA(WStringView path) const {
-    if (width > 0xFFFF || height > 0xFFFF) return false;
+    if (!hasPixels(*this) || width > 0xFFFF || height > 0xFFFF) return false;
     FileStream file(path, FileStream::MODE_WRITE);
     if (!file.bOpen) return false;
     uint8_t header[TGA_HEADER_SIZE] = {};
@@ -295,6 +300,7 @@ bool MemoryImageFile::readBMP(const uint8_t* bytes, size_t size, WString& reason
 }
 
 bool MemoryImageFile::saveBMP(WStringView path) const {
+    if (!hasPixels(*this)) return false;
     const size_t rowBytes = (size_t(width) * 3 + 3) & ~size_t(3);
     const uint64_t imageBytes = uint64_t(rowBytes) * uint64_t(height);
     if (imageBytes + BMP_HEADER_SIZE > 0xFFFFFFFFu) return false;
@@ -427,7 +433,7 @@ bool MemoryImageFile::readJPG(const uint8_t* bytes, size_t size, WString& reason
 }
 
 bool MemoryImageFile::saveJPG(int quality, WStringView path) const {
-    if (width <= 0 || height <= 0 || width > 65500 || height > 65500) return false;
+    if (!pImageData || width <= 0 || height <= 0 || width > 65500 || height > 65500) return false;
     FILE* volatile file = std::fopen(wideToUtf8(path).c_str(), "wb");
     if (!file) return false;
     uint8_t* volatile rowBuffer = new uint8_t[size_t(width) * 3];
@@ -473,6 +479,7 @@ bool MemoryImageFile::saveJPG(int quality, WStringView path) const {
 
 void MemoryImageFile::halveSize() {
     QEL_ASSERT(u"MemoryImageFile::halveSize", !bForeignData);
+    QEL_ASSERT(u"MemoryImageFile::halveSize", hasPixels(*this));
     qelLog(u"MemoryImageFile::halveSize", u"Halving texture size (original size: %dx%d)", width, height);
     const int32_t oldW = width;
     UColor* old = pImageData;
@@ -499,6 +506,7 @@ void MemoryImageFile::halveSize() {
 
 void MemoryImageFile::clear(const PixelRect* rect, bool white) {
     QEL_ASSERT(u"MemoryImageFile::clear", !bForeignData);
+    QEL_ASSERT(u"MemoryImageFile::clear", hasPixels(*this));
     PixelRect r = rect ? *rect : PixelRect{0, 0, height, width};
     if (r.left < 0) r.left = 0;
     if (r.top < 0) r.top = 0;
@@ -513,6 +521,7 @@ void MemoryImageFile::clear(const PixelRect* rect, bool white) {
 
 void MemoryImageFile::blit(const MemoryImageFile* sourceData, const PixelRect* sourceRectIn, const PixelPoint* destPointIn) {
     QEL_ASSERT(u"MemoryImageFile::blit", !bForeignData);
+    QEL_ASSERT(u"MemoryImageFile::blit", hasPixels(*this) && hasPixels(*sourceData));
     const PixelRect whole{0, 0, sourceData->height, sourceData->width};
     const PixelPoint origin{0, 0};
     const PixelRect* sourceRect = sourceRectIn ? sourceRectIn : &whole;
@@ -536,6 +545,7 @@ void MemoryImageFile::ditherDiffusion15bpp() { ditherDiffusion(0xF8); }
 
 void MemoryImageFile::ditherDiffusion(uint8_t mask) {
     QEL_ASSERT(u"MemoryImageFile::ditherDiffusion", !bForeignData);
+    QEL_ASSERT(u"MemoryImageFile::ditherDiffusion", hasPixels(*this));
     if (width <= 0 || height <= 0) return;
     // One slot of four 8-bit accumulators per pixel (B, G, R, unused), with a spare slot at each
     // end; the additions wrap at 256 like the 8-bit accumulators they are.

@@ -364,3 +364,32 @@ TEST(MemoryImageFile, DitherKeepsTheTopBitsAndSpreadsTheError) {
         EXPECT_NEAR(sumR / (w * h), 0xC0, 1.5);
     }
 }
+
+TEST(MemoryImageFile, DitherWeightsAndRowCarryFollowTheWorkedExample) {
+    // Blue 8 everywhere in a 2 x 2 image, 12 bits: the first row quantises to 0 and pushes its
+    // error (8, then 8 + 56/16 = 11) on; the next row's first pixel gets 5/16 and 3/16 of them
+    // plus what fell off both edges: (40 + 33 + 77 + 24) / 16 = 10, so 18 becomes 16.
+    MemoryImageFile image(2, 2);
+    for (int i = 0; i < 4; ++i) image.pImageData[i] = 0xFF000008u;
+    image.ditherDiffusion12bpp();
+    EXPECT_EQ(image.pImageData[0], 0xFF000000u);
+    EXPECT_EQ(image.pImageData[1], 0xFF000000u);
+    EXPECT_EQ(image.pImageData[2], 0xFF000010u);
+    EXPECT_EQ(image.pImageData[3], 0xFF000000u);
+}
+
+TEST(MemoryImageFileDeathTest, AnImageWithoutItsPixelsIsNotWorkedOnOrWritten) {
+    TestFolder folder("img");
+    const std::string bytes = tgaBytes(4, 4);
+    MemoryImageFile image(0, 0);
+    image.loadFlags = MemoryImageFile::FLAG_HEADER_ONLY;
+    WString reason;
+    ASSERT_TRUE(image.readTGA(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), reason));
+    ASSERT_EQ(image.pImageData, nullptr);
+    EXPECT_FALSE(image.saveTGA(folder.wfile("x.tga")));
+    EXPECT_FALSE(image.saveBMP(folder.wfile("x.bmp")));
+    EXPECT_FALSE(image.saveJPG(60, folder.wfile("x.jpg")));
+    EXPECT_EXIT(image.halveSize(), testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(image.clear(nullptr, true), testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(image.ditherDiffusion12bpp(), testing::ExitedWithCode(255), "");
+}
