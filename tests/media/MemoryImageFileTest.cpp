@@ -248,10 +248,15 @@ TEST(MemoryImageFileDeathTest, UnknownExtensionIsFatal) {
 
 TEST(MemoryImageFileDeathTest, DamagedFileIsFatalWhenLoaded) {
     TestFolder folder("img");
-    std::string bytes = tgaBytes(3, 2);
-    bytes.resize(bytes.size() - 4);
-    writeFileBytes(folder.file("a.tga"), bytes);
-    EXPECT_EXIT(MemoryImageFile(0, folder.wfile("a.tga")), testing::ExitedWithCode(255), "");
+    const std::pair<std::string, std::string> files[] = {
+        {"a.tga", tgaBytes(3, 2)}, {"a.bmp", bmpBytes(3, 2)}, {"a.jpg", encodeJpeg(16, 16, 3, JCS_RGB)}};
+    for (const auto& [name, bytes] : files) {
+        writeFileBytes(folder.file(name), bytes.substr(0, bytes.size() - 8));
+        EXPECT_EXIT(MemoryImageFile(0, folder.wfile(name)), testing::ExitedWithCode(255), "") << name;
+    }
+    writeFileBytes(folder.file("grey.jpg"), encodeJpeg(8, 8, 1, JCS_GRAYSCALE));
+    EXPECT_EXIT(MemoryImageFile(0, folder.wfile("grey.jpg")), testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(MemoryImageFile(0, folder.wfile("missing.tga")), testing::ExitedWithCode(255), "");
 }
 
 TEST(MemoryImageFile, ResidentBytesFollowPurgeAndUnpurge) {
