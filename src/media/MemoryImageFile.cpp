@@ -105,7 +105,7 @@ MemoryImageFile::~MemoryImageFile() {
         QEL_ASSERT(u"MemoryImageFile::~MemoryImageFile", !bForeignData);
     }
     freePixels();
-    unloadContent();
+    unload();
 }
 
 void MemoryImageFile::allocatePixels(int32_t w, int32_t h) {
@@ -124,7 +124,7 @@ void MemoryImageFile::freePixels() {
     pImageData = nullptr;
 }
 
-void MemoryImageFile::loadContent() {
+void MemoryImageFile::load() {
     if (content.data()) return;
     FileStream stream(fileName, FileStream::MODE_READ);
     if (!stream.bOpen) QEL_FATAL(u"MemoryImageFile::unpurge", u"Could not open '%s'.", fileName);
@@ -133,7 +133,7 @@ void MemoryImageFile::loadContent() {
         QEL_FATAL(u"MemoryImageFile::unpurge", u"Could not read '%s'.", fileName);
 }
 
-void MemoryImageFile::unloadContent() {
+void MemoryImageFile::unload() {
     content.bytes.clear();
     content.bytes.shrink_to_fit();
 }
@@ -144,11 +144,11 @@ void MemoryImageFile::unpurge() {
     const bool bmp = !tga && fileName.find(u".bmp") != WString::npos;
     const bool jpg = !tga && !bmp && fileName.find(u".jpg") != WString::npos;
     if (!tga && !bmp && !jpg) QEL_FATAL(u"MemoryImageFile::unpurge", u"Unknown image format (%s).", fileName);
-    loadContent();
+    load();
     if (tga) loadTGA();
     else if (bmp) loadBMP();
     else loadJPG();
-    unloadContent();
+    unload();
 }
 
 void MemoryImageFile::purge() {
@@ -166,17 +166,17 @@ void MemoryImageFile::refuse(const char16_t* function, const WString& reason) {
 
 void MemoryImageFile::loadTGA() {
     WString reason;
-    if (!readTGA(content.data(), static_cast<size_t>(content.length()), reason)) refuse(u"MemoryImageFile::loadTGA", reason);
+    if (!readTGA(getData(), static_cast<size_t>(getSize()), reason)) refuse(u"MemoryImageFile::loadTGA", reason);
 }
 
 void MemoryImageFile::loadBMP() {
     WString reason;
-    if (!readBMP(content.data(), static_cast<size_t>(content.length()), reason)) refuse(u"MemoryImageFile::loadBMP", reason);
+    if (!readBMP(getData(), static_cast<size_t>(getSize()), reason)) refuse(u"MemoryImageFile::loadBMP", reason);
 }
 
 void MemoryImageFile::loadJPG() {
     WString reason;
-    if (!readJPG(content.data(), static_cast<size_t>(content.length()), reason)) refuse(u"MemoryImageFile::loadJPG", reason);
+    if (!readJPG(getData(), static_cast<size_t>(getSize()), reason)) refuse(u"MemoryImageFile::loadJPG", reason);
 }
 
 // ---- TGA -------------------------------------------------------------------------------------

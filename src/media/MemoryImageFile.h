@@ -79,16 +79,19 @@ public:
     WString fileName;
     uint32_t loadFlags = 0;
     bool bForeignData = false;
-    // The file's bytes, held only while the image is decoded.
+    // The file's bytes, held only while the image is decoded. These five members stand for the
+    // DataBlock part (same names); load() reads the file straight from disk.
     ByteBuffer content;
+    void load();
+    void unload();
+    const uint8_t* getData() const { return content.data(); }
+    int getSize() const { return content.length(); }
 
 private:
     // Makes a counted buffer of w x h words (the size is checked by the callers).
     void allocatePixels(int32_t w, int32_t h);
     // Uncounts the buffer and frees it unless it is foreign.
     void freePixels();
-    void loadContent();
-    void unloadContent();
     void ditherDiffusion(uint8_t mask);
     void refuse(const char16_t* function, const WString& reason);
 
