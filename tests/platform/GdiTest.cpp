@@ -100,6 +100,12 @@ protected:
     int width = 0;
 };
 
+std::string wideToUtf8Test(const std::u16string& text) {
+    std::string out;
+    for (char16_t c : text) out += c < 0x80 ? char(c) : '?';
+    return out;
+}
+
 }  // namespace
 
 TEST_F(GdiText, CellHeightIsExactlyTheHeightAskedAndHoldsTheGlyphs) {
@@ -175,6 +181,44 @@ TEST_F(GdiText, ExtentAddsWholePixelAdvancesAndAbcWidthsMatchTheInk) {
                 }
         EXPECT_EQ(first, 10) << char(c);
         EXPECT_EQ(last, 10 + int(abc.abcB) - 1) << char(c);
+    }
+}
+
+TEST_F(GdiText, TextMeasuredWithItsOverhangsFitsItsBitmapWithAOnePixelMargin) {
+    // The engine's font measures extent plus the negative A of the first and C of the last
+    // character, plus one pixel each side, and draws at the left overhang: no ink may be lost.
+    for (int32_t height : {12, 16, 23}) {
+        useFont(height);
+        for (std::u16string text : {u"jaf", u"Wolf", u"\u0192x\u0192", u"j", u"Tj.f"}) {
+            const SIZE size = extent(text);
+            ABC first, last;
+            ASSERT_TRUE(GetCharABCWidthsW(dc, text.front(), text.front(), &first));
+            ASSERT_TRUE(GetCharABCWidthsW(dc, text.back(), text.back(), &last));
+            int left = 0, right = 0;
+            int w = size.cx;
+            if (first.abcA < 0) {
+                w -= first.abcA;
+                left = -first.abcA;
+            }
+            if (last.abcC < 0) {
+                w -= last.abcC;
+                right = -last.abcC;
+            }
+            w += 2;
+            ++left;
+            ++right;
+            uint32_t* pixels = useBitmap(w, size.cy, 0);
+            ASSERT_TRUE(TextOutW(dc, left, 0, text.data(), int(text.size())));
+            int inkFirst = w, inkLast = -1;
+            for (int y = 0; y < size.cy; ++y)
+                for (int x = 0; x < w; ++x)
+                    if (pixels[y * w + x] & 0xFF) {
+                        inkFirst = std::min(inkFirst, x);
+                        inkLast = std::max(inkLast, x);
+                    }
+            EXPECT_GE(inkFirst, 1) << wideToUtf8Test(text) << " at " << height;
+            EXPECT_LE(inkLast, w - 2) << wideToUtf8Test(text) << " at " << height;
+        }
     }
 }
 
