@@ -10,8 +10,10 @@
 #include <jpeglib.h>
 
 #include "engine/ErrorManager.h"
+#include "engine/FileManager.h"
 #include "engine/FileStream.h"
 #include "engine/Logger.h"
+#include "engine/Qel.h"
 
 int32_t residentImageBytes = 0;
 
@@ -90,11 +92,13 @@ void skip_input_data(j_decompress_ptr cinfo, long count) {
 
 }  // namespace
 
-MemoryImageFile::MemoryImageFile(uint32_t flags, WStringView name) : fileName(name), loadFlags(flags) {
-    unpurge();
+MemoryImageFile::MemoryImageFile(uint32_t flags, WStringView name)
+    : DataBlock(static_cast<int>(flags), name), fileName(name), loadFlags(flags) {
+    const bool delayed = (flags & FLAG_DELAYED) && qel && qel->pFileManager && qel->pFileManager->bEnableDelayedLoad;
+    if (!delayed) unpurge();
 }
 
-MemoryImageFile::MemoryImageFile(int32_t w, int32_t h) : bHasAlpha(true) {
+MemoryImageFile::MemoryImageFile(int32_t w, int32_t h) : DataBlock(0, u""), bHasAlpha(true) {
     QEL_ASSERT(u"MemoryImageFile::MemoryImageFile", w >= 0 && h >= 0 && int64_t(w) * h <= MAX_PIXELS);
     allocatePixels(w, h);
 }
@@ -105,7 +109,6 @@ MemoryImageFile::~MemoryImageFile() {
         QEL_ASSERT(u"MemoryImageFile::~MemoryImageFile", !bForeignData);
     }
     freePixels();
-    unload();
 }
 
 void MemoryImageFile::allocatePixels(int32_t w, int32_t h) {
@@ -122,20 +125,6 @@ void MemoryImageFile::freePixels() {
     countedBytes = 0;
     if (!bForeignData) delete[] pImageData;
     pImageData = nullptr;
-}
-
-void MemoryImageFile::load() {
-    if (content.data()) return;
-    FileStream stream(fileName, FileStream::MODE_READ);
-    if (!stream.bOpen) QEL_FATAL(u"MemoryImageFile::unpurge", u"Could not open '%s'.", fileName);
-    content.bytes.resize(static_cast<size_t>(stream.size));
-    if (stream.size > 0 && stream.read(content.bytes.data(), stream.size) != stream.size)
-        QEL_FATAL(u"MemoryImageFile::unpurge", u"Could not read '%s'.", fileName);
-}
-
-void MemoryImageFile::unload() {
-    content.bytes.clear();
-    content.bytes.shrink_to_fit();
 }
 
 void MemoryImageFile::unpurge() {

@@ -10,8 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/ByteBuffer.h"
-#include "engine/QelBase.h"
+#include "engine/DataBlock.h"
 #include "engine/Text.h"
 #include "media/PixelPoint.h"
 #include "media/PixelRect.h"
@@ -20,7 +19,7 @@
 // Bytes of all pixel buffers that exist (4 x width x height per image holding pixels).
 extern int32_t residentImageBytes;
 
-class MemoryImageFile : public QelBase {
+class MemoryImageFile : public DataBlock {
 public:
     enum : uint32_t {
         FLAG_DELAYED = 1,      // load on first need (as a DataBlock)
@@ -30,7 +29,8 @@ public:
     static constexpr int32_t MAX_SIDE = 16384;
     static constexpr int64_t MAX_PIXELS = int64_t(1) << 26;
 
-    // A file image: decoded at once (the file is read as it stands on disk).
+    // A file image, read through the FileManager: with FLAG_DELAYED while delayed loading is on
+    // the file is only verified, otherwise it is decoded at once.
     MemoryImageFile(uint32_t flags, WStringView fileName);
     // A blank image with alpha; its pixels are not initialised.
     MemoryImageFile(int32_t width, int32_t height);
@@ -45,7 +45,7 @@ public:
     // The device is lost (paused to frozen): purge.
     void onQELmodeChange(int oldMode, int newMode) override;
 
-    // Decode the file bytes held in 'content'; a refusal is fatal with its reason.
+    // Decode the file bytes held by the DataBlock part; a refusal is fatal with its reason.
     void loadTGA();
     void loadBMP();
     void loadJPG();
@@ -78,14 +78,8 @@ public:
     UColor* pImageData = nullptr;
     WString fileName;
     uint32_t loadFlags = 0;
+    // The pixels belong to someone else (never set by the image itself).
     bool bForeignData = false;
-    // The file's bytes, held only while the image is decoded. These five members stand for the
-    // DataBlock part (same names); load() reads the file straight from disk.
-    ByteBuffer content;
-    void load();
-    void unload();
-    const uint8_t* getData() const { return content.data(); }
-    int getSize() const { return content.length(); }
 
 private:
     // Makes a counted buffer of w x h words (the size is checked by the callers).

@@ -9,9 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/FileTestEnvironment.h"
 #include "support/TestFolder.h"
 
 namespace {
+
+// An engine object with a FileManager that reads from disk, which file images are read through.
+struct DiskFiles : FileTestEnvironment {
+    DiskFiles() { files().bForceDisk = true; }
+};
 
 UColor patternPixel(int x, int y) {
     return (UColor((x * 37 + y * 11) & 0xFF) << 24) | (UColor((x * 5) & 0xFF) << 16) | (UColor((y * 7) & 0xFF) << 8) |
@@ -96,6 +102,7 @@ bool readAs(const std::string& format, const std::string& bytes, WString& reason
 }  // namespace
 
 TEST(MemoryImageFile, TgaRoundTripIsExactAndBottomUp) {
+    DiskFiles disk;
     TestFolder folder("img");
     auto image = patternImage(7, 5);
     ASSERT_TRUE(image->saveTGA(folder.wfile("shot.tga")));
@@ -117,6 +124,7 @@ TEST(MemoryImageFile, TgaRoundTripIsExactAndBottomUp) {
 }
 
 TEST(MemoryImageFile, BmpRoundTripPadsRowsForAnyWidth) {
+    DiskFiles disk;
     TestFolder folder("img");
     for (int w : {1, 2, 3, 4, 5, 3000}) {
         auto image = patternImage(w, 3);
@@ -137,6 +145,7 @@ TEST(MemoryImageFile, BmpRoundTripPadsRowsForAnyWidth) {
 }
 
 TEST(MemoryImageFile, JpgRoundTripKeepsTheColoursClose) {
+    DiskFiles disk;
     TestFolder folder("img");
     MemoryImageFile image(64, 48);
     for (int y = 0; y < 48; ++y)
@@ -233,6 +242,7 @@ TEST(MemoryImageFile, HeaderOnlyReadsSizeWithoutPixels) {
 }
 
 TEST(MemoryImageFile, ReaderIsChosenByTheFirstMatchingExtensionTest) {
+    DiskFiles disk;
     TestFolder folder("img");
     writeFileBytes(folder.file("a.tga.bmp"), tgaBytes(3, 2));
     MemoryImageFile image(0, folder.wfile("a.tga.bmp"));
@@ -241,12 +251,14 @@ TEST(MemoryImageFile, ReaderIsChosenByTheFirstMatchingExtensionTest) {
 }
 
 TEST(MemoryImageFileDeathTest, UnknownExtensionIsFatal) {
+    DiskFiles disk;
     TestFolder folder("img");
     writeFileBytes(folder.file("a.TGA"), tgaBytes(3, 2));
     EXPECT_EXIT(MemoryImageFile(0, folder.wfile("a.TGA")), testing::ExitedWithCode(255), "");
 }
 
 TEST(MemoryImageFileDeathTest, DamagedFileIsFatalWhenLoaded) {
+    DiskFiles disk;
     TestFolder folder("img");
     const std::pair<std::string, std::string> files[] = {
         {"a.tga", tgaBytes(3, 2)}, {"a.bmp", bmpBytes(3, 2)}, {"a.jpg", encodeJpeg(16, 16, 3, JCS_RGB)}};
@@ -260,6 +272,7 @@ TEST(MemoryImageFileDeathTest, DamagedFileIsFatalWhenLoaded) {
 }
 
 TEST(MemoryImageFile, ResidentBytesFollowPurgeAndUnpurge) {
+    DiskFiles disk;
     TestFolder folder("img");
     patternImage(6, 4)->saveTGA(folder.wfile("p.tga"));
     const int32_t before = residentImageBytes;
@@ -280,7 +293,7 @@ TEST(MemoryImageFile, ResidentBytesFollowPurgeAndUnpurge) {
         ASSERT_NE(file.pImageData, nullptr);
         EXPECT_EQ(at(file, 5, 3), patternPixel(5, 3));
         EXPECT_EQ(residentImageBytes, before + 6 * 4 * 4 + 5 * 5 * 4);
-        EXPECT_EQ(file.content.length(), 0);
+        EXPECT_FALSE(file.isLoaded());
     }
     EXPECT_EQ(residentImageBytes, before);
 }
@@ -397,4 +410,19 @@ TEST(MemoryImageFileDeathTest, AnImageWithoutItsPixelsIsNotWorkedOnOrWritten) {
     EXPECT_EXIT(image.halveSize(), testing::ExitedWithCode(255), "");
     EXPECT_EXIT(image.clear(nullptr, true), testing::ExitedWithCode(255), "");
     EXPECT_EXIT(image.ditherDiffusion12bpp(), testing::ExitedWithCode(255), "");
+}
+
+TEST(MemoryImageFile, DelayedImageDecodesOnFirstUnpurge) {
+    DiskFiles disk;
+    TestFolder folder("img");
+    patternImage(3, 3)->saveTGA(folder.wfile("late.tga"));
+    disk.files().bEnableDelayedLoad = true;
+    const int32_t before = residentImageBytes;
+    MemoryImageFile image(MemoryImageFile::FLAG_DELAYED, folder.wfile("late.tga"));
+    EXPECT_EQ(image.pImageData, nullptr);
+    EXPECT_EQ(residentImageBytes, before);
+    image.unpurge();
+    ASSERT_NE(image.pImageData, nullptr);
+    EXPECT_EQ(at(image, 2, 1), patternPixel(2, 1));
+    EXPECT_FALSE(image.isLoaded()) << "the file bytes go once the pixels are decoded";
 }

@@ -1,19 +1,25 @@
 // The main of every test executable: each test process gets a fresh user-data folder of its own
-// (VESK_DATA_HOME) and fatal errors never show a message box.
+// (VESK_DATA_HOME) and fatal errors never show a message box. Death-test children, which run
+// this main again, share their parent's folder so that the parent can read what they wrote.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
+#include <memory>
 
 #include "support/TestFolder.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     testing::GTEST_FLAG(death_test_style) = "threadsafe";
-    TestFolder dataHome("vesk-data");
-    setenv("VESK_DATA_HOME", dataHome.path.c_str(), 1);
+    std::unique_ptr<TestFolder> dataHome;
+    if (const char* inherited = getenv("VESK_TEST_DATA_HOME"); inherited && *inherited) {
+        setenv("VESK_DATA_HOME", inherited, 1);
+    } else {
+        dataHome = std::make_unique<TestFolder>("vesk-data");
+        setenv("VESK_TEST_DATA_HOME", dataHome->path.c_str(), 1);
+        setenv("VESK_DATA_HOME", dataHome->path.c_str(), 1);
+    }
     setenv("VESK_SILENT_ERRORS", "1", 1);
     return RUN_ALL_TESTS();
 }
