@@ -1,5 +1,11 @@
 #include "media/CodePageTable.h"
 
+#include "engine/DataBlock.h"
+#include "engine/ErrorManager.h"
+#include "engine/Logger.h"
+#include "engine/Qel.h"
+#include "engine/ResourceManager.h"
+
 namespace {
 
 // Generated from the published mappings of the Windows code pages; positions a code page leaves
@@ -220,4 +226,21 @@ bool CodePageTable::readCodepointLUT(const uint8_t* bytes, size_t size, WString&
     entries.resize(n);
     for (uint32_t i = 0; i < n; ++i) entries[i] = readU32(bytes + 8 + size_t(i) * 4) & 0xFFFF;
     return true;
+}
+
+void CodePageTable::selectForCodePage(WStringView codePage) {
+    const char16_t* function = u"FontQuad::addSourceTexture";
+    if (selectBuiltIn(codePage)) return;
+    if (codePage != u"Korean" && codePage != u"Japanese") QEL_FATAL(function, u"No LUT for codepage '%s'.", codePage);
+    QEL_ASSERT(function, qel && qel->pResourceManager);
+    const WString name = WString(codePage) + u".codepointLUT";
+    auto* block = dynamic_cast<DataBlock*>(qel->pResourceManager->find(true, name));
+    if (!block) QEL_FATAL(function, u"Resource '%s' is not a data block.", name);
+    block->load();
+    WString reason;
+    const bool ok = readCodepointLUT(block->getData(), static_cast<size_t>(block->getSize()), reason);
+    if (!ok) {
+        qelLog(function, u"Refused '%s': %s", name, reason);
+        QEL_FATAL(function, u"%s", reason);
+    }
 }

@@ -26,6 +26,12 @@ public:
     // too large or longer than the data is refused with a reason; the table is then empty.
     bool readCodepointLUT(const uint8_t* bytes, size_t size, WString& reason);
 
+    // The table a bitmap font's glyph textures are read through, by the language's code page: a
+    // built-in one, or for "Korean" and "Japanese" the DataBlock registered as the code page's
+    // name followed by ".codepointLUT" (missing: the ResourceManager's fatal report; damaged:
+    // fatal with the reason). Any other code page is fatal ("No LUT for codepage '%s'.").
+    void selectForCodePage(WStringView codePage);
+
     int count() const { return static_cast<int>(entries.size()); }
     // The code unit of a position below count().
     char16_t codeUnit(int position) const { return static_cast<char16_t>(entries[static_cast<size_t>(position)] & 0xFFFF); }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/DataBlock.h"
+#include "engine/FileTestEnvironment.h"
+
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -98,4 +102,41 @@ TEST(CodePageTable, DamagedCodepointLutIsRefusedWithAReason) {
         EXPECT_NE(reason.find(c.reason), WString::npos) << c.name << ": " << wideToUtf8(reason);
         EXPECT_EQ(table.count(), 0) << c.name;
     }
+}
+
+namespace {
+
+// An engine object with a ResourceManager and a FileManager reading from disk.
+struct LutResources : FileTestEnvironment {
+    LutResources() { files().bForceDisk = true; }
+    // Registers a data block with the bytes under the name.
+    void add(const std::string& name, const std::string& bytes) {
+        writeFileBytes(name, bytes);
+        blocks.push_back(std::make_unique<DataBlock>(0, utf8ToWide(name)));
+        engine->pResourceManager->addResource(blocks.back().get(), utf8ToWide(name));
+    }
+    std::vector<std::unique_ptr<DataBlock>> blocks;
+};
+
+}  // namespace
+
+TEST(CodePageTable, CodePageSelectsABuiltInTableOrTheRegisteredLut) {
+    LutResources resources;
+    resources.add("Korean.codepointLUT", lutBytes(2, {0xAC00, 0xAC01}));
+    CodePageTable table;
+    table.selectForCodePage(u"1251");
+    EXPECT_EQ(table.count(), 256);
+    EXPECT_EQ(table.codeUnit(0xC0), u'\u0410');
+    table.selectForCodePage(u"Korean");
+    ASSERT_EQ(table.count(), 2);
+    EXPECT_EQ(table.codeUnit(1), u'\uAC01');
+}
+
+TEST(CodePageTableDeathTest, UnknownMissingOrDamagedCodePagesAreFatal) {
+    LutResources resources;
+    resources.add("Japanese.codepointLUT", lutBytes(5, {0x30A2}));
+    CodePageTable table;
+    EXPECT_EXIT(table.selectForCodePage(u"1254"), testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(table.selectForCodePage(u"Korean"), testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(table.selectForCodePage(u"Japanese"), testing::ExitedWithCode(255), "");
 }
