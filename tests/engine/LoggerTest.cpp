@@ -127,7 +127,7 @@ TEST(ErrorManagerDeathTest2, FatalErrorWithLiveObjectsExitsCleanly) {
         testing::ExitedWithCode(255), "");
 }
 
-TEST(ObjectListHead, EndOfProgramWithLiveObjectsDoesNotFreeTheirEntries) {
+TEST(ObjectList, EndOfProgramWithLiveObjectsDoesNotFreeTheirEntries) {
     EXPECT_EXIT(
         {
             new QelBase();
