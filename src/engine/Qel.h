@@ -8,6 +8,7 @@
 class Logger;
 class ErrorManager;
 class Context;
+class QelAudio;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -21,6 +22,7 @@ public:
     Logger* pLogger = nullptr;
     ErrorManager* pErrorManager = nullptr;
     Context* pCurrentContext = nullptr;
+    QelAudio* pQelAudio = nullptr;
     bool bShuttingDown = false;
     // Run by a fatal error before the message box: saves the crash screenshot and leaves full
     // screen, when the graphics exist.
