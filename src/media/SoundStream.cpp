@@ -83,7 +83,7 @@ void SoundStream::play(float startFraction) {
     QWORD length = BASS_ChannelGetLength(pStream, BASS_POS_BYTE);
     if (length == 0 || length == static_cast<QWORD>(-1)) return;
     if (startFraction > 0.0f) {
-        // Whole frames: a position inside a frame would shift the channels.
+        // The library rounds a byte position down to a whole frame.
         QWORD position = static_cast<QWORD>(std::min(startFraction, 1.0f) * static_cast<double>(length));
         BASS_ChannelSetPosition(pStream, position, BASS_POS_BYTE);
     }

@@ -252,7 +252,8 @@ int AudioMixer::setPosition(DWORD handle, QWORD bytes) {
     Channel* c = findChannel(handle);
     if (!c) return BASS_ERROR_HANDLE;
     uint64_t frame = bytes / static_cast<QWORD>(bytesPerFrame(*c));
-    if (frame >= c->source->lengthFrames() || !c->source->seek(frame)) return BASS_ERROR_POSITION;
+    // The very end is a position too: a stream put there ends (or loops) at once.
+    if (frame > c->source->lengthFrames() || !c->source->seek(frame)) return BASS_ERROR_POSITION;
     c->primed = false;
     c->ended = false;
     return BASS_OK;

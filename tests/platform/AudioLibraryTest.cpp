@@ -111,7 +111,7 @@ TEST(AudioLibrary, OggStreamLoopsSampleExactlyAndSeeksInBytes) {
     EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), QWORD{2500} * 4);
     out = pump(1);
     EXPECT_NEAR(out[0], std::lround(decoded.samples[2 * 2500] * 32767.0f), 1);
-    EXPECT_FALSE(BASS_ChannelSetPosition(stream, QWORD{n} * 4, BASS_POS_BYTE));
+    EXPECT_FALSE(BASS_ChannelSetPosition(stream, QWORD{n + 1} * 4, BASS_POS_BYTE));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_POSITION);
     EXPECT_TRUE(BASS_StreamFree(stream));
     EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), static_cast<QWORD>(-1));

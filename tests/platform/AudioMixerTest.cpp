@@ -293,7 +293,7 @@ TEST(AudioMixer, StreamEndsSeeksAndPlaysAgain) {
     HSTREAM s = 0;
     ASSERT_EQ(mixer.addStream(std::make_unique<PcmSource>(data), 0, s), BASS_OK);
     ASSERT_EQ(mixer.setPosition(s, 600 * 2), BASS_OK);
-    EXPECT_EQ(mixer.setPosition(s, QWORD{n} * 2), BASS_ERROR_POSITION);
+    EXPECT_EQ(mixer.setPosition(s, QWORD{n + 1} * 2), BASS_ERROR_POSITION);
     mixer.play(s, false);
     auto out = mix(mixer, 500);
     EXPECT_EQ(out[0], level(data->samples[600]));
@@ -310,6 +310,16 @@ TEST(AudioMixer, StreamEndsSeeksAndPlaysAgain) {
     mixer.stop(s);
     mixer.play(s, false);
     EXPECT_EQ(mix(mixer, 1)[0], level(data->samples[100]));
+    // The very end is a valid place: the stream ends there at once, a looping one goes on at 0.
+    ASSERT_EQ(mixer.setPosition(s, QWORD{n} * 2), BASS_OK);
+    EXPECT_EQ(mix(mixer, 1)[0], 0);
+    mixer.isActive(s, state);
+    EXPECT_EQ(state, BASS_ACTIVE_STOPPED);
+    HSTREAM looping = 0;
+    mixer.addStream(std::make_unique<PcmSource>(data), BASS_SAMPLE_LOOP, looping);
+    ASSERT_EQ(mixer.setPosition(looping, QWORD{n} * 2), BASS_OK);
+    mixer.play(looping, false);
+    EXPECT_EQ(mix(mixer, 1)[0], level(data->samples[0]));
 }
 
 TEST(AudioMixer, NothingMovesWhileTheOutputIsPaused) {
