@@ -51,9 +51,18 @@ BOOL succeed() {
 
 BOOL result(int code) { return code == BASS_OK ? succeed() : fail(code); }
 
+// SDL's shutdown when nothing else of SDL is in use: it also lets go of the session bus that SDL
+// connects to on initialisation.
+void quitSdlWhenUnused() {
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+}
+
 bool startSdlAudio(Library& lib) {
     if (lib.sdlAudioStarted) return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        quitSdlWhenUnused();
+        return false;
+    }
     lib.sdlAudioStarted = true;
     return true;
 }
@@ -119,9 +128,9 @@ BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO* info) {
     return succeed();
 }
 
-BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* clsid) {
-    Library& lib = library();
-    std::lock_guard<std::mutex> guard(lib.lock);
+namespace {
+
+BOOL initLocked(Library& lib, int device, DWORD freq, DWORD flags) {
     if (lib.mixer) return fail(BASS_ERROR_ALREADY);
     if (device < -1) return fail(BASS_ERROR_DEVICE);
     if (freq == 0 || freq > 384000) return fail(BASS_ERROR_FORMAT);
@@ -154,7 +163,23 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* cl
     for (DWORD option = BASS_CONFIG_GVOL_SAMPLE; option <= BASS_CONFIG_GVOL_MUSIC; ++option)
         lib.mixer->setGlobalVolume(option, lib.globalVolumes[option - BASS_CONFIG_GVOL_SAMPLE]);
     lib.cpu = 0;
-    if (lib.sdlDevice) SDL_PauseAudioDevice(lib.sdlDevice, 0);
+    return succeed();
+}
+
+}  // namespace
+
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* clsid) {
+    Library& lib = library();
+    SDL_AudioDeviceID id = 0;
+    {
+        std::lock_guard<std::mutex> guard(lib.lock);
+        if (!initLocked(lib, device, freq, flags)) return 0;
+        id = lib.sdlDevice;
+    }
+    // SDL's device lock is held around our callback, which takes the library lock: never touch
+    // the device while holding the library lock. The output then always runs; pausing the
+    // library makes the mixer write silence.
+    if (id) SDL_PauseAudioDevice(id, 0);
     return succeed();
 }
 
@@ -175,6 +200,7 @@ BOOL BASS_Free() {
     if (lib.sdlAudioStarted) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         lib.sdlAudioStarted = false;
+        quitSdlWhenUnused();
     }
     return succeed();
 }
@@ -207,7 +233,6 @@ BOOL BASS_Pause() {
     std::lock_guard<std::mutex> guard(lib.lock);
     if (!lib.mixer) return fail(BASS_ERROR_INIT);
     lib.mixer->setRunning(false);
-    if (lib.sdlDevice) SDL_PauseAudioDevice(lib.sdlDevice, 1);
     return succeed();
 }
 
@@ -216,7 +241,6 @@ BOOL BASS_Start() {
     std::lock_guard<std::mutex> guard(lib.lock);
     if (!lib.mixer) return fail(BASS_ERROR_INIT);
     lib.mixer->setRunning(true);
-    if (lib.sdlDevice) SDL_PauseAudioDevice(lib.sdlDevice, 0);
     return succeed();
 }
 
@@ -226,7 +250,6 @@ BOOL BASS_Stop() {
     if (!lib.mixer) return fail(BASS_ERROR_INIT);
     lib.mixer->stopAll();
     lib.mixer->setRunning(false);
-    if (lib.sdlDevice) SDL_PauseAudioDevice(lib.sdlDevice, 1);
     return succeed();
 }
 
