@@ -5,11 +5,23 @@
 #include <cstdio>
 
 #include "engine/ByteBuffer.h"
+#include "engine/DataBlock.h"
+#include "engine/FileManager.h"
+#include "engine/Qel.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileStream.h"
 #include "engine/Utilities.h"
 
 MemoryIniFile::MemoryIniFile(WStringView name) : fileName(name) {
+    if (qel && qel->pFileManager) {
+        // Disk or archive, by the FileManager's rule.
+        if (!qel->pFileManager->exists(fileName)) return;
+        DataBlock block(0, fileName);
+        ByteBuffer bytes(block.getData(), block.getSize());
+        parse(bytes.toText());
+        return;
+    }
+    // Without an engine (early start-up, tools, tests) the file is read from disk.
     FileStream file(fileName, FileStream::MODE_READ);
     if (!file.bOpen) return;
     ByteBuffer bytes;

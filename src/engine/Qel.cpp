@@ -2,19 +2,23 @@
 
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
+#include "language/Language.h"
 
 QEL_IMPLEMENT_CLASS(Qel, nullptr, nullptr)
 
 Qel* qel = nullptr;
-BasicLink Qel::objectList;
+ObjectListHead Qel::objectList;
 
 Qel::Qel() {
     qel = this;
     pLogger = new Logger();
     pErrorManager = new ErrorManager();
+    pLanguage = new Language();
 }
 
 Qel::~Qel() {
+    delete pLanguage;
+    pLanguage = nullptr;
     delete pErrorManager;
     pErrorManager = nullptr;
     delete pLogger;

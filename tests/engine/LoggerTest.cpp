@@ -6,6 +6,7 @@
 #include "engine/Logger.h"
 #include "engine/Product.h"
 #include "engine/Qel.h"
+#include "engine/QelBase.h"
 #include "engine/Utilities.h"
 #include "support/TestFolder.h"
 
@@ -110,6 +111,29 @@ TEST_F(ErrorManagerDeathTest, AssertionReportNamesTheStatement) {
 
 TEST_F(ErrorManagerDeathTest, WorksWithoutAnEngine) {
     EXPECT_EXIT(ErrorManager::error(u"early %d", 1), testing::ExitedWithCode(255), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ErrorManagerDeathTest2, FatalErrorWithLiveObjectsExitsCleanly) {
+    EXPECT_EXIT(
+        {
+            new QelBase();
+            new QelBase();
+            ErrorManager::error(u"objects still alive");
+        },
+        testing::ExitedWithCode(255), "");
+}
+
+TEST(ObjectListHead, EndOfProgramWithLiveObjectsDoesNotFreeTheirEntries) {
+    EXPECT_EXIT(
+        {
+            new QelBase();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
