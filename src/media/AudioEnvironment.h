@@ -1,8 +1,9 @@
 #pragma once
-// What the audio resources need from the rest of the engine, reached through hooks so that each
-// piece plugs in where it lives: file images (the file manager and DataBlock), the delayed-load
-// setting, game time and the layout width. Unset hooks fall back to plain behaviour: files are
-// read from disk by name, loading is immediate, game time is 0 and the layout is 800 wide.
+// What the audio resources need from the rest of the engine: file images, the delayed-load
+// setting, game time and the layout width. Each can be replaced by a hook (tests serve files from
+// memory and step the clock). Without hooks, files come through the engine's FileManager as
+// DataBlocks (from disk by name when there is no FileManager), the delayed-load and create-WAD
+// modes are the FileManager's, game time is 0 and the layout is 800 wide.
 
 #include "engine/ByteBuffer.h"
 #include "engine/Text.h"
@@ -25,8 +26,8 @@ public:
 
     static bool readFile(const WString& name, bool createWad, ByteBuffer& bytes);
     static bool verifyFile(const WString& name);
-    static bool delayedLoad() { return delayedLoadHook && delayedLoadHook(); }
-    static bool createWad() { return createWadHook && createWadHook(); }
+    static bool delayedLoad();
+    static bool createWad();
     static double gameTime() { return gameTimeHook ? gameTimeHook() : 0.0; }
     static int layoutWidth() { return layoutWidthHook ? layoutWidthHook() : 800; }
     // True while the engine's audio service runs muted.

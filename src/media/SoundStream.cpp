@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/DataBlock.h"
 #include "engine/ErrorManager.h"
 #include "media/AudioEnvironment.h"
 #include "media/QelAudio.h"
@@ -33,6 +34,7 @@ void SoundStream::recreateSoundStream() {
     if (sourceData.length() == 0) {
         if (!AudioEnvironment::readFile(name, bSavedCreateWad, sourceData) || sourceData.length() == 0)
             QEL_FATAL(u"SoundStream::recreateSoundStream", u"File not found: %s", name);
+        residentMemoryFileBytes += sourceData.length();
     }
     // The library decodes from sourceData for as long as the stream lives.
     pStream = BASS_StreamCreateFile(true, sourceData.data(), 0, static_cast<QWORD>(sourceData.length()),
@@ -49,6 +51,7 @@ void SoundStream::unload() {
         BASS_StreamFree(pStream);
         pStream = 0;
     }
+    residentMemoryFileBytes -= sourceData.length();
     sourceData.bytes.clear();
     sourceData.bytes.shrink_to_fit();
 }

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "AudioTestSupport.h"
+#include "engine/DataBlock.h"
+#include "engine/FileManager.h"
 #include "engine/Qel.h"
+#include "media/Sound.h"
 #include "media/AudioEnvironment.h"
 #include "media/SoundStream.h"
 #include "platform/AudioLibrary.h"
+#include "support/TestFolder.h"
 
 using namespace audiotest;
 
@@ -144,4 +148,36 @@ TEST_F(SoundStreamTest, DelayedLoadingMakesTheStreamOnFirstUse) {
     music.setVolume(0.5f, 0);
     EXPECT_NE(music.pStream, 0u);
     AudioEnvironment::delayedLoadHook = nullptr;
+}
+
+TEST_F(SoundStreamTest, LoadsThroughTheFileManagerAndCountsResidentBytes) {
+    AudioEnvironment::readFileHook = nullptr;
+    AudioEnvironment::verifyFileHook = nullptr;
+    TestFolder folder("vesk-music");
+    writeFileBytes(folder.file("theme.ogg"), files[u"music/theme.ogg"]);
+    FileManager fileManager;
+    fileManager.bForceDisk = true;
+    engine->pFileManager = &fileManager;
+    residentMemoryFileBytes = 0;
+    residentStreamBytes = 0;
+    residentSoundBytes = 0;
+    {
+        Sound sound(0, 1, folder.wfile("theme.ogg"));
+        EXPECT_NE(sound.pSample, 0u);
+        EXPECT_EQ(residentMemoryFileBytes, 0);  // the sample's file image is gone after loading
+        EXPECT_EQ(residentSoundBytes, frames * 2);
+        SoundStream music(0, folder.wfile("theme.ogg"));
+        EXPECT_NE(music.pStream, 0u);
+        EXPECT_EQ(residentMemoryFileBytes, fileSize);  // the stream's stays while it lives
+        EXPECT_EQ(residentStreamBytes, fileSize);
+        music.unload();
+        EXPECT_EQ(residentMemoryFileBytes, 0);
+        EXPECT_EQ(residentStreamBytes, 0);
+    }
+    EXPECT_EQ(residentSoundBytes, 0);
+    fileManager.bEnableDelayedLoad = true;
+    SoundStream later(0, folder.wfile("theme.ogg"));
+    EXPECT_EQ(later.pStream, 0u);
+    EXPECT_EXIT(SoundStream(0, folder.wfile("missing.ogg")), testing::ExitedWithCode(255), "");
+    engine->pFileManager = nullptr;
 }
