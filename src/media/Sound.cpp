@@ -37,6 +37,7 @@ void Sound::recreateSound() {
     ByteBuffer file;
     if (!AudioEnvironment::readFile(name, bSavedCreateWad, file) || file.length() == 0)
         QEL_FATAL(u"Sound::recreateSound", u"File not found: %s", name);
+    // A limit below one channel would make every load fail: at least one channel plays.
     DWORD flags = BASS_SAMPLE_OVER_POS | BASS_SAMPLE_VAM | ((bassFlags & 1) ? BASS_SAMPLE_LOOP : 0);
     pSample = BASS_SampleLoad(true, file.data(), 0, static_cast<DWORD>(file.length()),
                               static_cast<DWORD>(std::max(savedMaxPlaybacks, 1)), flags);

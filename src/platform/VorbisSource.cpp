@@ -98,16 +98,17 @@ bool VorbisSource::seek(uint64_t frame) {
 bool VorbisSource::decodeAll(const void* bytes, size_t size, PcmData& out) {
     VorbisSource source(bytes, size);
     if (!source.isOpen()) return false;
-    // The stated length bounds the allocation; a file that decodes shorter is refused.
-    const uint64_t limit = 1u << 28;  // frames: far beyond any sound effect
+    // A sound effect is short: far longer files are refused before any memory is taken for them.
+    const uint64_t limit = uint64_t{1} << 24;  // frames, over six minutes at 44100 Hz
     if (source.totalFrames > limit) return false;
     PcmData pcm;
     pcm.channels = source.channelCount;
     pcm.rate = source.sampleRate;
-    pcm.samples.resize(source.totalFrames * source.channelCount);
-    float* dst = pcm.samples.data();
-    for (uint64_t i = 0; i < source.totalFrames; ++i, dst += pcm.channels)
-        if (!source.readFrame(dst)) return false;
+    // Grown as data really decodes: the stated length alone does not size the buffer.
+    float frame[2];
+    while (source.readFrame(frame)) pcm.samples.insert(pcm.samples.end(), frame, frame + pcm.channels);
+    // A file that decodes to less than it states is damaged.
+    if (pcm.frames() != source.totalFrames) return false;
     out = std::move(pcm);
     return true;
 }
