@@ -2,19 +2,11 @@
 // An AudioSource over decoded frames shared with the sample they belong to.
 
 #include <memory>
-#include <vector>
 
 #include "platform/AudioSource.h"
+#include "platform/PcmData.h"
 
 namespace platform {
-
-// Decoded audio: interleaved floats in -1..1.
-struct PcmData {
-    std::vector<float> samples;
-    int channels = 1;
-    int rate = 44100;
-    uint64_t frames() const { return channels > 0 ? samples.size() / static_cast<size_t>(channels) : 0; }
-};
 
 class PcmSource : public AudioSource {
 public:

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/AudioSource.h"
-#include "platform/PcmSource.h"
+#include "platform/PcmData.h"
 
 namespace platform {
 
