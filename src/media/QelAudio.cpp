@@ -48,6 +48,11 @@ QelAudio::QelAudio(MemoryIniFile* config) : pConfig(config) {
         bNoAudio = pConfig->getBool(section, u"bNoAudio");
         if (!pConfig->hasKey(section, u"frequency")) pConfig->setInt(frequency, section, u"frequency");
         frequency = pConfig->getInt(section, u"frequency");
+        // A rate no device can take would end in a fatal error on the silent device as well.
+        if (frequency < 8000 || frequency > 192000) {
+            qelLog(fn, u"Ignoring frequency %d: using 22050 Hz.", frequency);
+            frequency = 22050;
+        }
         // Kept in the file for its readers; the mixer needs no channel count.
         if (!pConfig->hasKey(section, u"channels")) pConfig->setInt(32, section, u"channels");
         pConfig->getInt(section, u"channels");

@@ -106,6 +106,19 @@ TEST(QelAudio, UnavailableDeviceFallsBackToSilentOutputForThisRunOnly) {
     EXPECT_NE(log.find("Started."), std::string::npos);
 }
 
+TEST(QelAudio, UnusableFrequencySettingFallsBackToTheDefault) {
+    for (int setting : {0, -5, 7999, 192001}) {
+        Engine e;
+        e.config.setInt(setting, u"QelAudio", u"frequency");
+        {
+            QelAudio audio(&e.config);
+            EXPECT_EQ(audio.frequency, 22050);
+            EXPECT_FALSE(audio.bNoAudio);
+        }
+        EXPECT_NE(logText().find("Ignoring frequency " + std::to_string(setting) + ": using 22050 Hz."), std::string::npos);
+    }
+}
+
 TEST(QelAudio, EngineModeStepsPauseAndResumeTheOutput) {
     Engine e;
     QelAudio audio(&e.config);
