@@ -11,11 +11,3 @@ public:
     QelBase* object;
 };
 
-// The head of the list of all objects. Its entries are embedded in their objects, so the head
-// never deletes them: at the end of the program it only lets go of the ones still linked.
-class ObjectListHead : public BasicLink {
-public:
-    ~ObjectListHead() override {
-        while (firstChild) removeChild(firstChild);
-    }
-};

@@ -2,6 +2,7 @@
 
 #include "engine/BasicLinkIterator.h"
 #include "engine/ClassRegistry.h"
+#include "engine/Context.h"
 #include "engine/ErrorManager.h"
 #include "engine/ObjectLink.h"
 #include "engine/PointerEvent.h"
@@ -84,10 +85,9 @@ BasicLink* QelBase::addChild(BasicLink* child) { return BasicLink::addChild(chil
 void QelBase::removeChild(BasicLink* child) { BasicLink::removeChild(child); }
 
 Context* QelBase::findContext() {
-    static const ClassRecord* contextRecord = ClassRegistry::get().findByName(u"Context");
-    for (BasicLink* o = this; o && contextRecord; o = o->owner) {
+    for (BasicLink* o = this; o; o = o->owner) {
         auto* object = static_cast<QelBase*>(o);
-        if (object->isKindOf(contextRecord)) return reinterpret_cast<Context*>(object);
+        if (object->isKindOf(&Context::classRecord)) return static_cast<Context*>(object);
     }
     QEL_FATAL(u"QelBase::findContext", u"Could not find any Context object.");
 }

@@ -2,6 +2,8 @@
 
 #include "engine/ErrorManager.h"
 #include "engine/Qel.h"
+#include "language/KeyNames.h"
+#include "media/QelInput.h"
 
 namespace {
 const char16_t emptyText[] = u"";
@@ -69,5 +71,7 @@ const char16_t* Language::getTextByString(const char16_t* key, bool bReport) con
 
 bool Language::hasText(const char16_t* key) const { return key && keyIndex.count(WString(key)) != 0; }
 
-// The input layer defines the real key-name step; this one stands in where it is not linked.
-[[gnu::weak]] void Language::applyKeyNames() {}
+void Language::applyKeyNames() {
+    if (!qel || !qel->pQelInput) return;
+    KeyNames::apply(qel->pQelInput->keyNames, [this](int id) { return getText(static_cast<TextId>(id)); });
+}

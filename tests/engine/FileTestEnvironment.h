@@ -15,15 +15,10 @@ struct FileTestEnvironment {
     FileTestEnvironment() : folder("vesk-files") {
         previousFolder = getCurrentFolderNarrow();
         if (chdir(folder.path.c_str()) != 0) std::abort();
-        engine = new Qel();
-        engine->pFileManager = new FileManager();
-        engine->pResourceManager = new ResourceManager();
+        engine = new Qel();  // with its FileManager and ResourceManager
+        engine->pFileManager->bEnableDelayedLoad = false;
     }
     ~FileTestEnvironment() {
-        delete engine->pResourceManager;
-        engine->pResourceManager = nullptr;
-        delete engine->pFileManager;
-        engine->pFileManager = nullptr;
         delete engine;
         if (chdir(previousFolder.c_str()) != 0) std::abort();
     }

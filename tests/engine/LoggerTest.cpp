@@ -68,7 +68,9 @@ TEST(Logger, UnwritableFolderDisablesLoggingSilently) {
     Logger logger;
     logger.log(u"nothing");
     chmod(folder.path.c_str(), 0700);
-    if (geteuid() != 0) EXPECT_EQ(nullptr, logger.stream);
+    if (geteuid() != 0) {
+        EXPECT_EQ(nullptr, logger.stream);
+    }
 }
 
 TEST(ErrorManager, ResultNames) {
@@ -127,7 +129,7 @@ TEST(ErrorManagerDeathTest2, FatalErrorWithLiveObjectsExitsCleanly) {
         testing::ExitedWithCode(255), "");
 }
 
-TEST(ObjectListHead, EndOfProgramWithLiveObjectsDoesNotFreeTheirEntries) {
+TEST(ObjectList, EndOfProgramWithLiveObjectsDoesNotFreeTheirEntries) {
     EXPECT_EXIT(
         {
             new QelBase();
