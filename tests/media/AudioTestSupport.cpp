@@ -25,6 +25,7 @@ void installHooks() {
     AudioEnvironment::verifyFileHook = [](const WString& name) { return files.count(name) > 0; };
     AudioEnvironment::gameTimeHook = [] { return now; };
     AudioEnvironment::layoutWidthHook = [] { return 800; };
+    AudioEnvironment::delayedLoadHook = [] { return false; };
 }
 
 const std::string& addTone(const WString& name, int rate, int frames, int channels, double hz) {

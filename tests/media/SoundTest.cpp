@@ -201,7 +201,6 @@ TEST_F(SoundTest, DelayedLoadingOnlyChecksTheFile) {
     EXPECT_TRUE(pop.info.flags & BASS_SAMPLE_OVER_POS);
     EXPECT_EXIT(Sound(0, 1, u"sfx/missing.ogg"), endedByFatal, "");
     EXPECT_NE(logText().find("File not found: sfx/missing.ogg"), std::string::npos);
-    AudioEnvironment::delayedLoadHook = nullptr;
 }
 
 TEST_F(SoundTest, DamagedFileAndNullSoundAreFatal) {
