@@ -20,6 +20,8 @@
 #include "engine/Utilities.h"
 #include "language/Language.h"
 #include "media/EngineInputEnvironment.h"
+#include "media/QelAudio.h"
+#include "platform/AudioLibrary.h"
 #include "media/PointerDispatcher.h"
 #include "media/QelInput.h"
 #include "platform/Clock.h"
@@ -97,8 +99,9 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
     pPointerDispatcher = new PointerDispatcher();
     pInputEnvironment = new EngineInputEnvironment();
     pQelInput = new QelInput(pInputEnvironment);
-    // The media services join here, in this order: QelGraphics (then QelInput::centerPointer),
-    // QelAudio, FontGDI (12, (1, 1, 1), "Arial").
+    // QelGraphics (then QelInput::centerPointer) joins here.
+    pQelAudio = new QelAudio(pConfig);
+    // FontGDI (12, (1, 1, 1), "Arial") joins here.
     pConsole = new Console();
     pQelNetwork = new QelNetwork(pConfig);
     pLanguage = new Language();
@@ -131,7 +134,12 @@ Qel::~Qel() {
                 delete pConsole;
                 pConsole = nullptr;
                 break;
-            // 4 FontGDI, 5 QelAudio, 6 QelGraphics join here.
+            // 4 FontGDI joins here.
+            case 5:
+                delete pQelAudio;
+                pQelAudio = nullptr;
+                break;
+            // 6 QelGraphics joins here.
             case 7:
                 delete pQelInput;
                 pQelInput = nullptr;
@@ -303,7 +311,7 @@ void Qel::frame(Context* root) {
     if (ticking) {
         ++frameCount;
         if (pQelInput) pQelInput->poll();
-        // The audio library's update joins here.
+        BASS_Update(100);
         t[0] = gameTime();
         t[1] = gameTime();
         if (lastFrameTime == 0.0) lastFrameTime = t[1];
@@ -368,7 +376,8 @@ void Qel::changeQELmode(int target) {
         const int newMode = target > oldMode ? oldMode + 1 : oldMode - 1;
         qelMode = newMode;
         qelLog(fn, u"Changing mode from %d to %d.", oldMode, newMode);
-        // QelAudio and QelGraphics are told first, before input, when they join.
+        // Audio, then graphics (when it joins), then input are told before every object.
+        if (pQelAudio) pQelAudio->onQELmodeChange(oldMode, newMode);
         if (pQelInput) pQelInput->onQELmodeChange(oldMode, newMode);
         qelLog(fn, u"Notifying %d objects.", objectList.countChildren());
         for (BasicLink* e = objectList.firstChild; e;) {

@@ -17,6 +17,7 @@ class ErrorManager;
 class MemoryIniFile;
 class TimeKeeper;
 class Context;
+class QelAudio;
 class FileManager;
 class ResourceManager;
 class QelNetwork;
@@ -81,6 +82,7 @@ public:
     ResourceManager* pResourceManager = nullptr;
     Console* pConsole = nullptr;
     QelNetwork* pQelNetwork = nullptr;
+    QelAudio* pQelAudio = nullptr;
     Language* pLanguage = nullptr;
     QelTimer frameTimer;
     bool bDebugLocked = true;
