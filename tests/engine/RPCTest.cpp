@@ -10,6 +10,7 @@
 #include "engine/NetRole.h"
 #include "engine/NetUIDCounter.h"
 #include "engine/Packet.h"
+#include "engine/PropertyContainer.h"
 #include "engine/QelNetwork.h"
 #include "engine/RPC.h"
 #include "engine/RPCAddChild.h"
@@ -450,4 +451,36 @@ TEST_F(RPCTest, UIDCounterCarriesTheRolesNextObjectUID) {
     NetUIDCounter counter;
     counter.netSerialize(packet);
     EXPECT_EQ(client.nextObjectUID, 300u);
+}
+
+TEST_F(RPCTest, CallsDescribeTheirArguments) {
+    QelBase child;
+    child.objectUID = 7;
+    RPCGotoState go;
+    go.stateNext = 2;
+    go.delay = 0.5;
+    RPCSetState set;
+    set.value = -4;
+    RPCSeedRandom seed;
+    seed.seed = 0xabcd;
+    RPCAddChild add;
+    add.pChild = &child;
+    RPCRemoveChild remove;
+    RPCNetDelete del;
+    del.pObject = &child;
+    RPCRemoteAction1 action;
+    struct Case {
+        RPC* call;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {&go, u"g(:2,:0.5)"},        {&set, u"g(:-4)"},        {&seed, u"g(:0000abcd)"}, {&add, u"g(:QelBase7)"},
+        {&remove, u"g(:NULL)"},      {&del, u"g(:QelBase7)"},  {&action, u"g()"},
+    };
+    for (const Case& c : cases) {
+        PropertyContainer group(u"g", 0);
+        c.call->describe(&group);
+        EXPECT_EQ(group.describeText(), c.text);
+    }
+    child.objectUID = -1;
 }
