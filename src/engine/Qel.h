@@ -8,6 +8,7 @@
 class Logger;
 class ErrorManager;
 class Context;
+class QelGraphics;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -20,6 +21,7 @@ public:
 
     Logger* pLogger = nullptr;
     ErrorManager* pErrorManager = nullptr;
+    QelGraphics* pQelGraphics = nullptr;
     Context* pCurrentContext = nullptr;
     bool bShuttingDown = false;
     // Run by a fatal error before the message box: saves the crash screenshot and leaves full
