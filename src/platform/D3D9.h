@@ -343,6 +343,23 @@ public:
     virtual uint32_t getGlTextureName() const = 0;
 };
 
+struct D3DLOCKED_RECT {
+    int Pitch = 0;
+    void* pBits = nullptr;
+};
+
+// A two-dimensional texture of one level, kept in memory (the managed pool) and copied to the
+// device at UnlockRect.
+class IDirect3DTexture9 : public IDirect3DBaseTexture9 {
+public:
+    // The whole level or a rectangle of it (rect null: the whole level).
+    virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect(UINT level) = 0;
+    virtual UINT getWidth() const = 0;
+    virtual UINT getHeight() const = 0;
+    virtual D3DFORMAT getFormat() const = 0;
+};
+
 class IDirect3DVertexBuffer9 {
 public:
     virtual ~IDirect3DVertexBuffer9() = default;
@@ -381,6 +398,9 @@ public:
     virtual HRESULT SetFVF(DWORD fvf) = 0;
     virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
                                        void* sharedHandle) = 0;
+    // Textures of one level in D3DFMT_A8R8G8B8 or D3DFMT_X8R8G8B8.
+    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  IDirect3DTexture9** texture, void* sharedHandle) = 0;
     virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) = 0;
     // Draws primitives from the stream source; the vertices used must lie inside the buffer.
     virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/D3DX9.h"
+#include "platform/GlTexture.h"
 #include "platform/GlVertexBuffer.h"
 
 namespace {
@@ -139,8 +140,10 @@ GlDevice::GlDevice(SDL_Window* window) : window(window) {
 }
 
 GlDevice::~GlDevice() {
-    for (GlVertexBuffer* buffer : vertexBuffers) buffer->detach();
     if (texture) texture->Release();
+    texture = nullptr;
+    for (GlVertexBuffer* buffer : vertexBuffers) buffer->detach();
+    for (GlTexture* t : textures) t->detach();
     if (context) {
         makeCurrent();
         if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
@@ -167,6 +170,26 @@ void GlDevice::forgetVertexBuffer(GlVertexBuffer* buffer) {
     vertexBuffers.erase(std::remove(vertexBuffers.begin(), vertexBuffers.end(), buffer), vertexBuffers.end());
     if (streamBuffer == buffer) streamBuffer = nullptr;
     makeCurrent();
+}
+
+void GlDevice::forgetTexture(GlTexture* t) {
+    textures.erase(std::remove(textures.begin(), textures.end(), t), textures.end());
+    makeCurrent();
+}
+
+HRESULT GlDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD, D3DFORMAT format, D3DPOOL,
+                                IDirect3DTexture9** created, void*) {
+    if (!created) return D3DERR_INVALIDCALL;
+    *created = nullptr;
+    GLint maxSize = 0;
+    makeCurrent();
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (width == 0 || height == 0 || GLint(width) > maxSize || GLint(height) > maxSize || levels > 1) return D3DERR_INVALIDCALL;
+    if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;
+    auto* t = new GlTexture(this, width, height, format);
+    textures.push_back(t);
+    *created = t;
+    return D3D_OK;
 }
 
 HRESULT GlDevice::init(const D3DPRESENT_PARAMETERS& params) {

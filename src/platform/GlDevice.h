@@ -11,6 +11,7 @@
 
 #include "platform/D3D9.h"
 
+class GlTexture;
 class GlVertexBuffer;
 
 class GlDevice : public IDirect3DDevice9 {
@@ -23,6 +24,7 @@ public:
     static void setContextAttributes();
     void makeCurrent();
     void forgetVertexBuffer(GlVertexBuffer* buffer);
+    void forgetTexture(GlTexture* texture);
 
     ULONG AddRef() override { return ++refCount; }
     ULONG Release() override;
@@ -47,6 +49,8 @@ public:
     HRESULT SetFVF(DWORD fvf) override;
     HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
                                void* sharedHandle) override;
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture, void* sharedHandle) override;
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
     HRESULT ValidateDevice(DWORD* numPasses) override;
@@ -93,4 +97,5 @@ private:
     bool bNeedsReset = false;
     int failingResets = 0;
     std::vector<GlVertexBuffer*> vertexBuffers;
+    std::vector<GlTexture*> textures;
 };

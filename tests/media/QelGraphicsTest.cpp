@@ -346,3 +346,31 @@ TEST_F(QelGraphicsTest, StartLogsAdapterCapsModesAndViewport) {
 }
 
 }  // namespace
+
+namespace {
+
+// Calls the fatal hook again from inside the restore it started.
+struct ReenteringObject : QelBase {
+    void onRestorePresentation() override {
+        ++restores;
+        QelGraphics::onFatalError();
+    }
+    int restores = 0;
+};
+
+TEST_F(QelGraphicsTest, FatalPathLeavesFullScreenOnceWithoutRecursing) {
+    Qel engine;
+    create();
+    ASSERT_TRUE(graphics->bFullScreen);
+    EXPECT_EQ(engine.crashGraphicsHook, &QelGraphics::onFatalError);
+    ReenteringObject object;
+    device->calls.clear();
+    engine.crashGraphicsHook();
+    EXPECT_FALSE(graphics->bFullScreen);
+    EXPECT_EQ(object.restores, 1);
+    EXPECT_EQ(device->callsStartingWith("Reset").size(), 1u);
+    graphics.reset();
+    EXPECT_EQ(engine.crashGraphicsHook, nullptr);
+}
+
+}  // namespace

@@ -279,3 +279,73 @@ TEST(Direct3D, ResultNamesCarryDirect3DValues) {
 }
 
 }  // namespace
+
+namespace {
+
+class GlTextureTest : public GlDeviceTest {
+protected:
+    // A 2 by 2 texture: red, green / blue, transparent white.
+    IDirect3DTexture9* makeTexture(D3DFORMAT format) {
+        IDirect3DTexture9* t = nullptr;
+        EXPECT_EQ(device->CreateTexture(2, 2, 1, 0, format, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
+        D3DLOCKED_RECT locked;
+        EXPECT_EQ(t->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        auto* p = static_cast<D3DCOLOR*>(locked.pBits);
+        p[0] = 0xFFFF0000;
+        p[1] = 0xFF00FF00;
+        p[locked.Pitch / 4] = 0xFF0000FF;
+        p[locked.Pitch / 4 + 1] = 0x00FFFFFF;
+        t->UnlockRect(0);
+        return t;
+    }
+    // The texture over the whole back buffer with the stage-0 setting given.
+    std::vector<D3DCOLOR> drawTextured(IDirect3DTexture9* t, DWORD colorOp, DWORD alphaOp, D3DCOLOR factor) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->SetTexture(0, t);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, colorOp);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+        device->SetTextureStageState(0, D3DTSS_ALPHAOP, alphaOp);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+        device->SetRenderState(D3DRS_TEXTUREFACTOR, factor);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+        device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        setVertices(rect(-0.5f, -0.5f, W - 0.5f, H - 0.5f, 0xFF123456));
+        device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+        return readBack();
+    }
+};
+
+TEST_F(GlTextureTest, StageZeroModulatesAndSelectsTextureAndFactor) {
+    IDirect3DTexture9* t = makeTexture(D3DFMT_A8R8G8B8);
+    auto p = drawTextured(t, D3DTOP_MODULATE, D3DTOP_MODULATE, 0xFFFFFFFF);
+    EXPECT_EQ(at(p, 5, 5), 0xFFFF0000u);
+    EXPECT_EQ(at(p, W - 5, 5), 0xFF00FF00u);
+    EXPECT_EQ(at(p, 5, H - 5), 0xFF0000FFu);
+    EXPECT_EQ(at(p, W - 5, H - 5), 0xFF000000u);  // alpha 0 fails the alpha test
+    p = drawTextured(t, D3DTOP_MODULATE, D3DTOP_MODULATE, 0xFF808080);
+    EXPECT_TRUE(near(at(p, 5, 5), 0xFF800000));
+    p = drawTextured(t, D3DTOP_SELECTARG2, D3DTOP_SELECTARG1, 0xFF00FFFF);
+    EXPECT_EQ(at(p, 5, H - 5), 0xFF00FFFFu);
+    EXPECT_EQ(at(p, W - 5, H - 5), 0xFF000000u);
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
+TEST_F(GlTextureTest, TextureWithoutAlphaIsOpaqueAndLocksAreChecked) {
+    IDirect3DTexture9* t = makeTexture(D3DFMT_X8R8G8B8);
+    auto p = drawTextured(t, D3DTOP_MODULATE, D3DTOP_MODULATE, 0xFFFFFFFF);
+    EXPECT_EQ(at(p, W - 5, H - 5), 0xFFFFFFFFu);
+    D3DLOCKED_RECT locked;
+    RECT outside{1, 1, 3, 2};
+    EXPECT_EQ(t->LockRect(0, &locked, &outside, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(t->LockRect(1, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+    IDirect3DTexture9* none = nullptr;
+    EXPECT_EQ(device->CreateTexture(0, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &none, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &none, nullptr), D3DERR_INVALIDCALL);
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
+}  // namespace

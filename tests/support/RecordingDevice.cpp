@@ -14,6 +14,28 @@ HRESULT RecordingDevice::Buffer::Lock(UINT offset, UINT size, void** ppbData, DW
     return D3D_OK;
 }
 
+ULONG RecordingDevice::Texture::Release() {
+    ULONG left = --refs;
+    if (left == 0) delete this;
+    return left;
+}
+
+HRESULT RecordingDevice::Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD) {
+    if (level != 0) return D3DERR_INVALIDCALL;
+    size_t offset = rect ? size_t(rect->top) * width + size_t(rect->left) : 0;
+    locked->Pitch = int(width * 4);
+    locked->pBits = pixels.data() + offset;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::CreateTexture(UINT width, UINT height, UINT, DWORD, D3DFORMAT format, D3DPOOL, IDirect3DTexture9** texture,
+                                       void*) {
+    calls.push_back("CreateTexture " + std::to_string(width) + "x" + std::to_string(height));
+    if (width == 0 || height == 0) return D3DERR_INVALIDCALL;
+    *texture = new Texture(width, height, format);
+    return D3D_OK;
+}
+
 ULONG RecordingDevice::Release() {
     ULONG left = --refs;
     if (left == 0) delete this;

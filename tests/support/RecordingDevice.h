@@ -24,6 +24,24 @@ public:
         ULONG refs = 1;
     };
 
+    // A texture kept in memory.
+    class Texture : public IDirect3DTexture9 {
+    public:
+        Texture(UINT w, UINT h, D3DFORMAT f) : width(w), height(h), format(f), pixels(size_t(w) * h) {}
+        ULONG AddRef() override { return ++refs; }
+        ULONG Release() override;
+        uint32_t getGlTextureName() const override { return 0; }
+        HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+        HRESULT UnlockRect(UINT) override { return D3D_OK; }
+        UINT getWidth() const override { return width; }
+        UINT getHeight() const override { return height; }
+        D3DFORMAT getFormat() const override { return format; }
+        UINT width, height;
+        D3DFORMAT format;
+        std::vector<D3DCOLOR> pixels;
+        ULONG refs = 1;
+    };
+
     explicit RecordingDevice(const D3DPRESENT_PARAMETERS& params) : present(params) {}
 
     ULONG AddRef() override { return ++refs; }
@@ -52,6 +70,8 @@ public:
     HRESULT SetFVF(DWORD fvf) override;
     HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
                                void* shared) override;
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture, void* shared) override;
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) override;
     HRESULT ValidateDevice(DWORD* passes) override;
