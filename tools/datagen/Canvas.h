@@ -1,0 +1,80 @@
+#pragma once
+// Drawing the game's art with Cairo, and laying pictures out as skins of one texture.
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace datagen {
+
+// One skin of a texture, in image pixels.
+struct SkinRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    int originAdjustX = 0, originAdjustY = 0;
+};
+
+// A finished texture picture: straight (not premultiplied) ARGB pixels, top row first.
+struct TextureImage {
+    std::string file;  // archive name, e.g. "gfx/gui/game/progressbar.tga"
+    int width = 0, height = 0;
+    std::vector<uint32_t> argb;
+    bool hasAlpha = true;
+    std::vector<SkinRect> skins;
+};
+
+// A Cairo image surface of a given size; 'draw' receives a context with (0, 0) at the top left.
+class Canvas {
+public:
+    Canvas(int width, int height);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    cairo_t* cr() { return context; }
+    int width() const { return w; }
+    int height() const { return h; }
+    // The pixels as straight ARGB.
+    std::vector<uint32_t> pixels();
+
+private:
+    int w, h;
+    cairo_surface_t* surface;
+    cairo_t* context;
+};
+
+// Lays skins out in rows (left to right, top to bottom, 2 pixels apart) on one texture whose
+// size is a power of two in each direction, and draws each into its cell.
+class Atlas {
+public:
+    using Painter = std::function<void(cairo_t* cr, int width, int height)>;
+
+    explicit Atlas(std::string file, int maxWidth = 1024);
+    // Adds a skin of the given size drawn by 'paint' (with (0, 0) at the cell's top left).
+    Atlas& add(int width, int height, Painter paint, int originAdjustX = 0, int originAdjustY = 0);
+    TextureImage build(bool hasAlpha = true) const;
+
+private:
+    struct Cell {
+        SkinRect rect;
+        Painter paint;
+    };
+    std::string file;
+    int maxWidth;
+    int x = 0, y = 0, rowHeight = 0, usedWidth = 0;
+    std::vector<Cell> cells;
+};
+
+// Shapes and colours shared by the art.
+void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
+void setColor(cairo_t* cr, uint32_t argb);
+// A vertical gradient from 'top' to 'bottom' filling the current path.
+void fillVertical(cairo_t* cr, double y0, double y1, uint32_t top, uint32_t bottom);
+// Text centred on (x, y) in the given face and pixel size.
+void centredText(cairo_t* cr, const char* utf8, double x, double y, double size, const char* face = "DejaVu Sans", bool bold = true);
+// A six-armed snow crystal of radius r centred on (x, y).
+void snowCrystal(cairo_t* cr, double x, double y, double r, double lineWidth);
+
+}  // namespace datagen

@@ -1,0 +1,17 @@
+#pragma once
+// The colours of the game's winter-holiday look.
+
+#include <cstdint>
+
+namespace datagen {
+
+constexpr uint32_t kNightBlue = 0xFF1B2A4A;
+constexpr uint32_t kDeepBlue = 0xFF0E1830;
+constexpr uint32_t kSkyBlue = 0xFF3C6EB4;
+constexpr uint32_t kIce = 0xFFBFE6FF;
+constexpr uint32_t kSnow = 0xFFF8FBFF;
+constexpr uint32_t kHollyRed = 0xFFD62839;
+constexpr uint32_t kPine = 0xFF1E7B4A;
+constexpr uint32_t kGold = 0xFFF5C542;
+
+}  // namespace datagen
