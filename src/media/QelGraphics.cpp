@@ -10,7 +10,6 @@
 #include "engine/ObjectListEntry.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/VideoMode.h"
 #include "platform/WindowPlacement.h"
 
@@ -48,6 +47,9 @@ bool readBool(MemoryIniFile* config, const char16_t* key, bool defaultValue) {
     ErrorManager::error(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d", ErrorManager::getDXErrorString(hr),
                         statement, u"QelGraphics::QelGraphics", getFileName(utf8ToWide(__FILE__)), line);
 }
+
+// Debug features stay locked without an engine.
+bool debugLocked() { return !qel || qel->bDebugLocked; }
 
 const char16_t* onOff(bool fullScreen) { return fullScreen ? u"fullscreen" : u"windowed"; }
 
@@ -100,7 +102,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
             addVideoMode(int(mode.Width), int(mode.Height));
         }
     }
-    if (!*GraphicsEngineLink::pDebugLocked) {
+    if (!debugLocked()) {
         addVideoMode(320, 240);
         addVideoMode(480, 360);
     }
@@ -229,7 +231,7 @@ void QelGraphics::setGlobalRenderState() {
 void QelGraphics::resetViewport() {
     D3DVIEWPORT9 whole{0, 0, DWORD(backBufferWidth), DWORD(backBufferHeight), 0.0f, 1.0f};
     dxDevice->SetViewport(&whole);
-    dxDevice->Clear(0, nullptr, D3DCLEAR_TARGET, *GraphicsEngineLink::pDebugLocked ? 0xFF000000 : 0xFFFF0000, 1.0f, 0);
+    dxDevice->Clear(0, nullptr, D3DCLEAR_TARGET, debugLocked() ? 0xFF000000 : 0xFFFF0000, 1.0f, 0);
     D3DVIEWPORT9 inner{DWORD(viewport.left), DWORD(viewport.top), DWORD(viewport.right - viewport.left),
                        DWORD(viewport.bottom - viewport.top), 0.0f, 1.0f};
     dxDevice->SetViewport(&inner);
@@ -329,7 +331,7 @@ void QelGraphics::changePresentationParameters(int width, int height, bool newFu
     bUseVSync = newUseVSync;
     if (restart) {
         qelLog(u"QelGraphics::changePresentationParameters", u"Restarting to apply configuration.");
-        *GraphicsEngineLink::pFreezeRequested = true;
+        if (qel) qel->bFreezeRequested = true;
     } else {
         setGlobalRenderState();
     }

@@ -10,7 +10,6 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
 #include "media/Camera.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/QelGraphics.h"
 #include "media/VertexBuffer.h"
 #include "platform/GlDevice.h"
@@ -35,15 +34,13 @@ protected:
         delete engine->pQelGraphics;
         engine->pQelGraphics = nullptr;
         engine.reset();
-        GraphicsEngineLink::defaultDebugLocked = true;
-        GraphicsEngineLink::defaultFreezeRequested = false;
     }
 
     // Full screen at a mode the list is made to hold, through the reset path of a mode change.
     void goFullScreen(int width, int height) {
         graphics->addVideoMode(width, height);
         graphics->changePresentationParameters(width, height, true, true, true, false);
-        ASSERT_TRUE(GraphicsEngineLink::defaultFreezeRequested);
+        ASSERT_TRUE(engine->bFreezeRequested);
         ASSERT_TRUE(graphics->restorePresentation(true));
         ASSERT_EQ(graphics->backBufferWidth, width);
         ASSERT_EQ(graphics->backBufferHeight, height);
@@ -99,7 +96,7 @@ TEST_F(QelGraphicsGlTest, LetterboxBarsAboveAndBelow) {
     EXPECT_EQ(at(p, 640, 128), 0xFF00FF00u);
     EXPECT_EQ(at(p, 0, 895), 0xFF00FF00u);
     EXPECT_EQ(at(p, 1279, 896), 0xFF000000u);
-    GraphicsEngineLink::defaultDebugLocked = false;
+    engine->bDebugLocked = false;
     p = frameWithGreenViewport();
     EXPECT_EQ(at(p, 640, 0), 0xFFFF0000u);
     EXPECT_EQ(at(p, 640, 1023), 0xFFFF0000u);

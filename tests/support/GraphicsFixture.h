@@ -8,7 +8,6 @@
 
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/QelGraphics.h"
 #include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
@@ -25,20 +24,18 @@ protected:
         engine->pQelGraphics = graphics = new QelGraphics(nullptr, config.get());
         device = d3d->lastDevice;
         device->calls.clear();
-        for (int& s : GraphicsEngineLink::defaultStatistics) s = 0;
+        for (int& s : engine->frameStats) s = 0;
     }
     void TearDown() override {
         delete engine->pQelGraphics;
         engine->pQelGraphics = nullptr;
         engine.reset();
         QelGraphics::createDirect3D = &Direct3DCreate9;
-        GraphicsEngineLink::defaultDebugLevel = 0;
-        GraphicsEngineLink::defaultDebugLocked = true;
     }
     // For death tests: the static list of all objects would try to delete the list entries of
     // live objects when a fatal error exits the process.
     static void detachObjectListForExit() { Qel::objectList.firstChild = Qel::objectList.lastChild = nullptr; }
-    static int statistic(FrameStatistic s) { return GraphicsEngineLink::defaultStatistics[s]; }
+    int statistic(int s) const { return engine->frameStats[s]; }
 
     TestFolder folder{"graphics"};
     std::unique_ptr<MemoryIniFile> config;
