@@ -10,7 +10,10 @@
 #include "engine/ObjectListEntry.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
+#include "media/PointerDispatcher.h"
+#include "media/VertexBuffer.h"
 #include "media/VideoMode.h"
+#include "platform/D3DX9.h"
 #include "platform/WindowPlacement.h"
 
 QEL_IMPLEMENT_CLASS(QelGraphics, nullptr, nullptr)
@@ -50,6 +53,25 @@ bool readBool(MemoryIniFile* config, const char16_t* key, bool defaultValue) {
 
 // Debug features stay locked without an engine.
 bool debugLocked() { return !qel || qel->bDebugLocked; }
+
+// The frame loop's device test and restore go to the device.
+int32_t testLiveDevice() { return liveGraphics && liveGraphics->dxDevice ? liveGraphics->dxDevice->TestCooperativeLevel() : D3D_OK; }
+bool restoreLivePresentation() { return !liveGraphics || liveGraphics->restorePresentation(true); }
+
+// The pointer dispatcher's outlines: a line strip in world space, untextured.
+void drawLineStrip(const PointerDispatcher::OutlineVertex* vertices, int count) {
+    if (!liveGraphics || !liveGraphics->dxDevice || count < 2) return;
+    VertexBuffer strip(count);
+    for (int i = 0; i < count; ++i) {
+        const auto& v = vertices[i];
+        strip.vertexData[i] = Vertex{v.x, v.y, v.z, v.colour, v.u, v.v};
+    }
+    strip.upload();
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    liveGraphics->dxDevice->SetTransform(D3DTS_WORLD, &identity);
+    strip.draw(nullptr, 2, 0, -1);
+}
 
 const char16_t* onOff(bool fullScreen) { return fullScreen ? u"fullscreen" : u"windowed"; }
 
@@ -142,6 +164,9 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
     restorePresentation(false);
     liveGraphics = this;
     if (qel) qel->crashGraphicsHook = &QelGraphics::onFatalError;
+    Qel::deviceTestHook = &testLiveDevice;
+    Qel::restorePresentationHook = &restoreLivePresentation;
+    PointerDispatcher::lineStripDrawer = &drawLineStrip;
     qelLog(fn, u"Started.");
 }
 
@@ -153,6 +178,9 @@ QelGraphics::~QelGraphics() {
     if (liveGraphics == this) {
         liveGraphics = nullptr;
         if (qel && qel->crashGraphicsHook == &QelGraphics::onFatalError) qel->crashGraphicsHook = nullptr;
+        if (Qel::deviceTestHook == &testLiveDevice) Qel::deviceTestHook = nullptr;
+        if (Qel::restorePresentationHook == &restoreLivePresentation) Qel::restorePresentationHook = nullptr;
+        if (PointerDispatcher::lineStripDrawer == &drawLineStrip) PointerDispatcher::lineStripDrawer = nullptr;
     }
     if (dxDevice) {
         dxDevice->Release();

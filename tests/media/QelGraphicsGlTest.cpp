@@ -13,6 +13,7 @@
 #include "media/QelGraphics.h"
 #include "media/VertexBuffer.h"
 #include "platform/GlDevice.h"
+#include "platform/TestClock.h"
 #include "support/GlTestWindow.h"
 #include "support/TestFolder.h"
 
@@ -174,6 +175,47 @@ TEST_F(QelGraphicsGlTest, ForcedLossRestoresOnceAndKeepsVertexBuffers) {
     buffer.draw(nullptr, 4, 4, 4);
     device->EndScene();
     EXPECT_EQ(at(readBack(), 450, 240), 0xFF0000FFu);
+}
+
+// Records every engine-mode step it is told of.
+struct ModeObserver : QelBase {
+    void onQELmodeChange(int oldMode, int newMode) override { steps.emplace_back(oldMode, newMode); }
+    std::vector<std::pair<int, int>> steps;
+};
+
+TEST_F(QelGraphicsGlTest, FrameLoopFreezesOnALostDeviceAndComesBackThroughPause) {
+    platform::TestClock clock;
+    platform::Clock::setCurrent(&clock);
+    RestoreCounter counter;
+    ModeObserver observer;
+    VertexBuffer buffer(8);
+    fillQuads(buffer);
+    auto* gl = static_cast<GlDevice*>(device);
+
+    engine->frame(nullptr);
+    EXPECT_EQ(engine->qelMode, Qel::MODE_OK);
+    gl->forceLoss();
+    engine->frame(nullptr);  // OK -> PAUSED -> FROZEN
+    EXPECT_EQ(engine->qelMode, Qel::MODE_FROZEN);
+    engine->frame(nullptr);  // still lost: waits
+    EXPECT_EQ(engine->qelMode, Qel::MODE_FROZEN);
+    gl->endForcedLoss();
+    engine->frame(nullptr);  // reset, restore, PAUSED
+    EXPECT_EQ(engine->qelMode, Qel::MODE_PAUSED);
+    engine->frame(nullptr);  // window active: OK
+    EXPECT_EQ(engine->qelMode, Qel::MODE_OK);
+    EXPECT_EQ(observer.steps, (std::vector<std::pair<int, int>>{{3, 2}, {2, 1}, {1, 2}, {2, 3}}));
+    EXPECT_EQ(counter.restores, 1);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+
+    Camera camera;
+    device->BeginScene();
+    graphics->resetViewport();
+    camera.render();
+    buffer.draw(nullptr, 4, 0, 4);
+    device->EndScene();
+    EXPECT_EQ(at(readBack(), 400 - 90, 240), 0xFFFF0000u);
+    platform::Clock::setCurrent(nullptr);
 }
 
 }  // namespace
