@@ -3,6 +3,11 @@
 #include <cmath>
 
 #include "engine/ErrorManager.h"
+#include "engine/Packet.h"
+#include "engine/PropertyContainer.h"
+#include "engine/PropertyFloat.h"
+#include "engine/PropertyPointer.h"
+#include "engine/PropertyUColor.h"
 #include "engine/Qel.h"
 #include "media/Camera.h"
 #include "engine/Context.h"
@@ -54,6 +59,31 @@ Renderable::~Renderable() {
         pSkin = nullptr;
     }
 #endif
+}
+
+void Renderable::describe(PropertyContainer* group) {
+    QelBase::describe(group);
+    group->addChild(new PropertyFloat(u"collisionSensitivity", 0, &collisionSensitivity));
+    auto addVector = [group](const char16_t* name, Vector3& v) {
+        auto* container = new PropertyContainer(name, 0);
+        group->addChild(container);
+        container->addChild(new PropertyFloat(u"x", 0, &v.x));
+        container->addChild(new PropertyFloat(u"y", 0, &v.y));
+        container->addChild(new PropertyFloat(u"z", 0, &v.z));
+    };
+    addVector(u"position", position);
+    addVector(u"rotation", rotation);
+    addVector(u"scale", scale);
+    group->addChild(new PropertyUColor(u"color", 0, &color));
+#ifdef VESK_RENDERABLE_SKINS
+    if (!bOwnsSkin)
+        group->addChild(new PropertyPointer(u"pSkin", Property::FLAG_RESOURCE, reinterpret_cast<QelBase**>(&pSkin), &Skin::classRecord));
+#endif
+}
+
+void Renderable::netSerialize(Packet& packet) {
+    QelBase::netSerialize(packet);
+    if (!packet.bWriting) updateXform();
 }
 
 void Renderable::set(Skin* skin, const Vector3* newPosition, const Vector3* newRotation, const Vector3* newScale, const void*,

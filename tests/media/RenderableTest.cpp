@@ -238,3 +238,39 @@ TEST_F(RenderableTest, DebugOverlaysDrawLineListsAndRestoreTheBits) {
 }
 
 }  // namespace
+
+#include "engine/Packet.h"
+#include "engine/PropertyContainer.h"
+
+namespace {
+
+TEST_F(RenderableTest, PropertiesTravelInPacketsAndUpdateTheTransform) {
+    Renderable a;
+    a.position = Vector3(1.5f, -2, 3);
+    a.rotation = Vector3(0, 0, 0.25f);
+    a.scale = Vector3(2, 2, 1);
+    a.color = 0x80123456;
+    a.collisionSensitivity = 0.5f;
+    a.postScale = Vector3(3, 3, 3);  // not described: stays behind
+    PropertyContainer* tree = a.createPropertyTree();
+    std::vector<WString> names;
+    for (BasicLink* c = tree->firstChild; c; c = c->next) names.push_back(static_cast<Property*>(c)->name);
+    EXPECT_EQ(names, (std::vector<WString>{u"objectUID", u"StateBase", u"collisionSensitivity", u"position", u"rotation",
+                                            u"scale", u"color"}));
+    delete tree;
+
+    Packet packet(0, 1024);
+    a.netSerialize(packet);
+    packet.rewindToRead();
+    Renderable b;
+    b.netSerialize(packet);
+    EXPECT_EQ(b.position, a.position);
+    EXPECT_EQ(b.rotation, a.rotation);
+    EXPECT_EQ(b.scale, a.scale);
+    EXPECT_EQ(b.color, a.color);
+    EXPECT_EQ(b.collisionSensitivity, 0.5f);
+    EXPECT_EQ(b.postScale, Vector3(1, 1, 1));
+    EXPECT_NEAR(b.local2world(Vector3()).x, 1.5f, 1e-5f);
+}
+
+}  // namespace
