@@ -15,6 +15,7 @@
 #include "platform/GlDevice.h"
 #include "platform/TestClock.h"
 #include "support/GlTestWindow.h"
+#include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -26,8 +27,12 @@ protected:
         config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
         config->setBool(false, u"QelGraphics", u"bFullScreen");
         config->setInt(800, u"QelGraphics", u"videoModeWidth");
-        QelGraphics::createDirect3D = &Direct3DCreate9;
+        // Graphics the engine may build itself get a recording device; this test's own graphics
+        // render into the test window.
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;
         engine = std::make_unique<Qel>();
+        delete engine->pQelGraphics;
+        QelGraphics::createDirect3D = &Direct3DCreate9;
         engine->pQelGraphics = graphics = new QelGraphics(window.window, config.get());
         device = graphics->dxDevice;
     }

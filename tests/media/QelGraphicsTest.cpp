@@ -26,7 +26,7 @@ protected:
         for (auto [w, h] : {std::pair{1280, 800}, {1600, 900}, {2560, 1080}})
             d3d->modes.push_back(D3DDISPLAYMODE{UINT(w), UINT(h), 60, D3DFMT_X8R8G8B8});
         config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
-        engine = std::make_unique<Qel>();
+        engine = std::make_unique<Qel>();  // any graphics it builds gets its own recording device
     }
     void TearDown() override {
         graphics.reset();
