@@ -26,6 +26,7 @@ class Language;
 class QelInput;
 class PointerDispatcher;
 class InputEnvironment;
+class QelGraphics;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -95,6 +96,7 @@ public:
     PointerDispatcher* pPointerDispatcher = nullptr;
     QelInput* pQelInput = nullptr;
     InputEnvironment* pInputEnvironment = nullptr;
+    QelGraphics* pQelGraphics = nullptr;
     bool bShuttingDown = false;
     int singleLanguage = 0;
     WString languageMask;
