@@ -5,7 +5,8 @@
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"
-#include "media/InputEnvironment.h"
+#include "media/Camera.h"
+#include "media/QelGraphics.h"
 #include "media/QelInput.h"
 
 QEL_IMPLEMENT_CLASS(Console, &Context::classRecord, nullptr)
@@ -31,10 +32,19 @@ Console::~Console() = default;
 void Console::onRestorePresentation() {
     // The camera's eye at (0, 0, -W/2) looking at the origin with the aspect H / W sees the
     // viewport at depth 0 with one unit per pixel.
-    float left = 0, top = 0, right = 800, bottom = 480;
-    if (qel && qel->pInputEnvironment) qel->pInputEnvironment->getViewport(left, top, right, bottom);
-    viewLeft = -(right - left) / 2.0f;
-    viewBottom = -(bottom - top) / 2.0f;
+    float w = 800.0f, h = 480.0f;
+    if (QelGraphics* g = qel ? qel->pQelGraphics : nullptr; g && g->viewportWidth > 0 && g->viewportHeight > 0) {
+        w = static_cast<float>(g->viewportWidth);
+        h = static_cast<float>(g->viewportHeight);
+    }
+    if (pCamera) {
+        pCamera->position = Vector3(0.0f, 0.0f, -w / 2.0f);
+        pCamera->target = Vector3(0.0f, 0.0f, 0.0f);
+        pCamera->aspect = h / w;
+        pCamera->update(0.0, 0.0);
+    }
+    viewLeft = -w / 2.0f;
+    viewBottom = -h / 2.0f;
 }
 
 void Console::addLineText(const WString& line) {
@@ -114,7 +124,7 @@ void Console::executeCommand(WString line) {
         return;
     }
     if (WStringView rest = afterWord(line, u"fontcache", matched); matched && scanInt(rest, number)) {
-        if (fontCacheHook) fontCacheHook(number != 0);
+        if (qel && qel->pQelGraphics) qel->pQelGraphics->bEnableFontCache = number != 0;
         return;
     }
     if (WStringView rest = afterWord(line, u"rel", matched); matched && scanInt(rest, number)) {

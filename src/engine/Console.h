@@ -44,10 +44,9 @@ public:
     int countLines() const { return static_cast<int>(history.size()); }
     const WString& getLine(int i) const { return history[static_cast<size_t>(i)]; }
 
-    // Until the media services join the engine: the text drawing (FontGDI::drawText at depth 0)
-    // and the font cache switch of the graphics device go through these hooks. Tests set them.
+    // Until the engine's GDI font joins: the text drawing (FontGDI::drawText at depth 0) goes
+    // through this hook. Tests set it.
     static inline void (*drawTextHook)(float x, float y, float z, uint32_t color, int flags, const WString& text) = nullptr;
-    static inline void (*fontCacheHook)(bool bEnable) = nullptr;
     // The pixel height of the engine's GDI font.
     static constexpr int fontPixelHeight = 12;
 
@@ -56,8 +55,8 @@ public:
     WString inputLine;
     bool bVisible = false;
     int32_t maxVisibleLines = 40;
-    // The left and bottom edges of what the console's camera sees at depth 0: the viewport, one
-    // unit per pixel, centred on the origin.
+    // The left and bottom edges of what the console's camera sees at depth 0: the viewport (the
+    // 800 by 480 layout without graphics), one unit per pixel, centred on the origin.
     float viewLeft = 0.0f;
     float viewBottom = 0.0f;
 

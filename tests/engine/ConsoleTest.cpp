@@ -6,7 +6,10 @@
 
 #include "EngineFixture.h"
 #include "engine/Console.h"
+#include "media/Camera.h"
+#include "media/QelGraphics.h"
 #include "media/QelInput.h"
+#include "support/RecordingDirect3D.h"
 
 namespace {
 
@@ -16,29 +19,37 @@ struct DrawnText {
     int debugLevel;
 };
 std::vector<DrawnText> drawn;
-int fontCacheSwitch = -1;
 
 class ConsoleTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
+        writeConfig("[QelGraphics]\nbFullScreen=No\nvideoModeWidth=800\n");
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;
+        RecordingDirect3D::next = new RecordingDirect3D();
         start();
+        if (!engine->pQelGraphics) {
+            engine->pQelGraphics = new QelGraphics(nullptr, engine->pConfig);
+            bOwnGraphics = true;
+        }
         console = engine->pConsole;
         input = engine->pQelInput;
         drawn.clear();
-        fontCacheSwitch = -1;
         Console::drawTextHook = [](float x, float y, float z, uint32_t color, int flags, const WString& text) {
             EXPECT_EQ(z, 0.0f);
             EXPECT_EQ(color, 0xFFFFFFFFu);
             EXPECT_EQ(flags, 0);
             drawn.push_back({x, y, text, qel->debugLevel});
         };
-        Console::fontCacheHook = [](bool enable) { fontCacheSwitch = enable ? 1 : 0; };
     }
     void TearDown() override {
         Console::drawTextHook = nullptr;
-        Console::fontCacheHook = nullptr;
+        if (bOwnGraphics) {
+            delete engine->pQelGraphics;
+            engine->pQelGraphics = nullptr;
+        }
         EngineTest::TearDown();
+        QelGraphics::createDirect3D = &Direct3DCreate9;
     }
     // One console tick with these keys down (and those of the previous frame).
     void tickWith(std::initializer_list<int> keysDown, std::initializer_list<int> previouslyDown = {}, char16_t typed = 0) {
@@ -58,6 +69,7 @@ protected:
 
     Console* console = nullptr;
     QelInput* input = nullptr;
+    bool bOwnGraphics = false;
 };
 
 }  // namespace
@@ -103,6 +115,7 @@ TEST_F(ConsoleTest, Commands) {
         {u"fps fast", same, 0, -1, same, u"Unknown command: fps fast"},
         {u"fontcache 1", same, 0, 1, same, nullptr},
         {u"fontcache 0", same, 0, 0, same, nullptr},
+        {u"fontcache -2", same, 0, 1, same, nullptr},
         {u"rel 0", same, 0, -1, 0, nullptr},
         {u"rel 5", same, 0, -1, 1, nullptr},
         {u"crash now", same, 0, -1, same, u"Unknown command: crash now"},
@@ -116,12 +129,13 @@ TEST_F(ConsoleTest, Commands) {
         engine->bDebugLocked = false;
         engine->bDebugLocked = c.debugLocked == 0;  // so that a change shows
         const bool lockedBefore = engine->bDebugLocked;
-        fontCacheSwitch = -1;
+        engine->pQelGraphics->bEnableFontCache = c.fontCache == 0;  // so that a change shows
+        const bool fontCacheBefore = engine->pQelGraphics->bEnableFontCache;
         const int linesBefore = console->countLines();
         console->executeCommand(c.line);
         EXPECT_EQ(engine->debugLevel, c.debugLevel == same ? 11 : c.debugLevel);
         EXPECT_DOUBLE_EQ(engine->frameTimer.period, c.period == 0 ? 0.5 : c.period);
-        EXPECT_EQ(fontCacheSwitch, c.fontCache);
+        EXPECT_EQ(engine->pQelGraphics->bEnableFontCache, c.fontCache == -1 ? fontCacheBefore : c.fontCache != 0);
         EXPECT_EQ(engine->bDebugLocked, c.debugLocked == same ? lockedBefore : c.debugLocked != 0);
         if (c.reply) {
             ASSERT_EQ(console->countLines(), linesBefore + 1);
@@ -285,4 +299,25 @@ TEST_F(ConsoleTest, TheFrameTicksAndDrawsTheConsole) {
     EXPECT_EQ(console->inputLine, u"x");
     ASSERT_FALSE(drawn.empty());
     EXPECT_EQ(drawn[0].text.substr(0, 3), u"> x");
+}
+
+TEST_F(ConsoleTest, FitsItsViewToTheViewportAfterAReset) {
+    engine->pQelGraphics->viewportWidth = 1000;
+    engine->pQelGraphics->viewportHeight = 600;
+    Camera camera;
+    console->pCamera = &camera;
+    console->onRestorePresentation();
+    console->pCamera = nullptr;
+    EXPECT_EQ(console->viewLeft, -500.0f);
+    EXPECT_EQ(console->viewBottom, -300.0f);
+    const WorldRect seen = camera.getVisibleRect(0.0f);
+    EXPECT_FLOAT_EQ(seen.left, -500.0f);
+    EXPECT_FLOAT_EQ(seen.right, 500.0f);
+    EXPECT_FLOAT_EQ(seen.bottom, -300.0f);
+    EXPECT_FLOAT_EQ(seen.top, 300.0f);
+    console->bVisible = true;
+    console->renderContents();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].x, -500.0f);
+    EXPECT_EQ(drawn[0].y, -288.0f);
 }
