@@ -1,6 +1,5 @@
 #include "engine/Console.h"
 
-#include <cmath>
 
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
