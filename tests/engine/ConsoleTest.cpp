@@ -321,3 +321,14 @@ TEST_F(ConsoleTest, FitsItsViewToTheViewportAfterAReset) {
     EXPECT_EQ(drawn[0].x, -500.0f);
     EXPECT_EQ(drawn[0].y, -288.0f);
 }
+
+TEST_F(ConsoleTest, FpsSetsTheFramePeriodOfTheFrameLoop) {
+    console->executeCommand(u"fps 0.04");
+    engine->frame(nullptr);
+    const double first = engine->frameTimer.frameTime;
+    engine->frame(nullptr);
+    engine->frame(nullptr);
+    // The timer waits whole milliseconds.
+    EXPECT_NEAR(engine->frameTimer.frameTime - first, 0.08, 0.002);
+    EXPECT_NEAR(engine->frameTimer.frameTime - engine->frameTimer.previousFrameTime, 0.04, 0.001);
+}
