@@ -30,20 +30,17 @@ Console::~Console() = default;
 
 void Console::onRestorePresentation() {
     // The camera's eye at (0, 0, -W/2) looking at the origin with the aspect H / W sees the
-    // viewport at depth 0 with one unit per pixel.
+    // viewport at depth 0 with one unit per pixel (the 800 by 480 layout without graphics).
     float w = 800.0f, h = 480.0f;
     if (QelGraphics* g = qel ? qel->pQelGraphics : nullptr; g && g->viewportWidth > 0 && g->viewportHeight > 0) {
         w = static_cast<float>(g->viewportWidth);
         h = static_cast<float>(g->viewportHeight);
     }
-    if (pCamera) {
-        pCamera->position = Vector3(0.0f, 0.0f, -w / 2.0f);
-        pCamera->target = Vector3(0.0f, 0.0f, 0.0f);
-        pCamera->aspect = h / w;
-        pCamera->update(0.0, 0.0);
-    }
-    viewLeft = -w / 2.0f;
-    viewBottom = -h / 2.0f;
+    if (!pCamera) return;
+    pCamera->position = Vector3(0.0f, 0.0f, -w / 2.0f);
+    pCamera->target = Vector3(0.0f, 0.0f, 0.0f);
+    pCamera->aspect = h / w;
+    pCamera->update(0.0, 0.0);
 }
 
 void Console::addLineText(const WString& line) {
@@ -89,12 +86,13 @@ void Console::drawLine(float x, float y, const WString& text) {
 }
 
 void Console::renderContents() {
-    if (!bVisible || !qel) return;
+    if (!bVisible || !qel || !pCamera) return;
     const int savedDebugLevel = qel->debugLevel;
     qel->debugLevel = 0;
     const int h = fontPixelHeight;
-    const float x = static_cast<float>(static_cast<int>(viewLeft));
-    float y = static_cast<float>(static_cast<int>(viewBottom + static_cast<float>(h)));
+    const WorldRect seen = pCamera->getVisibleRect(0.0f);
+    const float x = static_cast<float>(static_cast<int>(seen.left));
+    float y = static_cast<float>(static_cast<int>(seen.bottom + static_cast<float>(h)));
     const bool cursorShown = static_cast<long long>(qel->frameTimer.frameTime * 8.0) % 2 == 0;
     drawLine(x, y, format(cursorShown ? u"> %s_" : u"> %s", inputLine));
     int count = maxVisibleLines;

@@ -55,10 +55,6 @@ public:
     WString inputLine;
     bool bVisible = false;
     int32_t maxVisibleLines = 40;
-    // The left and bottom edges of what the console's camera sees at depth 0: the viewport (the
-    // 800 by 480 layout without graphics), one unit per pixel, centred on the origin.
-    float viewLeft = 0.0f;
-    float viewBottom = 0.0f;
 
 private:
     void drawLine(float x, float y, const WString& text);

@@ -304,13 +304,9 @@ TEST_F(ConsoleTest, TheFrameTicksAndDrawsTheConsole) {
 TEST_F(ConsoleTest, FitsItsViewToTheViewportAfterAReset) {
     engine->pQelGraphics->viewportWidth = 1000;
     engine->pQelGraphics->viewportHeight = 600;
-    Camera camera;
-    console->pCamera = &camera;
     console->onRestorePresentation();
-    console->pCamera = nullptr;
-    EXPECT_EQ(console->viewLeft, -500.0f);
-    EXPECT_EQ(console->viewBottom, -300.0f);
-    const WorldRect seen = camera.getVisibleRect(0.0f);
+    ASSERT_NE(console->pCamera, nullptr);
+    const WorldRect seen = console->pCamera->getVisibleRect(0.0f);
     EXPECT_FLOAT_EQ(seen.left, -500.0f);
     EXPECT_FLOAT_EQ(seen.right, 500.0f);
     EXPECT_FLOAT_EQ(seen.bottom, -300.0f);
