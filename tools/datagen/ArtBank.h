@@ -9,6 +9,12 @@ namespace datagen {
 
 // Pictures needed before and while loading, and the logos.
 std::vector<TextureImage> bootArt();
+// Menu frames, the head-up display and the help pages.
+std::vector<TextureImage> guiArt();
+// Cars, cargo, power-ups, the launcher, effects, the mascot and awards.
+std::vector<TextureImage> gameArt();
+// The intro pictures, the world map and the twelve level scenes with their decorations.
+std::vector<TextureImage> sceneArt();
 
 // A contact sheet of textures: every skin with its name, on a checkerboard, as a PNG file.
 bool writeContactSheet(const std::vector<TextureImage>& textures, const std::string& pngPath);

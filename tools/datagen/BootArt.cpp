@@ -132,16 +132,6 @@ void stripes(cairo_t* cr, int w, int h, bool vertical, std::initializer_list<uin
     }
 }
 
-void star(cairo_t* cr, double x, double y, double outer, double inner, int points, double rotation) {
-    for (int k = 0; k < points * 2; ++k) {
-        const double r = k % 2 ? inner : outer;
-        const double a = rotation + k * M_PI / points - M_PI / 2;
-        if (k == 0) cairo_move_to(cr, x + r * std::cos(a), y + r * std::sin(a));
-        else cairo_line_to(cr, x + r * std::cos(a), y + r * std::sin(a));
-    }
-    cairo_close_path(cr);
-}
-
 // The flags of the fifteen language codes, in the order the language screen reads them.
 void flag(cairo_t* cr, int w, int h, int which) {
     const uint32_t red = 0xFFD52B1E, blue = 0xFF0A3A8C, white = 0xFFFFFFFF, green = 0xFF009246, yellow = 0xFFFFCE00,

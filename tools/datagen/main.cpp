@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     }
     const std::string out = argv[1];
     uint32_t serial = 1;
-    for (const datagen::AudioFile& file : datagen::audioFiles()) {
+    for (const datagen::AudioFile& file : getenv("SKIP_AUDIO") ? std::vector<datagen::AudioFile>{} : datagen::audioFiles()) {
         const synth::Buffer buffer = file.make();
         const std::vector<uint8_t> ogg = datagen::encodeOgg(buffer, file.music ? 0.2f : 0.3f, serial++);
         if (!writeFile(out + "/" + file.name, ogg)) {
@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const std::vector<datagen::TextureImage> art = datagen::bootArt();
+    std::vector<datagen::TextureImage> art = datagen::bootArt();
+    for (auto* bank : {&datagen::guiArt, &datagen::gameArt, &datagen::sceneArt})
+        for (datagen::TextureImage& t : bank()) art.push_back(std::move(t));
     if (!datagen::writeContactSheet(art, out + "/contact-sheet.png")) {
         std::fprintf(stderr, "cannot write the contact sheet\n");
         return 1;
