@@ -18,5 +18,7 @@ std::vector<TextureImage> sceneArt();
 
 // A contact sheet of textures: every skin with its name, on a checkerboard, as a PNG file.
 bool writeContactSheet(const std::vector<TextureImage>& textures, const std::string& pngPath);
+// A sheet of whole textures with their skins outlined (for glyph pages).
+bool writePageSheet(const std::vector<TextureImage>& textures, const std::string& pngPath);
 
 }  // namespace datagen

@@ -10,6 +10,7 @@
 
 #include "datagen/ArtBank.h"
 #include "datagen/AudioBank.h"
+#include "datagen/GlyphPages.h"
 #include "datagen/OggEncoder.h"
 
 namespace {
@@ -45,6 +46,10 @@ int main(int argc, char** argv) {
     std::vector<datagen::TextureImage> art = datagen::bootArt();
     for (auto* bank : {&datagen::guiArt, &datagen::gameArt, &datagen::sceneArt})
         for (datagen::TextureImage& t : bank()) art.push_back(std::move(t));
+    if (!datagen::writePageSheet(datagen::glyphPages(), out + "/contact-sheet-fonts.png")) {
+        std::fprintf(stderr, "cannot write the contact sheet\n");
+        return 1;
+    }
     if (!datagen::writeContactSheet(art, out + "/contact-sheet.png")) {
         std::fprintf(stderr, "cannot write the contact sheet\n");
         return 1;
