@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/Logger.h"
@@ -31,7 +32,9 @@ void ErrorManager::errorText(const WString& text) {
     platform::showErrorBox("Error", wideToUtf8(text));
     qelLogText(u"ErrorManager::error", u"Forced exit.");
     if (qel && qel->pLogger) qel->pLogger->close();
-    std::exit(-1);
+    // No static destructors: live objects would still be linked into the static object list.
+    std::fflush(nullptr);
+    std::_Exit(255);
 }
 
 void ErrorManager::fatal(const char16_t* function, const char* sourcePath, int line, const WString& message) {

@@ -33,7 +33,8 @@ void FileStream::writeLine(WStringView line) {
 }
 
 bool FileStream::write(const void* data, size_t bytes) {
-    return bOpen && std::fwrite(data, 1, bytes, file) == bytes;
+    if (!bOpen) return false;
+    return bytes == 0 || std::fwrite(data, 1, bytes, file) == bytes;
 }
 
 void FileStream::flush() {

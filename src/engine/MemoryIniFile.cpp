@@ -5,11 +5,23 @@
 #include <cstdio>
 
 #include "engine/ByteBuffer.h"
+#include "engine/DataBlock.h"
+#include "engine/FileManager.h"
+#include "engine/Qel.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileStream.h"
 #include "engine/Utilities.h"
 
 MemoryIniFile::MemoryIniFile(WStringView name) : fileName(name) {
+    if (qel && qel->pFileManager) {
+        // Disk or archive, by the FileManager's rule.
+        if (!qel->pFileManager->exists(fileName)) return;
+        DataBlock block(0, fileName);
+        ByteBuffer bytes(block.getData(), block.getSize());
+        parse(bytes.toText());
+        return;
+    }
+    // Without an engine (early start-up, tools, tests) the file is read from disk.
     FileStream file(fileName, FileStream::MODE_READ);
     if (!file.bOpen) return;
     ByteBuffer bytes;
@@ -111,23 +123,6 @@ std::string MemoryIniFile::toUtf8() const {
 
 bool MemoryIniFile::save() {
     if (fileName.empty()) return false;
-    const WString temp = fileName + u".tmp";
     const std::string text = toUtf8();
-    {
-        FileStream out(temp, FileStream::MODE_WRITE);
-        if (!out.bOpen) return false;
-        bool ok = out.write(text.data(), text.size());
-        out.flush();
-        ok = ok && std::ferror(out.file) == 0 && fsync(fileno(out.file)) == 0;
-        out.close();
-        if (!ok) {
-            std::remove(wideToUtf8(temp).c_str());
-            return false;
-        }
-    }
-    if (std::rename(wideToUtf8(temp).c_str(), wideToUtf8(fileName).c_str()) != 0) {
-        std::remove(wideToUtf8(temp).c_str());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(fileName, text.data(), text.size());
 }

@@ -17,7 +17,8 @@ class MemoryIniFile {
 public:
     using Section = std::vector<std::pair<WString, WString>>;
 
-    // Reads the file when it exists; otherwise starts empty. save() writes to the same name.
+    // Reads the file when it exists (through the engine's FileManager when there is one, else from
+    // disk); otherwise starts empty. save() writes to the same name.
     explicit MemoryIniFile(WStringView fileName);
     explicit MemoryIniFile(const ByteBuffer& bytes);
     virtual ~MemoryIniFile() = default;

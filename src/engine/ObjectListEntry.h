@@ -10,3 +10,4 @@ public:
     explicit ObjectListEntry(QelBase* object) : object(object) {}
     QelBase* object;
 };
+

@@ -1,23 +1,412 @@
 #include "engine/Qel.h"
 
+#include <cmath>
+#include <ctime>
+
+#include "engine/Context.h"
 #include "engine/ErrorManager.h"
+#include "engine/FileManager.h"
 #include "engine/Logger.h"
+#include "engine/MemoryIniFile.h"
+#include "engine/ObjectListEntry.h"
+#include "engine/Product.h"
+#include "engine/QelBase.h"
+#include "engine/QelNetwork.h"
+#include "engine/QelProcessEntry.h"
+#include "engine/Random.h"
+#include "engine/ResourceManager.h"
+#include "engine/TimeKeeper.h"
+#include "engine/Utilities.h"
+#include "language/Language.h"
+#include "media/EngineInputEnvironment.h"
+#include "media/PointerDispatcher.h"
+#include "media/QelInput.h"
+#include "platform/Clock.h"
+#include "platform/ProcessList.h"
+#include "platform/SystemInfo.h"
 
 QEL_IMPLEMENT_CLASS(Qel, nullptr, nullptr)
 
 Qel* qel = nullptr;
-BasicLink Qel::objectList;
+BasicLink& Qel::objectList = *new BasicLink();
 
-Qel::Qel() {
+namespace {
+
+const char16_t* const kSection = u"Qel";
+constexpr int KEY_F10 = 0x44;
+constexpr int KEY_F11 = 0x57;
+
+}  // namespace
+
+Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInstance), hWindowHandle(hWindowHandle) {
     qel = this;
+    randomSeed = platform::Clock::current().milliseconds() / 1000u;
+
     pLogger = new Logger();
+    pLogger->writeLine(u"Qel engine for Linux -- OpenGL, SDL2.");
+    pLogger->writeLine(format(u"Version: QelUDX9 build %hs %hs", __DATE__, __TIME__));
+    dumpSystemInfo();
     pErrorManager = new ErrorManager();
+    pTimeKeeper = new TimeKeeper();
+    pFileManager = new FileManager();
+
+    // The settings files always lie on disk, never in an archive.
+    const bool wasForceDisk = pFileManager->bForceDisk;
+    pFileManager->bForceDisk = true;
+
+    // Settings of the edition, beside the program; every key is required.
+    const WString staticPath = getStaticConfigFilePath();
+    if (!fileExists(staticPath)) QEL_FATAL(u"Qel::Qel", u"Could not find file '%s'.", staticPath);
+    {
+        MemoryIniFile staticConfig(staticPath);
+        singleLanguage = staticConfig.getInt(u"Language", u"singleLanguage");
+        bHoliday = staticConfig.getBool(u"Edition", u"bHoliday");
+        ditherDepth = staticConfig.getInt(u"Graphics", u"ditherDepth");
+        hq2x = staticConfig.getInt(u"Graphics", u"hq2x");
+        languageMask = staticConfig.getString(u"Language", u"languageMask");
+    }
+    pLogger->writeLine(format(u"HQ2X: %d", hq2x));
+
+    // The player's settings; missing keys are written with their defaults.
+    pConfig = new MemoryIniFile(getConfigFilePath());
+    pFileManager->bForceDisk = wasForceDisk;
+    MemoryIniFile& c = *pConfig;
+    if (!c.hasKey(kSection, u"warning"))
+        c.setString(kSection, u"warning", u"Do NOT modify this file unless you are explicitly instructed to do so!");
+    c.getString(kSection, u"warning");
+    if (!c.hasKey(kSection, u"debugLevel")) c.setInt(debugLevel, kSection, u"debugLevel");
+    debugLevel = c.getInt(kSection, u"debugLevel");
+    if (!c.hasKey(kSection, u"debugCode")) c.setInt(1, kSection, u"debugCode");
+    bDebugLocked = c.getInt(kSection, u"debugCode") != DEBUG_UNLOCK_CODE;
+    if (bDebugLocked) debugLevel = 0;
+    if (!c.hasKey(kSection, u"defaultLanguage")) c.setInt(-2, kSection, u"defaultLanguage");
+    defaultLanguage = c.getInt(kSection, u"defaultLanguage");
+    if (!c.hasKey(kSection, u"bTickWhilePaused")) c.setBool(false, kSection, u"bTickWhilePaused");
+    bTickWhilePaused = c.getBool(kSection, u"bTickWhilePaused");
+    if (!c.hasKey(kSection, u"bEnableDelayedLoad")) c.setBool(true, kSection, u"bEnableDelayedLoad");
+    bEnableDelayedLoad = c.getBool(kSection, u"bEnableDelayedLoad");
+    // Files are read at once while the FileManager builds archives, so that each is recorded.
+    if (pFileManager->bCreateWad) bEnableDelayedLoad = false;
+    pFileManager->hq2x = hq2x;
+    pFileManager->bDebugLocked = bDebugLocked;
+    pFileManager->bEnableDelayedLoad = bEnableDelayedLoad;
+
+    pResourceManager = new ResourceManager();
+
+    pPointerDispatcher = new PointerDispatcher();
+    pInputEnvironment = new EngineInputEnvironment();
+    pQelInput = new QelInput(pInputEnvironment);
+    // The media services join here, in this order: QelGraphics (then QelInput::centerPointer),
+    // QelAudio, FontGDI (12, (1, 1, 1), "Arial"), Console.
+    pQelNetwork = new QelNetwork(pConfig);
+    pLanguage = new Language();
+
+    frameTimer.reset(0.001);
+    qelLog(u"Qel::Qel", u"Started.");
 }
 
 Qel::~Qel() {
-    delete pErrorManager;
-    pErrorManager = nullptr;
+    const char16_t* fn = u"Qel::~Qel";
+    qelLog(fn, u"Initiating shutdown...");
+    bShuttingDown = true;
+    if (frameCount > 0) qelLog(fn, u"Rendered %d frames, avg=%.1lfms.", frameCount, totalWorkTime * 1000.0 / frameCount);
+    saveSettings();
+
+    // Services are deleted in reverse order of construction; the steps of services that have not
+    // joined yet only log their number.
+    for (int step = 1; step <= 14; ++step) {
+        qelLog(fn, u"%d...", step);
+        switch (step) {
+            case 1:
+                delete pLanguage;
+                pLanguage = nullptr;
+                break;
+            case 2:
+                delete pQelNetwork;
+                pQelNetwork = nullptr;
+                break;
+            // 3 Console, 4 FontGDI, 5 QelAudio, 6 QelGraphics join here.
+            case 7:
+                delete pQelInput;
+                pQelInput = nullptr;
+                delete pInputEnvironment;
+                pInputEnvironment = nullptr;
+                break;
+            case 8:
+                delete pPointerDispatcher;
+                pPointerDispatcher = nullptr;
+                break;
+            case 9:
+                delete pResourceManager;
+                pResourceManager = nullptr;
+                break;
+            case 10:
+                delete pConfig;
+                pConfig = nullptr;
+                break;
+            case 11:
+                delete pFileManager;
+                pFileManager = nullptr;
+                break;
+            case 12:
+                delete pTimeKeeper;
+                pTimeKeeper = nullptr;
+                break;
+            case 13:
+                delete pErrorManager;
+                pErrorManager = nullptr;
+                break;
+            default:
+                break;
+        }
+    }
+
+    if (!bDebugLocked) {
+        qelLog(fn, u"Objects still allocated (memory leaks?): %d", objectList.countChildren());
+        std::vector<const QelBase*> objects;
+        for (BasicLink* e = objectList.firstChild; e; e = e->next) objects.push_back(static_cast<ObjectListEntry*>(e)->object);
+        for (size_t n = 0; n < objects.size(); ++n) {
+            const QelBase* o = objects[n];
+            WString parent = u"--";
+            if (o->owner) {
+                parent = u"parent=***FREED***";
+                for (size_t i = 0; i < objects.size(); ++i)
+                    if (objects[i] == o->owner) parent = format(u"parent=[%d]", static_cast<int>(i));
+            }
+            qelLog(fn, u"%8d. %s\t\t\t(uid=%d %s)", static_cast<int>(n), o->getClass()->name, o->objectUID, parent);
+        }
+    }
+    qelLog(fn, u"Done. Clean exit.");
     delete pLogger;
     pLogger = nullptr;
     if (qel == this) qel = nullptr;
+}
+
+WString Qel::getConfigFileName() { return getProductName() + u".cfg"; }
+WString Qel::getConfigFilePath() { return getUserDataFolder() + getConfigFileName(); }
+WString Qel::getStaticConfigFileName() { return getProductName() + u".cfg.static"; }
+WString Qel::getStaticConfigFilePath() { return getDataArchiveFolder() + getStaticConfigFileName(); }
+
+void Qel::saveSettings() {
+    // QelGraphics::saveSettings joins here.
+    if (!pConfig) return;
+    pConfig->setInt(defaultLanguage, kSection, u"defaultLanguage");
+    if (!pConfig->save()) qelLog(u"Qel::saveSettings", u"Could not write '%s'.", pConfig->fileName);
+}
+
+void Qel::dumpSystemInfo() {
+    const char16_t* fn = u"Qel::dumpSystemInfo";
+    const platform::OsVersion os = platform::getOsVersion();
+    if (!os.sysname.empty()) osName = utf8ToWide(os.sysname);
+    qelLog(fn, u"Operating system version : %s", osName);
+    qelLog(fn, u"Release: %hs", os.release);
+    qelLog(fn, u"Version: %hs", os.version);
+    qelLog(fn, u"Machine: %hs", os.machine);
+
+    const platform::MemoryInfo m = platform::getMemoryInfo();
+    qelLog(fn, u"Memory information:");
+    qelLog(fn, u"MemTotal: %lldK", static_cast<long long>(m.totalKb));
+    qelLog(fn, u"MemAvailable: %lldK", static_cast<long long>(m.availableKb));
+    qelLog(fn, u"SwapTotal: %lldK", static_cast<long long>(m.swapTotalKb));
+    qelLog(fn, u"SwapFree: %lldK", static_cast<long long>(m.swapFreeKb));
+
+    const std::vector<platform::ProcessInfo> processes = platform::listProcesses();
+    if (processes.empty()) return;
+    qelLog(fn, u"Process tree:");
+    QelProcessEntry* root = QelProcessEntry::buildTree(processes);
+    root->dump(u"");
+    delete root;
+}
+
+double Qel::gameTime() { return pTimeKeeper ? pTimeKeeper->getTime() : 0.0; }
+
+void Qel::sleep(uint32_t ms) { platform::Clock::current().sleep(ms); }
+
+int32_t Qel::testCooperativeLevel() {
+    // QelGraphics's device test replaces the hook when graphics join.
+    return deviceTestHook ? deviceTestHook() : D3D_OK;
+}
+
+bool Qel::restorePresentation() { return restorePresentationHook ? restorePresentationHook() : true; }
+
+double Qel::getFrameDelta() {
+    double step = frameTimer.frameTime - frameTimer.previousFrameTime;
+    auto keyDown = [this](int code) { return keyDownHook ? keyDownHook(code) : pQelInput && pQelInput->isKeyDown(code); };
+    if (!bDebugLocked) {
+        if (keyDown(KEY_F11)) step *= 5.0;
+        else if (keyDown(KEY_F10)) step /= 10.0;
+    }
+    return step < maxFrameDelta ? step : maxFrameDelta;
+}
+
+void Qel::frame(Context* root) {
+    const char16_t* fn = u"Qel::frame";
+    // 1. Settle the engine mode; a frame that changes it does nothing else.
+    switch (qelMode) {
+        case MODE_OK: {
+            const int32_t hr = testCooperativeLevel();
+            if (hr != D3D_OK) {
+                qelLog(fn, u"OK dxDevice->TestCooperativeLevel() returned %s.", ErrorManager::getDXErrorString(hr));
+                changeQELmode(MODE_FROZEN);
+                return;
+            }
+            if (!bWindowActive) {
+                changeQELmode(MODE_PAUSED);
+                return;
+            }
+            break;
+        }
+        case MODE_PAUSED: {
+            const int32_t hr = testCooperativeLevel();
+            if (hr != D3D_OK) {
+                qelLog(fn, u"PAUSED dxDevice->TestCooperativeLevel() returned %s.", ErrorManager::getDXErrorString(hr));
+                changeQELmode(MODE_FROZEN);
+                return;
+            }
+            if (bWindowActive) {
+                changeQELmode(MODE_OK);
+                return;
+            }
+            if (!bTickWhilePaused) sleep(500);
+            break;
+        }
+        default: {  // MODE_FROZEN
+            if (!bWindowActive) {
+                sleep(100);
+                return;
+            }
+            const int32_t hr = testCooperativeLevel();
+            if (hr == D3D_OK || hr == D3DERR_DEVICENOTRESET) {
+                if (restorePresentation()) {
+                    changeQELmode(MODE_PAUSED);
+                } else {
+                    qelLog(fn, u"restorePresentation() failed. Aborting...");
+                    sleep(1000);
+                }
+                return;
+            }
+            qelLog(fn, u"FROZEN dxDevice->TestCooperativeLevel() returned %s.", ErrorManager::getDXErrorString(hr));
+            sleep(1000);
+            return;
+        }
+    }
+
+    const bool ticking = qelMode == MODE_OK || (bTickWhilePaused && qelMode == MODE_PAUSED);
+    for (int& s : frameStats) s = 0;
+    double* t = profileMarks;
+    if (ticking) {
+        ++frameCount;
+        if (pQelInput) pQelInput->poll();
+        // The audio library's update joins here.
+        t[0] = gameTime();
+        t[1] = gameTime();
+        if (lastFrameTime == 0.0) lastFrameTime = t[1];
+        if (root) {
+            root->tick(0, 0);
+            if (pPointerDispatcher) pPointerDispatcher->update(root);
+        }
+        t[2] = gameTime();
+        // The console's tick joins here.
+        t[3] = gameTime();
+    }
+    // The device's BeginScene and QelGraphics::resetViewport join here.
+    if (root) root->draw();
+    if (ticking) {
+        t[4] = gameTime();
+        double elapsed = t[4] - lastFrameTime;
+        double work = t[4] - t[1];
+        lastFrameTime = t[4];
+        totalWorkTime += work;
+        if (elapsed < 0.00001) elapsed = 0.00001;
+        if (work < 0.00001) work = 0.00001;
+        frameRate = 1.0 / elapsed;
+        unpacedRate = 1.0 / work;
+        const int i = frameCount % HISTORY_LENGTH;
+        frameHistory[HISTORY_WORK_MS][i] = static_cast<int>(work * 1000.0);
+        // The resident byte counts of textures, images, sounds and streams join here, and the
+        // F9 key (newly down; right Shift for ".tga") saves getScreenshotPath through
+        // QelGraphics::saveScreenshot (root, path).
+        for (int s = 0; s < STAT_COUNT; ++s) savedFrameStats[s] = frameStats[s];
+        // The console's draw joins here.
+        // The overlay's text is drawn with FontGDI once fonts exist, and its graphs with vertex
+        // buffers once graphics do.
+        if (debugLevel != 0) debugOverlayLines = getDebugOverlayLines();
+    }
+    // The device's EndScene joins here.
+    t[5] = gameTime();
+    // QelGraphics::flip joins here.
+    if (ticking) {
+        t[6] = gameTime();
+        frameTimer.wait();
+        t[7] = gameTime();
+    }
+    if (pQelInput) pQelInput->typedChar = 0;
+
+    if (bFreezeRequested) {
+        // A request while already paused or frozen still ends in MODE_FROZEN.
+        if (qelMode != MODE_FROZEN) changeQELmode(MODE_FROZEN);
+        bFreezeRequested = false;
+    }
+}
+
+void Qel::changeQELmode(int target) {
+    const char16_t* fn = u"Qel::changeQELmode";
+    qelLog(fn, u"Change request from %d to %d (t=%.3lf).", qelMode, target, gameTime());
+    if (bShuttingDown) {
+        qelLog(fn, u"Shutdown in progress -- ignoring.");
+        return;
+    }
+    if (target < MODE_FROZEN || target > MODE_OK) return;
+    while (qelMode != target) {
+        const int oldMode = qelMode;
+        const int newMode = target > oldMode ? oldMode + 1 : oldMode - 1;
+        qelMode = newMode;
+        qelLog(fn, u"Changing mode from %d to %d.", oldMode, newMode);
+        // QelAudio and QelGraphics are told first, before input, when they join.
+        if (pQelInput) pQelInput->onQELmodeChange(oldMode, newMode);
+        qelLog(fn, u"Notifying %d objects.", objectList.countChildren());
+        for (BasicLink* e = objectList.firstChild; e;) {
+            BasicLink* following = e->next;
+            static_cast<ObjectListEntry*>(e)->object->onQELmodeChange(oldMode, newMode);
+            e = following;
+        }
+    }
+    qelLog(fn, u"Mode change complete.");
+}
+
+WString Qel::getScreenshotPath(bool bTga) {
+    return format(u"%s%s %s %.3lf.%s", getUserDataFolder(), getProductName(),
+                  formatTimeStamp(static_cast<int64_t>(std::time(nullptr))), gameTime(), bTga ? u"tga" : u"bmp");
+}
+
+bool Qel::getHistory(int ring, int age, int& value) const {
+    if (ring < 0 || ring >= HISTORY_COUNT || age < 0 || age >= HISTORY_LENGTH || age >= frameCount) return false;
+    const int frameNumber = frameCount - age;
+    value = frameHistory[ring][frameNumber % HISTORY_LENGTH];
+    return true;
+}
+
+std::vector<WString> Qel::getDebugOverlayLines() {
+    std::vector<WString> lines;
+    const double* t = profileMarks;
+    auto ms = [](double seconds) { return static_cast<int>(seconds * 1000.0); };
+    if (debugLevel & 1) {
+        const double average = frameCount > 0 ? totalWorkTime * 1000.0 / frameCount : 0.0;
+        // The audio library's CPU figure joins with audio.
+        lines.push_back(format(u"frame: fps=%.1lf(forced=%.1lf), avg=%.1lfms, accuracy=%.1lfms, audio=%.2lf%%", unpacedRate,
+                               frameRate, average, frameTimer.accuracy * 1000.0, 0.0));
+    }
+    if (debugLevel & 2) {
+        lines.push_back(format(u"global clock: %.3lf , delta %.3lf", frameTimer.frameTime, getFrameDelta()));
+        lines.push_back(format(
+            u"tick(%2dms), console(%2dms), render(%2dms), hud(%2dms), present(%2dms), timerwait(%2dms), misc(%2dms)",
+            ms(t[2] - t[1]), ms(t[3] - t[2]), ms(t[4] - t[3]), ms(t[5] - t[4]), ms(t[6] - t[5]), ms(t[7] - t[6]),
+            ms(t[0] - t[7])));
+        const int* s = savedFrameStats;
+        lines.push_back(format(u"%d/%d renderables, %d vertices, %d vbuffer writes, %d update visuals, %d invXforms, %d collisions",
+                               s[STAT_RENDERABLES_DRAWN], s[STAT_RENDERABLES_CONSIDERED], s[STAT_VERTICES],
+                               s[STAT_VBUFFER_WRITES], s[STAT_XFORM_UPDATES], s[STAT_INVERSE_XFORMS], s[STAT_COLLISIONS]));
+        // The resident, input, button, joystick and touch lines join with those services.
+    }
+    return lines;
 }

@@ -1,31 +1,139 @@
 #pragma once
-// The engine object: owns the engine's services and runs the frame loop. Reached through the
-// global pointer 'qel'.
+// The engine object: creates and owns the engine's services, reads the settings files, keeps the
+// engine-wide flags and counters and runs the frame loop with its engine modes. Reached through
+// the global pointer 'qel'.
+
+#include <cstdint>
+#include <vector>
 
 #include "engine/BasicLink.h"
 #include "engine/ClassRecord.h"
+#include "engine/QelTimer.h"
+#include "engine/Text.h"
 
+struct SDL_Window;
 class Logger;
 class ErrorManager;
+class MemoryIniFile;
+class TimeKeeper;
 class Context;
+class FileManager;
+class ResourceManager;
+class QelNetwork;
+class Language;
+class QelInput;
+class PointerDispatcher;
+class InputEnvironment;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
 public:
-    Qel();
+    enum : int { MODE_FROZEN = 1, MODE_PAUSED = 2, MODE_OK = 3 };
+    enum : int { STAT_RENDERABLES_CONSIDERED, STAT_RENDERABLES_DRAWN, STAT_VERTICES, STAT_TEXTURES_USED, STAT_TEXELS_USED,
+                 STAT_COLLISIONS, STAT_VBUFFER_WRITES, STAT_XFORM_UPDATES, STAT_INVERSE_XFORMS, STAT_COUNT };
+    enum : int { HISTORY_WORK_MS, HISTORY_TEXTURE_BYTES, HISTORY_IMAGE_BYTES, HISTORY_SOUND_BYTES, HISTORY_STREAM_BYTES,
+                 HISTORY_COUNT };
+    static constexpr int HISTORY_LENGTH = 512;
+    // The value of debugCode that unlocks the debug features.
+    static constexpr int DEBUG_UNLOCK_CODE = 0x6c1a;
+
+    explicit Qel(void* hAppInstance = nullptr, SDL_Window* hWindowHandle = nullptr);
     virtual ~Qel();
 
-    // Every live QelBase, in construction order (by their list entries).
-    static BasicLink objectList;
+    // One frame of the engine with the application's root context (may be null).
+    void frame(Context* root);
+    // Moves the engine mode to target one step at a time, announcing every step.
+    void changeQELmode(int target);
+    void saveSettings();
+    void dumpSystemInfo();
+    // The engine's time step: the frame timer's step, sped up by F11 or slowed by F10 while the
+    // debug features are unlocked, at most maxFrameDelta.
+    double getFrameDelta();
 
+    static WString getConfigFileName();
+    static WString getConfigFilePath();
+    static WString getStaticConfigFileName();
+    static WString getStaticConfigFilePath();
+
+    // Where the F9 key saves the picture: the user-data folder, the product name, the UTC time
+    // stamp and the game time, as ".tga" or ".bmp".
+    WString getScreenshotPath(bool bTga);
+    // The history entry of the ticked frame 'age' frames before the newest (0 = newest); false
+    // when that frame was never recorded (before the first frame or beyond the ring).
+    bool getHistory(int ring, int age, int& value) const;
+    // The debug overlay's text lines for the bits 1 and 2 of debugLevel that the engine core
+    // fills.
+    std::vector<WString> getDebugOverlayLines();
+
+    // Every live QelBase, in construction order (by their list entries). Never destroyed: the
+    // entries belong to their objects, and objects still alive at exit are not the list's to
+    // delete.
+    static BasicLink& objectList;
+
+    void* hAppInstance = nullptr;
+    SDL_Window* hWindowHandle = nullptr;
     Logger* pLogger = nullptr;
+    MemoryIniFile* pConfig = nullptr;
     ErrorManager* pErrorManager = nullptr;
-    class QelNetwork* pQelNetwork = nullptr;
-    Context* pCurrentContext = nullptr;
+    TimeKeeper* pTimeKeeper = nullptr;
+    FileManager* pFileManager = nullptr;
+    ResourceManager* pResourceManager = nullptr;
+    QelNetwork* pQelNetwork = nullptr;
+    Language* pLanguage = nullptr;
+    QelTimer frameTimer;
+    bool bDebugLocked = true;
+    int debugLevel = 0;
+    WString osName = u"<unknown>";
+    int defaultLanguage = 0;
+    bool bTickWhilePaused = false;
+    double maxFrameDelta = 0.05;
+    double frameRate = 0.0;
+    PointerDispatcher* pPointerDispatcher = nullptr;
+    QelInput* pQelInput = nullptr;
+    InputEnvironment* pInputEnvironment = nullptr;
     bool bShuttingDown = false;
+    int singleLanguage = 0;
+    WString languageMask;
+    bool bHoliday = false;
+    int ditherDepth = 0;
+    int hq2x = 0;
+    bool bEnableDelayedLoad = false;
+    bool bWindowActive = true;
+    bool bFreezeRequested = false;
+    int frameCount = 0;
+    int frameStats[STAT_COUNT] = {};
+    int frameHistory[HISTORY_COUNT][HISTORY_LENGTH] = {};
+    double lastFrameTime = 0.0;
+    double totalWorkTime = 0.0;
+    Context* pCurrentContext = nullptr;
+    int qelMode = MODE_OK;
+
     // Run by a fatal error before the message box: saves the crash screenshot and leaves full
     // screen, when the graphics exist.
     void (*crashGraphicsHook)() = nullptr;
+
+    // Frame measurements kept for the overlay: the unpaced rate, the profile marks t0..t7 and the
+    // statistics as they were before the console drew.
+    double unpacedRate = 0.0;
+    double profileMarks[8] = {};
+    int savedFrameStats[STAT_COUNT] = {};
+    std::vector<WString> debugOverlayLines;
+
+    // Until the graphics device joins, the device test and the restore of the presentation come
+    // from these hooks (D3D_OK and success when unset); tests drive the engine modes with them.
+    static inline int32_t (*deviceTestHook)() = nullptr;
+    static inline bool (*restorePresentationHook)() = nullptr;
+    // Until input joins, the state of a key by its key code (F10, F11) comes from this hook.
+    static inline bool (*keyDownHook)(int keyCode) = nullptr;
+
+    static constexpr int32_t D3D_OK = 0;
+    static constexpr int32_t D3DERR_DEVICENOTRESET = static_cast<int32_t>(0x88760869u);
+
+private:
+    int32_t testCooperativeLevel();
+    bool restorePresentation();
+    void sleep(uint32_t ms);
+    double gameTime();
 };
 
 extern Qel* qel;

@@ -2,9 +2,13 @@
 
 #include "engine/BasicLinkIterator.h"
 #include "engine/ClassRegistry.h"
+#include "engine/Context.h"
 #include "engine/ErrorManager.h"
 #include "engine/ObjectLink.h"
 #include "engine/PointerEvent.h"
+#include "engine/Packet.h"
+#include "engine/PropertyContainer.h"
+#include "engine/PropertyInt.h"
 #include "engine/Qel.h"
 
 QEL_IMPLEMENT_CLASS(QelBase, &BasicLink::classRecord, QEL_FACTORY(QelBase))
@@ -81,16 +85,71 @@ BasicLink* QelBase::addChild(BasicLink* child) { return BasicLink::addChild(chil
 void QelBase::removeChild(BasicLink* child) { BasicLink::removeChild(child); }
 
 Context* QelBase::findContext() {
-    static const ClassRecord* contextRecord = ClassRegistry::get().findByName(u"Context");
-    for (BasicLink* o = this; o && contextRecord; o = o->owner) {
+    for (BasicLink* o = this; o; o = o->owner) {
         auto* object = static_cast<QelBase*>(o);
-        if (object->isKindOf(contextRecord)) return reinterpret_cast<Context*>(object);
+        if (object->isKindOf(&Context::classRecord)) return static_cast<Context*>(object);
     }
     QEL_FATAL(u"QelBase::findContext", u"Could not find any Context object.");
 }
 
-// The property tree and packet serialisation of objects join with the Property family.
-void QelBase::describe(PropertyContainer* group) {}
-PropertyContainer* QelBase::createPropertyTree() { return nullptr; }
-void QelBase::netSerialize(Packet& packet) {}
-void QelBase::netSerializeChildren(Packet& packet) {}
+void QelBase::describe(PropertyContainer* group) {
+    group->addChild(new PropertyInt(u"objectUID", Property::FLAG_SKIP_REGISTERED_ONLY | Property::FLAG_SKIP_RAW_POINTERS, &objectUID));
+    auto* stateGroup = new PropertyContainer(u"StateBase", 0);
+    group->addChild(stateGroup);
+    StateBase::describe(stateGroup);
+}
+
+PropertyContainer* QelBase::createPropertyTree() {
+    auto* tree = new PropertyContainer(getClass()->name + format(u" (%08llx)", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(this))), 0);
+    describe(tree);
+    return tree;
+}
+
+namespace {
+
+// The has-children bit and the child references, ended by a null reference. 'keep' selects the
+// children written.
+template <class Keep>
+void serializeChildReferences(QelBase* self, Packet& packet, Keep keep) {
+    uint8_t hasChildren = self->firstChild ? 1 : 0;
+    packet.doBit(&hasChildren, 0);
+    if (!(hasChildren & 1)) return;
+    if (packet.bWriting) {
+        for (BasicLink* link = self->firstChild; link; link = link->next) {
+            auto* child = static_cast<QelBase*>(link);
+            if (keep(child)) packet.doPointer2(&child);
+        }
+        QelBase* end = nullptr;
+        packet.doPointer2(&end);
+        return;
+    }
+    for (;;) {
+        QelBase* child = nullptr;
+        if (!packet.doPointer2(&child) || packet.bBadData) return;
+        if (!packet.bFatalOnBadData && (child == self || child->owner)) {
+            // Outside data must not link an object twice or into itself.
+            packet.bBadData = true;
+            return;
+        }
+        self->addChild(child);
+    }
+}
+
+}  // namespace
+
+void QelBase::netSerialize(Packet& packet) {
+    PropertyContainer* tree = createPropertyTree();
+    tree->serializeValue(packet);
+    delete tree;
+    if (packet.mode & Packet::PACKET_DEBUG_MARKERS) {
+        uint32_t marker = Packet::MARKER;
+        packet.doRawWord(&marker);
+        if (!packet.bWriting && marker != 0xfefdfcfb && !packet.bBadData) packet.badData(u"QelBase::netSerialize", u"marker == 0xfefdfcfb");
+    }
+    const bool registeredOnly = (packet.mode & Packet::PACKET_REGISTERED_ONLY) != 0;
+    serializeChildReferences(this, packet, [&](QelBase* child) { return !(registeredOnly && child->objectUID <= 0) && !child->bSkipNet; });
+}
+
+void QelBase::netSerializeChildren(Packet& packet) {
+    serializeChildReferences(this, packet, [](QelBase* child) { return child->objectUID > 0; });
+}

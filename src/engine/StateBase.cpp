@@ -1,5 +1,9 @@
 #include "engine/StateBase.h"
 
+#include "engine/PropertyContainer.h"
+#include "engine/PropertyDouble.h"
+#include "engine/PropertyInt.h"
+
 void StateBase::gotoState(int nextState, double delay) {
     if (nextState == stateGoto) return;
     stateGoto = nextState;
@@ -24,4 +28,9 @@ void StateBase::tick(double time, double dt) {
 }
 
 // The state's properties join with the Property family.
-void StateBase::describe(PropertyContainer* group) {}
+void StateBase::describe(PropertyContainer* group) {
+    group->addChild(new PropertyInt(u"state", 0, &state));
+    group->addChild(new PropertyDouble(u"timeInState", Property::FLAG_PACKED_FLOAT, &timeInState));
+    group->addChild(new PropertyDouble(u"stateLeft", Property::FLAG_SKIP_REGISTERED_ONLY, &stateLeft));
+    group->addChild(new PropertyInt(u"stateGoto", Property::FLAG_SKIP_REGISTERED_ONLY, &stateGoto));
+}

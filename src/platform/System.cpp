@@ -1,5 +1,7 @@
 #include "platform/System.h"
 
+#include "platform/Cursor.h"
+
 #include <SDL.h>
 #include <pwd.h>
 #include <time.h>
@@ -41,6 +43,8 @@ bool hasDisplay() {
 }
 
 void showErrorBox(const std::string& title, const std::string& textUtf8) {
+    // The game hides the system cursor over its window; a report must be readable and dismissable.
+    setCursorVisible(true);
     const char* silent = std::getenv("VESK_SILENT_ERRORS");
     if ((silent && *silent && *silent != '0') || !hasDisplay()) return;
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), textUtf8.c_str(), nullptr);

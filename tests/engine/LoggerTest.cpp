@@ -6,6 +6,7 @@
 #include "engine/Logger.h"
 #include "engine/Product.h"
 #include "engine/Qel.h"
+#include "engine/QelBase.h"
 #include "engine/Utilities.h"
 #include "support/TestFolder.h"
 
@@ -67,7 +68,9 @@ TEST(Logger, UnwritableFolderDisablesLoggingSilently) {
     Logger logger;
     logger.log(u"nothing");
     chmod(folder.path.c_str(), 0700);
-    if (geteuid() != 0) EXPECT_EQ(nullptr, logger.stream);
+    if (geteuid() != 0) {
+        EXPECT_EQ(nullptr, logger.stream);
+    }
 }
 
 TEST(ErrorManager, ResultNames) {
@@ -110,6 +113,29 @@ TEST_F(ErrorManagerDeathTest, AssertionReportNamesTheStatement) {
 
 TEST_F(ErrorManagerDeathTest, WorksWithoutAnEngine) {
     EXPECT_EXIT(ErrorManager::error(u"early %d", 1), testing::ExitedWithCode(255), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ErrorManagerDeathTest2, FatalErrorWithLiveObjectsExitsCleanly) {
+    EXPECT_EXIT(
+        {
+            new QelBase();
+            new QelBase();
+            ErrorManager::error(u"objects still alive");
+        },
+        testing::ExitedWithCode(255), "");
+}
+
+TEST(ObjectList, EndOfProgramWithLiveObjectsDoesNotFreeTheirEntries) {
+    EXPECT_EXIT(
+        {
+            new QelBase();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

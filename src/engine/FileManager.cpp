@@ -1,0 +1,328 @@
+#include "engine/FileManager.h"
+
+#include <zlib.h>
+#include <zopfli/zlib_container.h>
+#include <zopfli/zopfli.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/ErrorManager.h"
+#include "engine/FileStream.h"
+#include "engine/Logger.h"
+#include "engine/MemoryReadStream.h"
+#include "engine/SignedDataFile.h"
+#include "engine/Utilities.h"
+
+QEL_IMPLEMENT_CLASS(FileManager, nullptr, nullptr)
+
+namespace {
+
+void putLe32(uint8_t* p, int32_t value) {
+    const auto v = static_cast<uint32_t>(value);
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+void createFoldersFor(const WString& filePath) {
+    for (size_t sep = filePath.find(u'/', 1); sep != WString::npos; sep = filePath.find(u'/', sep + 1))
+        createFolder(filePath.substr(0, sep));
+}
+
+// Restores bForceDisk when a scope ends.
+struct ForceDiskScope {
+    explicit ForceDiskScope(FileManager& m) : manager(m), previous(m.bForceDisk) { m.bForceDisk = true; }
+    ~ForceDiskScope() { manager.bForceDisk = previous; }
+    FileManager& manager;
+    bool previous;
+};
+
+}  // namespace
+
+FileManager::FileManager(bool createWad) : bCreateWad(createWad) {
+    qelLog(u"FileManager::FileManager", u"Starting...");
+    // Creation mode reads loose files, so the archives are never used in it.
+    bUseWad = !bCreateWad;
+    if (bCreateWad) QEL_ASSERT(u"FileManager::FileManager", !bUseWad);
+}
+
+FileManager::~FileManager() {
+    qelLog(u"FileManager::~FileManager", u"%d opened WAD files.", static_cast<int>(wadFiles.size()));
+    if (bCreateWad) saveAllSubWads();
+    for (WadFile* wad : wadFiles) delete wad;
+    wadFiles.clear();
+}
+
+WString FileManager::getDiskPath(WStringView name) {
+    if (hq2x == 2) {
+        WString overridePath = format(u"override.hq2x/%s", name);
+        if (fileExists(overridePath)) return overridePath;
+    }
+    return WString(name);
+}
+
+Stream* FileManager::open(int* outSize, WStringView name) {
+    if (!bUseWad || bForceDisk) return openDisk(outSize, name);
+    return openWad(outSize, name);
+}
+
+FileStream* FileManager::openDisk(int* outSize, WStringView name) {
+    const WString path = getDiskPath(name);
+    auto* stream = new FileStream(path, FileStream::MODE_READ);
+    if (!stream->bOpen) {
+        const int error = errno;
+        delete stream;
+        QEL_FATAL(u"FileManager::openDisk", u"Failed to open file '%s' (errno %d:%hs, cwd %s)", path, error, std::strerror(error),
+                  getCurrentFolder());
+    }
+    if (outSize) *outSize = stream->size;
+    if (bCreateWad && !bForceDisk) {
+        const WString key(name);
+        if (directory.count(key)) {
+            qelLog(u"FileManager::openDisk", u"Skipping already existing file '%s' in wad creation.", name);
+        } else {
+            WadFile::Entry entry;
+            entry.name = key;
+            entry.archive = currentWadName;
+            directory.emplace(key, std::move(entry));
+            recorded.push_back(key);
+        }
+    }
+    return stream;
+}
+
+Stream* FileManager::openWad(int* outSize, WStringView name) {
+    const auto it = directory.find(WString(name));
+    if (it == directory.end()) QEL_FATAL(u"FileManager::openWad", u"WAD entry %s not found.", name);
+    const WadFile::Entry& entry = it->second;
+    FileStream* file = openDisk(nullptr, entry.archive);
+    file->seek(entry.offset);
+    if (!entry.isCompressed()) {
+        if (outSize) *outSize = entry.unpackedSize;
+        return file;
+    }
+    std::vector<uint8_t> compressedData(static_cast<size_t>(entry.storedSize));
+    int done = 0;
+    while (done < entry.storedSize) {
+        const int n = file->read(compressedData.data() + done, entry.storedSize - done);
+        if (n <= 0) break;
+        done += n;
+    }
+    delete file;
+    if (done != entry.storedSize)
+        QEL_FATAL(u"FileManager::openWad", u"WAD entry %s is cut short (%d of %d bytes).", name, done, entry.storedSize);
+    std::vector<uint8_t> uncompressedData(static_cast<size_t>(entry.unpackedSize));
+    uLongf uncompressedSize = static_cast<uLongf>(entry.unpackedSize);
+    const uLongf correctUncompressedSize = uncompressedSize;
+    const uLong compressedSize = static_cast<uLong>(entry.storedSize);
+    uint8_t empty = 0;
+    uint8_t* target = uncompressedData.empty() ? &empty : uncompressedData.data();
+    QEL_ASSERT(u"FileManager::openWad", uncompress(target, &uncompressedSize, compressedData.data(), compressedSize) == Z_OK);
+    QEL_ASSERT(u"FileManager::openWad", correctUncompressedSize == uncompressedSize);
+    if (outSize) *outSize = entry.unpackedSize;
+    return new MemoryReadStream(std::move(uncompressedData));
+}
+
+bool FileManager::existsDisk(WStringView name) { return fileExists(getDiskPath(name)); }
+
+bool FileManager::existsWad(WStringView name) { return directory.count(WString(name)) != 0; }
+
+bool FileManager::exists(WStringView name) {
+    if (!bUseWad || bForceDisk) return existsDisk(name);
+    return existsWad(name);
+}
+
+void FileManager::verifyFile(WStringView name) {
+    if (!bUseWad || bForceDisk)
+        verifyFileDisk(name);
+    else
+        verifyFileWad(name);
+}
+
+void FileManager::verifyFileDisk(WStringView name) {
+    const WString path = getDiskPath(name);
+    FileStream stream(path, FileStream::MODE_READ);
+    if (!stream.bOpen) {
+        const int error = errno;
+        QEL_FATAL(u"FileManager::verifyFileDisk", u"File %s verification failed (errno %d:%hs, cwd %s)", path, error, std::strerror(error),
+                  getCurrentFolder());
+    }
+}
+
+void FileManager::verifyFileWad(WStringView name) {
+    if (!existsWad(name)) ErrorManager::errorText(u"File '" + WString(name) + u"' does not exist.");
+}
+
+void FileManager::useWad(WStringView wadName) {
+    WString name(wadName);
+    if (hq2x == 2) name += u".hq2x";
+    currentWadName = name;
+    if (bCreateWad || !bUseWad) return;
+    if (directory.count(name)) return;
+
+    WadFile::Entry self;
+    self.name = name;
+    self.archive = name;
+    directory.emplace(name, self);
+    wadFiles.push_back(new WadFile(openDisk(nullptr, name)));
+
+    FileStream* stream = openDisk(nullptr, name);
+    int32_t wadVersion = 0;
+    std::vector<WadFile::Entry> entries;
+    WString reason;
+    const bool ok = WadFile::readDirectory(*stream, name, wadVersion, entries, reason);
+    delete stream;
+    if (!ok) {
+        // The version field was read but is not ours: the classic assertion. Anything else is damage.
+        if (wadVersion != 0) QEL_ASSERT(u"FileManager::useWad", wadVersion == WAD_VERSION);
+        QEL_FATAL(u"FileManager::useWad", u"WAD %s is damaged: %s.", name, reason);
+    }
+    for (WadFile::Entry& entry : entries) {
+        if (!bDebugLocked)
+            qelLog(u"FileManager::useWad", u"%s WAD contents: %s @ %d (%d/%d bytes) %s", name, entry.name, entry.offset, entry.storedSize,
+                   entry.unpackedSize, entry.isCompressed() ? u"COMPRESSED" : u"OK");
+        WString key = entry.name;
+        directory.emplace(std::move(key), std::move(entry));
+    }
+}
+
+void FileManager::saveSubWad(bool compress, WStringView archiveName) {
+    struct Item {
+        WadFile::Entry* entry;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Item> items;
+    for (const WString& name : recorded) {
+        auto it = directory.find(name);
+        if (it != directory.end() && it->second.archive == archiveName) items.push_back({&it->second, {}});
+    }
+    const int count = static_cast<int>(items.size());
+
+    const WString target = wadOutputFolder + getFileName(archiveName) + (compress ? u".z" : u"");
+    createFoldersFor(target);
+    FileStream out(target, FileStream::MODE_WRITE);
+    if (!out.bOpen) {
+        const int error = errno;
+        QEL_FATAL(u"FileManager::saveSubWad", u"Failed to open file '%s' (errno %d:%hs, cwd %s)", target, error, std::strerror(error),
+                  getCurrentFolder());
+    }
+
+    {
+        ForceDiskScope forceDisk(*this);
+        for (Item& item : items) {
+            int size = 0;
+            Stream* in = openDisk(&size, item.entry->name);
+            item.bytes.resize(static_cast<size_t>(size));
+            int done = 0;
+            while (done < size) {
+                const int n = in->read(item.bytes.data() + done, size - done);
+                if (n <= 0) break;
+                done += n;
+            }
+            delete in;
+            if (done != size) QEL_FATAL(u"FileManager::saveSubWad", u"Failed to read file '%s' (%d of %d bytes).", item.entry->name, done, size);
+            item.entry->unpackedSize = size;
+            item.entry->storedSize = size;
+            if (!compress || item.bytes.empty()) continue;
+            ZopfliOptions options;
+            ZopfliInitOptions(&options);
+            options.verbose = 0;
+            options.verbose_more = 0;
+            options.numiterations = 1;
+            options.blocksplitting = 1;
+            options.blocksplittinglast = 0;
+            options.blocksplittingmax = 15;
+            unsigned char* packed = nullptr;
+            size_t packedSize = 0;
+            ZopfliZlibCompress(&options, item.bytes.data(), item.bytes.size(), &packed, &packedSize);
+            if (packed && static_cast<float>(packedSize) < 0.98f * static_cast<float>(item.bytes.size())) {
+                item.bytes.assign(packed, packed + packedSize);
+                item.entry->storedSize = static_cast<int32_t>(packedSize);
+            }
+            std::free(packed);
+        }
+    }
+
+    bool ok = true;
+    uint8_t header[8];
+    putLe32(header, WAD_VERSION);
+    putLe32(header + 4, count);
+    ok = out.write(header, 8) && ok;
+    qelLog(u"FileManager::saveSubWad", u"Writing: WAD %s (%d entries).", archiveName, count);
+
+    int64_t totalOffset = 8 + int64_t(WADDISKENTRY_BYTESIZE) * count;
+    for (Item& item : items) {
+        WadFile::Entry& e = *item.entry;
+        QEL_ASSERT(u"FileManager::saveSubWad", wideToUtf8(e.name).size() < WADDISKENTRY_FILENAME_BYTESIZE);
+        uint8_t raw[WADDISKENTRY_BYTESIZE];
+        WadFile::encodeName(e.name, raw);
+        e.padding = static_cast<int32_t>((8 - totalOffset % 8) % 8);
+        totalOffset += e.padding;
+        QEL_ASSERT(u"FileManager::saveSubWad", totalOffset % 8 == 0);
+        QEL_ASSERT(u"FileManager::saveSubWad", totalOffset + e.storedSize <= 0x7FFFFFFF);
+        e.offset = static_cast<int32_t>(totalOffset);
+        putLe32(raw + 80, e.offset);
+        putLe32(raw + 84, e.unpackedSize);
+        putLe32(raw + 88, e.storedSize);
+        ok = out.write(raw, sizeof(raw)) && ok;
+        totalOffset += e.storedSize;
+    }
+    static const uint8_t zeros[8] = {};
+    for (Item& item : items) {
+        WadFile::Entry& e = *item.entry;
+        ok = out.write(zeros, static_cast<size_t>(e.padding)) && ok;
+        qelLog(u"FileManager::saveSubWad", u"Writing: %s (%d/%d bytes).", e.name, e.storedSize, e.unpackedSize);
+        ok = out.write(item.bytes.data(), item.bytes.size()) && ok;
+    }
+    out.flush();
+    ok = ok && std::ferror(out.file) == 0;
+    out.close();
+    if (!ok) QEL_FATAL(u"FileManager::saveSubWad", u"Failed to write WAD '%s'.", target);
+
+    std::vector<WString> remaining;
+    for (const WString& name : recorded) {
+        auto it = directory.find(name);
+        if (it != directory.end() && it->second.archive == archiveName)
+            directory.erase(it);
+        else
+            remaining.push_back(name);
+    }
+    recorded = std::move(remaining);
+}
+
+void FileManager::saveAllSubWads() {
+    while (!recorded.empty()) {
+        const WString archive = directory.at(recorded.front()).archive;
+        saveSubWad(false, archive);
+    }
+}
+
+uint32_t FileManager::hashText(WStringView text) {
+    uint32_t h = 0;
+    for (char16_t c : text) {
+        if (c == 0) break;
+        h = h * 33u + c;
+    }
+    return h;
+}
+
+void FileManager::saveSignedFile(WStringView folder, WStringView name, WStringView keyText, const void* data, int size) {
+    if (size <= 0) return;
+    const uint32_t key = hashText(WString(name) + WString(keyText));
+    SignedDataFile file;
+    if (file.build(data, size, key)) file.writeFile(WString(folder) + u"/" + WString(name));
+}
+
+bool FileManager::loadSignedFile(WStringView folder, WStringView name, WStringView keyText, void* destination, int size) {
+    if (size == 0) return true;
+    if (size < 0) return false;
+    const uint32_t key = hashText(WString(name) + WString(keyText));
+    SignedDataFile file;
+    if (!file.readFile(WString(folder) + u"/" + WString(name), key, size)) return false;
+    if (file.size != size) return false;
+    std::memcpy(destination, file.data.data(), static_cast<size_t>(size));
+    return true;
+}

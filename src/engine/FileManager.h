@@ -1,0 +1,74 @@
+#pragma once
+// Hands out readable streams for file names, from disk or from the mounted WAD archives, and
+// builds archives in archive-creation mode.
+//
+// Lookups go to the archives while bUseWad is set and bForceDisk is not; otherwise to disk. There
+// is no fallback from one source to the other. When two archives hold a name, the archive mounted
+// first wins. In archive-creation mode the program runs on loose files; every file read is recorded
+// under the archive name last given to useWad, and the archives are written at destruction.
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/ClassRecord.h"
+#include "engine/Text.h"
+#include "engine/WadFile.h"
+
+class Stream;
+class FileStream;
+
+class FileManager {
+    QEL_DECLARE_ROOT_CLASS()
+public:
+    explicit FileManager(bool createWad = false);
+    virtual ~FileManager();
+
+    // A stream owned by the caller; 'outSize' (may be null) receives the bytes of the file or
+    // entry. A missing file is fatal.
+    Stream* open(int* outSize, WStringView name);
+    FileStream* openDisk(int* outSize, WStringView name);
+    Stream* openWad(int* outSize, WStringView name);
+
+    bool exists(WStringView name);
+    bool existsDisk(WStringView name);
+    bool existsWad(WStringView name);
+    // Fatal when the file is missing, by the rule of open.
+    void verifyFile(WStringView name);
+    void verifyFileDisk(WStringView name);
+    void verifyFileWad(WStringView name);
+    // The name, or "override.hq2x/" + name when the hq2x setting is 2 and that file exists.
+    WString getDiskPath(WStringView name);
+
+    // Mounts an archive (or, in creation mode, makes it the archive new files are recorded under).
+    void useWad(WStringView name);
+    // Writes one recorded archive to wadOutputFolder + the archive's file name (+ ".z" when
+    // compressed), creating the folder.
+    void saveSubWad(bool compress, WStringView archiveName);
+    void saveAllSubWads();
+
+    // Signed user files: folder + "/" + name, sealed with hashText(name + keyText). Saving writes
+    // through a temporary file renamed into place. Loading is true only when the file's seal holds
+    // and its payload is exactly 'size' bytes; the destination is untouched otherwise.
+    static void saveSignedFile(WStringView folder, WStringView name, WStringView keyText, const void* data, int size);
+    static bool loadSignedFile(WStringView folder, WStringView name, WStringView keyText, void* destination, int size);
+    // h = h * 33 + c over the UTF-16 units, from 0, wrapping at 32 bits.
+    static uint32_t hashText(WStringView text);
+
+    bool bForceDisk = false;
+    bool bCreateWad = false;
+    bool bUseWad = true;
+    std::unordered_map<WString, WadFile::Entry> directory;
+    WString currentWadName;
+    std::vector<WadFile*> wadFiles;
+    // Names recorded in creation mode, in the order they were first read.
+    std::vector<WString> recorded;
+    WString wadOutputFolder = u"./wad/win/";
+
+    // Settings of the engine object that the file lookups follow, copied by the engine after it
+    // reads its settings: the graphics "hq2x" mode, whether debug features are locked and whether
+    // resources that allow it load on first use.
+    int hq2x = 0;
+    bool bDebugLocked = true;
+    bool bEnableDelayedLoad = false;
+};

@@ -1,0 +1,219 @@
+#include "platform/Window.h"
+
+#include <SDL.h>
+#include <signal.h>
+#include <spawn.h>
+
+#include <cstdlib>
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+SDL_Window* mainWindow = nullptr;
+int foregroundOverride = -1;
+bool closePosted = false;
+volatile sig_atomic_t closeSignal = 0;
+
+void onCloseSignal(int) { closeSignal = 1; }
+
+void appendUtf16(std::vector<WindowMessage>& out, const char* utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    while (*p) {
+        uint32_t c = *p;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (c >= 0x80 && c < 0xC0) {  // a stray continuation byte
+            ++p;
+            continue;
+        }
+        c &= extra == 0 ? 0x7F : (0x3F >> extra);
+        ++p;
+        bool valid = true;
+        for (int i = 0; i < extra; ++i, ++p) {
+            if ((*p & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
+            c = (c << 6) | (*p & 0x3F);
+        }
+        if (!valid || c > 0x10FFFF) continue;
+        WindowMessage m;
+        m.type = WindowMessage::CHARACTER;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            m.character = static_cast<char16_t>(0xD800 + (c >> 10));
+            out.push_back(m);
+            m.character = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            m.character = static_cast<char16_t>(c);
+        }
+        out.push_back(m);
+    }
+}
+
+WindowMessage mouse(WindowMessage::Type type, int x, int y, int button = 0) {
+    WindowMessage m;
+    m.type = type;
+    m.x = x;
+    m.y = y;
+    m.button = button;
+    return m;
+}
+
+}  // namespace
+
+bool createMainWindow(const char* title, const char* className, int x, int y, int width, int height) {
+    setenv("SDL_VIDEO_X11_WMCLASS", className, 0);
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    mainWindow = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_MINIMIZED);
+    if (!mainWindow) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    SDL_StartTextInput();
+    return true;
+}
+
+void destroyMainWindow() {
+    if (!mainWindow) return;
+    SDL_DestroyWindow(mainWindow);
+    mainWindow = nullptr;
+    SDL_Quit();
+}
+
+SDL_Window* getMainWindow() { return mainWindow; }
+
+bool isMainWindowForeground() {
+    if (foregroundOverride >= 0) return foregroundOverride != 0;
+    return mainWindow && (SDL_GetWindowFlags(mainWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void setForegroundOverride(int state) { foregroundOverride = state; }
+
+bool isTouchAvailable() { return SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetNumTouchDevices() > 0; }
+
+void postCloseMessage() { closePosted = true; }
+
+bool pollMessages(std::vector<WindowMessage>& out) {
+    if (closeSignal || closePosted) {
+        closeSignal = 0;
+        closePosted = false;
+        out.push_back(WindowMessage{});  // CLOSE
+        return true;
+    }
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    SDL_Event event;
+    if (!SDL_PollEvent(&event)) return false;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SHOWN && mainWindow &&
+        !(SDL_GetWindowFlags(mainWindow) & SDL_WINDOW_INPUT_FOCUS)) {
+        // No window manager may be there to give the window focus: ask for it.
+        SDL_SetWindowInputFocus(mainWindow);
+    }
+    int w = 1, h = 1;
+    if (mainWindow) SDL_GetWindowSize(mainWindow, &w, &h);
+    for (const WindowMessage& m : translateEvent(event, w, h)) out.push_back(m);
+    return true;
+}
+
+std::vector<WindowMessage> translateEvent(const SDL_Event& event, int clientWidth, int clientHeight) {
+    std::vector<WindowMessage> out;
+    auto buttonIndex = [](uint8_t sdlButton) {
+        return sdlButton == SDL_BUTTON_LEFT ? 0 : sdlButton == SDL_BUTTON_RIGHT ? 1 : sdlButton == SDL_BUTTON_MIDDLE ? 2 : -1;
+    };
+    switch (event.type) {
+        case SDL_QUIT:
+            out.push_back(WindowMessage{});
+            break;
+        case SDL_WINDOWEVENT: {
+            WindowMessage m;
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) m.type = WindowMessage::FOCUS_GAINED;
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) m.type = WindowMessage::FOCUS_LOST;
+            else if (event.window.event == SDL_WINDOWEVENT_CLOSE) m.type = WindowMessage::CLOSE;
+            else break;
+            out.push_back(m);
+            break;
+        }
+        case SDL_TEXTINPUT:
+            appendUtf16(out, event.text.text);
+            break;
+        case SDL_KEYDOWN: {
+            // Text input leaves out the control characters that the game reads as typed keys.
+            char16_t c = 0;
+            switch (event.key.keysym.sym) {
+                case SDLK_BACKSPACE: c = 8; break;
+                case SDLK_TAB: c = 9; break;
+                case SDLK_RETURN:
+                case SDLK_KP_ENTER: c = 13; break;
+                case SDLK_ESCAPE: c = 27; break;
+                default: break;
+            }
+            if (c) {
+                WindowMessage m;
+                m.type = WindowMessage::CHARACTER;
+                m.character = c;
+                out.push_back(m);
+            }
+            break;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            if (event.button.which == SDL_TOUCH_MOUSEID) break;  // made from touch: the touch events carry it
+            const int b = buttonIndex(event.button.button);
+            if (b < 0) break;
+            out.push_back(mouse(event.type == SDL_MOUSEBUTTONDOWN ? WindowMessage::MOUSE_DOWN : WindowMessage::MOUSE_UP,
+                                event.button.x, event.button.y, b));
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            if (event.motion.which == SDL_TOUCH_MOUSEID) break;
+            out.push_back(mouse(WindowMessage::MOUSE_MOVE, event.motion.x, event.motion.y));
+            break;
+        case SDL_MOUSEWHEEL: {
+            if (event.wheel.which == SDL_TOUCH_MOUSEID || event.wheel.y == 0) break;
+            WindowMessage m;
+            m.type = WindowMessage::MOUSE_WHEEL;
+            const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            m.wheelDelta = notches * 120;
+            out.push_back(m);
+            break;
+        }
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP: {
+            WindowMessage m = mouse(event.type == SDL_FINGERDOWN   ? WindowMessage::TOUCH_DOWN
+                                    : event.type == SDL_FINGERUP ? WindowMessage::TOUCH_UP
+                                                                 : WindowMessage::TOUCH_MOVE,
+                                    static_cast<int>(event.tfinger.x * static_cast<float>(clientWidth)),
+                                    static_cast<int>(event.tfinger.y * static_cast<float>(clientHeight)));
+            m.touchId = static_cast<uint32_t>(event.tfinger.fingerId);
+            out.push_back(m);
+            break;
+        }
+        default:
+            break;
+    }
+    return out;
+}
+
+void installCloseSignals() {
+    struct sigaction action {};
+    action.sa_handler = onCloseSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool openUrl(const std::string& url) {
+    if (url.empty()) return false;
+    char program[] = "xdg-open";
+    std::string argument = url;
+    char* argv[] = {program, argument.data(), nullptr};
+    pid_t pid = 0;
+    // The opener runs on after the program has ended.
+    return posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) == 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+// The program's one window on SDL2 and its message queue. The window is created minimised; when
+// it is shown it asks for input focus itself (under Xvfb there is no window manager to give it).
+// SIGINT and SIGTERM close it like its close button.
+
+#include <string>
+#include <vector>
+
+#include "platform/WindowMessage.h"
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace platform {
+
+// Creates the window (OpenGL, minimised) with its title and class name; false on failure.
+bool createMainWindow(const char* title, const char* className, int x, int y, int width, int height);
+void destroyMainWindow();
+SDL_Window* getMainWindow();
+// True when the window has input focus (or as forced by setForegroundOverride).
+bool isMainWindowForeground();
+// Tests: -1 follows the window, 0 or 1 forces the answer of isMainWindowForeground.
+void setForegroundOverride(int state);
+// True when the system offers touch input.
+bool isTouchAvailable();
+
+// Takes the next pending event and appends its messages; false when the queue is empty. A
+// pending SIGINT or SIGTERM comes out as one CLOSE message.
+bool pollMessages(std::vector<WindowMessage>& out);
+// The messages of one SDL event; clientWidth and clientHeight scale touch positions.
+std::vector<WindowMessage> translateEvent(const SDL_Event& event, int clientWidth, int clientHeight);
+// Asks the message queue for a close, as the close button does.
+void postCloseMessage();
+
+// SIGINT and SIGTERM become a close message.
+void installCloseSignals();
+
+// Opens a page or file with the desktop's handler (xdg-open), without a shell.
+bool openUrl(const std::string& url);
+
+}  // namespace platform

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "EngineFixture.h"
+#include "engine/Context.h"
+
+namespace {
+
+// A root that counts how often the frame ticks and draws it.
+class CountingContext : public Context {
+public:
+    void tickContents(double, double) override { ++ticks; }
+    void renderContents() override { ++draws; }
+    int ticks = 0;
+    int draws = 0;
+};
+
+// Records every engine-mode step it is told of.
+class ModeObserver : public QelBase {
+public:
+    void onQELmodeChange(int oldMode, int newMode) override { steps.emplace_back(oldMode, newMode); }
+    std::vector<std::pair<int, int>> steps;
+};
+
+int32_t deviceResult = 0;
+bool restoreResult = true;
+constexpr int32_t DEVICE_LOST = static_cast<int32_t>(0x88760868u);
+
+class QelFrameTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        deviceResult = Qel::D3D_OK;
+        restoreResult = true;
+        Qel::deviceTestHook = [] { return deviceResult; };
+        Qel::restorePresentationHook = [] { return restoreResult; };
+        start();
+        clock.sleeps.clear();
+    }
+};
+
+TEST_F(QelFrameTest, ModeTable) {
+    enum Device { OK, LOST, NOTRESET };
+    struct Row {
+        int mode;
+        bool active;
+        Device device;
+        bool tickWhilePaused;
+        bool restoreOk;
+        int expectedMode;
+        bool ticked;
+        bool drawn;
+        std::vector<uint32_t> sleeps;
+    };
+    const Row rows[] = {
+        {3, true, OK, false, true, 3, true, true, {}},
+        {3, false, OK, false, true, 2, false, false, {}},
+        {3, true, LOST, false, true, 1, false, false, {}},
+        {2, false, OK, false, true, 2, false, true, {500}},
+        {2, false, OK, true, true, 2, true, true, {}},
+        {2, true, OK, false, true, 3, false, false, {}},
+        {2, false, LOST, false, true, 1, false, false, {}},
+        {1, false, OK, false, true, 1, false, false, {100}},
+        {1, true, NOTRESET, false, true, 2, false, false, {}},
+        {1, true, OK, false, true, 2, false, false, {}},
+        {1, true, NOTRESET, false, false, 1, false, false, {1000}},
+        {1, true, LOST, false, true, 1, false, false, {1000}},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        qel->qelMode = row.mode;
+        qel->bWindowActive = row.active;
+        qel->bTickWhilePaused = row.tickWhilePaused;
+        deviceResult = row.device == OK ? Qel::D3D_OK : row.device == LOST ? DEVICE_LOST : Qel::D3DERR_DEVICENOTRESET;
+        restoreResult = row.restoreOk;
+        clock.sleeps.clear();
+        CountingContext root;
+        const int frames = qel->frameCount;
+        qel->frame(&root);
+        EXPECT_EQ(qel->qelMode, row.expectedMode) << "row " << n;
+        EXPECT_EQ(root.ticks, row.ticked ? 1 : 0) << "row " << n;
+        EXPECT_EQ(qel->frameCount, frames + (row.ticked ? 1 : 0)) << "row " << n;
+        EXPECT_EQ(root.draws, row.drawn ? 1 : 0) << "row " << n;
+        EXPECT_EQ(clock.sleeps, row.sleeps) << "row " << n;
+        ++n;
+    }
+}
+
+TEST_F(QelFrameTest, ModeChangesStepOneAtATimeAndAreAnnouncedToEveryObject) {
+    ModeObserver first, second;
+    qel->changeQELmode(Qel::MODE_FROZEN);
+    qel->changeQELmode(Qel::MODE_OK);
+    const std::vector<std::pair<int, int>> expected = {{3, 2}, {2, 1}, {1, 2}, {2, 3}};
+    EXPECT_EQ(first.steps, expected);
+    EXPECT_EQ(second.steps, expected);
+    stop();
+    const std::string log = logText();
+    size_t at = findAfter(log, "Qel::changeQELmode(): Change request from 3 to 1 (t=");
+    at = findAfter(log, "Qel::changeQELmode(): Changing mode from 3 to 2.", at);
+    at = findAfter(log, "Qel::changeQELmode(): Notifying ", at);
+    at = findAfter(log, "Qel::changeQELmode(): Changing mode from 2 to 1.", at);
+    at = findAfter(log, "Qel::changeQELmode(): Mode change complete.", at);
+    EXPECT_NE(at, std::string::npos);
+}
+
+TEST_F(QelFrameTest, DeactivationLogsOneRequestAndRendersNothingInThatPass) {
+    CountingContext root;
+    qel->frame(&root);
+    qel->bWindowActive = false;
+    qel->frame(&root);
+    EXPECT_EQ(root.draws, 1);
+    stop();
+    const std::string log = logText();
+    const size_t first = log.find("Change request from 3 to 2");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(log.find("Change request", first + 1), std::string::npos);
+}
+
+TEST_F(QelFrameTest, RestoredDevicePassesThroughOnePausedFrame) {
+    qel->changeQELmode(Qel::MODE_FROZEN);
+    deviceResult = Qel::D3DERR_DEVICENOTRESET;
+    qel->frame(nullptr);
+    EXPECT_EQ(qel->qelMode, Qel::MODE_PAUSED);
+    deviceResult = Qel::D3D_OK;
+    qel->frame(nullptr);
+    EXPECT_EQ(qel->qelMode, Qel::MODE_OK);
+}
+
+TEST_F(QelFrameTest, ModeRequestsDuringShutdownAreIgnored) {
+    ModeObserver observer;
+    qel->bShuttingDown = true;
+    qel->changeQELmode(Qel::MODE_FROZEN);
+    EXPECT_EQ(qel->qelMode, Qel::MODE_OK);
+    EXPECT_TRUE(observer.steps.empty());
+    stop();
+    EXPECT_NE(logText().find("Qel::changeQELmode(): Shutdown in progress -- ignoring."), std::string::npos);
+}
+
+TEST_F(QelFrameTest, FreezeRequestFreezesAfterTheFrameWhetherRunningOrPaused) {
+    for (int mode : {Qel::MODE_OK, Qel::MODE_PAUSED}) {
+        qel->qelMode = mode;
+        qel->bWindowActive = mode == Qel::MODE_OK;
+        qel->bFreezeRequested = true;
+        qel->frame(nullptr);
+        EXPECT_EQ(qel->qelMode, Qel::MODE_FROZEN) << mode;
+        EXPECT_FALSE(qel->bFreezeRequested) << mode;
+    }
+}
+
+TEST_F(QelFrameTest, FramesArePacedByTheFrameTimer) {
+    qel->frameTimer.reset(0.0205);
+    clock.timerDelays.clear();
+    CountingContext root;
+    for (int i = 0; i < 5; ++i) {
+        qel->frame(&root);
+        clock.advance(0.005);  // work done between frames
+    }
+    EXPECT_EQ(root.ticks, 5);
+    ASSERT_EQ(clock.timerDelays.size(), 5u);
+    for (size_t i = 1; i < 5; ++i) EXPECT_EQ(clock.timerDelays[i], 15u) << i;
+    EXPECT_NEAR(qel->frameTimer.frameTime - qel->frameTimer.previousFrameTime, 0.020, 1e-9);  // whole milliseconds
+}
+
+TEST_F(QelFrameTest, FirstTickedFrameMeasuresElapsedAsItsWork) {
+    qel->frame(nullptr);
+    EXPECT_DOUBLE_EQ(qel->frameRate, qel->unpacedRate);
+    EXPECT_EQ(qel->frameCount, 1);
+}
+
+TEST_F(QelFrameTest, HistoryIsNeverReadBeforeItsFirstEntry) {
+    int value = -1;
+    EXPECT_FALSE(qel->getHistory(Qel::HISTORY_WORK_MS, 0, value));
+    for (int i = 0; i < 3; ++i) qel->frame(nullptr);
+    EXPECT_TRUE(qel->getHistory(Qel::HISTORY_WORK_MS, 0, value));
+    EXPECT_TRUE(qel->getHistory(Qel::HISTORY_WORK_MS, 2, value));
+    EXPECT_FALSE(qel->getHistory(Qel::HISTORY_WORK_MS, 3, value));
+    EXPECT_FALSE(qel->getHistory(Qel::HISTORY_WORK_MS, -1, value));
+    for (int i = 0; i < 600; ++i) qel->frame(nullptr);
+    EXPECT_TRUE(qel->getHistory(Qel::HISTORY_WORK_MS, 511, value));
+    EXPECT_FALSE(qel->getHistory(Qel::HISTORY_WORK_MS, 512, value));
+}
+
+TEST_F(QelFrameTest, DebugOverlayTextFollowsTheDebugBits) {
+    qel->frame(nullptr);
+    qel->debugLevel = 3;
+    qel->frame(nullptr);
+    ASSERT_EQ(qel->debugOverlayLines.size(), 4u);
+    EXPECT_EQ(qel->debugOverlayLines[0].rfind(u"frame: fps=", 0), 0u);
+    EXPECT_EQ(qel->debugOverlayLines[1].rfind(u"global clock: ", 0), 0u);
+    EXPECT_EQ(qel->debugOverlayLines[2].rfind(u"tick(", 0), 0u);
+    EXPECT_NE(qel->debugOverlayLines[3].find(u"renderables"), WString::npos);
+    qel->debugLevel = 1;
+    qel->frame(nullptr);
+    EXPECT_EQ(qel->debugOverlayLines.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "FileTestEnvironment.h"
+#include "engine/MD5Context.h"
+#include "engine/SignedDataFile.h"
+#include "engine/Utilities.h"
+
+namespace {
+
+std::string hex(const uint8_t digest[16]) {
+    static const char* digits = "0123456789abcdef";
+    std::string s;
+    for (int i = 0; i < 16; ++i) {
+        s += digits[digest[i] >> 4];
+        s += digits[digest[i] & 15];
+    }
+    return s;
+}
+
+std::string md5Hex(const std::string& text) {
+    uint8_t digest[16];
+    md5(digest, text.data(), static_cast<int>(text.size()));
+    return hex(digest);
+}
+
+struct Payload {
+    int32_t score[8];
+    char name[24];
+};
+
+}  // namespace
+
+TEST(MD5, RfcVectors) {
+    const std::pair<const char*, const char*> vectors[] = {
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"a", "0cc175b9c0f1b6a831c399e269772661"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890", "57edf4a22be3c955ac49da2e2107b67a"},
+    };
+    for (const auto& [text, digest] : vectors) EXPECT_EQ(md5Hex(text), digest) << text;
+}
+
+TEST(MD5, PiecewiseUpdatesEqualOneCallAndKeyIsAPrefix) {
+    std::string data(1000, '\0');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+    uint8_t whole[16], pieces[16];
+    md5(whole, data.data(), 1000);
+    MD5Context context;
+    for (int at = 0, step = 1; at < 1000; at += step, step = step * 2 + 1) context.update(data.data() + at, std::min(step, 1000 - at));
+    context.update(data.data(), 0);
+    context.update(data.data(), -5);
+    context.final(pieces);
+    EXPECT_TRUE(md5Equal(whole, pieces));
+
+    uint8_t keyed[16], prefixed[16];
+    md5WithKey(keyed, 0, data.data(), 1000);
+    md5(prefixed, (std::string(4, '\0') + data).data(), 1004);
+    EXPECT_TRUE(md5Equal(keyed, prefixed));
+    md5WithKey(keyed, 0x01020304, "x", 1);
+    md5(prefixed, "\x04\x03\x02\x01x", 5);
+    EXPECT_TRUE(md5Equal(keyed, prefixed));
+}
+
+TEST(SignedDataFile, BuildLayoutAndUnpack) {
+    SignedDataFile file;
+    const std::string payload(3000, 'q');
+    ASSERT_TRUE(file.build(payload.data(), 3000, 77));
+    EXPECT_STREQ(reinterpret_cast<const char*>(file.data.data()), "VeskDiruzuri");
+    EXPECT_STREQ(reinterpret_cast<const char*>(file.data.data() + 32), "1.47");
+    EXPECT_EQ(file.data[64] | file.data[65] << 8, 3000);
+    SignedDataFile reader;
+    ASSERT_TRUE(reader.unpack(file.data.data(), file.size, 77, 3000));
+    EXPECT_EQ(std::string(reader.data.begin(), reader.data.end()), payload);
+    EXPECT_FALSE(reader.unpack(file.data.data(), file.size, 78, 3000)) << "another key";
+    EXPECT_FALSE(reader.unpack(file.data.data(), file.size, 77, 2999)) << "payload larger than expected";
+    EXPECT_FALSE(reader.unpack(file.data.data(), 64, 77, 3000));
+    EXPECT_FALSE(file.build(payload.data(), 0, 77));
+}
+
+TEST(SignedDataFile, EveryBodyByteIsSealedAndHeaderBytesAreNot) {
+    SignedDataFile file;
+    const char payload[] = "a small payload of forty-odd bytes to seal";
+    ASSERT_TRUE(file.build(payload, sizeof(payload), 5));
+    SignedDataFile reader;
+    for (int i = 0; i < file.size; ++i) {
+        std::vector<uint8_t> image = file.data;
+        image[i] ^= 0x01;
+        const bool ok = reader.unpack(image.data(), static_cast<int>(image.size()), 5, sizeof(payload));
+        if (i < 48)
+            EXPECT_TRUE(ok) << "product or version byte " << i;
+        else
+            EXPECT_FALSE(ok) << "seal or body byte " << i;
+    }
+}
+
+TEST(SignedDataFile, SaveAndLoadThroughTheFileManager) {
+    TestFolder folder("vesk-signed");
+    const WString dir = utf8ToWide(folder.path);
+    Payload out{{1, 2, 3, 4, 5, 6, 7, 8}, "player"};
+    FileManager::saveSignedFile(dir, u".pro", u"profiles", &out, sizeof(out));
+    Payload in{};
+    ASSERT_TRUE(FileManager::loadSignedFile(dir, u".pro", u"profiles", &in, sizeof(in)));
+    EXPECT_EQ(std::memcmp(&in, &out, sizeof(in)), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.file(".pro.tmp")));
+
+    // The same file under another name does not unpack: the name is part of the seal key.
+    std::filesystem::copy_file(folder.file(".pro"), folder.file(".hst"));
+    Payload untouched{{9}, "keep"};
+    EXPECT_FALSE(FileManager::loadSignedFile(dir, u".hst", u"profiles", &untouched, sizeof(untouched)));
+    EXPECT_FALSE(FileManager::loadSignedFile(dir, u".pro", u"other key", &untouched, sizeof(untouched)));
+    // A size mismatch leaves the destination as it was.
+    char small[10] = "unchanged";
+    EXPECT_FALSE(FileManager::loadSignedFile(dir, u".pro", u"profiles", small, sizeof(small)));
+    EXPECT_STREQ(small, "unchanged");
+    char big[sizeof(Payload) + 1] = {};
+    EXPECT_FALSE(FileManager::loadSignedFile(dir, u".pro", u"profiles", big, sizeof(big)));
+    EXPECT_EQ(untouched.score[0], 9);
+    EXPECT_STREQ(untouched.name, "keep");
+    EXPECT_FALSE(FileManager::loadSignedFile(dir, u"missing", u"profiles", &in, sizeof(in)));
+    EXPECT_TRUE(FileManager::loadSignedFile(dir, u"missing", u"profiles", &in, 0));
+}
+
+TEST(SignedDataFile, WritingIntoAMissingFolderLeavesNothing) {
+    TestFolder folder("vesk-signed");
+    SignedDataFile file;
+    ASSERT_TRUE(file.build("x", 1, 1));
+    EXPECT_FALSE(file.writeFile(folder.wfile("no/such/folder/file")));
+    SignedDataFile empty;
+    EXPECT_FALSE(empty.writeFile(folder.wfile("file")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("file")));
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer) and runs
+# each for a bounded number of inputs from its seed corpus. Skipped when clang is not installed.
+# Usage: tools/fuzz.sh [runs per target, default 10000]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-10000}
+if ! command -v clang++ >/dev/null 2>&1; then
+  echo "fuzz: clang++ not found, skipping the fuzz targets"
+  exit 0
+fi
+targets=(fuzz_wad fuzz_signed_file fuzz_ini fuzz_packet fuzz_tga fuzz_bmp fuzz_jpg fuzz_codepointlut)
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON -DVESK_FUZZ=ON -DVESK_TESTS=OFF >/dev/null
+cmake --build build/fuzz --parallel "$(nproc)" --target "${targets[@]}"
+export VESK_SILENT_ERRORS=1 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for target in "${targets[@]}"; do
+  corpus="$work/$target"
+  mkdir -p "$corpus"
+  cp tests/fuzz/corpus/"$target"/* "$corpus"/ 2>/dev/null || true
+  echo "fuzz: $target ($runs inputs)"
+  build/fuzz/bin/"$target" -runs="$runs" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$work/" "$corpus" >"$work/$target.log" 2>&1 || {
+    tail -n 60 "$work/$target.log"
+    mkdir -p build/fuzz/artifacts && cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* build/fuzz/artifacts/ 2>/dev/null || true
+    echo "fuzz: $target FAILED (artifacts in build/fuzz/artifacts)"
+    exit 1
+  }
+  grep -E "^Done|DONE" "$work/$target.log" | tail -n 1 || true
+done
+echo "fuzz: all targets ran clean"
