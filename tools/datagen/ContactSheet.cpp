@@ -26,20 +26,21 @@ cairo_surface_t* surfaceOf(const TextureImage& t, int left, int top, int width, 
 
 }  // namespace
 
-bool writePageSheet(const std::vector<TextureImage>& textures, const std::string& pngPath) {
+bool writePageSheet(const std::vector<TextureImage>& textures, const std::string& pngPath, double scale) {
     // Whole pages side by side on a dark ground, each skin outlined, labelled with the file name.
     const int sheetWidth = 1100;
     int x = 10, y = 10, row = 0;
     std::vector<std::pair<int, int>> places;
     for (const TextureImage& t : textures) {
-        if (x > 10 && x + t.width > sheetWidth) {
+        const int w = static_cast<int>(t.width * scale), h = static_cast<int>(t.height * scale);
+        if (x > 10 && x + w > sheetWidth) {
             x = 10;
             y += row + 30;
             row = 0;
         }
         places.emplace_back(x, y);
-        x += t.width + 16;
-        row = std::max(row, t.height);
+        x += w + 16;
+        row = std::max(row, h);
     }
     Canvas sheet(sheetWidth, y + row + 40);
     cairo_t* cr = sheet.cr();
@@ -49,17 +50,21 @@ bool writePageSheet(const std::vector<TextureImage>& textures, const std::string
         const TextureImage& t = textures[k];
         const auto [px, py] = places[k];
         cairo_surface_t* img = surfaceOf(t, 0, 0, t.width, t.height);
-        cairo_set_source_surface(cr, img, px, py);
+        cairo_save(cr);
+        cairo_translate(cr, px, py);
+        cairo_scale(cr, scale, scale);
+        cairo_set_source_surface(cr, img, 0, 0);
         cairo_paint(cr);
         cairo_surface_destroy(img);
-        cairo_set_line_width(cr, 1);
+        cairo_set_line_width(cr, 1 / scale);
         setColor(cr, 0x60FFB040);
-        for (const SkinRect& s : t.skins) cairo_rectangle(cr, px + s.left - 0.5, py + s.top - 0.5, s.width + 1, s.height + 1);
+        for (const SkinRect& s : t.skins) cairo_rectangle(cr, s.left - 0.5, s.top - 0.5, s.width + 1, s.height + 1);
         cairo_stroke(cr);
+        cairo_restore(cr);
         const std::string label = t.file + " (" + std::to_string(t.skins.size()) + " skins)";
         cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(cr, 11);
-        cairo_move_to(cr, px, py + t.height + 14);
+        cairo_move_to(cr, px, py + t.height * scale + 14);
         setColor(cr, 0xFFFFFFFF);
         cairo_show_text(cr, label.c_str());
     }

@@ -278,6 +278,36 @@ struct Decoration {
     Atlas::Painter paint;
 };
 
+// A stone arch over the track, facing along picture angle 'angle' (the track's direction).
+void portal(cairo_t* cr, double x, double y, double angle, double facing) {
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, angle);
+    // The opening faces -x when facing is -1 (the train comes from there), +x when +1.
+    cairo_scale(cr, facing, 1);
+    cairo_new_path(cr);
+    cairo_arc(cr, 0, 0, 27, M_PI / 2, 3 * M_PI / 2);
+    cairo_line_to(cr, 8, -27);
+    cairo_line_to(cr, 8, 27);
+    cairo_close_path(cr);
+    fillAndOutline(cr, 0xFFA89C8E, 0xFF4A4038, 2);
+    for (int k = 0; k < 7; ++k) {
+        const double a = M_PI / 2 + k * M_PI / 6;
+        cairo_move_to(cr, 20 * std::cos(a), 20 * std::sin(a));
+        cairo_line_to(cr, 27 * std::cos(a), 27 * std::sin(a));
+    }
+    setColor(cr, 0xFF6A5E52);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    cairo_arc(cr, 0, 0, 19, M_PI / 2, 3 * M_PI / 2);
+    cairo_line_to(cr, 8, -19);
+    cairo_line_to(cr, 8, 19);
+    cairo_close_path(cr);
+    fillRadial(cr, 6, 0, 24, 0xFF05070C, 0xFF202838);
+    cairo_new_path(cr);
+    cairo_restore(cr);
+}
+
 // The hill over the track's end: the train runs into it at 'at' heading 'heading' (radians,
 // layout space, y up).
 Decoration tunnelHill(const TrackGeometry& track, double at) {
@@ -300,53 +330,76 @@ Decoration tunnelHill(const TrackGeometry& track, double at) {
                     cairo_fill(cr);
                 }
                 for (int k = 0; k < 4; ++k) pineTree(cr, cx - 40 + k * 26, cy + 10 - (k % 2) * 30, 40);
-                // The portal: a stone arch facing the incoming track.
-                const double mx = cx - dir.x * 60, my = cy - dir.y * 60;
-                const double angle = std::atan2(dir.y, dir.x);
-                cairo_save(cr);
-                cairo_translate(cr, mx, my);
-                cairo_rotate(cr, angle);
-                roundedRect(cr, -10, -30, 20, 60, 6);
-                fillAndOutline(cr, 0xFF9A8E80, 0xFF4A4038, 2);
-                roundedRect(cr, -6, -22, 16, 44, 4);
-                setColor(cr, 0xFF101420);
-                cairo_fill(cr);
-                cairo_restore(cr);
+                // The portal faces the incoming track.
+                portal(cr, cx - dir.x * 60, cy - dir.y * 60, std::atan2(dir.y, dir.x), -1);
             }};
 }
 
-// A snowy bridge across the track over a hidden stretch.
-Decoration bridge(const TrackGeometry& track, double from, double to) {
+// A snowy hill the track runs through between two distances, with a portal at each end; a short
+// stretch gets a wooden bridge across the track instead.
+Decoration crossing(const TrackGeometry& track, double from, double to) {
+    const Vec2 a = toPicture(track.pointAt(from)), b = toPicture(track.pointAt(to));
     const double middle = (from + to) / 2;
     const Vec2 c = toPicture(track.pointAt(middle));
-    const double heading = track.headingAt(middle);
-    const double span = std::max(50.0, to - from + 20);
-    return {160, 160, c, [heading, span](cairo_t* cr, int w, int h) {
+    // Picture angles (y down) of the track at both ends and in the middle.
+    const double angleA = -track.headingAt(from), angleB = -track.headingAt(to), angleM = -track.headingAt(middle);
+    const double chord = std::hypot(b.x - a.x, b.y - a.y);
+    if (to - from <= 60) {
+        return {192, 192, c, [angleM, span = to - from](cairo_t* cr, int w, int h) {
+                    cairo_save(cr);
+                    cairo_translate(cr, w / 2.0, h / 2.0);
+                    cairo_rotate(cr, angleM);
+                    // x runs along the track: the deck crosses it, as wide as the hidden stretch.
+                    const double along = span + 16, across = 150;
+                    cairo_rectangle(cr, -along / 2, -across / 2, along, across);
+                    fillVertical(cr, -across / 2, across / 2, 0xFF9A6A45, 0xFF6A4428);
+                    setColor(cr, 0xFF3A2414);
+                    cairo_set_line_width(cr, 2);
+                    cairo_stroke(cr);
+                    for (double y = -across / 2 + 6; y < across / 2; y += 9) {
+                        cairo_move_to(cr, -along / 2 + 2, y);
+                        cairo_line_to(cr, along / 2 - 2, y);
+                    }
+                    setColor(cr, 0x603A2414);
+                    cairo_set_line_width(cr, 1.2);
+                    cairo_stroke(cr);
+                    // Snow on the deck and red railings on both sides.
+                    roundedRect(cr, -along / 2 + 6, -across / 2 + 4, along - 12, across - 8, 8);
+                    setColor(cr, 0xC8F8FBFF);
+                    cairo_fill(cr);
+                    for (int side = -1; side <= 1; side += 2) {
+                        cairo_rectangle(cr, side * along / 2 - 3, -across / 2 - 4, 6, across + 8);
+                        fillAndOutline(cr, kHollyRed, 0xFF5E0E16, 1);
+                        for (double y = -across / 2; y <= across / 2; y += 25) {
+                            cairo_arc(cr, side * along / 2, y, 4, 0, 2 * M_PI);
+                            fillAndOutline(cr, kSnow, 0xFF8090A0, 1);
+                        }
+                    }
+                    cairo_restore(cr);
+                }};
+    }
+    const double radius = std::max(50.0, chord / 2 + 34);
+    const int size = static_cast<int>(2 * radius + 24);
+    return {size, size, c, [a, b, c, angleA, angleB, radius](cairo_t* cr, int w, int h) {
+                const double ox = w / 2.0 - c.x, oy = h / 2.0 - c.y;
                 cairo_save(cr);
                 cairo_translate(cr, w / 2.0, h / 2.0);
-                // The deck runs across the track: perpendicular to its heading (picture y is down).
-                cairo_rotate(cr, -heading + M_PI / 2);
-                const double len = 150, width = std::min(span, 110.0);
-                roundedRect(cr, -len / 2, -width / 2, len, width, 8);
-                fillVertical(cr, -width / 2, width / 2, 0xFF9A6A45, 0xFF6A4428);
-                setColor(cr, 0xFF3A2414);
-                cairo_set_line_width(cr, 2);
-                cairo_stroke(cr);
-                for (double x = -len / 2 + 8; x < len / 2; x += 12) {
-                    cairo_move_to(cr, x, -width / 2 + 3);
-                    cairo_line_to(cr, x, width / 2 - 3);
-                }
-                setColor(cr, 0x503A2414);
-                cairo_set_line_width(cr, 1.5);
-                cairo_stroke(cr);
-                roundedRect(cr, -len / 2 + 6, -width / 2 + 6, len - 12, width - 12, 10);
-                setColor(cr, 0xE8F8FBFF);
-                cairo_fill(cr);
-                for (int s = -1; s <= 1; s += 2) {
-                    cairo_rectangle(cr, -len / 2, s * width / 2 - 3, len, 6);
-                    fillAndOutline(cr, kHollyRed, 0xFF5E0E16, 1);
-                }
+                cairo_scale(cr, 1, 0.85);
+                cairo_arc(cr, 0, 0, radius, 0, 2 * M_PI);
                 cairo_restore(cr);
+                fillRadial(cr, w / 2.0 - radius * 0.3, h / 2.0 - radius * 0.35, radius * 1.4, 0xFFFFFFFF, 0xFFA8BCD8);
+                setColor(cr, 0xFF7890B0);
+                cairo_set_line_width(cr, 2.5);
+                cairo_stroke(cr);
+                Scatter rnd(static_cast<uint32_t>(radius * 7));
+                for (int k = 0; k < 6; ++k) {
+                    cairo_arc(cr, w / 2.0 + rnd.range(-radius, radius) * 0.5, h / 2.0 + rnd.range(-radius, radius) * 0.4, rnd.range(6, 12), 0, 2 * M_PI);
+                    setColor(cr, 0xFF9CA4B0);
+                    cairo_fill(cr);
+                }
+                for (int k = 0; k < 3; ++k) pineTree(cr, w / 2.0 + rnd.range(-radius, radius) * 0.45, h / 2.0 + rnd.range(-radius, radius) * 0.3, 38);
+                portal(cr, a.x + ox, a.y + oy, angleA, -1);
+                portal(cr, b.x + ox, b.y + oy, angleB, 1);
             }};
 }
 
@@ -375,7 +428,7 @@ TextureImage decorationTexture(int index, const LevelLayout& level, const TrackG
     std::vector<Decoration> pieces;
     pieces.push_back(tunnelHill(track, level.tunnel));
     for (const auto& [from, to] : level.hidden)
-        if (static_cast<int>(pieces.size()) < level.decorations) pieces.push_back(bridge(track, from, to));
+        if (static_cast<int>(pieces.size()) < level.decorations) pieces.push_back(crossing(track, from, to));
     for (int k = 0; static_cast<int>(pieces.size()) < level.decorations; ++k)
         pieces.push_back(treeClump(track, level.tunnel * (0.3 + 0.25 * k), k % 2 ? 1 : -1, static_cast<uint32_t>(index * 10 + k)));
     Atlas atlas(std::string("xmas-edition/gfx/decoration-") + level.id + ".tga", 512);
@@ -577,6 +630,71 @@ std::vector<TextureImage> sceneArt() {
         out.push_back(sceneTexture(index, level, track));
         out.push_back(decorationTexture(index, level, track));
         ++index;
+    }
+    return out;
+}
+
+namespace {
+
+// Paints a skin of a texture with its top left at (x, y).
+void paintSkin(cairo_t* cr, const TextureImage& t, const SkinRect& s, double x, double y) {
+    cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, s.width, s.height);
+    cairo_surface_flush(img);
+    unsigned char* data = cairo_image_surface_get_data(img);
+    const int stride = cairo_image_surface_get_stride(img);
+    for (int yy = 0; yy < s.height; ++yy)
+        for (int xx = 0; xx < s.width; ++xx) {
+            const uint32_t p = t.argb[static_cast<size_t>(s.top + yy) * t.width + s.left + xx];
+            const uint32_t a = p >> 24;
+            const uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
+            reinterpret_cast<uint32_t*>(data + static_cast<size_t>(yy) * stride)[xx] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    cairo_surface_mark_dirty(img);
+    cairo_set_source_surface(cr, img, x, y);
+    cairo_paint(cr);
+    cairo_surface_destroy(img);
+}
+
+const TextureImage* findTexture(const std::vector<TextureImage>& all, const std::string& file) {
+    for (const TextureImage& t : all)
+        if (t.file == file) return &t;
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<TextureImage> levelPreviews(const std::vector<TextureImage>& art) {
+    std::vector<TextureImage> out;
+    for (const LevelLayout& level : layouts()) {
+        const TextureImage* scene = findTexture(art, std::string("xmas-edition/gfx/scene-") + level.id + ".jpg");
+        const TextureImage* decoration = findTexture(art, std::string("xmas-edition/gfx/decoration-") + level.id + ".tga");
+        if (!scene || !decoration) continue;
+        const TrackGeometry track = TrackGeometry::level(level.points, level.handles);
+        Atlas atlas(std::string("level-") + level.id + " as played", 1024);
+        atlas.add(800, 480, [&](cairo_t* cr, int, int) {
+            // As the game shows it: pictures squeezed to 0.8 in height, the track where the rails
+            // will lie (red), the trains' path under the decorations.
+            cairo_scale(cr, 1, 0.8);
+            paintSkin(cr, *scene, scene->skins[0], 0, 0);
+            const auto& samples = track.samples();
+            for (size_t i = 0; i < samples.size(); ++i) {
+                const Vec2 p = toPicture(samples[i]);
+                if (i == 0) cairo_move_to(cr, p.x, p.y);
+                else cairo_line_to(cr, p.x, p.y);
+            }
+            cairo_set_source_rgba(cr, 0.8, 0.1, 0.1, 0.7);
+            cairo_set_line_width(cr, 3);
+            cairo_stroke(cr);
+            for (const SkinRect& s : decoration->skins)
+                paintSkin(cr, *decoration, s, 400 + s.originAdjustX - s.width / 2.0, 300 + s.originAdjustY - s.height / 2.0);
+            for (const Vec2& l : level.launchers) {
+                const Vec2 p = toPicture(l);
+                cairo_arc(cr, p.x, p.y, 20, 0, 2 * M_PI);
+                cairo_set_source_rgba(cr, 0.1, 0.2, 0.8, 0.7);
+                cairo_fill(cr);
+            }
+        });
+        out.push_back(atlas.build(true, true));
     }
     return out;
 }

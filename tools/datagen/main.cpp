@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const std::vector<datagen::TextureImage> previews = datagen::levelPreviews(scenes);
     std::vector<datagen::TextureImage> mainArt, languageArt;
     for (datagen::TextureImage& t : boot) (t.file == "gfx/system/languageflags.tga" ? languageArt : mainArt).push_back(std::move(t));
     append(mainArt, gui);
@@ -97,14 +98,15 @@ int main(int argc, char** argv) {
     }
 
     // Contact sheets for review, one per archive.
-    bool sheets[3] = {false, false, false};
+    bool sheets[4] = {false, false, false, false};
     std::vector<std::function<void()>> sheetJobs = {
         [&] { sheets[0] = datagen::writeContactSheet(mainArt, staging + "/contact-" + kMainArchive + ".png"); },
         [&] { sheets[1] = datagen::writeContactSheet(languageArt, staging + "/contact-" + kLanguageArchive + ".png"); },
         [&] { sheets[2] = datagen::writePageSheet(glyphs, staging + "/contact-" + kCodePageArchive + ".png"); },
+        [&] { sheets[3] = datagen::writePageSheet(previews, staging + "/preview-levels.png", 0.6); },
     };
     runAll(sheetJobs);
-    if (!sheets[0] || !sheets[1] || !sheets[2]) {
+    if (!sheets[0] || !sheets[1] || !sheets[2] || !sheets[3]) {
         std::fprintf(stderr, "vesk-datagen: cannot write the contact sheets into %s\n", staging.c_str());
         return 1;
     }
