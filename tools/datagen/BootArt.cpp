@@ -341,7 +341,10 @@ void logoPainter(cairo_t* cr, int w, int h, bool holiday) {
     cairo_rectangle(cr, x + 10, y - 72, 14, 24);
     setColor(cr, kHollyRed);
     cairo_fill(cr);
-    for (double wx : {x + 16, x + 44, x + 72}) cairo_arc(cr, wx, y - 4, 11, 0, 2 * M_PI);
+    for (double wx : {x + 16, x + 44, x + 72}) {
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, wx, y - 4, 11, 0, 2 * M_PI);
+    }
     setColor(cr, kDeepBlue);
     cairo_fill(cr);
     cairo_rectangle(cr, x + 56, y - 68, 24, 18);
@@ -350,7 +353,10 @@ void logoPainter(cairo_t* cr, int w, int h, bool holiday) {
     if (holiday) {
         // Snow on the plaque and a sprig of holly.
         setColor(cr, kSnow);
-        for (int i = 0; i < 9; ++i) cairo_arc(cr, 60 + i * (w - 120) / 8.0, 22, 14 + (i % 3) * 4, M_PI, 2 * M_PI);
+        for (int i = 0; i < 9; ++i) {
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 60 + i * (w - 120) / 8.0, 22, 14 + (i % 3) * 4, M_PI, 2 * M_PI);
+        }
         cairo_fill(cr);
         for (int leaf = -1; leaf <= 1; leaf += 2) {
             cairo_save(cr);
@@ -362,7 +368,10 @@ void logoPainter(cairo_t* cr, int w, int h, bool holiday) {
             setColor(cr, kPine);
             cairo_fill(cr);
         }
-        for (int b = 0; b < 3; ++b) cairo_arc(cr, w - 80 + b * 10, h - 30 + (b == 1 ? -7 : 0), 7, 0, 2 * M_PI);
+        for (int b = 0; b < 3; ++b) {
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, w - 80 + b * 10, h - 30 + (b == 1 ? -7 : 0), 7, 0, 2 * M_PI);
+        }
         setColor(cr, kHollyRed);
         cairo_fill(cr);
         centredText(cr, "Holiday Edition", w / 2.0 + 48, h - 44, 20, "DejaVu Sans", false);

@@ -275,6 +275,7 @@ TextureImage launcher() {
         cairo_stroke(cr);
         for (int k = 0; k < 12; ++k) {
             const double a = k * M_PI / 6;
+            cairo_new_sub_path(cr);
             cairo_arc(cr, w / 2.0 + std::cos(a) * 29, h / 2.0 + std::sin(a) * 29, 1.6, 0, 2 * M_PI);
         }
         setColor(cr, kGold);
@@ -457,16 +458,18 @@ TextureImage flare() {
 }
 
 TextureImage smoke() {
+    // Puffs of steam that grow and thin out over the frames.
     Atlas atlas("gfx/smoke.tga", 256);
     for (int k = 0; k < 8; ++k)
         atlas.add(32, 32, [k](cairo_t* cr, int w, int h) {
             const double grow = 0.6 + 0.4 * k / 7.0;
-            const double alpha = 1.0 - 0.6 * k / 7.0;
-            const double offsets[4][3] = {{0, 0, 7}, {-5, 3, 5}, {5, 2, 5.5}, {1, -5, 5}};
+            const double alpha = 1.0 - 0.55 * k / 7.0;
+            const double offsets[4][3] = {{0, 1, 6.5}, {-5, 3, 5}, {5, 2, 5.5}, {1, -4, 5.5}};
             for (const auto& o : offsets) {
-                cairo_arc(cr, w / 2.0 + o[0] * grow, h / 2.0 + o[1] * grow, o[2] * grow * 1.5, 0, 2 * M_PI);
-                const uint32_t a = static_cast<uint32_t>(alpha * 200);
-                fillRadial(cr, w / 2.0 + o[0] * grow, h / 2.0 + o[1] * grow, o[2] * grow * 1.5, (a << 24) | 0xF4F6F8, (a / 4 << 24) | 0xC8CED6);
+                const double x = w / 2.0 + o[0] * grow, y = h / 2.0 + o[1] * grow, r = o[2] * grow * 1.45;
+                cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+                const auto a = static_cast<uint32_t>(alpha * 235);
+                fillRadial(cr, x - r * 0.3, y - r * 0.3, r * 1.3, (a << 24) | 0xFFFFFF, (a * 3 / 4 << 24) | 0xB8C2CE);
                 cairo_new_path(cr);
             }
         });
@@ -589,6 +592,7 @@ TextureImage bear() {
         cairo_set_line_width(cr, 2.5);
         cairo_stroke(cr);
         for (int k = 0; k < 3; ++k) {
+            cairo_new_sub_path(cr);
             cairo_arc(cr, cx, 160 + k * 24, 4, 0, 2 * M_PI);
         }
         setColor(cr, kGold);
@@ -694,6 +698,7 @@ TextureImage bearHand() {
         cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
         for (int k = -1; k <= 1; ++k) {
+            cairo_new_sub_path(cr);
             cairo_arc(cr, w / 2.0 + k * 7, 12, 3.2, 0, 2 * M_PI);
             setColor(cr, 0xFF8A93A6);
             cairo_fill(cr);

@@ -106,23 +106,20 @@ TextureImage speechBubble(const char* file, bool withTail) {
     // bottom-right corner cell).
     atlas.add(256, 192, [withTail](cairo_t* cr, int w, int h) {
         const double bottom = withTail ? h - 26 : h - 4;
+        const double r = 18, x0 = 3, y0 = 3, x1 = w - 3, y1 = bottom;
+        // One outline: the rounded box, with the tail leaving its bottom edge near the right.
         cairo_new_path(cr);
-        roundedRect(cr, 3, 3, w - 6, bottom - 3, 18);
+        cairo_arc(cr, x0 + r, y0 + r, r, M_PI, 1.5 * M_PI);
+        cairo_arc(cr, x1 - r, y0 + r, r, 1.5 * M_PI, 2 * M_PI);
+        cairo_arc(cr, x1 - r, y1 - r, r, 0, 0.5 * M_PI);
         if (withTail) {
-            cairo_move_to(cr, w - 44, bottom - 4);
+            cairo_line_to(cr, w - 24, y1);
             cairo_line_to(cr, w - 12, h - 3);
-            cairo_line_to(cr, w - 24, bottom - 4);
-            cairo_close_path(cr);
+            cairo_line_to(cr, w - 46, y1);
         }
-        setColor(cr, 0xFFFFFFFF);
-        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-        cairo_fill_preserve(cr);
-        setColor(cr, 0xFF1B2A4A);
-        cairo_set_line_width(cr, 3);
-        cairo_stroke(cr);
-        roundedRect(cr, 6, 6, w - 12, bottom - 9, 15);
-        setColor(cr, 0xFFFFFFFF);
-        cairo_fill(cr);
+        cairo_arc(cr, x0 + r, y1 - r, r, 0.5 * M_PI, M_PI);
+        cairo_close_path(cr);
+        fillAndOutline(cr, 0xFFFFFFFF, 0xFF1B2A4A, 3);
         snowCap(cr, 14, w - 52, 5, 5);
     });
     return atlas.build();

@@ -456,6 +456,7 @@ TextureImage introSky() {
         for (int k = 0; k < 14; ++k) {
             const double x = rnd.range(0, w), y = rnd.range(40, h * 0.55);
             for (int p = 0; p < 5; ++p) {
+                cairo_new_sub_path(cr);
                 cairo_arc(cr, x + p * 22 - 44, y + (p % 2) * 6, 18 + (p % 3) * 6, 0, 2 * M_PI);
             }
             setColor(cr, 0x70FFFFFF);
