@@ -1,5 +1,6 @@
 #pragma once
-// Encodes float samples as Ogg Vorbis in memory, deterministically (fixed stream serial).
+// Encodes float samples as Ogg Vorbis in memory, deterministically (fixed
+// stream serial).
 
 #include <cstdint>
 #include <string>
@@ -10,6 +11,7 @@
 namespace datagen {
 
 // quality: libvorbisenc's VBR quality (-0.1 .. 1.0).
-std::vector<uint8_t> encodeOgg(const synth::Buffer& buffer, float quality, uint32_t serial);
+std::vector<uint8_t> encodeOgg(const synth::Buffer &buffer, float quality,
+                               uint32_t serial);
 
-}  // namespace datagen
+} // namespace datagen
