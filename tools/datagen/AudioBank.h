@@ -10,12 +10,12 @@
 namespace datagen {
 
 struct AudioFile {
-  std::string name; // archive name, e.g. "sfx/pop.ogg"
-  bool music;
-  synth::Buffer (*make)();
+    std::string name;  // archive name, e.g. "sfx/pop.ogg"
+    bool music;
+    synth::Buffer (*make)();
 };
 
 // Every sound and music file the game loads, in a fixed order.
-const std::vector<AudioFile> &audioFiles();
+const std::vector<AudioFile>& audioFiles();
 
-} // namespace datagen
+}  // namespace datagen

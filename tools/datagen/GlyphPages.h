@@ -1,6 +1,5 @@
 #pragma once
-// The bitmap fonts: glyph pages rasterised from free fonts, one skin per
-// code-page position.
+// The bitmap fonts: glyph pages rasterised from free fonts, one skin per code-page position.
 
 #include <vector>
 
@@ -15,4 +14,4 @@ std::vector<TextureImage> glyphPages();
 // The Unicode character of a code page 1252 position.
 char16_t cp1252ToUnicode(int position);
 
-} // namespace datagen
+}  // namespace datagen

@@ -1,6 +1,5 @@
 #pragma once
-// Encodes float samples as Ogg Vorbis in memory, deterministically (fixed
-// stream serial).
+// Encodes float samples as Ogg Vorbis in memory, deterministically (fixed stream serial).
 
 #include <cstdint>
 #include <string>
@@ -11,7 +10,6 @@
 namespace datagen {
 
 // quality: libvorbisenc's VBR quality (-0.1 .. 1.0).
-std::vector<uint8_t> encodeOgg(const synth::Buffer &buffer, float quality,
-                               uint32_t serial);
+std::vector<uint8_t> encodeOgg(const synth::Buffer& buffer, float quality, uint32_t serial);
 
-} // namespace datagen
+}  // namespace datagen

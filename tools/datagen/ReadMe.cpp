@@ -6,21 +6,20 @@
 namespace datagen {
 
 std::string staticSettings() {
-  MemoryIniFile ini{ByteBuffer()};
-  // Every language may be chosen (the player picks one at first start); all of
-  // them.
-  ini.setInt(-1, u"Language", u"singleLanguage");
-  ini.setString(u"Language", u"languageMask", u"");
-  // The holiday edition: its pictures, story lines and logo.
-  ini.setBool(true, u"Edition", u"bHoliday");
-  // Full-colour textures at one art pixel per layout pixel.
-  ini.setInt(0, u"Graphics", u"ditherDepth");
-  ini.setInt(1, u"Graphics", u"hq2x");
-  return ini.toUtf8();
+    MemoryIniFile ini{ByteBuffer()};
+    // Every language may be chosen (the player picks one at first start); all of them.
+    ini.setInt(-1, u"Language", u"singleLanguage");
+    ini.setString(u"Language", u"languageMask", u"");
+    // The holiday edition: its pictures, story lines and logo.
+    ini.setBool(true, u"Edition", u"bHoliday");
+    // Full-colour textures at one art pixel per layout pixel.
+    ini.setInt(0, u"Graphics", u"ditherDepth");
+    ini.setInt(1, u"Graphics", u"hq2x");
+    return ini.toUtf8();
 }
 
 std::string readMe() {
-  return R"(<!DOCTYPE html>
+    return R"(<!DOCTYPE html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
@@ -100,4 +99,4 @@ the level of detail and the language. Settings are saved when you leave the opti
 )";
 }
 
-} // namespace datagen
+}  // namespace datagen

@@ -5,10 +5,9 @@
 
 namespace datagen {
 
-// "VeskDiruzuri.cfg.static": the edition's fixed settings, every key the engine
-// requires.
+// "VeskDiruzuri.cfg.static": the edition's fixed settings, every key the engine requires.
 std::string staticSettings();
 // "readme.htm": how to play.
 std::string readMe();
 
-} // namespace datagen
+}  // namespace datagen
