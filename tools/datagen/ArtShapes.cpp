@@ -1,5 +1,6 @@
 #include "datagen/ArtShapes.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "datagen/Canvas.h"
@@ -93,6 +94,57 @@ void snowHouse(cairo_t* cr, double x, double y, double width, uint32_t wall) {
     cairo_curve_to(cr, x + width * 0.4, y - h - width * 0.1, x - width * 0.4, y - h - width * 0.02, x - width * 0.66, y - h + 2);
     cairo_close_path(cr);
     setColor(cr, kSnow);
+    cairo_fill(cr);
+}
+
+void snowman(cairo_t* cr, double x, double y, double height) {
+    const double r1 = height * 0.24, r2 = height * 0.18, r3 = height * 0.13;
+    const double c1 = y - r1, c2 = c1 - r1 - r2 * 0.7, c3 = c2 - r2 - r3 * 0.7;
+    const double balls[3][2] = {{c1, r1}, {c2, r2}, {c3, r3}};
+    for (const auto& ball : balls) {
+        cairo_arc(cr, x, ball[0], ball[1], 0, 2 * M_PI);
+        fillRadial(cr, x - ball[1] * 0.4, ball[0] - ball[1] * 0.4, ball[1] * 1.6, 0xFFFFFFFF, 0xFFB8CCE4);
+        setColor(cr, 0xFF8096B4);
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+    }
+    // Scarf, carrot nose, eyes and a top hat.
+    cairo_rectangle(cr, x - r2 * 0.9, c2 - r2 * 0.85, r2 * 1.8, r2 * 0.35);
+    setColor(cr, kHollyRed);
+    cairo_fill(cr);
+    cairo_move_to(cr, x, c3);
+    cairo_line_to(cr, x + r3 * 1.1, c3 + r3 * 0.15);
+    cairo_line_to(cr, x, c3 + r3 * 0.3);
+    cairo_close_path(cr);
+    setColor(cr, 0xFFF08020);
+    cairo_fill(cr);
+    for (int s = -1; s <= 1; s += 2) {
+        cairo_arc(cr, x + s * r3 * 0.4, c3 - r3 * 0.3, std::max(0.8, r3 * 0.12), 0, 2 * M_PI);
+        setColor(cr, 0xFF1A1A22);
+        cairo_fill(cr);
+    }
+    cairo_rectangle(cr, x - r3 * 0.9, c3 - r3 * 0.95, r3 * 1.8, r3 * 0.2);
+    cairo_rectangle(cr, x - r3 * 0.6, c3 - r3 * 1.8, r3 * 1.2, r3 * 0.9);
+    setColor(cr, 0xFF202430);
+    cairo_fill(cr);
+}
+
+void lampPost(cairo_t* cr, double x, double y, double height) {
+    cairo_arc(cr, x, y - height, height * 0.45, 0, 2 * M_PI);
+    fillRadial(cr, x, y - height, height * 0.45, 0x90FFE8A0, 0x00FFE8A0);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, x - 1.5, y - height, 3, height);
+    setColor(cr, 0xFF2A3040);
+    cairo_fill(cr);
+    roundedRect(cr, x - 4, y - height - 7, 8, 9, 2);
+    fillAndOutline(cr, 0xFFFFE8A0, 0xFF2A3040, 1.2);
+    // A wreath on the post.
+    cairo_arc(cr, x, y - height * 0.55, 3.5, 0, 2 * M_PI);
+    setColor(cr, kPine);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_arc(cr, x, y - height * 0.55 + 3.5, 1.3, 0, 2 * M_PI);
+    setColor(cr, kHollyRed);
     cairo_fill(cr);
 }
 

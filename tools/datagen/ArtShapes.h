@@ -15,6 +15,11 @@ void pineTree(cairo_t* cr, double x, double y, double height);
 // A small wooden house with a snowy roof, its foot centred at (x, y), of the given width.
 void snowHouse(cairo_t* cr, double x, double y, double width, uint32_t wall);
 
+// A snowman with its foot at (x, y) and the given height.
+void snowman(cairo_t* cr, double x, double y, double height);
+// A lamp post with a warm glow, its foot at (x, y).
+void lampPost(cairo_t* cr, double x, double y, double height);
+
 // The mascot, a polar bear conductor, without its eyes, in a box of w x h (drawn for 200 x 240).
 void drawMascot(cairo_t* cr, int w, int h);
 

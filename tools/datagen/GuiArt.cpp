@@ -324,7 +324,8 @@ TextureImage howToPlay() {
                 cairo_curve_to(cr, 118, 96, 110, 92, 108, 88);
                 setColor(cr, 0xFF1B2A4A);
                 cairo_set_line_width(cr, 2);
-                cairo_set_dash(cr, (const double[]){4, 3}, 2, 0);
+                const double dash[2] = {4, 3};
+                cairo_set_dash(cr, dash, 2, 0);
                 cairo_stroke(cr);
                 cairo_set_dash(cr, nullptr, 0, 0);
                 helpPresent(cr, 40, 71, 0);

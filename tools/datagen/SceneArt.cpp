@@ -239,6 +239,19 @@ void drawScene(cairo_t* cr, int w, int h, int index, const LevelLayout& level, c
         snowHouse(cr, p.x, p.y, rnd.range(38, 50), walls[(houses + index) % 4]);
         ++houses;
     }
+    // Snowmen and lamp posts.
+    for (int tries = 0, placed = 0; tries < 300 && placed < 3; ++tries) {
+        const Vec2 p{rnd.range(30, w - 30), rnd.range(60, h - 10)};
+        if (!place.take({p.x, p.y - 16}, 16, 26)) continue;
+        snowman(cr, p.x, p.y, rnd.range(30, 38));
+        ++placed;
+    }
+    for (int tries = 0, placed = 0; tries < 300 && placed < 4; ++tries) {
+        const Vec2 p{rnd.range(30, w - 30), rnd.range(60, h - 10)};
+        if (!place.take({p.x, p.y - 14}, 10, 28)) continue;
+        lampPost(cr, p.x, p.y, 30);
+        ++placed;
+    }
     // Trees: a few decorated ones and a forest of plain pines.
     for (int tries = 0, trees = 0; tries < 900 && trees < 46; ++tries) {
         const Vec2 p{rnd.range(0, w), rnd.range(20, h + 10)};
@@ -640,7 +653,8 @@ TextureImage worldMap() {
         }
         setColor(cr, 0x60506070);
         cairo_set_line_width(cr, 3);
-        cairo_set_dash(cr, (const double[]){6, 5}, 2, 0);
+        const double dash[2] = {6, 5};
+        cairo_set_dash(cr, dash, 2, 0);
         cairo_stroke(cr);
         cairo_set_dash(cr, nullptr, 0, 0);
         // Towns.
