@@ -7,7 +7,7 @@ namespace datagen {
 
 std::string staticSettings() {
     MemoryIniFile ini{ByteBuffer()};
-    // Every language may be chosen (the player picks one at first start); all of them.
+    // Every language may be chosen; the first start follows the system's language.
     ini.setInt(-1, u"Language", u"singleLanguage");
     ini.setString(u"Language", u"languageMask", u"");
     // The holiday edition: its pictures, story lines and logo.
@@ -40,7 +40,8 @@ reaches the tunnel at the end of the line.</p>
 
 <h2>Starting</h2>
 <p>Run <code>VeskDiruzuri</code> from its folder; the data files beside it hold all pictures,
-sounds and music. At the first start you choose your language and type your name. Your progress,
+sounds and music. At the first start the game speaks your system's language (English,
+French, German, Italian or Spanish; the options change it) and asks for your name. Your progress,
 settings and high scores are kept in your user folder.</p>
 
 <h2>How to play</h2>
