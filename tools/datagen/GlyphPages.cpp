@@ -25,14 +25,12 @@
 #include <string>
 
 #include "datagen/Canvas.h"
+#include "media/CodePageTable.h"
 
 namespace datagen {
 
 namespace {
 
-const char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-                            0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-                            0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 struct FontSpec {
     const char* folder;
@@ -342,8 +340,9 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontSpec& spec) {
 }  // namespace
 
 char16_t cp1252ToUnicode(int position) {
-    if (position >= 0x80 && position < 0xA0) return kHigh[position - 0x80];
-    return static_cast<char16_t>(position);
+    // The engine's own table, so that every glyph lands where the fonts look it up.
+    static const uint32_t* table = CodePageTable::builtIn(u"1252");
+    return static_cast<char16_t>(table[position & 0xFF] & 0xFFFF);
 }
 
 std::vector<TextureImage> glyphPages() {
