@@ -186,6 +186,20 @@ TEST_F(GeneratedData, TiledBandsSpanTheirWholePicture) {
     }
 }
 
+TEST_F(GeneratedData, PicturesLoadedWithHalvingFitTheirTexture) {
+    // The progress bar is loaded with the flag that halves a picture larger than a texture may be
+    // (256 a side); glyph pages with the flags that allow 512 and halve beyond it.
+    const Preload bar = texture("xmas-edition/gfx/gui/game/progressbar.tga");
+    EXPECT_LE(bar.width, 256);
+    EXPECT_LE(bar.height, 256);
+    for (const char* folder : {"font-tiny", "font-small", "font-medium", "font-mediumoutline", "font-largeoutline"})
+        for (int n = 1; has(std::string("gfx/font/1252/") + folder + "-" + std::to_string(n) + ".tga"); ++n) {
+            const Preload page = texture(std::string("gfx/font/1252/") + folder + "-" + std::to_string(n) + ".tga");
+            EXPECT_LE(page.width, 512) << folder << " page " << n;
+            EXPECT_LE(page.height, 512) << folder << " page " << n;
+        }
+}
+
 // Whether a skin of a decoded page holds any visible pixel.
 bool inked(const MemoryImageFile& page, const SkinRecord& s) {
     for (int y = s.top; y < s.top + s.height; ++y)

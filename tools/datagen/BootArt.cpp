@@ -11,28 +11,31 @@ namespace datagen {
 
 namespace {
 
+// The loading bar is made before the loader, with the flag that halves a picture larger than a
+// texture may be (256 pixels a side by default): both skins fit one 256 x 64 texture, so that it
+// is shown as drawn.
 TextureImage progressBar() {
-    Atlas atlas("xmas-edition/gfx/gui/game/progressbar.tga");
-    atlas.add(416, 40, [](cairo_t* cr, int w, int h) {
-        roundedRect(cr, 1, 1, w - 2, h - 2, 18);
+    Atlas atlas("xmas-edition/gfx/gui/game/progressbar.tga", 256);
+    atlas.add(256, 36, [](cairo_t* cr, int w, int h) {
+        roundedRect(cr, 1, 1, w - 2, h - 2, 17);
         fillVertical(cr, 1, h - 1, kNightBlue, kDeepBlue);
         cairo_new_path(cr);
-        roundedRect(cr, 1.5, 1.5, w - 3, h - 3, 18);
+        roundedRect(cr, 1.5, 1.5, w - 3, h - 3, 17);
         setColor(cr, kSnow);
         cairo_set_line_width(cr, 3);
         cairo_stroke(cr);
     });
-    atlas.add(400, 24, [](cairo_t* cr, int w, int h) {
+    atlas.add(240, 20, [](cairo_t* cr, int w, int h) {
         // Candy-cane stripes on a red bar with a glossy top.
-        roundedRect(cr, 0, 0, w, h, 12);
+        roundedRect(cr, 0, 0, w, h, 10);
         cairo_clip(cr);
         setColor(cr, kHollyRed);
         cairo_paint(cr);
         setColor(cr, kSnow);
-        for (int x = -h; x < w + h; x += 24) {
+        for (int x = -h; x < w + h; x += 20) {
             cairo_move_to(cr, x, h);
-            cairo_line_to(cr, x + 10, h);
-            cairo_line_to(cr, x + 10 + h, 0);
+            cairo_line_to(cr, x + 8, h);
+            cairo_line_to(cr, x + 8 + h, 0);
             cairo_line_to(cr, x + h, 0);
             cairo_close_path(cr);
         }
