@@ -32,7 +32,7 @@ namespace datagen {
 namespace {
 
 
-struct FontSpec {
+struct FontStyle {
     const char* folder;
     const char* face;
     int pixelSize;
@@ -41,7 +41,7 @@ struct FontSpec {
     bool accentParts;  // the font builds accented letters from base and accent glyphs
 };
 
-const FontSpec kFonts[5] = {
+const FontStyle kFonts[5] = {
     {"font-tiny", "DejaVuSans-Bold.ttf", 9, 0, 33, false},
     {"font-small", "DejaVuSans-Bold.ttf", 12, 0, 0, false},
     {"font-medium", "DejaVuSans-Bold.ttf", 18, 0, 0, true},
@@ -72,11 +72,11 @@ struct Raster {
 
 class Rasteriser {
 public:
-    Rasteriser(FT_Library lib, const std::string& path, const FontSpec& spec) : spec(spec) {
-        ok = FT_New_Face(lib, path.c_str(), 0, &face) == 0 && FT_Set_Pixel_Sizes(face, 0, spec.pixelSize) == 0;
-        if (ok && spec.stroke > 0) {
+    Rasteriser(FT_Library lib, const std::string& path, const FontStyle& style) : style(style) {
+        ok = FT_New_Face(lib, path.c_str(), 0, &face) == 0 && FT_Set_Pixel_Sizes(face, 0, style.pixelSize) == 0;
+        if (ok && style.stroke > 0) {
             FT_Stroker_New(lib, &stroker);
-            FT_Stroker_Set(stroker, static_cast<FT_Fixed>(spec.stroke * 64), FT_STROKER_LINECAP_ROUND, FT_STROKER_LINEJOIN_ROUND, 0);
+            FT_Stroker_Set(stroker, static_cast<FT_Fixed>(style.stroke * 64), FT_STROKER_LINECAP_ROUND, FT_STROKER_LINEJOIN_ROUND, 0);
         }
     }
     ~Rasteriser() {
@@ -136,7 +136,7 @@ public:
     }
 
 private:
-    const FontSpec& spec;
+    const FontStyle& style;
     FT_Face face = nullptr;
     FT_Stroker stroker = nullptr;
     bool ok = false;
@@ -261,20 +261,20 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
 
 bool isPictogram(int position) { return (position >= 1 && position <= 6) || position == 9 || position == 10 || position == 13; }
 
-std::vector<TextureImage> fontPages(FT_Library lib, const FontSpec& spec) {
-    const std::string path = findFace(spec.face);
+std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
+    const std::string path = findFace(style.face);
     if (path.empty()) return {};
-    auto raster = std::make_shared<Rasteriser>(lib, path, spec);
+    auto raster = std::make_shared<Rasteriser>(lib, path, style);
     if (!raster->valid()) return {};
-    const int pad = static_cast<int>(std::ceil(spec.stroke));
+    const int pad = static_cast<int>(std::ceil(style.stroke));
     // The common line: from the tallest glyph's top to the lowest descender.
     std::vector<Raster> rasters(256);
     int ascent = 0, descent = 0;
-    for (int p = spec.firstSymbol; p < 256; ++p) {
+    for (int p = style.firstSymbol; p < 256; ++p) {
         if (p < 32 || p == 127) continue;
         rasters[p] = raster->render(cp1252ToUnicode(p));
         if (rasters[p].height == 0) continue;
-        if (spec.accentParts && isAccent(cp1252ToUnicode(p))) continue;
+        if (style.accentParts && isAccent(cp1252ToUnicode(p))) continue;
         ascent = std::max(ascent, rasters[p].top);
         descent = std::max(descent, rasters[p].height - rasters[p].top);
     }
@@ -282,12 +282,12 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontSpec& spec) {
     const int cellHeight = ascent + descent;
     const int capHeight = raster->capHeight();
     std::vector<Cell> cells;
-    for (int p = spec.firstSymbol; p < 256; ++p) {
+    for (int p = style.firstSymbol; p < 256; ++p) {
         const char16_t c = cp1252ToUnicode(p);
         if (isPictogram(p)) {
             const int size = capHeight;
-            cells.push_back({size + 2 + 2 * pad, cellHeight, [p, size, ascent, pad, spec](cairo_t* cr, int, int) {
-                                 paintPictogram(cr, p, 1 + pad, ascent, size, spec.stroke);
+            cells.push_back({size + 2 + 2 * pad, cellHeight, [p, size, ascent, pad, style](cairo_t* cr, int, int) {
+                                 paintPictogram(cr, p, 1 + pad, ascent, size, style.stroke);
                              }});
             continue;
         }
@@ -296,12 +296,12 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontSpec& spec) {
             cells.push_back({1, 1, [](cairo_t*, int, int) {}});
             continue;
         }
-        if (spec.accentParts && isAccent(c) && c != 0xB8) {
+        if (style.accentParts && isAccent(c) && c != 0xB8) {
             // Trimmed to the ink.
             cells.push_back({std::max(1, r.width), std::max(1, r.height), [r](cairo_t* cr, int, int) { paintRaster(cr, r, -r.left, r.top); }});
             continue;
         }
-        if (spec.accentParts && c == 0xB8) {
+        if (style.accentParts && c == 0xB8) {
             // Full height, trimmed across, hanging from the top line like any glyph.
             cells.push_back({std::max(1, r.width), cellHeight, [r, ascent](cairo_t* cr, int, int) { paintRaster(cr, r, -r.left, ascent); }});
             continue;
@@ -314,7 +314,7 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontSpec& spec) {
     size_t next = 0;
     int page = 1;
     while (next < cells.size()) {
-        Atlas atlas("gfx/font/1252/" + std::string(spec.folder) + "-" + std::to_string(page) + ".tga", 512);
+        Atlas atlas("gfx/font/1252/" + std::string(style.folder) + "-" + std::to_string(page) + ".tga", 512);
         int x = 0, y = 0, row = 0;
         while (next < cells.size()) {
             const Cell& cell = cells[next];
@@ -349,8 +349,8 @@ std::vector<TextureImage> glyphPages() {
     FT_Library lib;
     if (FT_Init_FreeType(&lib) != 0) return {};
     std::vector<TextureImage> out;
-    for (const FontSpec& spec : kFonts) {
-        std::vector<TextureImage> pages = fontPages(lib, spec);
+    for (const FontStyle& style : kFonts) {
+        std::vector<TextureImage> pages = fontPages(lib, style);
         if (pages.empty()) {
             out.clear();
             break;
