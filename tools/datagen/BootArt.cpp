@@ -49,7 +49,8 @@ TextureImage progressBar() {
 
 TextureImage mousePointer() {
     Atlas atlas("gfx/gui/game/mousepointer.tga");
-    // Skin 0: the arrow, its tip at the top left of the picture.
+    // Skin 0: the arrow, its tip at (2, 2) of the picture; the origin adjustment puts the tip on the
+    // sprite's position when the skin is drawn about its centre.
     atlas.add(32, 32, [](cairo_t* cr, int, int) {
         cairo_move_to(cr, 2, 2);
         cairo_line_to(cr, 2, 26);
@@ -64,7 +65,7 @@ TextureImage mousePointer() {
         cairo_set_line_width(cr, 1.6);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke(cr);
-    });
+    }, 14, 14);
     // Skin 1: the aiming cursor of the game, a ring with a cross.
     atlas.add(32, 32, [](cairo_t* cr, int w, int h) {
         const double c = w / 2.0;
