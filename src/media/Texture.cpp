@@ -48,7 +48,7 @@ private:
 
 int Texture::pixelScale() { return qel && qel->hq2x > 1 ? qel->hq2x : 1; }
 
-Texture::Texture(uint32_t flags, WStringView name) : fileName(name), textureFlags(flags) {
+Texture::Texture(uint32_t flags, WStringView file) : fileName(file), name(file), textureFlags(flags) {
     tiles = new QelBase();
     addChild(tiles);
     FileManager* fm = qel ? qel->pFileManager : nullptr;
@@ -206,7 +206,7 @@ void Texture::splitIntoTiles(const PreloadRecord& record) {
             // Tiles take the 512 allowance of their texture so that they hold a whole step.
             auto* tile = new Texture(realWidth, realHeight, textureFlags & FLAG_ALLOW_512);
             tiles->addChild(tile);
-            tile->tileName = format(u"%s@(%d,%d)", fileName, x, y);
+            tile->tileName = tile->name = format(u"%s@(%d,%d)", fileName, x, y);
             tile->bHasAlpha = bHasAlpha;
             tileList.push_back(tile);
         }
