@@ -4,7 +4,6 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
 #include "media/FontCacheEntry.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/MemoryImageFile.h"
 #include "media/Texture.h"
 
@@ -63,7 +62,7 @@ FontCacheEntry* FontCache::createCacheTexture() {
 }
 
 FontCacheEntry* FontCache::getFreeLine() {
-    const int frame = *GraphicsEngineLink::pFrameCount;
+    const int frame = (qel ? qel->frameCount : 0);
     for (BasicLink* l = lines->firstChild; l; l = l->next) {
         auto* line = static_cast<FontCacheEntry*>(l);
         if (line->bPrimaryLine && frame >= line->lastUsedFrame + cacheTTLframes) {

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "engine/ErrorManager.h"
+#include "engine/Qel.h"
 #include "media/FontQuad.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/MemoryImageFile.h"
 #include "media/Quad.h"
 #include "media/Renderable.h"
@@ -34,7 +34,7 @@ void FontCacheEntry::showPart(int right, int bottom) {
 void FontCacheEntry::fillCacheFromGDI(const uint32_t* pixels, int sourceWidth, int sourceHeight, int left, int top, int bottom,
                                       int right) {
     const char16_t* fn = u"FontCacheEntry::fillCacheFromGDI";
-    lastUsedFrame = *GraphicsEngineLink::pFrameCount;
+    lastUsedFrame = (qel ? qel->frameCount : 0);
     int destX = cacheBounds.left + pixelScale;
     const int destY = cacheBounds.top;
     int copyLeft = left, copyRight = right;
@@ -61,7 +61,7 @@ void FontCacheEntry::fillCacheFromGDI(const uint32_t* pixels, int sourceWidth, i
 
 WString FontCacheEntry::fillCacheFromFontQuad(FontQuad* font, WStringView chars) {
     const char16_t* fn = u"FontCacheEntry::fillCacheFromFontQuad";
-    lastUsedFrame = *GraphicsEngineLink::pFrameCount;
+    lastUsedFrame = (qel ? qel->frameCount : 0);
     int x = cacheBounds.left + pixelScale;
     const int limit = cacheBounds.right - pixelScale;
     MemoryImageFile* dest = texture->getSavedSourceData();
@@ -119,5 +119,5 @@ void FontCacheEntry::draw(Renderable* owner) {
     line.color = owner ? owner->color : 0xFFFFFFFF;
     line.set(pQuad, nullptr, nullptr, nullptr, nullptr, owner ? &owner->worldXform : nullptr);
     line.render();
-    lastUsedFrame = *GraphicsEngineLink::pFrameCount;
+    lastUsedFrame = (qel ? qel->frameCount : 0);
 }

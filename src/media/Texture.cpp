@@ -10,7 +10,6 @@
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/MemoryImageFile.h"
 #include "media/PreloadRecord.h"
 #include "media/QelGraphics.h"
@@ -122,7 +121,7 @@ void Texture::onQELmodeChange(int oldMode, int newMode) {
 }
 
 void Texture::purge() {
-    if (lastUsedFrame < *GraphicsEngineLink::pFrameCount - 1) releaseDXTexture();
+    if (lastUsedFrame < (qel ? qel->frameCount : 0) - 1) releaseDXTexture();
 }
 
 void Texture::readDescription(PreloadRecord& record) {
@@ -379,11 +378,13 @@ void Texture::select() {
     makeResident();
     QelGraphics* g = graphics();
     if (g && g->dxDevice) g->dxDevice->SetTexture(0, dxTexture);
-    const int frame = *GraphicsEngineLink::pFrameCount;
+    const int frame = (qel ? qel->frameCount : 0);
     if (lastUsedFrame != frame) {
         lastUsedFrame = frame;
-        GraphicsEngineLink::count(STAT_TEXTURES_USED);
-        GraphicsEngineLink::count(STAT_TEXELS_USED, realWidth * realHeight);
+        if (qel) {
+            qel->frameStats[Qel::STAT_TEXTURES_USED] += 1;
+            qel->frameStats[Qel::STAT_TEXELS_USED] += realWidth * realHeight;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
 #include "media/FontCache.h"
 #include "media/FontCacheEntry.h"
@@ -156,17 +157,17 @@ TEST_F(FontTest, FindingAnEmptyTextFindsNoFreeLine) {
 TEST_F(FontTest, LinesLiveForTheirFramesThenAreReused) {
     FontCache cache(u"Test", 16, false);
     std::vector<uint32_t> pixels(10 * 16, 0xFFFFFFFF);
-    GraphicsEngineLink::defaultFrameCount = 10;
+    engine->frameCount = 10;
     FontCacheEntry* line = cache.addTextFromGDI(pixels.data(), u"kept", 10, 16);
-    GraphicsEngineLink::defaultFrameCount = 11;
+    engine->frameCount = 11;
     line->draw(nullptr);
     EXPECT_EQ(cache.getFreeLine(), line->next);  // drawn in frame 11: not yet free
-    GraphicsEngineLink::defaultFrameCount = 12;
+    engine->frameCount = 12;
     EXPECT_EQ(cache.getFreeLine(), line->next);
-    GraphicsEngineLink::defaultFrameCount = 13;
+    engine->frameCount = 13;
     EXPECT_EQ(cache.getFreeLine(), line);
     EXPECT_TRUE(line->text.empty());
-    GraphicsEngineLink::defaultFrameCount = 0;
+    engine->frameCount = 0;
 }
 
 TEST_F(FontTest, GdiTextMeasuresCachesOnceAndSplitsWideTexts) {

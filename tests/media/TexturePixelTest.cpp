@@ -13,7 +13,6 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
 #include "media/Camera.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/MemoryImageFile.h"
 #include "media/QelGraphics.h"
 #include "media/Quad.h"
