@@ -19,6 +19,7 @@
 #include "engine/Utilities.h"
 #include "language/Language.h"
 #include "media/EngineInputEnvironment.h"
+#include "media/FontGDI.h"
 #include "media/QelAudio.h"
 #include "platform/AudioLibrary.h"
 #include "media/PointerDispatcher.h"
@@ -100,7 +101,8 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
     pQelInput = new QelInput(pInputEnvironment);
     // QelGraphics (then QelInput::centerPointer) joins here.
     pQelAudio = new QelAudio(pConfig);
-    // FontGDI (12, (1, 1, 1), "Arial") and the Console join here.
+    pFontGDI = new FontGDI(12, Vector3(1.0f, 1.0f, 1.0f), u"Arial");
+    // The Console joins here.
     pQelNetwork = new QelNetwork(pConfig);
     pLanguage = new Language();
 
@@ -128,7 +130,11 @@ Qel::~Qel() {
                 delete pQelNetwork;
                 pQelNetwork = nullptr;
                 break;
-            // 3 Console, 4 FontGDI join here.
+            // 3 Console joins here.
+            case 4:
+                delete pFontGDI;
+                pFontGDI = nullptr;
+                break;
             case 5:
                 delete pQelAudio;
                 pQelAudio = nullptr;

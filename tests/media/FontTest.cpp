@@ -206,6 +206,15 @@ TEST_F(FontTest, DeviceLossDropsTheCacheAndTheNextDrawRasterisesAgain) {
     EXPECT_NE(font.pFontCache->findText(u"Hello"), nullptr);
 }
 
+TEST_F(FontTest, EngineOwnsATwelvePixelArialFont) {
+    ASSERT_NE(engine->pFontGDI, nullptr);
+    EXPECT_EQ(engine->pFontGDI->pixelHeight, 12);
+    EXPECT_EQ(engine->pFontGDI->rawHeight, 12);
+    EXPECT_EQ(engine->pFontGDI->fontBaselineRaw, 9);
+    EXPECT_EQ(engine->pFontGDI->pFontCache->name, u"Arial12px");
+    EXPECT_EQ(engine->pFontGDI->pFontCache->lineHeight, 13);
+}
+
 TEST_F(FontTest, LongFaceNameIsFatal) {
     detachObjectListForExit();
     EXPECT_EXIT(FontGDI(12, Vector3(1, 1, 1), WString(31, u'x')), testing::ExitedWithCode(255), "");
