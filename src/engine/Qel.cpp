@@ -38,6 +38,8 @@ namespace {
 const char16_t* const kSection = u"Qel";
 constexpr int KEY_F10 = 0x44;
 constexpr int KEY_F11 = 0x57;
+constexpr int KEY_F9 = 0x43;
+constexpr int KEY_RSHIFT = 0x36;
 
 }  // namespace
 
@@ -337,9 +339,10 @@ void Qel::frame(Context* root) {
         unpacedRate = 1.0 / work;
         const int i = frameCount % HISTORY_LENGTH;
         frameHistory[HISTORY_WORK_MS][i] = static_cast<int>(work * 1000.0);
-        // The resident byte counts of textures, images, sounds and streams join here, and the
-        // F9 key (newly down; right Shift for ".tga") saves getScreenshotPath through
-        // QelGraphics::saveScreenshot (root, path).
+        // The resident byte counts of textures, images, sounds and streams join here.
+        // F9 newly down saves a screenshot, as ".tga" with right Shift held.
+        if (screenshotHook && pQelInput && pQelInput->wasKeyPressed(KEY_F9))
+            screenshotHook(root, getScreenshotPath(pQelInput->isKeyDown(KEY_RSHIFT)));
         for (int s = 0; s < STAT_COUNT; ++s) savedFrameStats[s] = frameStats[s];
         // The console's draw joins here.
         // The overlay's text is drawn with FontGDI once fonts exist, and its graphs with vertex

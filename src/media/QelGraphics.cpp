@@ -8,6 +8,7 @@
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/ObjectListEntry.h"
+#include "engine/Product.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
 #include "media/PointerDispatcher.h"
@@ -57,6 +58,9 @@ bool debugLocked() { return !qel || qel->bDebugLocked; }
 // The frame loop's device test and restore go to the device.
 int32_t testLiveDevice() { return liveGraphics && liveGraphics->dxDevice ? liveGraphics->dxDevice->TestCooperativeLevel() : D3D_OK; }
 bool restoreLivePresentation() { return !liveGraphics || liveGraphics->restorePresentation(true); }
+void saveLiveScreenshot(Context* root, const WString& path) {
+    if (liveGraphics) liveGraphics->saveScreenshot(root, path);
+}
 
 // The pointer dispatcher's outlines: a line strip in world space, untextured.
 void drawLineStrip(const PointerDispatcher::OutlineVertex* vertices, int count) {
@@ -166,6 +170,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
     if (qel) qel->crashGraphicsHook = &QelGraphics::onFatalError;
     Qel::deviceTestHook = &testLiveDevice;
     Qel::restorePresentationHook = &restoreLivePresentation;
+    Qel::screenshotHook = &saveLiveScreenshot;
     PointerDispatcher::lineStripDrawer = &drawLineStrip;
     qelLog(fn, u"Started.");
 }
@@ -180,6 +185,7 @@ QelGraphics::~QelGraphics() {
         if (qel && qel->crashGraphicsHook == &QelGraphics::onFatalError) qel->crashGraphicsHook = nullptr;
         if (Qel::deviceTestHook == &testLiveDevice) Qel::deviceTestHook = nullptr;
         if (Qel::restorePresentationHook == &restoreLivePresentation) Qel::restorePresentationHook = nullptr;
+        if (Qel::screenshotHook == &saveLiveScreenshot) Qel::screenshotHook = nullptr;
         if (PointerDispatcher::lineStripDrawer == &drawLineStrip) PointerDispatcher::lineStripDrawer = nullptr;
     }
     if (dxDevice) {
@@ -198,6 +204,7 @@ void QelGraphics::onFatalError() {
     static bool bInside = false;
     if (bInside || !liveGraphics) return;
     bInside = true;
+    liveGraphics->saveScreenshot(nullptr, getCrashScreenshotPath());
     if (liveGraphics->bFullScreen && liveGraphics->dxDevice) {
         liveGraphics->bFullScreen = false;
         liveGraphics->restorePresentation(true);
