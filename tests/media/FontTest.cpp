@@ -7,6 +7,7 @@
 
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
+#include "engine/ResourceManager.h"
 #include "media/FontCache.h"
 #include "media/FontCacheEntry.h"
 #include "media/FontGDI.h"
@@ -213,6 +214,31 @@ TEST_F(FontTest, EngineOwnsATwelvePixelArialFont) {
     EXPECT_EQ(engine->pFontGDI->fontBaselineRaw, 9);
     EXPECT_EQ(engine->pFontGDI->pFontCache->name, u"Arial12px");
     EXPECT_EQ(engine->pFontGDI->pFontCache->lineHeight, 13);
+}
+
+TEST_F(FontTest, NumberedGlyphTexturesFollowOneAnother) {
+    auto first = glyphTexture("a.tga", 34, 6, 10);
+    auto second = glyphTexture("b.tga", 2, 6, 10);
+    engine->pResourceManager->addResource(first.get(), u"Fnt1");
+    engine->pResourceManager->addResource(second.get(), u"Fnt2");
+    FontQuad font;
+    font.loadFontTextures(u"Fnt");
+    EXPECT_EQ(font.fontName, u"Fnt");
+    EXPECT_EQ(font.nextSymbolToLoad, 36);
+    EXPECT_EQ(font.getSymbol(u'!').pBaseQuad, first->skins[33]);
+    EXPECT_EQ(font.getSymbol(u'"').pBaseQuad, second->skins[0]);
+    EXPECT_EQ(font.getSymbol(u'#').pBaseQuad, second->skins[1]);
+}
+
+TEST_F(FontTest, PixelScaleOfZeroCountsAsOne) {
+    engine->hq2x = 0;
+    FontGDI font(12, Vector3(1, 1, 1), u"Arial");
+    EXPECT_GT(font.measureText(u"Hi", nullptr, nullptr).first, 0);
+    EXPECT_EQ(font.pFontCache->textureSide, 256);
+    Texture t(64, 32, 0);
+    auto* q = static_cast<Quad*>(t.skins[0]);
+    EXPECT_EQ(q->width, 64);
+    EXPECT_FLOAT_EQ(q->texRight, 0.25f);
 }
 
 TEST_F(FontTest, LongFaceNameIsFatal) {
