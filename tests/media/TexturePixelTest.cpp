@@ -79,6 +79,32 @@ TEST_F(TexturePixelTest, TilesOfAnOversizedImageJoinWithoutSeams) {
     }
 }
 
+TEST_F(TexturePixelTest, FourTilesJoinWithoutSeamsInBothDirections) {
+    auto pattern = [](int x, int y) { return 0xFF000000u | uint32_t(x & 0xFF) << 16 | uint32_t(y & 0xFF) << 8 | uint32_t((x ^ y) & 0xFF); };
+    writeImage("square.tga", 300, 300, pattern);
+    writeFileBytes("square.tga.ini", "[Skin 0]\nleft=0\ntop=0\nwidth=300\nheight=300\n[Skin 1]\nleft=240\ntop=240\nwidth=30\nheight=30\n");
+    Texture t(0, u"square.tga");
+    ASSERT_EQ(t.tiles->countChildren(), 4);
+    for (bool bilinear : {false, true}) {
+        graphics->bBilinearFilter = bilinear;
+        drawFrame(t.skins[0], Vector3(0, 0, 0), 0xFFFFFFFF);
+        int wrong = 0;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (!near(at(250 + x, 90 + y), pattern(x, y), bilinear ? 1 : 0)) ++wrong;
+        EXPECT_EQ(wrong, 0) << bilinear;
+    }
+    graphics->bBilinearFilter = false;
+    int wrong = 0;
+    // A skin across the corner of all four tiles, anchored at its bottom-left corner.
+    t.skins[1]->setAnchor(1);
+    drawFrame(t.skins[1], Vector3(0, 0, 0), 0xFFFFFFFF);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x)
+            if (at(400 + x, 210 + y) != pattern(240 + x, 240 + y)) ++wrong;
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(TexturePixelTest, ForcedDeviceLossBringsTexturesBack) {
     writeImage("solid.tga", 32, 32, [](int, int) { return 0xFF3366CCu; });
     Texture t(0, u"solid.tga");
