@@ -108,6 +108,8 @@ TEST_F(TextureTest, ArchiveRecordGivesTheSameSkinsAsTheDescription) {
     normal->bUseWad = true;
     normal->useWad(u"art.wad");
     ASSERT_TRUE(normal->existsWad(u"art.tga.preload"));
+    EXPECT_TRUE(normal->existsWad(u"art.tga"));  // recorded by the header read
+    EXPECT_FALSE(normal->existsWad(u"art.tga.ini"));  // read from disk only
     Texture t(0, u"art.tga");
     EXPECT_EQ(shapes(t), fromDisk);
 }
