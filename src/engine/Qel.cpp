@@ -20,6 +20,7 @@
 #include "language/Language.h"
 #include "media/EngineInputEnvironment.h"
 #include "media/FontGDI.h"
+#include "media/QelGraphics.h"
 #include "media/QelAudio.h"
 #include "platform/AudioLibrary.h"
 #include "media/PointerDispatcher.h"
@@ -101,7 +102,8 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
     pPointerDispatcher = new PointerDispatcher();
     pInputEnvironment = new EngineInputEnvironment();
     pQelInput = new QelInput(pInputEnvironment);
-    // QelGraphics (then QelInput::centerPointer) joins here.
+    pQelGraphics = new QelGraphics(hWindowHandle, pConfig);
+    pQelInput->centerPointer();
     pQelAudio = new QelAudio(pConfig);
     pFontGDI = new FontGDI(12, Vector3(1.0f, 1.0f, 1.0f), u"Arial");
     // The Console joins here.
@@ -141,7 +143,10 @@ Qel::~Qel() {
                 delete pQelAudio;
                 pQelAudio = nullptr;
                 break;
-            // 6 QelGraphics joins here.
+            case 6:
+                delete pQelGraphics;
+                pQelGraphics = nullptr;
+                break;
             case 7:
                 delete pQelInput;
                 pQelInput = nullptr;
@@ -204,7 +209,7 @@ WString Qel::getStaticConfigFileName() { return getProductName() + u".cfg.static
 WString Qel::getStaticConfigFilePath() { return getDataArchiveFolder() + getStaticConfigFileName(); }
 
 void Qel::saveSettings() {
-    // QelGraphics::saveSettings joins here.
+    if (pQelGraphics) pQelGraphics->saveSettings();
     if (!pConfig) return;
     pConfig->setInt(defaultLanguage, kSection, u"defaultLanguage");
     if (!pConfig->save()) qelLog(u"Qel::saveSettings", u"Could not write '%s'.", pConfig->fileName);
@@ -325,7 +330,11 @@ void Qel::frame(Context* root) {
         // The console's tick joins here.
         t[3] = gameTime();
     }
-    // The device's BeginScene and QelGraphics::resetViewport join here.
+    IDirect3DDevice9* device = pQelGraphics ? pQelGraphics->dxDevice : nullptr;
+    if (device) {
+        device->BeginScene();
+        pQelGraphics->resetViewport();
+    }
     if (root) root->draw();
     if (ticking) {
         t[4] = gameTime();
@@ -341,17 +350,17 @@ void Qel::frame(Context* root) {
         frameHistory[HISTORY_WORK_MS][i] = static_cast<int>(work * 1000.0);
         // The resident byte counts of textures, images, sounds and streams join here.
         // F9 newly down saves a screenshot, as ".tga" with right Shift held.
-        if (screenshotHook && pQelInput && pQelInput->wasKeyPressed(KEY_F9))
-            screenshotHook(root, getScreenshotPath(pQelInput->isKeyDown(KEY_RSHIFT)));
+        if (pQelGraphics && pQelInput && pQelInput->wasKeyPressed(KEY_F9))
+            pQelGraphics->saveScreenshot(root, getScreenshotPath(pQelInput->isKeyDown(KEY_RSHIFT)));
         for (int s = 0; s < STAT_COUNT; ++s) savedFrameStats[s] = frameStats[s];
         // The console's draw joins here.
         // The overlay's text is drawn with FontGDI once fonts exist, and its graphs with vertex
         // buffers once graphics do.
         if (debugLevel != 0) debugOverlayLines = getDebugOverlayLines();
     }
-    // The device's EndScene joins here.
+    if (device) device->EndScene();
     t[5] = gameTime();
-    // QelGraphics::flip joins here.
+    if (pQelGraphics) pQelGraphics->flip();
     if (ticking) {
         t[6] = gameTime();
         frameTimer.wait();
@@ -381,6 +390,7 @@ void Qel::changeQELmode(int target) {
         qelLog(fn, u"Changing mode from %d to %d.", oldMode, newMode);
         // Audio, then graphics (when it joins), then input are told before every object.
         if (pQelAudio) pQelAudio->onQELmodeChange(oldMode, newMode);
+        if (pQelGraphics) pQelGraphics->onQELmodeChange(oldMode, newMode);
         if (pQelInput) pQelInput->onQELmodeChange(oldMode, newMode);
         qelLog(fn, u"Notifying %d objects.", objectList.countChildren());
         for (BasicLink* e = objectList.firstChild; e;) {

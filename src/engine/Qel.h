@@ -129,8 +129,6 @@ public:
     // from these hooks (D3D_OK and success when unset); tests drive the engine modes with them.
     static inline int32_t (*deviceTestHook)() = nullptr;
     static inline bool (*restorePresentationHook)() = nullptr;
-    // The graphics device's screenshot of the frame (root, file path); unset without graphics.
-    static inline void (*screenshotHook)(Context* root, const WString& path) = nullptr;
     // Until input joins, the state of a key by its key code (F10, F11) comes from this hook.
     static inline bool (*keyDownHook)(int keyCode) = nullptr;
 

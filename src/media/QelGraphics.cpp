@@ -58,9 +58,6 @@ bool debugLocked() { return !qel || qel->bDebugLocked; }
 // The frame loop's device test and restore go to the device.
 int32_t testLiveDevice() { return liveGraphics && liveGraphics->dxDevice ? liveGraphics->dxDevice->TestCooperativeLevel() : D3D_OK; }
 bool restoreLivePresentation() { return !liveGraphics || liveGraphics->restorePresentation(true); }
-void saveLiveScreenshot(Context* root, const WString& path) {
-    if (liveGraphics) liveGraphics->saveScreenshot(root, path);
-}
 
 // The pointer dispatcher's outlines: a line strip in world space, untextured.
 void drawLineStrip(const PointerDispatcher::OutlineVertex* vertices, int count) {
@@ -110,7 +107,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
 
     dxD3D = createDirect3D(D3D_SDK_VERSION);
     if (!dxD3D) ErrorManager::error(u"Could not create DirectX object. Make sure you have DirectX 9.0c (or later) installed.");
-    if (FAILED(dxD3D->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps)))
+    if (dxFailed(dxD3D->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps)))
         ErrorManager::error(u"Cannot find Direct3D hardware acceleration on your primary display device.");
 
     dumpAdapterInfo();
@@ -123,7 +120,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
         UINT count = dxD3D->GetAdapterModeCount(D3DADAPTER_DEFAULT, format);
         for (UINT i = 0; i < count; ++i) {
             D3DDISPLAYMODE mode;
-            if (FAILED(dxD3D->EnumAdapterModes(D3DADAPTER_DEFAULT, format, i, &mode))) continue;
+            if (dxFailed(dxD3D->EnumAdapterModes(D3DADAPTER_DEFAULT, format, i, &mode))) continue;
             qelLog(fn, u" %dx%d %s @ %d Hz.", int(mode.Width), int(mode.Height), D3DFORMAT2string(mode.Format), int(mode.RefreshRate));
             addVideoMode(int(mode.Width), int(mode.Height));
         }
@@ -141,7 +138,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
 
     D3DDISPLAYMODE desktopMode;
     HRESULT hr = dxD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktopMode);
-    if (FAILED(hr)) fatalResult(hr, u"dxD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktopMode)", __LINE__);
+    if (dxFailed(hr)) fatalResult(hr, u"dxD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktopMode)", __LINE__);
     qelLog(fn, u"Desktop resolution is %dx%d %s @ %d Hz.", int(desktopMode.Width), int(desktopMode.Height),
            D3DFORMAT2string(desktopMode.Format), int(desktopMode.RefreshRate));
     desktopWidth = int(desktopMode.Width);
@@ -155,7 +152,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
     buildPresentParameters();
     hr = dxD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hWindow,
                              bAllowTL ? D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING, &d3dpp, &dxDevice);
-    if (FAILED(hr))
+    if (dxFailed(hr))
         fatalResult(hr,
                     u"dxD3D->CreateDevice( D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, qel->hWindowHandle, bAllowTL ? "
                     u"D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING, &d3dpp, &dxDevice)",
@@ -170,7 +167,6 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
     if (qel) qel->crashGraphicsHook = &QelGraphics::onFatalError;
     Qel::deviceTestHook = &testLiveDevice;
     Qel::restorePresentationHook = &restoreLivePresentation;
-    Qel::screenshotHook = &saveLiveScreenshot;
     PointerDispatcher::lineStripDrawer = &drawLineStrip;
     qelLog(fn, u"Started.");
 }
@@ -185,7 +181,6 @@ QelGraphics::~QelGraphics() {
         if (qel && qel->crashGraphicsHook == &QelGraphics::onFatalError) qel->crashGraphicsHook = nullptr;
         if (Qel::deviceTestHook == &testLiveDevice) Qel::deviceTestHook = nullptr;
         if (Qel::restorePresentationHook == &restoreLivePresentation) Qel::restorePresentationHook = nullptr;
-        if (Qel::screenshotHook == &saveLiveScreenshot) Qel::screenshotHook = nullptr;
         if (PointerDispatcher::lineStripDrawer == &drawLineStrip) PointerDispatcher::lineStripDrawer = nullptr;
     }
     if (dxDevice) {
@@ -260,7 +255,7 @@ void QelGraphics::setGlobalRenderState() {
     DWORD passes = 0;
     HRESULT hr = d->ValidateDevice(&passes);
     qelLog(u"QelGraphics::setGlobalRenderState", u"Device validation: %s (%s, %d passes required).",
-           SUCCEEDED(hr) ? u"PASSED" : u"FAILED", ErrorManager::getDXErrorString(hr), int(passes));
+           dxSucceeded(hr) ? u"PASSED" : u"FAILED", ErrorManager::getDXErrorString(hr), int(passes));
 }
 
 void QelGraphics::resetViewport() {
@@ -281,7 +276,7 @@ bool QelGraphics::tryReset() {
     buildPresentParameters();
     HRESULT hr = dxDevice->Reset(&d3dpp);
     qelLog(u"QelGraphics::restorePresentation", u"dxDevice->Reset() returned %s.", ErrorManager::getDXErrorString(hr));
-    if (SUCCEEDED(hr)) return true;
+    if (dxSucceeded(hr)) return true;
     if (hr == D3DERR_DEVICELOST) return false;  // nothing works until the device can be reset
 
     // These parameters do not work: go back to the last request that did, then to a window of
@@ -301,7 +296,7 @@ bool QelGraphics::tryReset() {
         buildPresentParameters();
         hr = dxDevice->Reset(&d3dpp);
         qelLog(u"QelGraphics::restorePresentation", u"dxDevice->Reset() returned %s.", ErrorManager::getDXErrorString(hr));
-        if (SUCCEEDED(hr)) return true;
+        if (dxSucceeded(hr)) return true;
         if (hr == D3DERR_DEVICELOST) return false;
     }
     return false;
@@ -414,7 +409,7 @@ void QelGraphics::calcClosestMatchParameters(bool fullScreen, int width, int hei
         UINT count = dxD3D->GetAdapterModeCount(D3DADAPTER_DEFAULT, candidate);
         for (UINT i = 0; i < count && !found; ++i) {
             D3DDISPLAYMODE mode;
-            if (SUCCEEDED(dxD3D->EnumAdapterModes(D3DADAPTER_DEFAULT, candidate, i, &mode)) && mode.Format == candidate) {
+            if (dxSucceeded(dxD3D->EnumAdapterModes(D3DADAPTER_DEFAULT, candidate, i, &mode)) && mode.Format == candidate) {
                 qelLog(fn, u"Found.");
                 format = candidate;
                 found = true;

@@ -17,7 +17,7 @@ MemoryImageFile* QelGraphics::captureBackBuffer() {
     if (!dxDevice) return image;
     UINT w = 0, h = 0;
     std::vector<D3DCOLOR> pixels;
-    if (FAILED(dxDevice->GetBackBufferPixels(&w, &h, &pixels))) return image;
+    if (dxFailed(dxDevice->GetBackBufferPixels(&w, &h, &pixels))) return image;
     const size_t rows = std::min<size_t>(h, size_t(image->height));
     const size_t columns = std::min<size_t>(w, size_t(image->width));
     if (pixels.size() < size_t(w) * size_t(h)) return image;
@@ -35,7 +35,7 @@ void QelGraphics::saveScreenshot(Context* drawRoot, WStringView fileName) {
         bScreenshotPass = true;
         setGlobalRenderState();
         dxDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        const bool bOwnScene = SUCCEEDED(dxDevice->BeginScene());
+        const bool bOwnScene = dxSucceeded(dxDevice->BeginScene());
         if (drawRoot) drawRoot->draw();
         bScreenshotPass = false;
         setGlobalRenderState();

@@ -254,7 +254,7 @@ void Texture::createEmptyTexture(int32_t w, int32_t h, uint32_t flags, bool bDef
         releaseDXTexture();
         HRESULT hr = D3DXCreateTexture(g ? g->dxDevice : nullptr, UINT(realWidth), UINT(realHeight), 1, 0, D3DFMT_A8R8G8B8,
                                        D3DPOOL_MANAGED, &dxTexture);
-        if (FAILED(hr) || !dxTexture) {
+        if (dxFailed(hr) || !dxTexture) {
             dxTexture = nullptr;
             ErrorManager::error(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d",
                                 ErrorManager::getDXErrorString(hr),
@@ -415,7 +415,7 @@ void Texture::copyImageData(const MemoryImageFile* source, const PixelRect* sour
     const RECT destRect{destPoint->x, destPoint->y, destPoint->x + sourceRect->width(), destPoint->y + sourceRect->height()};
     D3DLOCKED_RECT locked;
     HRESULT hr = dxTexture->LockRect(0, &locked, &destRect, 0);
-    if (FAILED(hr))
+    if (dxFailed(hr))
         ErrorManager::error(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d", ErrorManager::getDXErrorString(hr),
                             u"dxTexture->LockRect(0, &locked, &destRect, 0)", fn, getFileName(utf8ToWide(__FILE__)), __LINE__);
     const size_t rowBytes = size_t(sourceRect->width()) * 4;

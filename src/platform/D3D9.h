@@ -27,8 +27,8 @@ struct GUID {
     uint8_t Data4[8] = {};
 };
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool dxSucceeded(HRESULT hr) { return hr >= 0; }
+constexpr bool dxFailed(HRESULT hr) { return hr < 0; }
 
 // Result codes.
 constexpr HRESULT D3D_OK = 0;

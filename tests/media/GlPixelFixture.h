@@ -19,6 +19,7 @@
 #include "media/Renderable.h"
 #include "media/Skin.h"
 #include "support/GlTestWindow.h"
+#include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
 
 class GlPixelFixture : public testing::Test {
@@ -32,9 +33,13 @@ protected:
         config->setBool(false, u"QelGraphics", u"bFullScreen");
         config->setInt(800, u"QelGraphics", u"videoModeWidth");
         config->setBool(false, u"QelGraphics", u"bBilinearFilter");
-        QelGraphics::createDirect3D = &Direct3DCreate9;
+        // The graphics the engine builds itself get a recording device; these render into the
+        // test window.
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;
         engine = std::make_unique<Qel>();
         engine->pFileManager->bUseWad = false;
+        delete engine->pQelGraphics;
+        QelGraphics::createDirect3D = &Direct3DCreate9;
         engine->pQelGraphics = graphics = new QelGraphics(window.window, config.get());
         device = graphics->dxDevice;
         ASSERT_NE(device, nullptr);
@@ -43,6 +48,7 @@ protected:
         delete engine->pQelGraphics;
         engine->pQelGraphics = nullptr;
         engine.reset();
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;  // the test default
         if (chdir(previousFolder.c_str()) != 0) std::abort();
     }
 
