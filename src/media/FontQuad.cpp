@@ -5,6 +5,7 @@
 #include "engine/ErrorManager.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
+#include "language/Language.h"
 #include "media/CodePageTable.h"
 #include "media/FontCache.h"
 #include "media/FontCacheEntry.h"
@@ -17,6 +18,13 @@
 QEL_IMPLEMENT_CLASS(FontQuad, &QelBase::classRecord, nullptr)
 
 namespace {
+
+// The current language's text of an id; empty without a language.
+WString languageText(TextId id) {
+    if (!qel || !qel->pLanguage) return WString();
+    const char16_t* text = qel->pLanguage->getText(id);
+    return text ? WString(text) : WString();
+}
 
 constexpr char16_t GRAVE = 0x0060, ACUTE = 0x00B4, CIRCUMFLEX = 0x02C6, TILDE = 0x02DC, DIAERESIS = 0x00A8, RING = 0x00B0,
                    CEDILLA = 0x00B8, OGONEK = 0x02DB, DOT_ABOVE = 0x02D9;
@@ -101,7 +109,7 @@ void FontQuad::addSourceTexture(Texture* texture, uint16_t firstSymbol, bool bId
     if (bIdentity) {
         for (uint32_t n = 0; n < 256; ++n) table.entries.push_back(n);
     } else {
-        table.selectForCodePage(languageCodePage());
+        table.selectForCodePage(languageText(LANGUAGECODEPAGE));
     }
     const size_t codepage2unicodeEntries = table.entries.size();
     Texture* _pTexture = texture;
@@ -157,8 +165,8 @@ void FontQuad::setCompositeChar(char16_t composite, char16_t base, char16_t acce
 }
 
 void FontQuad::defineCompositeChars() {
-    if (languageCompositeChars() != u"Yes") return;
-    const WString codePage = languageCodePage();
+    if (languageText(LANGUAGECOMPOSITECHARS) != u"Yes") return;
+    const WString codePage = languageText(LANGUAGECODEPAGE);
     if (codePage == u"1250") {
         for (const Composite& c : kComposites1250) setCompositeChar(c.composite, c.base, c.accent, c.accentY);
     } else if (codePage == u"1252") {

@@ -83,12 +83,6 @@ public:
     WString fontName = u"<unknown>";
     uint16_t nextSymbolToLoad = 0;
 
-    // The current language's "LANGUAGECODEPAGE" and "LANGUAGECOMPOSITECHARS" texts (empty
-    // without a language). Kept apart from the drawing code, whose graphics names clash with
-    // text ids.
-    static WString languageCodePage();
-    static WString languageCompositeChars();
-
 private:
     void copyScaledValues();
     // The vertical move of the alignment flags.
