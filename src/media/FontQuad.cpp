@@ -115,6 +115,8 @@ void FontQuad::addSourceTexture(Texture* texture, uint16_t firstSymbol, bool bId
     Texture* _pTexture = texture;
     QEL_ASSERT(fn, nextSymbolToLoad + _pTexture->skins.size() <= codepage2unicodeEntries);
     for (Skin* skin : texture->skins) {
+        // Glyphs are single quads: a glyph texture is never split into tiles.
+        QEL_ASSERT(fn, skin->isKindOf(&Quad::classRecord));
         if (nextSymbolToLoad != 32) {
             FontSymbol* sym = &getSymbol(table.codeUnit(nextSymbolToLoad));
             QEL_ASSERT(fn, sym->pBaseQuad == NULL);

@@ -106,6 +106,26 @@ TEST_F(FontTest, CompositeCentresTheAccentOverTheBase) {
     EXPECT_EXIT(font.setCompositeChar(0x00C9, u'E', 0x00A8), testing::ExitedWithCode(255), "");
 }
 
+TEST_F(FontTest, LanguageCompositesOfCodePage1252) {
+    // A full page of 4 by 4 glyphs, 16 to a row.
+    writeImage("page.tga", 64, 64, true, [](int, int) { return 0xFFFFFFFFu; });
+    std::ofstream ini("page.tga.ini");
+    for (int k = 0; k < 256; ++k)
+        ini << "[Skin " << k << "]\nleft=" << (k % 16) * 4 << "\ntop=" << (k / 16) * 4 << "\nwidth=4\nheight=4\n";
+    ini.close();
+    Texture page(0, u"page.tga");
+    FontQuad font;
+    font.addSourceTexture(&page, 0);
+    EXPECT_EQ(font.getSymbol(0x20AC).pBaseQuad, page.skins[0x80]);  // the euro sign of code page 1252
+    EXPECT_EQ(font.getSymbol(0x00E9).pAccentQuad, nullptr);
+    font.defineCompositeChars();
+    const FontSymbol& e = font.getSymbol(0x00E9);
+    EXPECT_EQ(e.pBaseQuad, font.getSymbol(u'e').pBaseQuad);
+    EXPECT_EQ(e.pAccentQuad, font.getSymbol(0x00B4).pBaseQuad);
+    EXPECT_EQ(font.getSymbol(0x00C7).accentY, 0);  // cedilla below, not lifted
+    EXPECT_EQ(font.getSymbol(0x00EC).pBaseQuad, font.getSymbol(0x007F).pBaseQuad);  // i with grave on the dotless i
+}
+
 TEST_F(FontTest, ShortTextsGoGlyphByGlyphLongerOnesThroughTheCache) {
     auto t = glyphTexture("glyphs.tga", 3, 6, 10);
     FontQuad font;

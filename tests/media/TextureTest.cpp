@@ -163,6 +163,17 @@ TEST_F(TextureTest, WideImageSplitsIntoBorderedTiles) {
     EXPECT_EQ(tiled->height, 20);
 }
 
+TEST_F(TextureTest, DoubleResolutionArtSplitsAtTwiceTheSize) {
+    engine->hq2x = 2;
+    writeImage("wide2.tga", 600, 100);
+    Texture t(0, u"wide2.tga");
+    EXPECT_EQ(t.realWidth, 512);
+    ASSERT_EQ(t.tiles->countChildren(), 2);
+    EXPECT_EQ(static_cast<Texture*>(t.tiles->lastChild)->tileName, u"wide2.tga@(508,0)");
+    EXPECT_EQ(t.skins[0]->width, 300);  // layout units: pixels / 2
+    EXPECT_EQ(t.skins[0]->height, 50);
+}
+
 TEST_F(TextureTest, HalvingKeepsCoordinatesOfTheFullSizeImage) {
     writeImage("big.tga", 1024, 512);
     Texture t(Texture::FLAG_HALVE_TO_FIT | Texture::FLAG_ALLOW_512, u"big.tga");
