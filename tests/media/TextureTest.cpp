@@ -221,6 +221,22 @@ TEST_F(TextureTest, ResidentOnUseReleasedOnDeviceLossAndPurgeWhenUnused) {
     engine->frameCount = 0;
 }
 
+TEST_F(TextureTest, SixteenBitBackBufferDithersUnlessTheTextureSaysNo) {
+    writeImage("grey.tga", 8, 8, false, [](int, int) { return 0xFF7F7F7Fu; });
+    graphics->backBufferBits = 16;
+    engine->ditherDepth = 15;
+    for (uint32_t flags : {0u, uint32_t(Texture::FLAG_NO_DITHER)}) {
+        Texture t(flags, u"grey.tga");
+        t.select();
+        auto* dx = static_cast<RecordingDevice::Texture*>(t.dxTexture);
+        ASSERT_NE(dx, nullptr);
+        int lowBits = 0;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) lowBits |= int(dx->pixels[size_t(y * 256 + x)] & 0x070707);
+        EXPECT_EQ(lowBits != 0, flags != 0) << flags;
+    }
+}
+
 TEST_F(TextureTest, EmptyTextureKeepsItsImageAcrossALossOnlyWithFlag8) {
     for (uint32_t flags : {0u, uint32_t(Texture::FLAG_KEEP_IMAGE)}) {
         Texture t(64, 32, flags);
