@@ -7,6 +7,7 @@
 
 #include "engine/DataBlock.h"
 #include "engine/FileManager.h"
+#include "engine/Stream.h"
 #include "engine/Qel.h"
 #include "media/PreloadRecord.h"
 #include "media/Quad.h"
