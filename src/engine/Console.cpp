@@ -5,6 +5,7 @@
 #include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "media/Camera.h"
+#include "media/FontGDI.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
 
@@ -82,14 +83,17 @@ void Console::tickContents(double, double) {
 }
 
 void Console::drawLine(float x, float y, const WString& text) {
-    if (drawTextHook) drawTextHook(x, y, 0.0f, 0xFFFFFFFFu, 0, text);
+    if (drawTextHook)
+        drawTextHook(x, y, 0.0f, 0xFFFFFFFFu, 0, text);
+    else if (qel->pFontGDI)
+        qel->pFontGDI->drawText(x, y, 0.0f, 0xFFFFFFFFu, 0, text);
 }
 
 void Console::renderContents() {
-    if (!bVisible || !qel || !pCamera) return;
+    if (!bVisible || !qel || !qel->pFontGDI || !pCamera) return;
     const int savedDebugLevel = qel->debugLevel;
     qel->debugLevel = 0;
-    const int h = fontPixelHeight;
+    const int h = qel->pFontGDI->pixelHeight;
     const WorldRect seen = pCamera->getVisibleRect(0.0f);
     const float x = static_cast<float>(static_cast<int>(seen.left));
     float y = static_cast<float>(static_cast<int>(seen.bottom + static_cast<float>(h)));

@@ -44,11 +44,8 @@ public:
     int countLines() const { return static_cast<int>(history.size()); }
     const WString& getLine(int i) const { return history[static_cast<size_t>(i)]; }
 
-    // Until the engine's GDI font joins: the text drawing (FontGDI::drawText at depth 0) goes
-    // through this hook. Tests set it.
+    // Tests may watch the text drawing through this hook; otherwise the engine's FontGDI draws.
     static inline void (*drawTextHook)(float x, float y, float z, uint32_t color, int flags, const WString& text) = nullptr;
-    // The pixel height of the engine's GDI font.
-    static constexpr int fontPixelHeight = 12;
 
     std::deque<WString> history;
     int32_t scrollLine = -1;

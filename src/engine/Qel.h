@@ -18,6 +18,7 @@ class MemoryIniFile;
 class TimeKeeper;
 class Context;
 class QelAudio;
+class FontGDI;
 class FileManager;
 class ResourceManager;
 class QelNetwork;
@@ -84,6 +85,7 @@ public:
     Console* pConsole = nullptr;
     QelNetwork* pQelNetwork = nullptr;
     QelAudio* pQelAudio = nullptr;
+    FontGDI* pFontGDI = nullptr;
     Language* pLanguage = nullptr;
     QelTimer frameTimer;
     bool bDebugLocked = true;

@@ -7,6 +7,8 @@
 #include "EngineFixture.h"
 #include "engine/Console.h"
 #include "media/Camera.h"
+#include "media/FontCache.h"
+#include "media/FontGDI.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
 #include "support/RecordingDirect3D.h"
@@ -327,4 +329,18 @@ TEST_F(ConsoleTest, FpsSetsTheFramePeriodOfTheFrameLoop) {
     // The timer waits whole milliseconds.
     EXPECT_NEAR(engine->frameTimer.frameTime - first, 0.08, 0.002);
     EXPECT_NEAR(engine->frameTimer.frameTime - engine->frameTimer.previousFrameTime, 0.04, 0.001);
+}
+
+TEST_F(ConsoleTest, DrawsItsTextWithTheEnginesGdiFont) {
+    ASSERT_NE(engine->pFontGDI, nullptr);
+    Console::drawTextHook = nullptr;
+    console->addLine(u"hello console");
+    console->bVisible = true;
+    console->inputLine = u"fps";
+    engine->frameTimer.frameTime = 0.0;
+    console->renderContents();
+    FontCache* cache = engine->pFontGDI->pFontCache;
+    ASSERT_NE(cache, nullptr);
+    EXPECT_NE(cache->findText(u"hello console"), nullptr);
+    EXPECT_NE(cache->findText(u"> fps_"), nullptr);
 }
