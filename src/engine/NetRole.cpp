@@ -26,9 +26,11 @@ QelBase* findForPacket(int uid) {
 
 }  // namespace
 
-NetRole::NetRole(bool server, NetConnection* connection) : bServer(server), pConnection(connection) {
-    QEL_ASSERT(u"NetRole::NetRole", qel && qel->pQelNetwork);
-    qel->pQelNetwork->THEROLE = this;
+NetRole::NetRole(bool server, NetConnection* connection, QelNetwork* network)
+    : bServer(server), pConnection(connection), pNetwork(network ? network : qel ? qel->pQelNetwork : nullptr) {
+    QEL_ASSERT(u"NetRole::NetRole", pNetwork != nullptr);
+    if (!qel || pNetwork != qel->pQelNetwork) pDetachedNetwork = pNetwork;
+    pNetwork->THEROLE = this;
     QelBase::netReleaseHook = releaseThroughNetwork;
     QelBase::deleteRegisteredHook = deletionNeedsNetwork;
     Packet::findObjectHook = findForPacket;
@@ -37,10 +39,14 @@ NetRole::NetRole(bool server, NetConnection* connection) : bServer(server), pCon
 NetRole::~NetRole() {
     for (auto& [uid, object] : objects) object->objectUID = -1;
     objects.clear();
-    if (qel && qel->pQelNetwork && qel->pQelNetwork->THEROLE == this) qel->pQelNetwork->THEROLE = nullptr;
+    if (pNetwork->THEROLE == this) pNetwork->THEROLE = nullptr;
+    if (pDetachedNetwork == pNetwork && !pNetwork->THEROLE) pDetachedNetwork = nullptr;
 }
 
-NetRole* NetRole::current() { return qel && qel->pQelNetwork ? qel->pQelNetwork->THEROLE : nullptr; }
+NetRole* NetRole::current() {
+    QelNetwork* network = qel && qel->pQelNetwork ? qel->pQelNetwork : pDetachedNetwork;
+    return network ? network->THEROLE : nullptr;
+}
 
 int NetRole::registerObject(QelBase* object, int uid) {
     QEL_ASSERT(u"NetRole::registerObject", object && !object->isValidUID());

@@ -5,6 +5,9 @@
 //
 // Message layout: the message kind (3 for a call) as two packed bits, the call's class, then the
 // call's own serialisation.
+//
+// The current role is the engine network's THEROLE; without an engine (tools, fuzzing) it is that
+// of the network the last role was made on.
 
 #include <cstdint>
 #include <map>
@@ -14,18 +17,20 @@
 #include "engine/QelBase.h"
 
 class NetConnection;
+class QelNetwork;
 class RPC;
 
 class NetRole : public QelBase {
 public:
     static constexpr uint8_t MESSAGE_CALL = 3;
 
-    // Becomes the engine network's current role (there must be an engine with its network).
-    explicit NetRole(bool bServer, NetConnection* connection = nullptr);
+    // Becomes the current role of the network given, else of the engine's network (one of them
+    // must exist).
+    explicit NetRole(bool bServer, NetConnection* connection = nullptr, QelNetwork* network = nullptr);
     // Leaves the network without a role; objects still registered keep no UID.
     ~NetRole() override;
 
-    // The engine network's current role, or null.
+    // The current role, or null.
     static NetRole* current();
 
     // Gives the object the next UID (or the UID given, as a receiver does for objects it
@@ -62,4 +67,8 @@ public:
     uint32_t nextObjectUID = 1;
     Packet outgoing{Packet::PACKET_REGISTERED_ONLY, -1};
     std::map<int, int> sentCalls;
+    QelNetwork* pNetwork;
+
+    // The network of the roles made without an engine.
+    static inline QelNetwork* pDetachedNetwork = nullptr;
 };

@@ -484,3 +484,19 @@ TEST_F(RPCTest, CallsDescribeTheirArguments) {
     }
     child.objectUID = -1;
 }
+
+TEST(NetRoleWithoutEngine, IsCurrentOnItsOwnNetworkWhileItLives) {
+    ASSERT_EQ(qel, nullptr);
+    QelNetwork network;
+    QelBase object;
+    {
+        NetRole role(false, nullptr, &network);
+        EXPECT_EQ(NetRole::current(), &role);
+        EXPECT_EQ(network.THEROLE, &role);
+        role.registerObject(&object, 5);
+        EXPECT_EQ(Packet::findObjectHook(5), &object);
+    }
+    EXPECT_EQ(network.THEROLE, nullptr);
+    EXPECT_EQ(NetRole::current(), nullptr);
+    EXPECT_EQ(object.objectUID, -1);
+}

@@ -1,8 +1,7 @@
 // The receiving side of the replicated calls: a datagram from a peer is read as call messages and
-// run against a role with a few registered objects. The first byte picks the side and the packet
-// mode, the second links the objects, the rest is the datagram.
-#include <stdlib.h>
-
+// run against a role (on a network of its own, without an engine) with a few registered objects.
+// The first byte picks the side and the packet mode, the second links the objects, the rest is
+// the datagram.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,24 +10,21 @@
 #include "engine/ClassRegistry.h"
 #include "engine/NetRole.h"
 #include "engine/Packet.h"
-#include "engine/Qel.h"
 #include "engine/QelBase.h"
+#include "engine/QelNetwork.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    static char folder[] = "/tmp/vesk-fuzz-XXXXXX";
-    if (!getenv("VESK_DATA_HOME") && mkdtemp(folder)) setenv("VESK_DATA_HOME", folder, 1);
-    setenv("VESK_SILENT_ERRORS", "1", 1);
-    ClassRegistry::get().assignClassIDs();
-    new Qel();
-    return 0;
-}
+namespace {
+QelNetwork* network = nullptr;
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
+    ClassRegistry::get().assignClassIDs();
+    if (!network) network = new QelNetwork();
     constexpr int kObjects = 5;
     std::vector<QelBase*> objects;
     {
-        auto* role = new NetRole((data[0] & 1) != 0);
+        auto* role = new NetRole((data[0] & 1) != 0, nullptr, network);
         for (int i = 0; i < kObjects; ++i) {
             objects.push_back(new QelBase());
             role->registerObject(objects.back(), i + 1);
