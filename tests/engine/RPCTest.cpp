@@ -227,17 +227,49 @@ TEST_F(RPCTest, AClientIssuingAServerCallIsFatal) {
 TEST_F(RPCTest, ReleasingARegisteredObjectGoesThroughTheNetworkedDelete) {
     bool destroyed = false;
     auto* object = new Probe(&destroyed);
-    QelBase owner;
+    QelBase owner, anchor;
     owner.addChild(object);
     NetRole role(true);
-    role.registerObject(object);
-    ASSERT_TRUE(object->isValidUID());
-    const int uid = object->objectUID;
+    role.registerObject(&anchor, 1);
+    role.pAnchor = &anchor;
+    role.registerObject(object, 9);
     object->release();
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(owner.firstChild, nullptr);
-    EXPECT_EQ(role.lookupObject(uid), nullptr);
+    EXPECT_EQ(role.lookupObject(9), nullptr);
     EXPECT_EQ(role.countSent(&RPCNetDelete::classRecord), 1);
+    // The message names the anchor as target and the object as argument.
+    const auto classNumber = static_cast<uint8_t>(RPCNetDelete::classRecord.classID);
+    EXPECT_EQ(written(role.outgoing), (std::vector<uint8_t>{0x03, classNumber, 0x01, 0x09}));
+}
+
+TEST_F(RPCTest, AReceivedNetworkedDeleteRemovesTheClientsObject) {
+    QelBase anchor;
+    bool destroyed = false;
+    auto* object = new Probe(&destroyed);
+    anchor.addChild(object);
+    Packet packet(Packet::PACKET_REGISTERED_ONLY, 64);
+    {
+        QelBase serverAnchor, serverObject;
+        NetRole server(true);
+        server.registerObject(&serverAnchor, 1);
+        server.registerObject(&serverObject, 9);
+        server.pAnchor = &serverAnchor;
+        RPCNetDelete call;
+        call.pTarget = &serverAnchor;
+        call.pObject = &serverObject;
+        server.sendRPC(call);
+        std::copy(server.outgoing.start, server.outgoing.cursor, packet.start);
+        packet.cursor = packet.start + (server.outgoing.cursor - server.outgoing.start);
+    }
+    packet.rewindToRead();
+    NetRole client(false);
+    client.registerObject(&anchor, 1);
+    client.registerObject(object, 9);
+    EXPECT_TRUE(client.receiveMessages(packet));
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(anchor.firstChild, nullptr);
+    EXPECT_EQ(client.lookupObject(9), nullptr);
 }
 
 TEST_F(RPCTest, NetworkedDeleteUnregistersBeforeDeleting) {
