@@ -78,6 +78,8 @@ void NetRole::unregisterObject(QelBase* object) {
     auto it = objects.find(o->objectUID);
     if (it != objects.end() && it->second == o) objects.erase(it);
     o->objectUID = -1;
+    // An anchor that leaves the network is no longer named by later deletes.
+    if (pAnchor == o) pAnchor = nullptr;
 }
 
 void NetRole::sendRPC(RPC& call) {

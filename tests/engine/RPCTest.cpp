@@ -241,6 +241,9 @@ TEST_F(RPCTest, ReleasingARegisteredObjectGoesThroughTheNetworkedDelete) {
     // The message names the anchor as target and the object as argument.
     const auto classNumber = static_cast<uint8_t>(RPCNetDelete::classRecord.classID);
     EXPECT_EQ(written(role.outgoing), (std::vector<uint8_t>{0x03, classNumber, 0x01, 0x09}));
+    // An anchor that leaves the network is forgotten.
+    role.unregisterObject(&anchor);
+    EXPECT_EQ(role.pAnchor, nullptr);
 }
 
 TEST_F(RPCTest, AReceivedNetworkedDeleteRemovesTheClientsObject) {
