@@ -535,3 +535,34 @@ TEST(NetRoleWithoutEngine, IsCurrentOnItsOwnNetworkWhileItLives) {
     EXPECT_EQ(NetRole::current(), nullptr);
     EXPECT_EQ(object.objectUID, -1);
 }
+
+TEST(NetRoleWithoutEngine, CallsTravelOverRealUdp) {
+    ClassRegistry::get().assignClassIDs();
+    QelNetwork network;
+    network.bEmulateLocalhost = false;
+    NetAddress loopback;
+    loopback.setFromString(u"127.0.0.1:0");
+    NetConnection serverConnection(loopback, &network);
+    NetConnection clientConnection(loopback, &network);
+    ASSERT_TRUE(serverConnection.isOpen() && clientConnection.isOpen());
+    ASSERT_FALSE(serverConnection.bEmulated);
+
+    Probe serverTarget, clientTarget;
+    {
+        NetRole server(true, &serverConnection, &network);
+        server.registerObject(&serverTarget, 12);
+        RPCRemoteAction1 call;
+        call.pTarget = &serverTarget;
+        server.sendRPC(call);
+        server.sendRPC(call);
+        ASSERT_TRUE(server.sendOutgoing(clientConnection.address));
+    }
+    NetRole client(false, &clientConnection, &network);
+    client.registerObject(&clientTarget, 12);
+    // Loopback datagrams are delivered by the time sendto returns; a few tries cover scheduling.
+    int received = 0;
+    for (int attempt = 0; attempt < 1000 && received == 0; ++attempt) received = client.receiveIncoming();
+    EXPECT_EQ(received, 1);
+    EXPECT_EQ(clientTarget.action1, 2);
+    EXPECT_EQ(clientConnection.receivePacket.address, serverConnection.address);
+}
