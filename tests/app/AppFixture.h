@@ -37,6 +37,8 @@ protected:
     ContextManager* stack = nullptr;
 };
 
+using Journal = std::vector<std::string>;
+
 // A screen that writes what happens to it into a shared journal.
 struct ProbeScreen : Context {
     ProbeScreen(std::vector<std::string>& journal, std::string name) : journal(journal), name(std::move(name)) {}

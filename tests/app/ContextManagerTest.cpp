@@ -6,7 +6,7 @@
 
 namespace {
 
-using Journal = std::vector<std::string>;
+
 constexpr int kEscape = 1, kSpace = 57, kJoystickButton0 = 272;
 
 class ContextManagerTest : public AppTest {
