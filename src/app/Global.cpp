@@ -1,5 +1,6 @@
 #include "app/Global.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/ContextManager.h"

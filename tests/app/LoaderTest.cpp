@@ -5,7 +5,12 @@
 #include "AppFixture.h"
 #include "app/Loader.h"
 #include "engine/FileManager.h"
+#include "engine/ResourceManager.h"
 #include "language/Language.h"
+#include "support/OggEncoder.h"
+#include "support/TestFolder.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -13,6 +18,9 @@ class LoaderTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
+        savedFolder = std::filesystem::current_path();
+        std::filesystem::current_path(data.path);
+        application->pResourceRoot = new QelBase();
         loader = new Loader();
         stack->pushContext(loader);
         // The test data are loose files, not archives.
@@ -24,6 +32,7 @@ protected:
         Loader::isoCode2skinIndex = nullptr;
         languageScreen = nullptr;
         AppTest::TearDown();
+        std::filesystem::current_path(savedFolder);
     }
     // Runs the one step after 'step'.
     void runStepAfter(int step) {
@@ -31,6 +40,14 @@ protected:
         loader->loadStuff(false);
     }
 
+    // Loose data files beside the test, in place of the archives.
+    void writeMusic(const std::string& name) {
+        std::filesystem::create_directories(std::filesystem::path(data.file(name)).parent_path());
+        writeFileBytes(data.file(name), encodeOgg(makeTone(440, 22050, 2205), 1, 22050));
+    }
+
+    TestFolder data{"vesk-loader"};
+    std::filesystem::path savedFolder;
     Loader* loader = nullptr;
     static inline Journal* journalOut = nullptr;
     static inline ProbeScreen* languageScreen = nullptr;
@@ -59,9 +76,13 @@ TEST_F(LoaderTest, FirstTickPerformsOnlyTheEmptyFirstStep) {
 
 TEST_F(LoaderTest, StepThreeAppliesTheSettingsAndEndsTheFrame) {
     application->gameConfiguration.maxFramesPerSecond = 50;
+    writeMusic("xmas-edition/sfx/music/theme.ogg");
     tick();
     tick();
     EXPECT_EQ(loader->currentStep, 3);
+    QelBase* music = engine->pResourceManager->find(false, u"musicMenu");
+    ASSERT_NE(music, nullptr);
+    EXPECT_EQ(music->owner, application->pResourceRoot);
     EXPECT_DOUBLE_EQ(engine->frameTimer.period, 1.0 / 50);
 }
 
