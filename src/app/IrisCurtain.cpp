@@ -19,8 +19,6 @@ constexpr double kTwoPi = 6.283185307179586;
 
 IrisCurtain::IrisCurtain() {
     bSkipVisibility = true;
-    pEdge = new VertexBuffer(kVertices);
-    pRing = new VertexBuffer(kVertices);
 }
 
 IrisCurtain::~IrisCurtain() {
@@ -50,6 +48,11 @@ void IrisCurtain::render() {
     QelGraphics* graphics = qel ? qel->pQelGraphics : nullptr;
     if (!graphics || !graphics->dxDevice) return;
     IDirect3DDevice9* device = graphics->dxDevice;
+    // The buffers are made on the first draw, once the device exists.
+    if (!pRing) {
+        pEdge = new VertexBuffer(kVertices);
+        pRing = new VertexBuffer(kVertices);
+    }
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     device->SetTransform(D3DTS_WORLD, &identity);
@@ -80,8 +83,8 @@ void IrisCurtain::render() {
         put(pRing->vertexData[2 * i + 1], angle(i), r * wobble(i), 0xFF000000u);
     }
     pRing->upload();
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
     pRing->draw(nullptr, 4, 0, kVertices);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
 }
 #endif
