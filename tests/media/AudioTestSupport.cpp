@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/Logger.h"
+#include "engine/Qel.h"
+#include "media/QelAudio.h"
 #include "media/AudioEnvironment.h"
 #include "platform/AudioLibrary.h"
 #include "support/OggEncoder.h"
@@ -39,5 +41,12 @@ std::vector<int16_t> pump(int frames) {
 }
 
 std::string logText() { return readFileBytes(wideToUtf8(Logger::getLogFilePath())); }
+
+Qel* makeEngineWithoutAudio() {
+    Qel* engine = new Qel();
+    delete engine->pQelAudio;
+    engine->pQelAudio = nullptr;
+    return engine;
+}
 
 }  // namespace audiotest

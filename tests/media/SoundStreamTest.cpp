@@ -23,7 +23,7 @@ constexpr int frames = rate * 10;  // ten seconds of mono: 2 bytes a frame
 struct SoundStreamTest : testing::Test {
     void SetUp() override {
         installHooks();
-        engine = new Qel();
+        engine = makeEngineWithoutAudio();
         ASSERT_TRUE(BASS_Init(0, rate, 0, nullptr, nullptr));
         fileSize = static_cast<int>(addTone(u"music/theme.ogg", rate, frames).size());
     }

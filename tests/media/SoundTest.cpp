@@ -23,7 +23,7 @@ namespace {
 struct Fixture : testing::Test {
     void SetUp() override {
         installHooks();
-        engine = new Qel();
+        engine = makeEngineWithoutAudio();
         ASSERT_TRUE(BASS_Init(0, 22050, 0, nullptr, nullptr));
         addTone(u"sfx/pop.ogg", 22050, 22050);  // one second
     }

@@ -1,0 +1,27 @@
+#include "platform/WindowPlacement.h"
+
+#include <SDL.h>
+
+namespace platform {
+
+bool getWorkArea(RECT* area) {
+    if (!area || !SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    SDL_Rect r;
+    if (SDL_GetDisplayUsableBounds(0, &r) != 0) return false;
+    *area = RECT{r.x, r.y, r.x + r.w, r.y + r.h};
+    return true;
+}
+
+void placeWindow(HWND window, bool fullScreen, const RECT& client) {
+    if (!window) return;
+    SDL_SetWindowBordered(window, fullScreen ? SDL_FALSE : SDL_TRUE);
+    // Shown normally in both modes: a window still minimised from start-up comes up.
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
+    if (!fullScreen) {
+        SDL_SetWindowSize(window, client.right - client.left, client.bottom - client.top);
+        SDL_SetWindowPosition(window, client.left, client.top);
+    }
+    SDL_ShowWindow(window);
+}
+
+}  // namespace platform
