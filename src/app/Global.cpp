@@ -123,8 +123,8 @@ void Global::applyAudioSettings(int width, int height) {
         BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, 0);
         BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, 0);
     } else {
-        const int sampleVolume = static_cast<int>(c.soundVolume / 24.0 * 10000.0);
-        const int musicVolume = static_cast<int>(c.musicVolume / 24.0 * 10000.0);
+        const int sampleVolume = globalVolume(c.soundVolume);
+        const int musicVolume = globalVolume(c.musicVolume);
         BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, static_cast<DWORD>(sampleVolume));
         BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, static_cast<DWORD>(musicVolume));
         BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, static_cast<DWORD>(musicVolume));
@@ -138,6 +138,8 @@ void Global::applyAudioSettings(int width, int height) {
     }
 #endif
 }
+
+int Global::globalVolume(int setting) { return static_cast<int>(std::clamp(setting, 0, 24) / 24.0 * 10000.0); }
 
 bool crashFilesExist() { return fileExists(getCrashLogPath()) || fileExists(getCrashDumpPath()); }
 

@@ -40,6 +40,8 @@ public:
     // Frame rate, sample rate, volumes, display and detail from the settings record; -1 keeps the
     // current video mode's width or height.
     void applyAudioSettings(int width, int height);
+    // A volume setting 0..24 as a global volume of the audio library, 0..10000 (truncated).
+    static int globalVolume(int setting);
 
     GameConfiguration gameConfiguration;
     ProfileManager profileManager;

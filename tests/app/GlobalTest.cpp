@@ -98,3 +98,10 @@ TEST(Global, CrashFilesAreLookedForOnDisk) {
     writeFileBytes(wideToUtf8(getCrashLogPath()), "log");
     EXPECT_TRUE(crashFilesExist());
 }
+
+TEST(Global, VolumeSettingsBecomeGlobalVolumes) {
+    struct Case {
+        int setting, volume;
+    } cases[] = {{24, 10000}, {15, 6250}, {1, 416}, {0, 0}};
+    for (const Case& k : cases) EXPECT_EQ(Global::globalVolume(k.setting), k.volume) << k.setting;
+}

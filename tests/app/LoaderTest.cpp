@@ -7,6 +7,7 @@
 #include "engine/FileManager.h"
 #include "engine/ResourceManager.h"
 #include "language/Language.h"
+#include "media/QelAudio.h"
 #include "support/OggEncoder.h"
 #include "support/TestFolder.h"
 
@@ -188,4 +189,21 @@ TEST_F(LoaderTest, AStepThatSpendsTheBudgetEndsTheFrame) {
     loader->bYieldFrame = false;
     tick();
     EXPECT_EQ(loader->currentStep, 90);
+}
+
+TEST_F(LoaderTest, AudioSettingsSetTheFrameRateAndTheNextSampleRate) {
+    ASSERT_NE(engine->pQelAudio, nullptr);
+    struct Case {
+        int quality, frequency, fps;
+    } cases[] = {{0, 11025, 25}, {1, 22050, 100}, {2, 44100, 125}};
+    for (const Case& k : cases) {
+        clock.advance(1.5);
+        application->gameConfiguration.soundQuality = k.quality;
+        application->gameConfiguration.maxFramesPerSecond = k.fps;
+        application->applyAudioSettings(-1, -1);
+        EXPECT_EQ(engine->pQelAudio->frequency, k.frequency);
+        EXPECT_DOUBLE_EQ(engine->frameTimer.period, 1.0 / k.fps);
+        EXPECT_DOUBLE_EQ(engine->frameTimer.frameTime, engine->pTimeKeeper->getTime());
+        EXPECT_DOUBLE_EQ(engine->frameTimer.previousFrameTime, engine->pTimeKeeper->getTime());
+    }
 }
