@@ -159,8 +159,8 @@ struct FontStep {
     int letterSpacing;
     int accentUpper;
     int accentLower;
-    bool bCacheFlag;     // the second cache byte handed to the font cache
-    bool bFontCache;     // whether the font is drawn through the engine's font cache
+    bool bWhiteCacheBackground;  // handed to the font cache
+    bool bFontCache;             // whether the font may be drawn through the engine's font cache
 };
 
 // Steps 92 to 96 (pages) and 97 to 101 (fonts), in order.
@@ -182,7 +182,7 @@ void loadTexture(const TextureStep& t) {
     auto* texture = new Texture(0, t.file);
     Loader::registerTexture(t.name, texture);
     if (t.anchorSkin >= 0 && t.anchorSkin < static_cast<int>(texture->skins.size()))
-        texture->skins[t.anchorSkin]->getAnchorPoint(t.anchorCode);
+        texture->skins[t.anchorSkin]->setAnchor(t.anchorCode);
 }
 #endif
 
@@ -419,18 +419,14 @@ void Loader::loadFont(int index) {
     font->accentLiftUpper = f.accentUpper;
     font->accentLiftLower = f.accentLower;
     font->bUseFontCache = f.bFontCache;
-    font->bCacheFlag = f.bCacheFlag;
+    font->bWhiteCacheBackground = f.bWhiteCacheBackground;
+    // The text scale of this engine is 1: fonts need no scale flag, and nothing hooks in after the
+    // composite characters.
     if (index == 0) {
-        font->addSourceTexture(static_cast<Texture*>(resources()->find(true, u"fontTinyTex1")), 33, 0);
-        font->setScaleFlag();
+        font->addSourceTexture(static_cast<Texture*>(resources()->find(true, u"fontTinyTex1")), 33, false);
     } else {
         font->loadFontTextures(f.texturePrefix);
-        if (index == 1) {
-            font->setScaleFlag();
-        } else {
-            font->defineCompositeChars();
-            font->emptyHook();
-        }
+        if (index >= 2) font->defineCompositeChars();
     }
     font->createFontCache();
     registerResource(font, f.name);

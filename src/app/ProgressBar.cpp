@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/ErrorManager.h"
+#include "media/Quad.h"
 #include "media/Skin.h"
 #include "media/Texture.h"
 
@@ -41,8 +42,8 @@ ProgressBar::~ProgressBar() = default;
 void ProgressBar::setFraction(float f) {
     fraction = std::clamp(f, 0.0f, 1.0f);
     const Quad* source = textureQuad(pTexture, fillSkinIndex);
-    const int left = source->sourceRect[0], top = source->sourceRect[1], bottom = source->sourceRect[2],
-              right = source->sourceRect[3];
+    const int left = source->sourceRect.left, top = source->sourceRect.top, bottom = source->sourceRect.bottom,
+              right = source->sourceRect.right;
     // A crop, not a scale: the filling keeps its look at any fraction.
     fillQuad->setSourceRect(left, top, bottom, left + static_cast<int>(static_cast<float>(right - left) * fraction));
     fillQuad->setAnchor(kAnchorMiddleLeft);
