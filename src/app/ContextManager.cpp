@@ -17,6 +17,12 @@
 #define VESK_HAVE_FONTS 1
 #endif
 
+#if __has_include("app/ContextMessageBox.h")
+#include "app/ContextMessageBox.h"
+#include "language/Language.h"
+#define VESK_HAVE_MESSAGE_BOX 1
+#endif
+
 QEL_IMPLEMENT_CLASS(ContextManager, &Context::classRecord, QEL_FACTORY(ContextManager))
 
 namespace {
@@ -24,6 +30,22 @@ namespace {
 constexpr int kEscapeKey = 1;
 // The fifth key binding (Space and joystick 1 button 0 by default) skips a screen.
 constexpr int kSkipBinding = 4;
+
+#if VESK_HAVE_MESSAGE_BOX
+// "Are you sure?" with YES and NO.
+Context* makeQuitConfirmation(int* pResult) {
+    auto* box = new ContextMessageBox();
+    const Language* language = qel ? qel->pLanguage : nullptr;
+    if (language) {
+        box->text = language->getText(CONFIRM);
+        box->firstButtonText = language->getText(YES);
+        box->secondButtonText = language->getText(NO);
+    }
+    box->pResult = pResult;
+    box->layout();
+    return box;
+}
+#endif
 
 void clearPointerFocus() {
     if (qel && qel->pPointerDispatcher) qel->pPointerDispatcher->setFocus(nullptr);
@@ -115,8 +137,12 @@ void ContextManager::handleKeys() {
     if (!pTop->bEscapeCloses || !qel || !qel->pQelInput) return;
     QelInput* input = qel->pQelInput;
     if (input->wasKeyPressed(kEscapeKey)) {
-        if (pTop->bConfirmEscape && createConfirmation) {
-            pushContext(createConfirmation(&confirmResult));
+        Context* (*confirmation)(int*) = createConfirmation;
+#if VESK_HAVE_MESSAGE_BOX
+        if (!confirmation) confirmation = &makeQuitConfirmation;
+#endif
+        if (pTop->bConfirmEscape && confirmation) {
+            pushContext(confirmation(&confirmResult));
         } else {
             pTop->bDone = true;
         }

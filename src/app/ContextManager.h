@@ -29,8 +29,8 @@ public:
     void renderContents() override;
 
     // Makes the quit confirmation: a two-button question (YES, NO) that writes 0 or 1 to *pResult,
-    // laid out and ready to push. The dialog screen of the menu framework sets this; while it is
-    // unset, escape on a screen that asks for confirmation finishes the screen at once.
+    // laid out and ready to push. Unset: the menu framework's message box; without one, escape on
+    // a screen that asks for confirmation finishes the screen at once.
     static inline Context* (*createConfirmation)(int* pResult) = nullptr;
 
     bool bQuit = false;

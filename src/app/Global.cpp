@@ -32,6 +32,24 @@
 #define VESK_HAVE_TEXTURES 1
 #endif
 
+// The menu framework's shared objects and start screens.
+#if __has_include("app/GUIthemeStandard.h")
+#include "app/GUIthemeMinimal.h"
+#include "app/GUIthemeStandard.h"
+#define VESK_HAVE_THEMES 1
+#endif
+#if __has_include("app/ContextIntro.h")
+#include "app/ContextIntro.h"
+#include "app/ContextLogo.h"
+#include "app/ContextMenuBackground.h"
+#include "app/ContextStudioLogo.h"
+#define VESK_HAVE_START_SCREENS 1
+#endif
+#if __has_include("menus/ContextErrorReport.h")
+#include "menus/ContextErrorReport.h"
+#define VESK_HAVE_ERROR_REPORT 1
+#endif
+
 #include <netinet/in.h>
 
 Global* game = nullptr;
@@ -45,7 +63,12 @@ Global::~Global() {
     pContextIntro = nullptr;
     delete pContextMenuBackground;
     pContextMenuBackground = nullptr;
-    // The two GUI themes are deleted here once the menu framework provides them.
+#if VESK_HAVE_THEMES
+    delete pGUIthemeStandard;
+    delete pGUIthemeMinimal;
+#endif
+    pGUIthemeStandard = nullptr;
+    pGUIthemeMinimal = nullptr;
     delete pContextManager;
     pContextManager = nullptr;
     delete pResourceRoot;
@@ -89,13 +112,23 @@ Loader* Global::initPreLoader() {
 }
 
 void Global::initPostLoader() {
-    // The menu framework's shared objects and start screens join here, in this order:
-    //   pGUIthemeStandard = new GUIthemeStandard(); pGUIthemeMinimal = new GUIthemeMinimal();
-    //   pContextIntro = new ContextIntro(); pContextMenuBackground = new ContextMenuBackground();
+    // The shared objects and start screens of the menus; the last pushed is shown first.
+#if VESK_HAVE_THEMES
+    pGUIthemeStandard = new GUIthemeStandard();
+    pGUIthemeMinimal = new GUIthemeMinimal();
+#endif
+#if VESK_HAVE_START_SCREENS
+    pContextIntro = new ContextIntro();
+    pContextMenuBackground = new ContextMenuBackground();
+#endif
     createStartContexts();
-    //   pContextManager->pushContext(new ContextLogo());
-    //   pContextManager->pushContext(new ContextStudioLogo());
-    //   if (crashFilesExist()) pContextManager->pushContext(new ContextErrorReport());
+#if VESK_HAVE_START_SCREENS
+    pContextManager->pushContext(new ContextLogo());
+    pContextManager->pushContext(new ContextStudioLogo());
+#endif
+#if VESK_HAVE_ERROR_REPORT
+    if (crashFilesExist()) pContextManager->pushContext(new ContextErrorReport());
+#endif
     const double t = qel && qel->pTimeKeeper ? qel->pTimeKeeper->getTime() : 0.0;
     qelLog(u"Global::initPostLoader", u"Global initialization complete at t=%.3lf sec.", t);
 }

@@ -32,6 +32,11 @@
 #define VESK_HAVE_FONTS 1
 #endif
 
+#if __has_include("menus/ContextLanguageSelect.h")
+#include "menus/ContextLanguageSelect.h"
+#define VESK_HAVE_LANGUAGE_SELECT 1
+#endif
+
 namespace {
 
 struct TextureStep {
@@ -328,6 +333,38 @@ void Loader::performStep(int step) {
     }
 }
 
+namespace {
+
+// The language screen and its two helpers: the hooks when set, else the menus' own.
+int detectLanguage() {
+    if (Loader::autodetectLanguage) return Loader::autodetectLanguage();
+#if VESK_HAVE_LANGUAGE_SELECT
+    return ContextLanguageSelect::autodetectLanguage();
+#else
+    return 0;
+#endif
+}
+
+int flagSkinIndex(const WString& isoCode) {
+    if (Loader::isoCode2skinIndex) return Loader::isoCode2skinIndex(isoCode);
+#if VESK_HAVE_LANGUAGE_SELECT
+    return ContextLanguageSelect::isoCode2skinIndex(isoCode);
+#else
+    return 0;
+#endif
+}
+
+Context* makeLanguageSelect() {
+    if (Loader::createLanguageSelect) return Loader::createLanguageSelect();
+#if VESK_HAVE_LANGUAGE_SELECT
+    return new ContextLanguageSelect();
+#else
+    return nullptr;
+#endif
+}
+
+}  // namespace
+
 void Loader::selectLanguage() {
     const char16_t* fn = u"Loader::loadStuff";
     if (!qel) return;
@@ -347,7 +384,7 @@ void Loader::selectLanguage() {
             WString path = getDataArchivePath() + u"." + codePage;
             if (qel->hq2x == 2) path += u".hq2x";
             fm->verifyFileDisk(path);
-            const int flagIndex = isoCode2skinIndex ? isoCode2skinIndex(isoCode) : 0;
+            const int flagIndex = flagSkinIndex(isoCode);
 #if VESK_HAVE_TEXTURES
             auto* flags = static_cast<Texture*>(resources()->find(true, u"languageFlags"));
             if (!(static_cast<int>(flags->skins.size()) > flagIndex))
@@ -360,10 +397,11 @@ void Loader::selectLanguage() {
         }
     }
     if (qel->defaultLanguage == -2) {
-        qel->defaultLanguage = autodetectLanguage ? autodetectLanguage() : 0;
+        qel->defaultLanguage = detectLanguage();
     } else if (qel->defaultLanguage < 0) {
-        if (createLanguageSelect && game && game->pContextManager) game->pContextManager->pushContext(createLanguageSelect());
-        else qel->defaultLanguage = autodetectLanguage ? autodetectLanguage() : 0;
+        Context* screen = game && game->pContextManager ? makeLanguageSelect() : nullptr;
+        if (screen) game->pContextManager->pushContext(screen);
+        else qel->defaultLanguage = detectLanguage();
     }
 }
 
