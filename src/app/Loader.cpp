@@ -23,6 +23,7 @@
 #endif
 #if __has_include("media/Texture.h")
 #include "app/ProgressBar.h"
+#include "media/Quad.h"
 #include "media/Skin.h"
 #include "media/Texture.h"
 #define VESK_HAVE_TEXTURES 1
@@ -32,6 +33,10 @@
 #define VESK_HAVE_FONTS 1
 #endif
 
+#if __has_include("app/AnimatedQuad.h") && VESK_HAVE_TEXTURES
+#include "app/AnimatedQuad.h"
+#define VESK_HAVE_ANIMATED_QUAD 1
+#endif
 #if __has_include("menus/ContextLanguageSelect.h")
 #include "menus/ContextLanguageSelect.h"
 #define VESK_HAVE_LANGUAGE_SELECT 1
@@ -202,6 +207,22 @@ void loadFontPage(bool bPackPass, int flags, const WString& file, const WString&
 #endif
 }
 
+#if VESK_HAVE_ANIMATED_QUAD
+// "bearHand:bend": the hand's first picture as a vertical strip of 16 segments that can curl,
+// anchored at the middle of its left edge, kept as the next skin of "bearHand".
+void makeBendingHand() {
+    auto* texture = static_cast<Texture*>(resources()->find(true, u"bearHand"));
+    auto* hand = new AnimatedQuad();
+    hand->bVertical = true;
+    hand->addFrame(static_cast<Quad*>(resources()->find(true, u"bearHand:0")));
+    hand->setSegments(16);
+    hand->rebuildVertices();
+    hand->setAnchor(4);
+    texture->skins.push_back(hand);
+    resources()->addResource(hand, u"bearHand:bend");
+}
+#endif
+
 #if VESK_HAVE_AUDIO
 void loadMusic(const char16_t* file, const char16_t* name) { Loader::registerResource(new SoundStream(1, file), name); }
 
@@ -303,6 +324,9 @@ void Loader::performStep(int step) {
 #if VESK_HAVE_TEXTURES
         const TextureStep& t = kTextures[step - kFirstTextureStep];
         loadTexture(t);
+#if VESK_HAVE_ANIMATED_QUAD
+        if (WStringView(t.name) == u"bearHand") makeBendingHand();
+#endif
 #endif
     } else if (step == 55) {
 #if VESK_HAVE_TEXTURES
