@@ -88,31 +88,17 @@ TEST_F(LoaderTest, StepThreeAppliesTheSettingsAndEndsTheFrame) {
 }
 
 TEST_F(LoaderTest, AfterTheLastStepNothingMoreHappens) {
-    loader->currentStep = 102;
-    EXPECT_EQ(loader->loadStuff(false), 102);
-    EXPECT_EQ(loader->currentStep, 102);
-    EXPECT_FALSE(loader->bDone);
-    EXPECT_EQ(logText().find("Global::initPostLoader()"), std::string::npos);
-    // The frame ends at once instead of spending its budget on steps that are not there.
-    loader->bYieldFrame = false;
-    tick();
-    EXPECT_EQ(loader->currentStep, 102);
-}
-
-// With the menus in the build, their screens need the loaded pictures; the program's own run
-// covers the hand-over then.
-#if !__has_include("app/ContextIntro.h")
-TEST_F(LoaderTest, TheLastStepHandsOverAndTheStackDeletesTheLoader) {
     runStepAfter(101);
     EXPECT_EQ(loader->currentStep, 102);
     EXPECT_TRUE(loader->bDone);
     EXPECT_NE(logText().find("Global::initPostLoader(): Global initialization complete at t="), std::string::npos);
+    EXPECT_EQ(loader->loadStuff(false), 102);
+    EXPECT_EQ(loader->currentStep, 102);
     // The stack removes and deletes the finished loader; nothing else is there yet.
     tick();
     EXPECT_EQ(stack->getTopContext(), nullptr);
     EXPECT_TRUE(stack->bQuit);
 }
-#endif
 
 TEST_F(LoaderTest, SingleLanguageWinsOverAnyDefault) {
     for (int preset : {-2, -1, 4}) {
