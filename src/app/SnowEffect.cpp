@@ -43,7 +43,7 @@ SnowEffect::SnowEffect(Camera* camera, float areaScale) : pCamera(camera), areaS
         f.basePosition.y = -areaScale * static_cast<float>(h) / 2.0f + areaScale * static_cast<float>(h) * randomUnit();
         f.basePosition.x = -areaScale * static_cast<float>(w) / 2.0f + areaScale * static_cast<float>(w) * randomUnit();
 #if VESK_HAVE_SKINS
-        if (qel && qel->pResourceManager) f.pSkin = static_cast<Skin*>(qel->pResourceManager->find(true, u"snowFlake:0"));
+        if (qel && qel->pResourceManager) f.pSkin = static_cast<Skin*>(qel->pResourceManager->find(false, u"snowFlake:0"));
 #endif
         f.scale.x = f.scale.y = 0.3f;
         f.bSkipVisibility = true;
