@@ -41,4 +41,43 @@ TEST_F(IrisCurtainStackTest, EveryNewFrontScreenOpensTheCurtain) {
     tick();
     EXPECT_EQ(stack->pCurtain->targetClosedness, 1.0f) << "the same front screen leaves it alone";
 }
+
+#if __has_include("support/GraphicsFixture.h")
+#include "app/GameGlobal.h"
+#include "support/GraphicsFixture.h"
+
+namespace {
+
+class IrisCurtainDrawTest : public GraphicsFixture {
+protected:
+    // The draws and alpha-blend switches of one render.
+    std::vector<std::string> drawn(IrisCurtain& curtain) {
+        device->calls.clear();
+        curtain.render();
+        std::vector<std::string> out;
+        for (const std::string& c : device->calls)
+            if (c.rfind("DrawPrimitive", 0) == 0 || c.rfind("SetRenderState 27 ", 0) == 0) out.push_back(c);
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(IrisCurtainDrawTest, OpenCurtainDrawsNothingAndTheRingIsDrawnWithoutBlending) {
+    GameGlobal application;
+    IrisCurtain curtain;
+    EXPECT_TRUE(drawn(curtain).empty());
+
+    curtain.closedness = 1.0f;
+    const std::vector<std::string> detailed = drawn(curtain);
+    ASSERT_EQ(detailed.size(), 4u);
+    EXPECT_EQ(detailed[0], "DrawPrimitive 5 0 256") << "the soft edge";
+    EXPECT_EQ(detailed[1], "SetRenderState 27 0");
+    EXPECT_EQ(detailed[2], "DrawPrimitive 5 0 256") << "the solid ring";
+    EXPECT_EQ(detailed[3], "SetRenderState 27 1");
+
+    application.gameConfiguration.detailLevel = 0;
+    EXPECT_EQ(drawn(curtain), (std::vector<std::string>{"SetRenderState 27 0", "DrawPrimitive 5 0 256", "SetRenderState 27 1"}));
+}
+#endif
 #endif
