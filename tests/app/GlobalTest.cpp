@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "app/GameGlobal.h"
 #include "engine/Product.h"
@@ -104,4 +106,16 @@ TEST(Global, VolumeSettingsBecomeGlobalVolumes) {
         int setting, volume;
     } cases[] = {{24, 10000}, {15, 6250}, {1, 416}, {0, 0}};
     for (const Case& k : cases) EXPECT_EQ(Global::globalVolume(k.setting), k.volume) << k.setting;
+}
+
+TEST(Global, AFreshStartWritesDefaultsThatTheNextStartReadsUnchanged) {
+    std::vector<uint8_t> settings(sizeof(GameConfigurationRecord)), profiles(sizeof(ProfileManager));
+    {
+        GameGlobal first;
+        std::memcpy(settings.data(), static_cast<GameConfigurationRecord*>(&first.gameConfiguration), settings.size());
+        std::memcpy(profiles.data(), &first.profileManager, profiles.size());
+    }
+    GameGlobal second;
+    EXPECT_EQ(std::memcmp(settings.data(), static_cast<GameConfigurationRecord*>(&second.gameConfiguration), settings.size()), 0);
+    EXPECT_EQ(std::memcmp(profiles.data(), &second.profileManager, profiles.size()), 0);
 }

@@ -1,0 +1,43 @@
+// The whole loading run against the archives the build generates beside the program.
+
+#include <gtest/gtest.h>
+
+#include "app/ContextManager.h"
+#include "app/GameGlobal.h"
+#include "app/Loader.h"
+#include "engine/EngineFixture.h"
+#include "engine/FileManager.h"
+#include "engine/ResourceManager.h"
+#include "engine/Utilities.h"
+#include "language/Language.h"
+
+class LoaderArchiveTest : public EngineTest {};
+
+TEST_F(LoaderArchiveTest, AllStepsRunAndHandOver) {
+    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    start();
+    engine->singleLanguage = -1;
+    engine->defaultLanguage = -2;
+    Loader::autodetectLanguage = [] { return 1; };
+    auto* application = new GameGlobal();
+    Loader* loader = application->initPreLoader();
+    ContextManager* stack = application->pContextManager;
+    ASSERT_EQ(stack->getTopContext(), loader);
+    // The clock stands still: only the yield rules end a frame.
+    stack->tick(0, 0);
+    EXPECT_EQ(loader->currentStep, 1);
+    stack->tick(0, 0);
+    EXPECT_EQ(loader->currentStep, 3);
+    for (int frame = 0; frame < 20 && stack->getTopContext() == loader && loader->currentStep < 102; ++frame) stack->tick(0, 0);
+    EXPECT_NE(logText().find("Global::initPostLoader(): Global initialization complete at t="), std::string::npos);
+    EXPECT_EQ(engine->pLanguage->currentLanguage, 1);
+    EXPECT_EQ(engine->defaultLanguage, 1);
+    // The shared sounds and music are there under their names, owned by the resource root.
+    for (const char16_t* name : {u"musicMenu", u"musicGame4", u"musicHurry", u"mouseClick", u"applause3"}) {
+        QelBase* r = engine->pResourceManager->find(false, name);
+        ASSERT_NE(r, nullptr) << wideToUtf8(name);
+        EXPECT_EQ(r->owner, application->pResourceRoot);
+    }
+    delete application;
+    Loader::autodetectLanguage = nullptr;
+}
