@@ -1,19 +1,16 @@
 #include "app/ContextManager.h"
 
 #include "app/Global.h"
+#include "app/IrisCurtain.h"
+#include "app/PointerSprite.h"
 #include "engine/Qel.h"
 #include "engine/TimeKeeper.h"
 #include "media/PointerDispatcher.h"
+#include "media/QelGraphics.h"
 #include "media/QelInput.h"
 
-#if __has_include("media/Renderable.h")
-#include "app/IrisCurtain.h"
-#include "app/PointerSprite.h"
-#define VESK_HAVE_SPRITES 1
-#endif
 #if __has_include("media/FontQuad.h")
 #include "media/FontQuad.h"
-#include "media/QelGraphics.h"
 #define VESK_HAVE_FONTS 1
 #endif
 
@@ -56,12 +53,10 @@ void clearPointerFocus() {
 ContextManager::ContextManager() {
     pPointerLayer = new Context();
     pCurtainLayer = new Context();
-#if VESK_HAVE_SPRITES
     pPointerSprite = new PointerSprite();
     pPointerLayer->addChild(pPointerSprite);
     pCurtain = new IrisCurtain();
     pCurtainLayer->addChild(pCurtain);
-#endif
 }
 
 ContextManager::~ContextManager() {
@@ -110,10 +105,8 @@ void ContextManager::tickContents(double total, double dt) {
         const bool first = pTop->bFirstActivation;
         pTop->bFirstActivation = false;
         pTop->onActivate(first);
-#if VESK_HAVE_SPRITES
         // The curtain opens on every change of front screen.
         if (pCurtain) pCurtain->targetClosedness = 0.0f;
-#endif
         pLastActive = pTop;
     }
 

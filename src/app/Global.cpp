@@ -17,16 +17,10 @@
 #include "engine/TimeKeeper.h"
 #include "engine/Utilities.h"
 #include "language/Language.h"
-
-#if __has_include("media/QelAudio.h")
 #include "media/QelAudio.h"
-#include "platform/AudioLibrary.h"
-#define VESK_HAVE_AUDIO 1
-#endif
-#if __has_include("media/QelGraphics.h")
 #include "media/QelGraphics.h"
-#define VESK_HAVE_GRAPHICS 1
-#endif
+#include "platform/AudioLibrary.h"
+
 #if __has_include("media/Texture.h")
 #include "media/Texture.h"
 #define VESK_HAVE_TEXTURES 1
@@ -148,7 +142,6 @@ void Global::applyAudioSettings(int width, int height) {
         qel->frameTimer.previousFrameTime = now;
         qel->frameTimer.period = 1.0 / std::max(1, c.maxFramesPerSecond);
     }
-#if VESK_HAVE_AUDIO
     static const int frequencies[3] = {11025, 22050, 44100};
     if (qel && qel->pQelAudio) qel->pQelAudio->frequency = frequencies[std::clamp(c.soundQuality, 0, 2)];
     if (c.bMuteAudio) {
@@ -162,14 +155,11 @@ void Global::applyAudioSettings(int width, int height) {
         BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, static_cast<DWORD>(musicVolume));
         BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, static_cast<DWORD>(musicVolume));
     }
-#endif
-#if VESK_HAVE_GRAPHICS
     if (qel && qel->pQelGraphics) {
         qel->pQelGraphics->changePresentationParameters(width, height, c.bFullScreen != 0, c.bAllowLetterbox != 0,
                                                         c.bBilinearFilter != 0, c.bUseVSync != 0);
         qel->pQelGraphics->bHighDetail = c.detailLevel >= 1;
     }
-#endif
 }
 
 int Global::globalVolume(int setting) { return static_cast<int>(std::clamp(setting, 0, 24) / 24.0 * 10000.0); }

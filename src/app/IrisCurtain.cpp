@@ -1,4 +1,3 @@
-#if __has_include("media/Renderable.h")
 #include "app/IrisCurtain.h"
 
 #include <algorithm>
@@ -87,4 +86,3 @@ void IrisCurtain::render() {
     pRing->draw(nullptr, 4, 0, kVertices);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
 }
-#endif

@@ -10,17 +10,11 @@
 #include "engine/ResourceManager.h"
 #include "engine/TimeKeeper.h"
 #include "language/Language.h"
-
-#if __has_include("media/QelAudio.h")
 #include "media/QelAudio.h"
+#include "media/QelGraphics.h"
 #include "media/Sound.h"
 #include "media/SoundStream.h"
-#define VESK_HAVE_AUDIO 1
-#endif
-#if __has_include("media/QelGraphics.h")
-#include "media/QelGraphics.h"
-#define VESK_HAVE_GRAPHICS 1
-#endif
+
 #if __has_include("media/Texture.h")
 #include "app/ProgressBar.h"
 #include "media/Quad.h"
@@ -223,7 +217,6 @@ void makeBendingHand() {
 }
 #endif
 
-#if VESK_HAVE_AUDIO
 void loadMusic(const char16_t* file, const char16_t* name) { Loader::registerResource(new SoundStream(1, file), name); }
 
 void loadSound(const SoundStep& s) {
@@ -233,7 +226,6 @@ void loadSound(const SoundStep& s) {
     sound->randomPitchHigh = s.pitchHigh;
     Loader::registerResource(sound, s.name);
 }
-#endif
 
 }  // namespace
 
@@ -293,23 +285,15 @@ int Loader::loadStuff(bool bCountOnly) {
 void Loader::performStep(int step) {
     Global* g = game;
     if (step == 2) {
-#if VESK_HAVE_AUDIO
         loadMusic(u"xmas-edition/sfx/music/theme.ogg", u"musicMenu");
-#endif
     } else if (step == 3) {
-#if VESK_HAVE_GRAPHICS
         if (g && qel && qel->pQelGraphics) g->gameConfiguration.bFullScreen = qel->pQelGraphics->bFullScreen ? 1 : 0;
-#endif
         if (g) g->applyAudioSettings(-1, -1);
         bYieldFrame = true;
     } else if (step == 4) {
-#if VESK_HAVE_AUDIO
         if (qel && qel->pQelAudio) qel->pQelAudio->setMusic(static_cast<SoundStream*>(resources()->find(true, u"musicMenu")));
-#endif
     } else if (step >= 5 && step <= 9) {
-#if VESK_HAVE_AUDIO
         loadMusic(kMusic[step - 5][0], kMusic[step - 5][1]);
-#endif
     } else if (step == 10) {
 #if VESK_HAVE_TEXTURES
         loadTexture({u"gfx/system/mvstudios.tga", u"mvstudios", -1, 0});
@@ -339,9 +323,7 @@ void Loader::performStep(int step) {
         }
 #endif
     } else if (step >= kFirstSoundStep && step < kFirstSoundStep + 34) {
-#if VESK_HAVE_AUDIO
         loadSound(kSounds[step - kFirstSoundStep]);
-#endif
     } else if (step == 90) {
         selectLanguage();
     } else if (step == 91) {

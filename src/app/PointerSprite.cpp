@@ -1,4 +1,3 @@
-#if __has_include("media/Renderable.h")
 #include "app/PointerSprite.h"
 
 #include "engine/Context.h"
@@ -36,4 +35,3 @@ void PointerSprite::update(double t, double dt) {
         color = (color & 0x00FFFFFFu) | (bTouch ? 0x40000000u : 0xFF000000u);
     }
 }
-#endif

@@ -1,4 +1,3 @@
-#if __has_include("media/Renderable.h")
 #include "app/SnowEffect.h"
 
 #include <cmath>
@@ -74,4 +73,3 @@ void SnowEffect::update(double t, double dt) {
 void SnowEffect::render() {
     for (int i = 0; i < flakeCount; ++i) flakes[i].render();
 }
-#endif

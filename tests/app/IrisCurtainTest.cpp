@@ -1,5 +1,5 @@
 // The iris curtain: its motion and its radii, and that a new front screen opens it.
-#if __has_include("media/Renderable.h")
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -79,5 +79,4 @@ TEST_F(IrisCurtainDrawTest, OpenCurtainDrawsNothingAndTheRingIsDrawnWithoutBlend
     application.gameConfiguration.detailLevel = 0;
     EXPECT_EQ(drawn(curtain), (std::vector<std::string>{"SetRenderState 27 0", "DrawPrimitive 5 0 256", "SetRenderState 27 1"}));
 }
-#endif
 #endif

@@ -1,5 +1,5 @@
 // The pointer sprite: where it is and how it shows in touch mode.
-#if __has_include("media/Renderable.h")
+
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
@@ -40,4 +40,3 @@ TEST_F(PointerSpriteTest, TouchModeHidesItWhenLockedAndDimsItOtherwise) {
         EXPECT_EQ(sprite.color & 0xFFFFFF, 0x345678u);
     }
 }
-#endif
