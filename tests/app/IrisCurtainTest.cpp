@@ -42,7 +42,6 @@ TEST_F(IrisCurtainStackTest, EveryNewFrontScreenOpensTheCurtain) {
     EXPECT_EQ(stack->pCurtain->targetClosedness, 1.0f) << "the same front screen leaves it alone";
 }
 
-#if __has_include("support/GraphicsFixture.h")
 #include "app/GameGlobal.h"
 #include "support/GraphicsFixture.h"
 
@@ -79,4 +78,3 @@ TEST_F(IrisCurtainDrawTest, OpenCurtainDrawsNothingAndTheRingIsDrawnWithoutBlend
     application.gameConfiguration.detailLevel = 0;
     EXPECT_EQ(drawn(curtain), (std::vector<std::string>{"SetRenderState 27 0", "DrawPrimitive 5 0 256", "SetRenderState 27 1"}));
 }
-#endif
