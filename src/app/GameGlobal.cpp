@@ -1,6 +1,7 @@
 #include "app/GameGlobal.h"
 
 #include "app/ContextManager.h"
+#include "engine/Shell.h"
 
 #if __has_include("game/WorldManager.h")
 #include "game/WorldManager.h"
@@ -36,3 +37,28 @@ void GameGlobal::createStartContexts() {
     pContextManager->pushContext(new ContextMainGame());
 #endif
 }
+namespace {
+
+// The game as the shell sees it: made after the engine (with its start-up before loading), its
+// screen stack ticked and drawn each frame, deleted before the engine.
+void createGame() {
+    auto* application = new GameGlobal();
+    application->initPreLoader();
+}
+void destroyGame() { delete game; }
+bool gameExists() { return game != nullptr; }
+Context* gameRootContext() { return game ? game->pContextManager : nullptr; }
+bool gameQuitRequested() { return game && game->pContextManager && game->pContextManager->bQuit; }
+WString gamePageToOpen() { return game ? game->pendingUrl : WString(); }
+
+const bool bPluggedIn = [] {
+    shellApplication.create = &createGame;
+    shellApplication.destroy = &destroyGame;
+    shellApplication.exists = &gameExists;
+    shellApplication.rootContext = &gameRootContext;
+    shellApplication.quitRequested = &gameQuitRequested;
+    shellApplication.pageToOpen = &gamePageToOpen;
+    return true;
+}();
+
+}  // namespace
