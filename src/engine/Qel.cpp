@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "engine/Context.h"
+#include "engine/DataBlock.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileManager.h"
 #include "engine/Logger.h"
@@ -19,11 +20,16 @@
 #include "engine/Utilities.h"
 #include "language/Language.h"
 #include "media/EngineInputEnvironment.h"
+#include "media/FontGDI.h"
+#include "media/MemoryImageFile.h"
 #include "media/QelGraphics.h"
 #include "media/QelAudio.h"
 #include "platform/AudioLibrary.h"
 #include "media/PointerDispatcher.h"
 #include "media/QelInput.h"
+#include "media/Sound.h"
+#include "media/SoundStream.h"
+#include "media/Texture.h"
 #include "platform/Clock.h"
 #include "platform/ProcessList.h"
 #include "platform/SystemInfo.h"
@@ -38,6 +44,8 @@ namespace {
 const char16_t* const kSection = u"Qel";
 constexpr int KEY_F10 = 0x44;
 constexpr int KEY_F11 = 0x57;
+constexpr int KEY_F9 = 0x43;
+constexpr int KEY_RSHIFT = 0x36;
 
 }  // namespace
 
@@ -102,7 +110,8 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
     pQelGraphics = new QelGraphics(hWindowHandle, pConfig);
     pQelInput->centerPointer();
     pQelAudio = new QelAudio(pConfig);
-    // FontGDI (12, (1, 1, 1), "Arial") and the Console join here.
+    pFontGDI = new FontGDI(12, Vector3(1.0f, 1.0f, 1.0f), u"Arial");
+    // The Console joins here.
     pQelNetwork = new QelNetwork(pConfig);
     pLanguage = new Language();
 
@@ -130,7 +139,11 @@ Qel::~Qel() {
                 delete pQelNetwork;
                 pQelNetwork = nullptr;
                 break;
-            // 3 Console, 4 FontGDI join here.
+            // 3 Console joins here.
+            case 4:
+                delete pFontGDI;
+                pFontGDI = nullptr;
+                break;
             case 5:
                 delete pQelAudio;
                 pQelAudio = nullptr;
@@ -340,9 +353,13 @@ void Qel::frame(Context* root) {
         unpacedRate = 1.0 / work;
         const int i = frameCount % HISTORY_LENGTH;
         frameHistory[HISTORY_WORK_MS][i] = static_cast<int>(work * 1000.0);
-        // The resident byte counts of textures, images, sounds and streams join here, and the
-        // F9 key (newly down; right Shift for ".tga") saves getScreenshotPath through
-        // QelGraphics::saveScreenshot (root, path).
+        frameHistory[HISTORY_TEXTURE_BYTES][i] = residentTextureBytes;
+        frameHistory[HISTORY_IMAGE_BYTES][i] = residentImageBytes;
+        frameHistory[HISTORY_SOUND_BYTES][i] = residentSoundBytes;
+        frameHistory[HISTORY_STREAM_BYTES][i] = residentStreamBytes;
+        // F9 newly down saves a screenshot, as ".tga" with right Shift held.
+        if (pQelGraphics && pQelInput && pQelInput->wasKeyPressed(KEY_F9))
+            pQelGraphics->saveScreenshot(root, getScreenshotPath(pQelInput->isKeyDown(KEY_RSHIFT)));
         for (int s = 0; s < STAT_COUNT; ++s) savedFrameStats[s] = frameStats[s];
         // The console's draw joins here.
         // The overlay's text is drawn with FontGDI once fonts exist, and its graphs with vertex
@@ -425,7 +442,11 @@ std::vector<WString> Qel::getDebugOverlayLines() {
         lines.push_back(format(u"%d/%d renderables, %d vertices, %d vbuffer writes, %d update visuals, %d invXforms, %d collisions",
                                s[STAT_RENDERABLES_DRAWN], s[STAT_RENDERABLES_CONSIDERED], s[STAT_VERTICES],
                                s[STAT_VBUFFER_WRITES], s[STAT_XFORM_UPDATES], s[STAT_INVERSE_XFORMS], s[STAT_COLLISIONS]));
-        // The resident, input, button, joystick and touch lines join with those services.
+        lines.push_back(format(u"resident: %dK textures (%d used: %dK), %dK memoryimagefiles, %dK sounds, %dK streams, %dK memoryfiles.",
+                               residentTextureBytes / 1024, s[STAT_TEXTURES_USED], s[STAT_TEXELS_USED] * 4 / 1024,
+                               residentImageBytes / 1024, residentSoundBytes / 1024, residentStreamBytes / 1024,
+                               residentMemoryFileBytes / 1024));
+        // The input, button, joystick and touch lines join with those services.
     }
     return lines;
 }

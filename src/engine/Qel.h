@@ -18,6 +18,7 @@ class MemoryIniFile;
 class TimeKeeper;
 class Context;
 class QelAudio;
+class FontGDI;
 class FileManager;
 class ResourceManager;
 class QelNetwork;
@@ -82,6 +83,7 @@ public:
     ResourceManager* pResourceManager = nullptr;
     QelNetwork* pQelNetwork = nullptr;
     QelAudio* pQelAudio = nullptr;
+    FontGDI* pFontGDI = nullptr;
     Language* pLanguage = nullptr;
     QelTimer frameTimer;
     bool bDebugLocked = true;

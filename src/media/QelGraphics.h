@@ -10,6 +10,8 @@
 #include "platform/D3D9.h"
 
 class MemoryIniFile;
+class MemoryImageFile;
+class Context;
 
 class QelGraphics {
     QEL_DECLARE_ROOT_CLASS()
@@ -47,9 +49,16 @@ public:
     void adjustWindow();
     void resetGammaRamp();
 
-    // Leaves full screen before a fatal error's message box; does nothing when called again
-    // from inside itself.
+    // Saves the crash screenshot and leaves full screen before a fatal error's message box;
+    // does nothing when called again from inside itself.
     static void onFatalError();
+
+    // Screenshots: the back buffer as a TGA (with a mask pass that draws drawRoot again in white
+    // for the alpha), BMP or JPG file, by the name. Nothing without a device.
+    void saveScreenshot(Context* drawRoot, WStringView fileName);
+    // A new image (the caller deletes it) with the back buffer's pixels; cleared to 0 when the
+    // copy fails.
+    MemoryImageFile* captureBackBuffer();
 
     struct ViewportRect {
         int left = 0, top = 0, bottom = 0, right = 0;

@@ -13,13 +13,8 @@
 #include "engine/Context.h"
 #include "media/PointerDispatcher.h"
 #include "media/QelGraphics.h"
-#include "media/VertexBuffer.h"
-
-// Skins come with the skin code; until it is part of the build a renderable has no skin to use.
-#if __has_include("media/Skin.h")
 #include "media/Skin.h"
-#define VESK_RENDERABLE_SKINS 1
-#endif
+#include "media/VertexBuffer.h"
 
 QEL_IMPLEMENT_CLASS(Renderable, &QelBase::classRecord, QEL_FACTORY(Renderable))
 
@@ -53,12 +48,10 @@ Renderable::Renderable() {
 }
 
 Renderable::~Renderable() {
-#ifdef VESK_RENDERABLE_SKINS
     if (bOwnsSkin && pSkin) {
         pSkin->release();
         pSkin = nullptr;
     }
-#endif
 }
 
 void Renderable::describe(PropertyContainer* group) {
@@ -75,10 +68,8 @@ void Renderable::describe(PropertyContainer* group) {
     addVector(u"rotation", rotation);
     addVector(u"scale", scale);
     group->addChild(new PropertyUColor(u"color", 0, &color));
-#ifdef VESK_RENDERABLE_SKINS
     if (!bOwnsSkin)
         group->addChild(new PropertyPointer(u"pSkin", Property::FLAG_RESOURCE, reinterpret_cast<QelBase**>(&pSkin), &Skin::classRecord));
-#endif
 }
 
 void Renderable::netSerialize(Packet& packet) {
@@ -140,9 +131,7 @@ D3DXMATRIX& Renderable::applyLocalXform(D3DXMATRIX& m) {
 
 void Renderable::calcXform() {
     worldXform = baseXform;
-#ifdef VESK_RENDERABLE_SKINS
     if (pSkin) pSkin->applyAnchor(worldXform);
-#endif
     applyLocalXform(worldXform);
     D3DXMatrixMultiply(&worldXform, &worldXform, &parentXform);
     if (bHasInvXform) {
@@ -154,14 +143,12 @@ void Renderable::calcXform() {
 
 void Renderable::calcBounds() {
     if (bSkipVisibility) return;
-#ifdef VESK_RENDERABLE_SKINS
     if (pSkin) {
         boundsCenter = transformCoord(pSkin->center, worldXform);
         Vector3 corner = transformCoord(pSkin->getCorner(), worldXform);
         boundsRadius = Vector3::distance(boundsCenter, corner);
         return;
     }
-#endif
     boundsCenter = transformCoord(Vector3(), worldXform);
     boundsRadius = 0.0f;
 }
@@ -208,9 +195,7 @@ void Renderable::render() {
     QelGraphics* g = graphics();
     if (g && g->dxDevice) {
         g->dxDevice->SetTransform(D3DTS_WORLD, &worldXform);
-#ifdef VESK_RENDERABLE_SKINS
         if (pSkin) pSkin->drawFor(this);
-#endif
         if (!bSkipVisibility && (debugLevel & 0x30)) drawDebugOverlays(debugLevel);
     }
     debugLevel = savedDebugLevel;
@@ -262,14 +247,9 @@ bool Renderable::isUnderPointer() {
 }
 
 bool Renderable::isPointInsideSkin(const Vector3& worldPoint) {
-#ifdef VESK_RENDERABLE_SKINS
     if (!pSkin || (bHasInvXform && !bInvXformValid)) return false;
     Vector3 local = world2local(worldPoint);
     return pSkin->isPointInside(local.x, local.y, local.z);
-#else
-    (void)worldPoint;
-    return false;
-#endif
 }
 
 bool Renderable::isPointInsideBounds(const Vector3& p, float k) {
@@ -293,18 +273,14 @@ bool Renderable::collide(Renderable* other) {
 
 Vector3 Renderable::local2world(const Vector3& localPoint) {
     Vector3 p = localPoint;
-#ifdef VESK_RENDERABLE_SKINS
     if (pSkin) p = pSkin->warpPoint(p);
-#endif
     return transformCoord(p, worldXform);
 }
 
 Vector3 Renderable::world2local(const Vector3& worldPoint) {
     QEL_ASSERT(u"Renderable::world2local", bHasInvXform);
     Vector3 q = transformCoord(worldPoint, invXform);
-#ifdef VESK_RENDERABLE_SKINS
     if (pSkin) q = pSkin->unwarpPoint(q);
-#endif
     return q;
 }
 

@@ -6,12 +6,7 @@
 #include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "media/QelGraphics.h"
-
-// Textures come with the texture code; until it is part of the build, every draw is untextured.
-#if __has_include("media/Texture.h")
 #include "media/Texture.h"
-#define VESK_VERTEXBUFFER_TEXTURES 1
-#endif
 
 QEL_IMPLEMENT_CLASS(VertexBuffer, &QelBase::classRecord, QEL_FACTORY(VertexBuffer))
 
@@ -101,7 +96,6 @@ void VertexBuffer::draw(Texture* texture, int type, int start, int count) {
     if (!g || !g->dxDevice) return;
     IDirect3DDevice9* device = g->dxDevice;
     bool bBlendOff = false;
-#ifdef VESK_VERTEXBUFFER_TEXTURES
     if (texture) {
         texture->select();
         if (!texture->bHasAlpha) {
@@ -111,10 +105,6 @@ void VertexBuffer::draw(Texture* texture, int type, int start, int count) {
     } else {
         device->SetTexture(0, nullptr);
     }
-#else
-    texture = nullptr;
-    device->SetTexture(0, nullptr);
-#endif
     if (!g->bScreenshotPass) device->SetRenderState(D3DRS_TEXTUREFACTOR, vertexData[0].color);
     device->SetStreamSource(0, dxVBuffer, 0, sizeof(Vertex));
     device->DrawPrimitive(primitives[type], UINT(start), UINT(primitiveCount));

@@ -5,6 +5,8 @@
 
 #include "EngineFixture.h"
 #include "engine/Context.h"
+#include "media/MemoryImageFile.h"
+#include "media/Texture.h"
 
 namespace {
 
@@ -187,11 +189,17 @@ TEST_F(QelFrameTest, DebugOverlayTextFollowsTheDebugBits) {
     qel->frame(nullptr);
     qel->debugLevel = 3;
     qel->frame(nullptr);
-    ASSERT_EQ(qel->debugOverlayLines.size(), 4u);
+    ASSERT_EQ(qel->debugOverlayLines.size(), 5u);
     EXPECT_EQ(qel->debugOverlayLines[0].rfind(u"frame: fps=", 0), 0u);
     EXPECT_EQ(qel->debugOverlayLines[1].rfind(u"global clock: ", 0), 0u);
     EXPECT_EQ(qel->debugOverlayLines[2].rfind(u"tick(", 0), 0u);
     EXPECT_NE(qel->debugOverlayLines[3].find(u"renderables"), WString::npos);
+    EXPECT_EQ(qel->debugOverlayLines[4].rfind(u"resident: ", 0), 0u);
+    int value = -1;
+    ASSERT_TRUE(qel->getHistory(Qel::HISTORY_IMAGE_BYTES, 0, value));
+    EXPECT_EQ(value, residentImageBytes);
+    ASSERT_TRUE(qel->getHistory(Qel::HISTORY_TEXTURE_BYTES, 0, value));
+    EXPECT_EQ(value, residentTextureBytes);
     qel->debugLevel = 1;
     qel->frame(nullptr);
     EXPECT_EQ(qel->debugOverlayLines.size(), 1u);

@@ -32,6 +32,9 @@ int main(int argc, char** argv) {
     // Headless: SDL's silent audio driver and Mesa's software OpenGL, unless the caller chose.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+    // Mesa's software rasteriser draws on the calling thread: its worker threads, still winding
+    // down at exit, can crash the leak checker's stop-the-world pass.
+    setenv("LP_NUM_THREADS", "0", 0);
     // An engine made by a test draws on a recording device unless the test asks for OpenGL.
     QelGraphics::createDirect3D = &RecordingDirect3D::create;
     return RUN_ALL_TESTS();

@@ -14,20 +14,9 @@
 #include "engine/Stream.h"
 #include "engine/Text.h"
 #include "media/MemoryImageFile.h"
+#include "media/PreloadRecord.h"
 
 namespace datagen {
-
-namespace {
-
-void putLe32(std::vector<uint8_t>& out, size_t at, int32_t value) {
-    const auto v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-constexpr size_t kPreloadHeaderBytes = 20;
-constexpr size_t kPreloadSkinBytes = 24;
-
-}  // namespace
 
 void makeFoldersFor(const std::string& path) {
     for (size_t sep = path.find('/', 1); sep != std::string::npos; sep = path.find('/', sep + 1)) mkdir(path.substr(0, sep).c_str(), 0755);
@@ -42,23 +31,12 @@ bool writeWholeFile(const std::string& path, const void* data, size_t size) {
 }
 
 std::vector<uint8_t> preloadRecord(const TextureImage& t) {
-    std::vector<uint8_t> out(kPreloadHeaderBytes + kPreloadSkinBytes * t.skins.size(), 0);
-    putLe32(out, 0, 1);
-    putLe32(out, 4, t.width);
-    putLe32(out, 8, t.height);
-    out[12] = t.hasAlpha ? 1 : 0;
-    putLe32(out, 16, static_cast<int32_t>(t.skins.size()));
-    for (size_t i = 0; i < t.skins.size(); ++i) {
-        const SkinRect& s = t.skins[i];
-        const size_t at = kPreloadHeaderBytes + kPreloadSkinBytes * i;
-        putLe32(out, at, s.left);
-        putLe32(out, at + 4, s.top);
-        putLe32(out, at + 8, s.width);
-        putLe32(out, at + 12, s.height);
-        putLe32(out, at + 16, s.originAdjustX);
-        putLe32(out, at + 20, s.originAdjustY);
-    }
-    return out;
+    PreloadRecord record;
+    record.width = t.width;
+    record.height = t.height;
+    record.bHasAlpha = t.hasAlpha;
+    for (const SkinRect& s : t.skins) record.skins.push_back({s.left, s.top, s.width, s.height, s.originAdjustX, s.originAdjustY});
+    return record.toBytes();
 }
 
 std::string skinDescription(const TextureImage& t) {
