@@ -5,14 +5,10 @@
 #include "app/PointerSprite.h"
 #include "engine/Qel.h"
 #include "engine/TimeKeeper.h"
+#include "media/FontQuad.h"
 #include "media/PointerDispatcher.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
-
-#if __has_include("media/FontQuad.h")
-#include "media/FontQuad.h"
-#define VESK_HAVE_FONTS 1
-#endif
 
 #if __has_include("app/ContextMessageBox.h")
 #include "app/ContextMessageBox.h"
@@ -157,7 +153,6 @@ void ContextManager::renderContents() {
         else pPointerLayer->draw();
     }
     pCurtainLayer->draw();
-#if VESK_HAVE_FONTS
     if (!top->bHideFrameRate && game && game->gameConfiguration.bShowFps && game->pFontSmall && qel && qel->pQelGraphics) {
         const double now = qel->pTimeKeeper ? qel->pTimeKeeper->getTime() : 0.0;
         if (now > nextFrameRateUpdate) {
@@ -168,5 +163,4 @@ void ContextManager::renderContents() {
         const float y = static_cast<float>(qel->pQelGraphics->layoutHeight / 2 - 2);
         game->pFontSmall->drawText(x, y, 0.0f, 0xFFFFFFFFu, 264, format(u"%.1lf", static_cast<double>(shownFrameRate)));
     }
-#endif
 }

@@ -19,12 +19,8 @@
 #include "language/Language.h"
 #include "media/QelAudio.h"
 #include "media/QelGraphics.h"
-#include "platform/AudioLibrary.h"
-
-#if __has_include("media/Texture.h")
 #include "media/Texture.h"
-#define VESK_HAVE_TEXTURES 1
-#endif
+#include "platform/AudioLibrary.h"
 
 // The menu framework's shared objects and start screens.
 #if __has_include("app/GUIthemeStandard.h")
@@ -94,10 +90,8 @@ Loader* Global::initPreLoader() {
     pResourceRoot = new QelBase();
     if (qel && qel->pFileManager) qel->pFileManager->useWad(getDataArchivePath());
 
-#if VESK_HAVE_TEXTURES
     Loader::registerTexture(u"gui-game-progressBar", new Texture(2, u"xmas-edition/gfx/gui/game/progressbar.tga"));
     Loader::registerTexture(u"mousePointer", new Texture(0, u"gfx/gui/game/mousepointer.tga"));
-#endif
 
     pContextManager = new ContextManager();
     Loader* loader = new Loader();

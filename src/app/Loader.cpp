@@ -2,6 +2,7 @@
 
 #include "app/ContextManager.h"
 #include "app/Global.h"
+#include "app/ProgressBar.h"
 #include "engine/DataBlock.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileManager.h"
@@ -10,24 +11,16 @@
 #include "engine/ResourceManager.h"
 #include "engine/TimeKeeper.h"
 #include "language/Language.h"
+#include "media/FontQuad.h"
 #include "media/QelAudio.h"
 #include "media/QelGraphics.h"
-#include "media/Sound.h"
-#include "media/SoundStream.h"
-
-#if __has_include("media/Texture.h")
-#include "app/ProgressBar.h"
 #include "media/Quad.h"
 #include "media/Skin.h"
+#include "media/Sound.h"
+#include "media/SoundStream.h"
 #include "media/Texture.h"
-#define VESK_HAVE_TEXTURES 1
-#endif
-#if __has_include("media/FontQuad.h")
-#include "media/FontQuad.h"
-#define VESK_HAVE_FONTS 1
-#endif
 
-#if __has_include("app/AnimatedQuad.h") && VESK_HAVE_TEXTURES
+#if __has_include("app/AnimatedQuad.h")
 #include "app/AnimatedQuad.h"
 #define VESK_HAVE_ANIMATED_QUAD 1
 #endif
@@ -181,24 +174,18 @@ ResourceManager* resources() { return qel ? qel->pResourceManager : nullptr; }
 
 bool resourceExists(WStringView name) { return resources() && resources()->find(false, name) != nullptr; }
 
-#if VESK_HAVE_TEXTURES
 void loadTexture(const TextureStep& t) {
     auto* texture = new Texture(0, t.file);
     Loader::registerTexture(t.name, texture);
     if (t.anchorSkin >= 0 && t.anchorSkin < static_cast<int>(texture->skins.size()))
         texture->skins[t.anchorSkin]->setAnchor(t.anchorCode);
 }
-#endif
 
 // A glyph page: registered in the normal pass; in the pack pass only read, so that the archive
 // being built takes it along.
 void loadFontPage(bool bPackPass, int flags, const WString& file, const WString& name) {
-#if VESK_HAVE_TEXTURES
     if (bPackPass) delete new Texture(0, file);
     else Loader::registerResource(new Texture(flags, file), name);
-#else
-    (void)bPackPass, (void)flags, (void)file, (void)name;
-#endif
 }
 
 #if VESK_HAVE_ANIMATED_QUAD
@@ -236,13 +223,11 @@ Loader::Loader() {
     bShowPointer = false;
     bHideFrameRate = true;
     clearColor = 0xFF000000u;
-#if VESK_HAVE_TEXTURES
     if (auto* texture = static_cast<Texture*>(resources() ? resources()->find(false, u"gui-game-progressBar") : nullptr)) {
         progressBar = new ProgressBar(texture, 0, 1);
         if (qel->bEnableDelayedLoad) progressBar->bHidden = true;
         addChild(progressBar);
     }
-#endif
     stepCount = loadStuff(true);
 }
 
@@ -256,11 +241,7 @@ void Loader::tickContents(double total, double dt) {
     // nothing left to pay for.
     while (currentStep < stepCount && (!clock || clock->getTime() < start + FRAME_BUDGET)) {
         const int step = loadStuff(false);
-#if VESK_HAVE_TEXTURES
         if (progressBar) progressBar->setFraction(static_cast<float>(step) / static_cast<float>(stepCount));
-#else
-        (void)step;
-#endif
         if (bYieldFrame) {
             bYieldFrame = false;
             return;
@@ -295,25 +276,18 @@ void Loader::performStep(int step) {
     } else if (step >= 5 && step <= 9) {
         loadMusic(kMusic[step - 5][0], kMusic[step - 5][1]);
     } else if (step == 10) {
-#if VESK_HAVE_TEXTURES
         loadTexture({u"gfx/system/mvstudios.tga", u"mvstudios", -1, 0});
-#endif
     } else if (step == 11) {
         if (files()) files()->useWad(getDataArchivePath() + u".language.v2");
-#if VESK_HAVE_TEXTURES
         loadTexture({u"gfx/system/languageflags.tga", u"languageFlags", -1, 0});
-#endif
         if (files()) files()->useWad(getDataArchivePath());
     } else if (step >= kFirstTextureStep && step < kFirstTextureStep + 43) {
-#if VESK_HAVE_TEXTURES
         const TextureStep& t = kTextures[step - kFirstTextureStep];
         loadTexture(t);
 #if VESK_HAVE_ANIMATED_QUAD
         if (WStringView(t.name) == u"bearHand") makeBendingHand();
 #endif
-#endif
     } else if (step == 55) {
-#if VESK_HAVE_TEXTURES
         if (files() && files()->bCreateWad) {
             // Only read, so that the archive being built takes the level pictures along.
             for (const char16_t* id : kLevelIds) {
@@ -321,7 +295,6 @@ void Loader::performStep(int step) {
                 delete new Texture(0, format(u"xmas-edition/gfx/decoration-%s.tga", id));
             }
         }
-#endif
     } else if (step >= kFirstSoundStep && step < kFirstSoundStep + 34) {
         loadSound(kSounds[step - kFirstSoundStep]);
     } else if (step == 90) {
@@ -391,15 +364,11 @@ void Loader::selectLanguage() {
             if (qel->hq2x == 2) path += u".hq2x";
             fm->verifyFileDisk(path);
             const int flagIndex = flagSkinIndex(isoCode);
-#if VESK_HAVE_TEXTURES
             auto* flags = static_cast<Texture*>(resources()->find(true, u"languageFlags"));
             if (!(static_cast<int>(flags->skins.size()) > flagIndex))
                 ErrorManager::assertionFailed(fn, __FILE__, __LINE__,
                                               u"FIND_RESOURCE(Texture,TT(\"languageFlags\"))->skins.size()>"
                                               u"ContextLanguageSelect::isoCode2skinIndex(isoCode)");
-#else
-            (void)flagIndex;
-#endif
         }
     }
     if (qel->defaultLanguage == -2) {
@@ -445,15 +414,12 @@ void Loader::fontRes(bool bPackPass, WStringView texturePrefix, WStringView root
     }
     fm->useWad(getDataArchivePath());
 
-#if VESK_HAVE_TEXTURES
     if (bPackPass || resourceExists(format(u"%s1", texturePrefix))) return;
     if (page == u"1252") QEL_FATAL(u"Loader::fontRes", u"Could not find any 8-bit glyphs for font '%s'", fontFolder);
     fontRes(false, texturePrefix, rootPrefix, fontFolder, u"1252");
-#endif
 }
 
 void Loader::loadFont(int index) {
-#if VESK_HAVE_FONTS
     const FontStep& f = kFonts[index];
     auto* font = new FontQuad();
     FontQuad** slots[] = {&game->pFontTiny, &game->pFontSmall, &game->pFontMedium, &game->pFontMediumOutline, &game->pFontLarge};
@@ -474,9 +440,6 @@ void Loader::loadFont(int index) {
     }
     font->createFontCache();
     registerResource(font, f.name);
-#else
-    (void)index;
-#endif
 }
 
 void Loader::registerResource(QelBase* object, WStringView name) {
@@ -485,11 +448,6 @@ void Loader::registerResource(QelBase* object, WStringView name) {
 }
 
 void Loader::registerTexture(WStringView name, Texture* texture) {
-#if VESK_HAVE_TEXTURES
     registerResource(texture, name);
     for (size_t i = 0; i < texture->skins.size(); ++i) resources()->addResource(texture->skins[i], format(u"%s:%d", name, static_cast<int>(i)));
-#else
-    (void)name;
-    (void)texture;
-#endif
 }

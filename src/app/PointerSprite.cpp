@@ -4,20 +4,14 @@
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "media/QelInput.h"
-
-#if __has_include("media/Texture.h")
 #include "media/Skin.h"
 #include "media/Texture.h"
-#define VESK_HAVE_TEXTURES 1
-#endif
 
 PointerSprite::PointerSprite() {
-#if VESK_HAVE_TEXTURES
     if (qel && qel->pResourceManager) {
         pTexture = static_cast<Texture*>(qel->pResourceManager->find(false, u"mousePointer"));
         if (pTexture && !pTexture->skins.empty()) pSkin = pTexture->skins[0];
     }
-#endif
 }
 
 void PointerSprite::update(double t, double dt) {

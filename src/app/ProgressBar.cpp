@@ -1,4 +1,3 @@
-#if __has_include("media/Texture.h") && __has_include("media/Renderable.h")
 #include "app/ProgressBar.h"
 
 #include <algorithm>
@@ -61,4 +60,3 @@ void ProgressBar::updateXform() {
     Renderable::updateXform();
     fill.setParentXform(worldXform);
 }
-#endif

@@ -8,11 +8,7 @@
 #include "engine/ResourceManager.h"
 #include "media/Camera.h"
 #include "media/QelGraphics.h"
-
-#if __has_include("media/Skin.h")
 #include "media/Skin.h"
-#define VESK_HAVE_SKINS 1
-#endif
 
 namespace {
 
@@ -41,9 +37,7 @@ SnowEffect::SnowEffect(Camera* camera, float areaScale) : pCamera(camera), areaS
         f.basePosition.z = randomUnit() * static_cast<float>(-(w / 3));
         f.basePosition.y = -areaScale * static_cast<float>(h) / 2.0f + areaScale * static_cast<float>(h) * randomUnit();
         f.basePosition.x = -areaScale * static_cast<float>(w) / 2.0f + areaScale * static_cast<float>(w) * randomUnit();
-#if VESK_HAVE_SKINS
         if (qel && qel->pResourceManager) f.pSkin = static_cast<Skin*>(qel->pResourceManager->find(false, u"snowFlake:0"));
-#endif
         f.scale.x = f.scale.y = 0.3f;
         f.bSkipVisibility = true;
     }

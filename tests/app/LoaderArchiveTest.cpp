@@ -10,9 +10,7 @@
 #include "engine/ResourceManager.h"
 #include "engine/Utilities.h"
 #include "language/Language.h"
-#if __has_include("media/FontQuad.h")
 #include "media/FontQuad.h"
-#endif
 
 class LoaderArchiveTest : public EngineTest {};
 
@@ -41,17 +39,13 @@ TEST_F(LoaderArchiveTest, AllStepsRunAndHandOver) {
         ASSERT_NE(r, nullptr) << wideToUtf8(name);
         EXPECT_EQ(r->owner, application->pResourceRoot);
     }
-#if __has_include("media/Texture.h")
     // Pictures with their skins, the bending hand, the glyph pages of the code page and the fonts.
     for (const char16_t* name : {u"gui-game-progressBar:1", u"mousePointer:0", u"mvstudios", u"languageFlags", u"snowFlake:0",
                                  u"hud-touchscreen", u"fontTinyTex1", u"fontLargeTex1"})
         EXPECT_NE(engine->pResourceManager->find(false, name), nullptr) << wideToUtf8(name);
-#endif
-#if __has_include("media/FontQuad.h")
     EXPECT_NE(application->pFontTiny, nullptr);
     EXPECT_NE(application->pFontLarge, nullptr);
     EXPECT_EQ(engine->pResourceManager->find(false, u"fontMediumOutline"), static_cast<QelBase*>(application->pFontMediumOutline));
-#endif
     delete application;
     Loader::autodetectLanguage = nullptr;
 }

@@ -1,5 +1,4 @@
 // The progress bar: a frame and a filling cropped from the left.
-#if __has_include("media/TextureFixture.h") && __has_include("media/Texture.h")
 #include <gtest/gtest.h>
 
 #include "app/ProgressBar.h"
@@ -63,4 +62,3 @@ TEST_F(ProgressBarTest, AHiddenBarDrawsNothing) {
     bar.render();
     EXPECT_TRUE(device->calls.empty());
 }
-#endif
