@@ -1,5 +1,6 @@
 // The loading screen on the OpenGL device under Xvfb, against the generated archives beside the
 // program: the bar is drawn from the first frame and fills as the steps go.
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>

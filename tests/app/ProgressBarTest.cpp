@@ -1,4 +1,5 @@
 // The progress bar: a frame and a filling cropped from the left.
+
 #include <gtest/gtest.h>
 
 #include "app/ProgressBar.h"
