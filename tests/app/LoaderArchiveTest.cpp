@@ -49,3 +49,24 @@ TEST_F(LoaderArchiveTest, AllStepsRunAndHandOver) {
     delete application;
     Loader::autodetectLanguage = nullptr;
 }
+
+TEST_F(LoaderArchiveTest, AFontWithoutPagesInItsCodePageFallsBackTo1252) {
+    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    start();
+    GameGlobal application;
+    application.initPreLoader();
+    Loader loader;
+    // The language archive exists but holds no glyph pages.
+    loader.fontRes(false, u"fontSmallTex", u"", u"font-small", u"language.v2");
+    EXPECT_NE(engine->pResourceManager->find(false, u"fontSmallTex1"), nullptr);
+}
+
+TEST_F(LoaderArchiveTest, AFontWithoutPagesIn1252EndsTheProgram) {
+    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    start();
+    GameGlobal application;
+    application.initPreLoader();
+    Loader loader;
+    EXPECT_EXIT(loader.fontRes(false, u"fontNoneTex", u"", u"font-none", u""), testing::ExitedWithCode(255), "");
+    EXPECT_NE(logText().find("Could not find any 8-bit glyphs for font 'font-none'"), std::string::npos);
+}
