@@ -179,3 +179,26 @@ TEST_F(ContextManagerTest, OnlyTheFrontScreenIsAskedForThePointer) {
     skip = 0;
     EXPECT_EQ(stack->findObjectUnderPointer(skip), nullptr);
 }
+
+TEST_F(ContextManagerTest, EscapeOnTheConfirmationClosesOnlyTheConfirmation) {
+    static Journal* out = nullptr;
+    out = &journal;
+    ContextManager::createConfirmation = [](int* result) -> Context* {
+        auto* dialog = new ProbeScreen(*out, "dialog");
+        dialog->bDeleteWhenDone = true;
+        return dialog;
+    };
+    ProbeScreen* a = push("a");
+    a->bConfirmEscape = true;
+    tick();
+    setKey(kEscape, true, false);
+    tick();
+    ASSERT_NE(stack->getTopContext(), a);
+    tick();  // escape pressed again, now on the dialog
+    releaseKeys();
+    tick();
+    EXPECT_EQ(stack->getTopContext(), a);
+    EXPECT_FALSE(a->bDone);
+    EXPECT_FALSE(stack->bQuit);
+    EXPECT_EQ(stack->confirmResult, -1);
+}
