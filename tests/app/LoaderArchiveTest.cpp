@@ -5,6 +5,7 @@
 #include "app/ContextManager.h"
 #include "app/GameGlobal.h"
 #include "app/Loader.h"
+#include "engine/ClassRegistry.h"
 #include "engine/EngineFixture.h"
 #include "engine/FileManager.h"
 #include "engine/ResourceManager.h"
@@ -69,4 +70,15 @@ TEST_F(LoaderArchiveTest, AFontWithoutPagesIn1252EndsTheProgram) {
     Loader loader;
     EXPECT_EXIT(loader.fontRes(false, u"fontNoneTex", u"", u"font-none", u""), testing::ExitedWithCode(255), "");
     EXPECT_NE(logText().find("Could not find any 8-bit glyphs for font 'font-none'"), std::string::npos);
+}
+
+TEST_F(LoaderArchiveTest, TwoClassesOfOneNameStopTheStart) {
+    start();
+    GameGlobal application;
+    ClassRegistry::get().assignClassIDs();
+    ClassRegistry::get().bBadClasses = true;
+    EXPECT_EXIT(application.initPreLoader(), testing::ExitedWithCode(255), "");
+    const std::string log = logText();
+    EXPECT_NE(log.find("Statement: !m->bBadClasses"), std::string::npos);
+    EXPECT_NE(log.find("Function: Global::initPreLoader()"), std::string::npos);
 }
