@@ -37,6 +37,7 @@ void GameGlobal::createStartContexts() {
     pContextManager->pushContext(new ContextMainGame());
 #endif
 }
+
 namespace {
 
 // The game as the shell sees it: made after the engine (with its start-up before loading), its
