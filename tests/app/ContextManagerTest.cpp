@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "AppFixture.h"
 
 namespace {
@@ -201,4 +203,40 @@ TEST_F(ContextManagerTest, EscapeOnTheConfirmationClosesOnlyTheConfirmation) {
     EXPECT_FALSE(a->bDone);
     EXPECT_FALSE(stack->bQuit);
     EXPECT_EQ(stack->confirmResult, -1);
+}
+
+TEST_F(ContextManagerTest, DrawsTheFrontScreenThenItsPointerOnlyWhileTheWindowIsActive) {
+    struct Drawn : QelBase {
+        explicit Drawn(Journal& j, std::string n) : journal(j), name(std::move(n)) {}
+        void render() override { journal.push_back(name + " drawn"); }
+        void update(double, double) override { journal.push_back(name + " updated"); }
+        Journal& journal;
+        std::string name;
+    };
+    struct DrawnScreen : ProbeScreen {
+        using ProbeScreen::ProbeScreen;
+        void draw() override { journal.push_back(name + " drawn"); }
+    };
+    auto* below = new DrawnScreen(journal, "below");
+    auto* top = new DrawnScreen(journal, "top");
+    Drawn companion(journal, "companion");
+    stack->pushContext(below);
+    stack->pushContext(top);
+    top->pPointerOverride = &companion;
+    tick();
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "companion updated"), 1) << "updated before the screen's tick";
+    journal.clear();
+    engine->bWindowActive = true;
+    stack->draw();
+    EXPECT_EQ(journal, (Journal{"top drawn", "companion drawn"}));
+    journal.clear();
+    engine->bWindowActive = false;
+    stack->draw();
+    EXPECT_EQ(journal, (Journal{"top drawn"}));
+    journal.clear();
+    engine->bWindowActive = true;
+    top->bShowPointer = false;
+    stack->draw();
+    EXPECT_EQ(journal, (Journal{"top drawn"}));
+    top->pPointerOverride = nullptr;
 }
