@@ -24,6 +24,7 @@ class Language;
 class QelInput;
 class PointerDispatcher;
 class InputEnvironment;
+class QelGraphics;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -91,6 +92,7 @@ public:
     PointerDispatcher* pPointerDispatcher = nullptr;
     QelInput* pQelInput = nullptr;
     InputEnvironment* pInputEnvironment = nullptr;
+    QelGraphics* pQelGraphics = nullptr;
     bool bShuttingDown = false;
     int singleLanguage = 0;
     WString languageMask;

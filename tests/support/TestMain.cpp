@@ -32,3 +32,17 @@ int main(int argc, char** argv) {
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
     return RUN_ALL_TESTS();
 }
+
+// Allocations that the system's display, D-Bus and OpenGL libraries keep until exit: the leak
+// checker of the sanitizer build ignores them.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\n"
+           "leak:libX11.so\n"
+           "leak:libGLX_mesa.so\n"
+           "leak:libGLX.so\n"
+           "leak:swrast_dri.so\n"
+           "leak:libgallium\n"
+           "leak:libLLVM\n"
+           "leak:libEGL\n"
+           "leak:libSDL2\n";
+}

@@ -1,0 +1,663 @@
+#include "platform/GlDevice.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/D3DX9.h"
+#include "platform/GlTexture.h"
+#include "platform/GlVertexBuffer.h"
+
+namespace {
+
+const char* vertexShaderSource = R"(#version 330 core
+layout(location = 0) in vec3 aPosition;
+layout(location = 1) in vec4 aColor;
+layout(location = 2) in vec2 aTexCoord;
+uniform mat4 uMatrix;
+uniform vec2 uPixelOffset;
+out vec4 vColor;
+out vec2 vTexCoord;
+void main() {
+    vec4 p = vec4(aPosition, 1.0) * uMatrix;
+    // Direct3D puts pixel centres on whole coordinates and clips depth to 0..w.
+    p.xy += uPixelOffset * p.w;
+    p.z = 2.0 * p.z - p.w;
+    gl_Position = p;
+    vColor = aColor;
+    vTexCoord = aTexCoord;
+}
+)";
+
+const char* fragmentShaderSource = R"(#version 330 core
+in vec4 vColor;
+in vec2 vTexCoord;
+uniform sampler2D uTexture;
+uniform bool uHasTexture;
+uniform vec4 uTextureFactor;
+uniform int uColorOp, uColorArg1, uColorArg2, uAlphaOp, uAlphaArg1, uAlphaArg2;
+uniform int uAlphaFunc;
+uniform float uAlphaRef;
+out vec4 fragColor;
+vec4 argument(int a, vec4 texel) {
+    int source = a & 15;
+    if (source == 2) return texel;
+    if (source == 3) return uTextureFactor;
+    return vColor;
+}
+vec4 operation(int op, vec4 a1, vec4 a2) {
+    if (op == 1) return vColor;
+    if (op == 2) return a1;
+    if (op == 3) return a2;
+    if (op == 5) return clamp(a1 * a2 * 2.0, 0.0, 1.0);
+    if (op == 6) return clamp(a1 * a2 * 4.0, 0.0, 1.0);
+    if (op == 7) return clamp(a1 + a2, 0.0, 1.0);
+    return a1 * a2;
+}
+void main() {
+    vec4 result = vColor;
+    if (uHasTexture) {
+        vec4 texel = texture(uTexture, vTexCoord);
+        result.rgb = operation(uColorOp, argument(uColorArg1, texel), argument(uColorArg2, texel)).rgb;
+        result.a = operation(uAlphaOp, argument(uAlphaArg1, texel), argument(uAlphaArg2, texel)).a;
+    }
+    if (uAlphaFunc != 0) {
+        float a = floor(result.a * 255.0 + 0.5);
+        bool pass = true;
+        if (uAlphaFunc == 1) pass = false;
+        else if (uAlphaFunc == 2) pass = a < uAlphaRef;
+        else if (uAlphaFunc == 3) pass = a == uAlphaRef;
+        else if (uAlphaFunc == 4) pass = a <= uAlphaRef;
+        else if (uAlphaFunc == 5) pass = a > uAlphaRef;
+        else if (uAlphaFunc == 6) pass = a != uAlphaRef;
+        else if (uAlphaFunc == 7) pass = a >= uAlphaRef;
+        if (!pass) discard;
+    }
+    fragColor = result;
+}
+)";
+
+GLuint compileShader(GLenum type, const char* source) {
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = {};
+        glGetShaderInfoLog(shader, sizeof(log) - 1, nullptr, log);
+        SDL_Log("Shader compilation failed: %s", log);
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+GLenum blendFactor(DWORD blend) {
+    switch (blend) {
+        case D3DBLEND_ZERO: return GL_ZERO;
+        case D3DBLEND_ONE: return GL_ONE;
+        case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+        case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+        case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+        case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+        case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
+        case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+        case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+        case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+        case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
+        default: return GL_ONE;
+    }
+}
+
+GLint addressMode(DWORD mode) {
+    switch (mode) {
+        case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+        case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+        case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+        default: return GL_REPEAT;
+    }
+}
+
+bool isValidRenderState(D3DRENDERSTATETYPE state) { return uint32_t(state) < uint32_t(D3DRS_COUNT); }
+
+}  // namespace
+
+void GlDevice::setContextAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+GlDevice::GlDevice(SDL_Window* window) : window(window) {
+    D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&world));
+    D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&view));
+    D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&projection));
+    for (int i = 0; i < 256; ++i) gammaRamp.red[i] = gammaRamp.green[i] = gammaRamp.blue[i] = WORD(i * 257);
+}
+
+GlDevice::~GlDevice() {
+    if (texture) texture->Release();
+    texture = nullptr;
+    for (GlVertexBuffer* buffer : vertexBuffers) buffer->detach();
+    for (GlTexture* t : textures) t->detach();
+    if (context) {
+        makeCurrent();
+        if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
+        if (colorTexture) glDeleteTextures(1, &colorTexture);
+        if (program) glDeleteProgram(program);
+        if (vertexArray) glDeleteVertexArrays(1, &vertexArray);
+        if (sampler) glDeleteSamplers(1, &sampler);
+        SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
+    }
+}
+
+ULONG GlDevice::Release() {
+    ULONG left = --refCount;
+    if (left == 0) delete this;
+    return left;
+}
+
+void GlDevice::makeCurrent() {
+    if (context && SDL_GL_GetCurrentContext() != context) SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(context));
+}
+
+void GlDevice::forgetVertexBuffer(GlVertexBuffer* buffer) {
+    vertexBuffers.erase(std::remove(vertexBuffers.begin(), vertexBuffers.end(), buffer), vertexBuffers.end());
+    if (streamBuffer == buffer) streamBuffer = nullptr;
+    makeCurrent();
+}
+
+void GlDevice::forgetTexture(GlTexture* t) {
+    textures.erase(std::remove(textures.begin(), textures.end(), t), textures.end());
+    makeCurrent();
+}
+
+HRESULT GlDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD, D3DFORMAT format, D3DPOOL,
+                                IDirect3DTexture9** created, void*) {
+    if (!created) return D3DERR_INVALIDCALL;
+    *created = nullptr;
+    GLint maxSize = 0;
+    makeCurrent();
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (width == 0 || height == 0 || GLint(width) > maxSize || GLint(height) > maxSize || levels > 1) return D3DERR_INVALIDCALL;
+    if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;
+    auto* t = new GlTexture(this, width, height, format);
+    textures.push_back(t);
+    *created = t;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::init(const D3DPRESENT_PARAMETERS& params) {
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return D3DERR_INVALIDCALL;
+    setContextAttributes();
+    context = SDL_GL_CreateContext(window);
+    if (!context) return D3DERR_NOTAVAILABLE;
+    makeCurrent();
+    if (epoxy_gl_version() < 33) return D3DERR_NOTAVAILABLE;
+
+    GLuint vs = compileShader(GL_VERTEX_SHADER, vertexShaderSource);
+    GLuint fs = compileShader(GL_FRAGMENT_SHADER, fragmentShaderSource);
+    if (!vs || !fs) return D3DERR_NOTAVAILABLE;
+    program = glCreateProgram();
+    glAttachShader(program, vs);
+    glAttachShader(program, fs);
+    glLinkProgram(program);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) return D3DERR_NOTAVAILABLE;
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "uTexture"), 0);
+
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+    glGenSamplers(1, &sampler);
+    glBindSampler(0, sampler);
+    glGenFramebuffers(1, &framebuffer);
+    glGenTextures(1, &colorTexture);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_DITHER);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    return applyPresentation(params);
+}
+
+HRESULT GlDevice::applyPresentation(const D3DPRESENT_PARAMETERS& params) {
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
+    if (params.BackBufferWidth == 0 || params.BackBufferHeight == 0 || GLint(params.BackBufferWidth) > maxSize ||
+        GLint(params.BackBufferHeight) > maxSize)
+        return D3DERR_INVALIDCALL;
+    present = params;
+
+    SDL_SetWindowFullscreen(window, params.Windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    bool vsync = params.PresentationInterval == D3DPRESENT_INTERVAL_ONE || params.PresentationInterval == D3DPRESENT_INTERVAL_DEFAULT;
+    SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(params.BackBufferWidth), GLsizei(params.BackBufferHeight), 0, GL_BGRA,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture, 0);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return D3DERR_OUTOFVIDEOMEMORY;
+
+    setDefaultStates();
+    viewport = D3DVIEWPORT9{0, 0, params.BackBufferWidth, params.BackBufferHeight, 0.0f, 1.0f};
+    applyViewportAndScissor();
+    glClearColor(0, 0, 0, 1);
+    glDisable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    bNeedsReset = false;
+    return D3D_OK;
+}
+
+void GlDevice::setDefaultStates() {
+    std::fill(std::begin(renderStates), std::end(renderStates), 0u);
+    renderStates[D3DRS_ZENABLE] = 0;
+    renderStates[D3DRS_ALPHABLENDENABLE] = 0;
+    renderStates[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+    renderStates[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+    renderStates[D3DRS_ALPHATESTENABLE] = 0;
+    renderStates[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+    renderStates[D3DRS_CULLMODE] = D3DCULL_CCW;
+    renderStates[D3DRS_LIGHTING] = 1;
+    renderStates[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFF;
+    renderStates[D3DRS_COLORWRITEENABLE] = 0xF;
+    for (auto& stage : stageStates) {
+        std::fill(std::begin(stage), std::end(stage), 0u);
+        stage[D3DTSS_COLOROP] = D3DTOP_DISABLE;
+        stage[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        stage[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+        stage[D3DTSS_ALPHAOP] = D3DTOP_DISABLE;
+        stage[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+        stage[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+    }
+    stageStates[0][D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    stageStates[0][D3DTSS_ALPHAOP] = D3DTOP_SELECTARG1;
+    std::fill(std::begin(samplerStates), std::end(samplerStates), 0u);
+    samplerStates[D3DSAMP_ADDRESSU] = samplerStates[D3DSAMP_ADDRESSV] = samplerStates[D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
+    samplerStates[D3DSAMP_MAGFILTER] = samplerStates[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+    samplerStates[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
+    applyBlendAndCull();
+    applySampler();
+}
+
+bool GlDevice::isLostNow() {
+    Uint32 flags = SDL_GetWindowFlags(window);
+    bool minimisedFullScreen = !present.Windowed && (flags & SDL_WINDOW_MINIMIZED);
+    if (bLossForced || minimisedFullScreen) bNeedsReset = true;
+    return bLossForced || minimisedFullScreen;
+}
+
+void GlDevice::forceLoss() {
+    bLossForced = true;
+    bNeedsReset = true;
+}
+
+void GlDevice::endForcedLoss() { bLossForced = false; }
+
+HRESULT GlDevice::TestCooperativeLevel() {
+    if (isLostNow()) return D3DERR_DEVICELOST;
+    if (bNeedsReset) return D3DERR_DEVICENOTRESET;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* params) {
+    if (!params) return D3DERR_INVALIDCALL;
+    if (isLostNow()) return D3DERR_DEVICELOST;
+    ++resetCount;
+    makeCurrent();
+    if (failingResets > 0) {
+        --failingResets;
+        bNeedsReset = true;
+        return D3DERR_INVALIDCALL;
+    }
+    if (texture) {
+        texture->Release();
+        texture = nullptr;
+    }
+    streamBuffer = nullptr;
+    D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&world));
+    D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&view));
+    D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&projection));
+    HRESULT hr = applyPresentation(*params);
+    if (FAILED(hr)) bNeedsReset = true;
+    return hr;
+}
+
+UINT GlDevice::GetAvailableTextureMem() { return 512u * 1024u * 1024u; }
+
+HRESULT GlDevice::BeginScene() {
+    if (bInScene) return D3DERR_INVALIDCALL;
+    bInScene = true;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::EndScene() {
+    if (!bInScene) return D3DERR_INVALIDCALL;
+    bInScene = false;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
+    if (isLostNow() || bNeedsReset) return D3DERR_DEVICELOST;
+    makeCurrent();
+    int windowWidth = 0, windowHeight = 0;
+    SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
+    int bbWidth = int(present.BackBufferWidth), bbHeight = int(present.BackBufferHeight);
+    // The whole back buffer, scaled into the window with its proportions kept.
+    int destWidth = windowWidth, destHeight = windowHeight;
+    if (int64_t(windowWidth) * bbHeight > int64_t(windowHeight) * bbWidth)
+        destWidth = int(int64_t(windowHeight) * bbWidth / bbHeight);
+    else
+        destHeight = int(int64_t(windowWidth) * bbHeight / bbWidth);
+    int destX = (windowWidth - destWidth) / 2, destY = (windowHeight - destHeight) / 2;
+
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    bool sameSize = destWidth == bbWidth && destHeight == bbHeight;
+    glBlitFramebuffer(0, 0, bbWidth, bbHeight, destX, destY, destX + destWidth, destY + destHeight, GL_COLOR_BUFFER_BIT,
+                      sameSize ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(window);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glEnable(GL_SCISSOR_TEST);
+    applyBlendAndCull();
+    return D3D_OK;
+}
+
+void GlDevice::applyViewportAndScissor() {
+    GLint y = GLint(present.BackBufferHeight) - GLint(viewport.Y) - GLint(viewport.Height);
+    glViewport(GLint(viewport.X), y, GLsizei(viewport.Width), GLsizei(viewport.Height));
+    glScissor(GLint(viewport.X), y, GLsizei(viewport.Width), GLsizei(viewport.Height));
+}
+
+HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float, DWORD) {
+    if (count > 0 && !rects) return D3DERR_INVALIDCALL;
+    if (!(flags & D3DCLEAR_TARGET)) return D3D_OK;
+    if (bNeedsReset) return D3D_OK;
+    makeCurrent();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
+                 ((color >> 24) & 0xFF) / 255.0f);
+    glEnable(GL_SCISSOR_TEST);
+    if (count == 0) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        return D3D_OK;
+    }
+    int H = int(present.BackBufferHeight);
+    for (DWORD i = 0; i < count; ++i) {
+        int x1 = std::max<int>(rects[i].x1, int(viewport.X));
+        int y1 = std::max<int>(rects[i].y1, int(viewport.Y));
+        int x2 = std::min<int>(rects[i].x2, int(viewport.X + viewport.Width));
+        int y2 = std::min<int>(rects[i].y2, int(viewport.Y + viewport.Height));
+        if (x2 <= x1 || y2 <= y1) continue;
+        glScissor(x1, H - y2, x2 - x1, y2 - y1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    applyViewportAndScissor();
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetViewport(const D3DVIEWPORT9* v) {
+    if (!v || v->Width == 0 || v->Height == 0 || uint64_t(v->X) + v->Width > present.BackBufferWidth ||
+        uint64_t(v->Y) + v->Height > present.BackBufferHeight)
+        return D3DERR_INVALIDCALL;
+    viewport = *v;
+    makeCurrent();
+    applyViewportAndScissor();
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetViewport(D3DVIEWPORT9* v) {
+    if (!v) return D3DERR_INVALIDCALL;
+    *v = viewport;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+    if (!matrix) return D3DERR_INVALIDCALL;
+    switch (state) {
+        case D3DTS_WORLD: world = *matrix; return D3D_OK;
+        case D3DTS_VIEW: view = *matrix; return D3D_OK;
+        case D3DTS_PROJECTION: projection = *matrix; return D3D_OK;
+        default: return D3DERR_INVALIDCALL;
+    }
+}
+
+HRESULT GlDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
+    if (!matrix) return D3DERR_INVALIDCALL;
+    switch (state) {
+        case D3DTS_WORLD: *matrix = world; return D3D_OK;
+        case D3DTS_VIEW: *matrix = view; return D3D_OK;
+        case D3DTS_PROJECTION: *matrix = projection; return D3D_OK;
+        default: return D3DERR_INVALIDCALL;
+    }
+}
+
+void GlDevice::applyBlendAndCull() {
+    if (!context) return;
+    if (renderStates[D3DRS_ALPHABLENDENABLE])
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
+    glBlendFunc(blendFactor(renderStates[D3DRS_SRCBLEND]), blendFactor(renderStates[D3DRS_DESTBLEND]));
+    switch (renderStates[D3DRS_CULLMODE]) {
+        case D3DCULL_CW:
+            glEnable(GL_CULL_FACE);
+            glFrontFace(GL_CCW);
+            glCullFace(GL_BACK);
+            break;
+        case D3DCULL_CCW:
+            glEnable(GL_CULL_FACE);
+            glFrontFace(GL_CW);
+            glCullFace(GL_BACK);
+            break;
+        default:
+            glDisable(GL_CULL_FACE);
+            break;
+    }
+    DWORD mask = renderStates[D3DRS_COLORWRITEENABLE];
+    glColorMask(mask & 1, mask & 2, mask & 4, mask & 8);
+}
+
+HRESULT GlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+    if (!isValidRenderState(state)) return D3DERR_INVALIDCALL;
+    renderStates[state] = value;
+    makeCurrent();
+    applyBlendAndCull();
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
+    if (!isValidRenderState(state) || !value) return D3DERR_INVALIDCALL;
+    *value = renderStates[state];
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    if (stage >= 8 || uint32_t(type) >= uint32_t(D3DTSS_COUNT)) return D3DERR_INVALIDCALL;
+    stageStates[stage][type] = value;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
+    if (stage >= 8 || uint32_t(type) >= uint32_t(D3DTSS_COUNT) || !value) return D3DERR_INVALIDCALL;
+    *value = stageStates[stage][type];
+    return D3D_OK;
+}
+
+void GlDevice::applySampler() {
+    if (!context) return;
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, addressMode(samplerStates[D3DSAMP_ADDRESSU]));
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, addressMode(samplerStates[D3DSAMP_ADDRESSV]));
+    bool linearMag = samplerStates[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR;
+    bool linearMin = samplerStates[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, linearMag ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, linearMin ? GL_LINEAR : GL_NEAREST);
+}
+
+HRESULT GlDevice::SetSamplerState(DWORD index, D3DSAMPLERSTATETYPE type, DWORD value) {
+    if (uint32_t(type) >= uint32_t(D3DSAMP_COUNT)) return D3DERR_INVALIDCALL;
+    if (index != 0) return D3D_OK;  // one texture stage only
+    samplerStates[type] = value;
+    makeCurrent();
+    applySampler();
+    return D3D_OK;
+}
+
+HRESULT GlDevice::GetSamplerState(DWORD index, D3DSAMPLERSTATETYPE type, DWORD* value) {
+    if (uint32_t(type) >= uint32_t(D3DSAMP_COUNT) || !value) return D3DERR_INVALIDCALL;
+    *value = index == 0 ? samplerStates[type] : 0;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* newTexture) {
+    if (stage >= 8) return D3DERR_INVALIDCALL;
+    if (stage != 0) return D3D_OK;
+    if (newTexture) newTexture->AddRef();
+    if (texture) texture->Release();
+    texture = newTexture;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetFVF(DWORD newFvf) {
+    fvf = newFvf;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9** buffer, void*) {
+    if (!buffer) return D3DERR_INVALIDCALL;
+    *buffer = nullptr;
+    if (length == 0) return D3DERR_INVALIDCALL;
+    makeCurrent();
+    auto* created = new GlVertexBuffer(this, length);
+    vertexBuffers.push_back(created);
+    *buffer = created;
+    return D3D_OK;
+}
+
+HRESULT GlDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
+    if (stream != 0) return D3DERR_INVALIDCALL;
+    auto* glBuffer = static_cast<GlVertexBuffer*>(buffer);
+    if (glBuffer && std::find(vertexBuffers.begin(), vertexBuffers.end(), glBuffer) == vertexBuffers.end())
+        return D3DERR_INVALIDCALL;
+    if (glBuffer && stride < 24) return D3DERR_INVALIDCALL;
+    streamBuffer = glBuffer;
+    streamOffset = offset;
+    streamStride = stride;
+    return D3D_OK;
+}
+
+UINT GlDevice::verticesForPrimitives(D3DPRIMITIVETYPE type, UINT count) {
+    switch (type) {
+        case D3DPT_POINTLIST: return count;
+        case D3DPT_LINELIST: return count * 2;
+        case D3DPT_LINESTRIP: return count + 1;
+        case D3DPT_TRIANGLELIST: return count * 3;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN: return count + 2;
+        default: return 0;
+    }
+}
+
+HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
+    if (!streamBuffer || streamStride == 0 || primitiveCount == 0) return D3DERR_INVALIDCALL;
+    UINT needed = verticesForPrimitives(type, primitiveCount);
+    if (needed == 0 || primitiveCount > 0x3FFFFFFF) return D3DERR_INVALIDCALL;
+    UINT length = streamBuffer->getLength();
+    uint64_t available = length > streamOffset ? (length - streamOffset) / streamStride : 0;
+    if (uint64_t(startVertex) + needed > available) return D3DERR_INVALIDCALL;
+    if (bNeedsReset) return D3D_OK;
+
+    makeCurrent();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glUseProgram(program);
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, streamBuffer->glName());
+    auto offset = [&](size_t field) { return reinterpret_cast<const void*>(size_t(streamOffset) + field); };
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, GLsizei(streamStride), offset(0));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(streamStride), offset(12));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, GLsizei(streamStride), offset(16));
+
+    D3DXMATRIX worldView, combined;
+    D3DXMatrixMultiply(&worldView, static_cast<const D3DXMATRIX*>(&world), static_cast<const D3DXMATRIX*>(&view));
+    D3DXMatrixMultiply(&combined, &worldView, static_cast<const D3DXMATRIX*>(&projection));
+    glUniformMatrix4fv(glGetUniformLocation(program, "uMatrix"), 1, GL_TRUE, &combined.m[0][0]);
+    glUniform2f(glGetUniformLocation(program, "uPixelOffset"), 1.0f / float(viewport.Width), -1.0f / float(viewport.Height));
+    DWORD factor = renderStates[D3DRS_TEXTUREFACTOR];
+    glUniform4f(glGetUniformLocation(program, "uTextureFactor"), ((factor >> 16) & 0xFF) / 255.0f,
+                ((factor >> 8) & 0xFF) / 255.0f, (factor & 0xFF) / 255.0f, ((factor >> 24) & 0xFF) / 255.0f);
+    const DWORD* stage = stageStates[0];
+    glUniform1i(glGetUniformLocation(program, "uColorOp"), GLint(stage[D3DTSS_COLOROP]));
+    glUniform1i(glGetUniformLocation(program, "uColorArg1"), GLint(stage[D3DTSS_COLORARG1]));
+    glUniform1i(glGetUniformLocation(program, "uColorArg2"), GLint(stage[D3DTSS_COLORARG2]));
+    glUniform1i(glGetUniformLocation(program, "uAlphaOp"), GLint(stage[D3DTSS_ALPHAOP]));
+    glUniform1i(glGetUniformLocation(program, "uAlphaArg1"), GLint(stage[D3DTSS_ALPHAARG1]));
+    glUniform1i(glGetUniformLocation(program, "uAlphaArg2"), GLint(stage[D3DTSS_ALPHAARG2]));
+    GLint alphaFunc = renderStates[D3DRS_ALPHATESTENABLE] ? GLint(renderStates[D3DRS_ALPHAFUNC]) : 0;
+    if (alphaFunc == D3DCMP_ALWAYS || alphaFunc < 0 || alphaFunc > 8) alphaFunc = 0;
+    glUniform1i(glGetUniformLocation(program, "uAlphaFunc"), alphaFunc);
+    glUniform1f(glGetUniformLocation(program, "uAlphaRef"), float(renderStates[D3DRS_ALPHAREF] & 0xFF));
+    bool hasTexture = texture && texture->getGlTextureName() != 0 && stage[D3DTSS_COLOROP] != D3DTOP_DISABLE;
+    glUniform1i(glGetUniformLocation(program, "uHasTexture"), hasTexture ? 1 : 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, hasTexture ? texture->getGlTextureName() : 0);
+
+    GLenum mode = GL_TRIANGLES;
+    switch (type) {
+        case D3DPT_POINTLIST: mode = GL_POINTS; break;
+        case D3DPT_LINELIST: mode = GL_LINES; break;
+        case D3DPT_LINESTRIP: mode = GL_LINE_STRIP; break;
+        case D3DPT_TRIANGLELIST: mode = GL_TRIANGLES; break;
+        case D3DPT_TRIANGLESTRIP: mode = GL_TRIANGLE_STRIP; break;
+        case D3DPT_TRIANGLEFAN: mode = GL_TRIANGLE_FAN; break;
+    }
+    glDrawArrays(mode, GLint(startVertex), GLsizei(needed));
+    return D3D_OK;
+}
+
+HRESULT GlDevice::ValidateDevice(DWORD* numPasses) {
+    if (numPasses) *numPasses = 1;
+    return D3D_OK;
+}
+
+void GlDevice::SetGammaRamp(UINT, DWORD, const D3DGAMMARAMP* ramp) {
+    if (!ramp) return;
+    gammaRamp = *ramp;
+    // Only a full-screen display takes a ramp; a refusal by the display changes nothing.
+    if (!present.Windowed) SDL_SetWindowGammaRamp(window, gammaRamp.red, gammaRamp.green, gammaRamp.blue);
+}
+
+void GlDevice::GetGammaRamp(UINT, D3DGAMMARAMP* ramp) {
+    if (ramp) *ramp = gammaRamp;
+}
+
+HRESULT GlDevice::GetBackBufferPixels(UINT* width, UINT* height, std::vector<D3DCOLOR>* pixels) {
+    if (!width || !height || !pixels) return D3DERR_INVALIDCALL;
+    makeCurrent();
+    UINT w = present.BackBufferWidth, h = present.BackBufferHeight;
+    std::vector<D3DCOLOR> bottomUp(size_t(w) * h);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
+    pixels->resize(bottomUp.size());
+    for (UINT row = 0; row < h; ++row)
+        std::memcpy(pixels->data() + size_t(row) * w, bottomUp.data() + size_t(h - 1 - row) * w, size_t(w) * sizeof(D3DCOLOR));
+    *width = w;
+    *height = h;
+    return D3D_OK;
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The Direct3D 9 device on OpenGL 3.3 core. The back buffer is a framebuffer object of exactly
+// the presentation size, copied into the window at Present with its proportions kept. One shader
+// pair reproduces texture stage 0 and the alpha test; the scissor follows the viewport; Direct3D's
+// pixel centres and clip depth are kept.
+//
+// Device loss never comes from OpenGL itself: the device reports it while its full-screen window
+// is minimised, and tests can force a loss or make resets fail.
+
+#include <vector>
+
+#include "platform/D3D9.h"
+
+class GlTexture;
+class GlVertexBuffer;
+
+class GlDevice : public IDirect3DDevice9 {
+public:
+    explicit GlDevice(SDL_Window* window);
+    ~GlDevice() override;
+    // Creates the context, shaders and back buffer; D3DERR_NOTAVAILABLE when OpenGL 3.3 is missing.
+    HRESULT init(const D3DPRESENT_PARAMETERS& params);
+    // Asks SDL for an OpenGL 3.3 core context (before a window or context is created).
+    static void setContextAttributes();
+    void makeCurrent();
+    void forgetVertexBuffer(GlVertexBuffer* buffer);
+    void forgetTexture(GlTexture* texture);
+
+    ULONG AddRef() override { return ++refCount; }
+    ULONG Release() override;
+    HRESULT TestCooperativeLevel() override;
+    HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
+    UINT GetAvailableTextureMem() override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Present(const RECT* source, const RECT* dest, HWND overrideWindow, const void* dirtyRegion) override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT SetFVF(DWORD fvf) override;
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
+                               void* sharedHandle) override;
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture, void* sharedHandle) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+    HRESULT ValidateDevice(DWORD* numPasses) override;
+    void SetGammaRamp(UINT swapChain, DWORD flags, const D3DGAMMARAMP* ramp) override;
+    void GetGammaRamp(UINT swapChain, D3DGAMMARAMP* ramp) override;
+    HRESULT GetBackBufferPixels(UINT* width, UINT* height, std::vector<D3DCOLOR>* pixels) override;
+
+    // Test hooks: a forced loss lasts until endForcedLoss, then the device waits for a reset;
+    // the next n resets fail with D3DERR_INVALIDCALL.
+    void forceLoss();
+    void endForcedLoss();
+    void failNextResets(int n) { failingResets = n; }
+    int resetCount = 0;
+
+    // Number of vertices a draw of 'count' primitives of a type reads (0 for an unknown type).
+    static UINT verticesForPrimitives(D3DPRIMITIVETYPE type, UINT count);
+
+private:
+    HRESULT applyPresentation(const D3DPRESENT_PARAMETERS& params);
+    void setDefaultStates();
+    bool isLostNow();
+    void applyViewportAndScissor();
+    void applyBlendAndCull();
+    void applySampler();
+
+    SDL_Window* window;
+    void* context = nullptr;
+    ULONG refCount = 1;
+    D3DPRESENT_PARAMETERS present;
+    uint32_t framebuffer = 0, colorTexture = 0;
+    uint32_t program = 0, vertexArray = 0, sampler = 0;
+    D3DVIEWPORT9 viewport;
+    D3DMATRIX world, view, projection;
+    DWORD renderStates[D3DRS_COUNT] = {};
+    DWORD stageStates[8][D3DTSS_COUNT] = {};
+    DWORD samplerStates[D3DSAMP_COUNT] = {};
+    DWORD fvf = 0;
+    IDirect3DBaseTexture9* texture = nullptr;
+    GlVertexBuffer* streamBuffer = nullptr;
+    UINT streamOffset = 0, streamStride = 0;
+    D3DGAMMARAMP gammaRamp;
+    bool bInScene = false;
+    bool bLossForced = false;
+    bool bNeedsReset = false;
+    int failingResets = 0;
+    std::vector<GlVertexBuffer*> vertexBuffers;
+    std::vector<GlTexture*> textures;
+};
