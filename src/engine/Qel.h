@@ -17,6 +17,7 @@ class ErrorManager;
 class MemoryIniFile;
 class TimeKeeper;
 class Context;
+class QelAudio;
 class FileManager;
 class ResourceManager;
 class QelNetwork;
@@ -80,6 +81,7 @@ public:
     FileManager* pFileManager = nullptr;
     ResourceManager* pResourceManager = nullptr;
     QelNetwork* pQelNetwork = nullptr;
+    QelAudio* pQelAudio = nullptr;
     Language* pLanguage = nullptr;
     QelTimer frameTimer;
     bool bDebugLocked = true;

@@ -1,0 +1,61 @@
+#include "media/AudioEnvironment.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "engine/DataBlock.h"
+#include "engine/FileManager.h"
+#include "engine/Qel.h"
+#include "media/QelAudio.h"
+
+namespace {
+
+FileManager* fileManager() { return qel ? qel->pFileManager : nullptr; }
+
+}  // namespace
+
+bool AudioEnvironment::readFile(const WString& name, bool createWad, ByteBuffer& bytes) {
+    if (readFileHook) return readFileHook(name, createWad, bytes);
+    if (FileManager* files = fileManager()) {
+        // Through a temporary DataBlock, with the file manager's mode as it was when the resource
+        // was made; a missing file is fatal there.
+        bool savedMode = files->bCreateWad;
+        files->bCreateWad = createWad;
+        {
+            DataBlock block(0, name);
+            bytes = ByteBuffer(block.getData(), block.getSize());
+        }
+        files->bCreateWad = savedMode;
+        return true;
+    }
+    std::ifstream in(std::filesystem::path(wideToUtf8(name)), std::ios::binary);
+    if (!in) return false;
+    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    bytes.bytes = std::move(data);
+    return true;
+}
+
+bool AudioEnvironment::verifyFile(const WString& name) {
+    if (verifyFileHook) return verifyFileHook(name);
+    if (FileManager* files = fileManager()) {
+        files->verifyFile(name);  // fatal when missing
+        return true;
+    }
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(wideToUtf8(name)), error);
+}
+
+bool AudioEnvironment::delayedLoad() {
+    if (delayedLoadHook) return delayedLoadHook();
+    FileManager* files = fileManager();
+    return files && files->bEnableDelayedLoad;
+}
+
+bool AudioEnvironment::createWad() {
+    if (createWadHook) return createWadHook();
+    FileManager* files = fileManager();
+    return files && files->bCreateWad;
+}
+
+bool AudioEnvironment::muted() { return qel && qel->pQelAudio && qel->pQelAudio->bNoAudio; }

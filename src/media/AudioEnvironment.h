@@ -1,0 +1,35 @@
+#pragma once
+// What the audio resources need from the rest of the engine: file images, the delayed-load
+// setting, game time and the layout width. Each can be replaced by a hook (tests serve files from
+// memory and step the clock). Without hooks, files come through the engine's FileManager as
+// DataBlocks (from disk by name when there is no FileManager), the delayed-load and create-WAD
+// modes are the FileManager's, game time is 0 and the layout is 800 wide.
+
+#include "engine/ByteBuffer.h"
+#include "engine/Text.h"
+
+class AudioEnvironment {
+public:
+    // Reads the whole file into bytes with the file manager's bCreateWad set to createWad for the
+    // duration; false when it cannot be read.
+    static inline bool (*readFileHook)(const WString& name, bool createWad, ByteBuffer& bytes) = nullptr;
+    // True when the file exists (used instead of loading while delayed loading is on).
+    static inline bool (*verifyFileHook)(const WString& name) = nullptr;
+    // The engine's bEnableDelayedLoad.
+    static inline bool (*delayedLoadHook)() = nullptr;
+    // The file manager's current bCreateWad mode.
+    static inline bool (*createWadHook)() = nullptr;
+    // Game time in seconds.
+    static inline double (*gameTimeHook)() = nullptr;
+    // The graphics layout width in pixels.
+    static inline int (*layoutWidthHook)() = nullptr;
+
+    static bool readFile(const WString& name, bool createWad, ByteBuffer& bytes);
+    static bool verifyFile(const WString& name);
+    static bool delayedLoad();
+    static bool createWad();
+    static double gameTime() { return gameTimeHook ? gameTimeHook() : 0.0; }
+    static int layoutWidth() { return layoutWidthHook ? layoutWidthHook() : 800; }
+    // True while the engine's audio service runs muted.
+    static bool muted();
+};

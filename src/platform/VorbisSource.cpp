@@ -1,0 +1,116 @@
+#include "platform/VorbisSource.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+size_t readMemory(void* ptr, size_t size, size_t count, void* source) {
+    auto* m = static_cast<VorbisSource::Memory*>(source);
+    if (size == 0) return 0;
+    size_t available = (m->size - m->offset) / size;
+    size_t n = count < available ? count : available;
+    std::memcpy(ptr, m->data + m->offset, n * size);
+    m->offset += n * size;
+    return n;
+}
+
+int seekMemory(void* source, ogg_int64_t offset, int whence) {
+    auto* m = static_cast<VorbisSource::Memory*>(source);
+    ogg_int64_t base = 0;
+    if (whence == SEEK_CUR) base = static_cast<ogg_int64_t>(m->offset);
+    else if (whence == SEEK_END) base = static_cast<ogg_int64_t>(m->size);
+    else if (whence != SEEK_SET) return -1;
+    ogg_int64_t target = base + offset;
+    if (target < 0 || target > static_cast<ogg_int64_t>(m->size)) return -1;
+    m->offset = static_cast<size_t>(target);
+    return 0;
+}
+
+long tellMemory(void* source) { return static_cast<long>(static_cast<VorbisSource::Memory*>(source)->offset); }
+
+const ov_callbacks memoryCallbacks = {readMemory, seekMemory, nullptr, tellMemory};
+
+}  // namespace
+
+VorbisSource::VorbisSource(const void* bytes, size_t size) {
+    if (!bytes || size == 0) return;
+    memory = {static_cast<const unsigned char*>(bytes), size, 0};
+    if (ov_open_callbacks(&memory, &file, nullptr, 0, memoryCallbacks) != 0) return;
+    open = true;
+    const vorbis_info* info = ov_info(&file, -1);
+    ogg_int64_t total = ov_seekable(&file) ? ov_pcm_total(&file, -1) : OV_EINVAL;
+    if (!info || info->channels < 1 || info->channels > 2 || info->rate <= 0 || total < 0) {
+        ov_clear(&file);
+        open = false;
+        return;
+    }
+    channelCount = info->channels;
+    sampleRate = static_cast<int>(info->rate);
+    totalFrames = static_cast<uint64_t>(total);
+}
+
+VorbisSource::~VorbisSource() {
+    if (open) ov_clear(&file);
+}
+
+bool VorbisSource::refill() {
+    buffer.clear();
+    bufferRead = 0;
+    // A damaged page is skipped (OV_HOLE); any other error or the end stops the source.
+    for (int attempts = 0; attempts < 64; ++attempts) {
+        float** pcm = nullptr;
+        int section = 0;
+        long n = ov_read_float(&file, &pcm, 1024, &section);
+        if (n == OV_HOLE) continue;
+        if (n <= 0) return false;
+        const vorbis_info* info = ov_info(&file, section);
+        if (!info || info->channels != channelCount) return false;  // chained file of another layout
+        buffer.resize(static_cast<size_t>(n) * channelCount);
+        for (long i = 0; i < n; ++i)
+            for (int c = 0; c < channelCount; ++c) buffer[i * channelCount + c] = pcm[c][i];
+        return true;
+    }
+    return false;
+}
+
+bool VorbisSource::readFrame(float* frame) {
+    if (!open || position >= totalFrames) return false;
+    if (bufferRead * channelCount >= buffer.size() && !refill()) return false;
+    const float* src = buffer.data() + bufferRead * channelCount;
+    for (int c = 0; c < channelCount; ++c) frame[c] = src[c];
+    ++bufferRead;
+    ++position;
+    return true;
+}
+
+bool VorbisSource::seek(uint64_t frame) {
+    if (!open || frame > totalFrames) return false;
+    if (ov_pcm_seek(&file, static_cast<ogg_int64_t>(frame)) != 0) return false;
+    buffer.clear();
+    bufferRead = 0;
+    position = frame;
+    return true;
+}
+
+bool VorbisSource::decodeAll(const void* bytes, size_t size, PcmData& out) {
+    VorbisSource source(bytes, size);
+    if (!source.isOpen()) return false;
+    // A sound effect is short: far longer files are refused before any memory is taken for them.
+    const uint64_t limit = uint64_t{1} << 24;  // frames, over six minutes at 44100 Hz
+    if (source.totalFrames > limit) return false;
+    PcmData pcm;
+    pcm.channels = source.channelCount;
+    pcm.rate = source.sampleRate;
+    // Grown as data really decodes: the stated length alone does not size the buffer.
+    float frame[2];
+    while (source.readFrame(frame)) pcm.samples.insert(pcm.samples.end(), frame, frame + pcm.channels);
+    // A file that decodes to less than it states is damaged.
+    if (pcm.frames() != source.totalFrames) return false;
+    out = std::move(pcm);
+    return true;
+}
+
+}  // namespace platform
