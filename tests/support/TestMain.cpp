@@ -12,7 +12,8 @@
 // System libraries keep process-wide caches until exit (libdbus once SDL has talked to the session
 // bus, fontconfig, the X and GL client libraries); they are not ours to free.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\nleak:libfontconfig.so\nleak:libX11\nleak:libGLX\nleak:libEGL\nleak:libgallium\nleak:swrast_dri\n";
+    return "leak:libdbus-1.so\nleak:libfontconfig.so\nleak:libX11\nleak:libGLX\nleak:libEGL\nleak:libgallium\nleak:swrast_dri\n"
+           "leak:libLLVM\nleak:libSDL2\n";
 }
 
 int main(int argc, char** argv) {
@@ -33,16 +34,3 @@ int main(int argc, char** argv) {
     return RUN_ALL_TESTS();
 }
 
-// Allocations that the system's display, D-Bus and OpenGL libraries keep until exit: the leak
-// checker of the sanitizer build ignores them.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\n"
-           "leak:libX11.so\n"
-           "leak:libGLX_mesa.so\n"
-           "leak:libGLX.so\n"
-           "leak:swrast_dri.so\n"
-           "leak:libgallium\n"
-           "leak:libLLVM\n"
-           "leak:libEGL\n"
-           "leak:libSDL2\n";
-}

@@ -1,0 +1,30 @@
+#pragma once
+// The menu framework's calls into the application object (fonts, screen stack, curtain, user
+// data), in one place. The application object joins the build separately; until it is present
+// these calls answer null and do nothing, so the framework's own logic builds and runs alone.
+
+#include "engine/Text.h"
+
+class Context;
+class FontQuad;
+
+class AppLink {
+public:
+    static FontQuad* fontTiny();
+    static FontQuad* fontSmall();
+    static FontQuad* fontMedium();
+    static FontQuad* fontLarge();
+
+    static void pushContext(Context* context);
+    // The front screen of the stack, or null.
+    static Context* topContext();
+    // Ends the program at the next frame (the stack's quit flag).
+    static void requestQuit();
+    static void setPendingUrl(WStringView url);
+    static Context* introContext();
+    static Context* menuBackgroundContext();
+    // Closes the iris curtain at once; the stack opens it again over one second.
+    static void closeCurtain();
+    static void saveUserData();
+    static void applyAudioSettings();
+};
