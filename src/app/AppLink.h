@@ -27,4 +27,11 @@ public:
     static void closeCurtain();
     static void saveUserData();
     static void applyAudioSettings();
+
+    // Language access by text key (the graphics headers and the text-id names cannot share a
+    // source file).
+    static WString text(const char16_t* key);
+    static WString textOfLanguage(int language, const char16_t* key);
+    static bool rightToLeft();
+    static bool isLanguageAvailable(int language);
 };
