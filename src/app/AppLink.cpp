@@ -40,7 +40,12 @@ FontQuad* AppLink::fontMedium() { return game ? game->pFontMedium : nullptr; }
 FontQuad* AppLink::fontLarge() { return game ? game->pFontLarge : nullptr; }
 
 void AppLink::pushContext(Context* context) {
-    if (game && game->pContextManager) game->pContextManager->pushContext(context);
+    if (game && game->pContextManager) {
+        game->pContextManager->pushContext(context);
+    } else if (context && context->bDeleteWhenDone) {
+        // No stack to show it on: nothing would ever pop and delete it.
+        context->release();
+    }
 }
 
 Context* AppLink::topContext() {
@@ -79,7 +84,9 @@ FontQuad* AppLink::fontTiny() { return nullptr; }
 FontQuad* AppLink::fontSmall() { return nullptr; }
 FontQuad* AppLink::fontMedium() { return nullptr; }
 FontQuad* AppLink::fontLarge() { return nullptr; }
-void AppLink::pushContext(Context*) {}
+void AppLink::pushContext(Context* context) {
+    if (context && context->bDeleteWhenDone) context->release();
+}
 Context* AppLink::topContext() { return nullptr; }
 void AppLink::requestQuit() {}
 void AppLink::setPendingUrl(WStringView) {}
