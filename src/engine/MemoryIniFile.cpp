@@ -123,23 +123,6 @@ std::string MemoryIniFile::toUtf8() const {
 
 bool MemoryIniFile::save() {
     if (fileName.empty()) return false;
-    const WString temp = fileName + u".tmp";
     const std::string text = toUtf8();
-    {
-        FileStream out(temp, FileStream::MODE_WRITE);
-        if (!out.bOpen) return false;
-        bool ok = out.write(text.data(), text.size());
-        out.flush();
-        ok = ok && std::ferror(out.file) == 0 && fsync(fileno(out.file)) == 0;
-        out.close();
-        if (!ok) {
-            std::remove(wideToUtf8(temp).c_str());
-            return false;
-        }
-    }
-    if (std::rename(wideToUtf8(temp).c_str(), wideToUtf8(fileName).c_str()) != 0) {
-        std::remove(wideToUtf8(temp).c_str());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(fileName, text.data(), text.size());
 }

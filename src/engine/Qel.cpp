@@ -19,6 +19,8 @@
 #include "engine/Utilities.h"
 #include "language/Language.h"
 #include "media/EngineInputEnvironment.h"
+#include "media/QelAudio.h"
+#include "platform/AudioLibrary.h"
 #include "media/PointerDispatcher.h"
 #include "media/QelInput.h"
 #include "platform/Clock.h"
@@ -96,8 +98,9 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
     pPointerDispatcher = new PointerDispatcher();
     pInputEnvironment = new EngineInputEnvironment();
     pQelInput = new QelInput(pInputEnvironment);
-    // The media services join here, in this order: QelGraphics (then QelInput::centerPointer),
-    // QelAudio, FontGDI (12, (1, 1, 1), "Arial"), Console.
+    // QelGraphics (then QelInput::centerPointer) joins here.
+    pQelAudio = new QelAudio(pConfig);
+    // FontGDI (12, (1, 1, 1), "Arial") and the Console join here.
     pQelNetwork = new QelNetwork(pConfig);
     pLanguage = new Language();
 
@@ -125,7 +128,12 @@ Qel::~Qel() {
                 delete pQelNetwork;
                 pQelNetwork = nullptr;
                 break;
-            // 3 Console, 4 FontGDI, 5 QelAudio, 6 QelGraphics join here.
+            // 3 Console, 4 FontGDI join here.
+            case 5:
+                delete pQelAudio;
+                pQelAudio = nullptr;
+                break;
+            // 6 QelGraphics joins here.
             case 7:
                 delete pQelInput;
                 pQelInput = nullptr;
@@ -297,7 +305,7 @@ void Qel::frame(Context* root) {
     if (ticking) {
         ++frameCount;
         if (pQelInput) pQelInput->poll();
-        // The audio library's update joins here.
+        BASS_Update(100);
         t[0] = gameTime();
         t[1] = gameTime();
         if (lastFrameTime == 0.0) lastFrameTime = t[1];
@@ -362,7 +370,8 @@ void Qel::changeQELmode(int target) {
         const int newMode = target > oldMode ? oldMode + 1 : oldMode - 1;
         qelMode = newMode;
         qelLog(fn, u"Changing mode from %d to %d.", oldMode, newMode);
-        // QelAudio and QelGraphics are told first, before input, when they join.
+        // Audio, then graphics (when it joins), then input are told before every object.
+        if (pQelAudio) pQelAudio->onQELmodeChange(oldMode, newMode);
         if (pQelInput) pQelInput->onQELmodeChange(oldMode, newMode);
         qelLog(fn, u"Notifying %d objects.", objectList.countChildren());
         for (BasicLink* e = objectList.firstChild; e;) {

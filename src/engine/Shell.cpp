@@ -7,6 +7,7 @@
 #include "engine/Product.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
+#include "media/QelInput.h"
 #include "platform/Clock.h"
 #include "platform/CrashHandler.h"
 #include "platform/ProcessList.h"
@@ -129,12 +130,32 @@ void onWindowClose() {
 }
 
 // The input handlers feed QelInput (typed character, mouse buttons and motion, wheel and the
-// touch-point list); they act only while the engine and its QelInput exist, and join with input.
-void onWindowChar(char16_t) {}
-void onWindowMouseDown(int, int, int) {}
-void onWindowMouseUp(int, int, int) {}
-void onWindowMouseMove(int, int) {}
-void onWindowMouseWheel(int) {}
-void onWindowTouchDown(int, int, uint32_t) {}
-void onWindowTouchMove(int, int, uint32_t) {}
-void onWindowTouchUp(int, int, uint32_t) {}
+// touch-point list); they act only while the engine and its QelInput exist.
+namespace {
+QelInput* input() { return qel ? qel->pQelInput : nullptr; }
+}  // namespace
+
+void onWindowChar(char16_t c) {
+    if (QelInput* in = input()) in->onWindowChar(c);
+}
+void onWindowMouseDown(int x, int y, int button) {
+    if (QelInput* in = input()) in->onWindowMouseDown(x, y, button);
+}
+void onWindowMouseUp(int x, int y, int button) {
+    if (QelInput* in = input()) in->onWindowMouseUp(x, y, button);
+}
+void onWindowMouseMove(int x, int y) {
+    if (QelInput* in = input()) in->onWindowMouseMove(x, y);
+}
+void onWindowMouseWheel(int delta) {
+    if (QelInput* in = input()) in->onMouseWheel(delta);
+}
+void onWindowTouchDown(int x, int y, uint32_t id) {
+    if (QelInput* in = input()) in->onWindowTouchDown(static_cast<int>(id), x, y);
+}
+void onWindowTouchMove(int x, int y, uint32_t id) {
+    if (QelInput* in = input()) in->onWindowTouchMove(static_cast<int>(id), x, y);
+}
+void onWindowTouchUp(int x, int y, uint32_t id) {
+    if (QelInput* in = input()) in->onWindowTouchUp(static_cast<int>(id), x, y);
+}

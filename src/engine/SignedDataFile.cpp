@@ -1,5 +1,7 @@
 #include "engine/SignedDataFile.h"
 
+#include "engine/Utilities.h"
+
 #include <unistd.h>
 #include <zlib.h>
 
@@ -49,25 +51,7 @@ bool SignedDataFile::build(const void* payload, int payloadSize, uint32_t key) {
 
 bool SignedDataFile::writeFile(WStringView path) {
     if (data.empty()) return false;
-    const WString target(path);
-    const WString temp = target + u".tmp";
-    {
-        FileStream out(temp, FileStream::MODE_WRITE);
-        if (!out.bOpen) return false;
-        bool ok = out.write(data.data(), data.size());
-        out.flush();
-        ok = ok && std::ferror(out.file) == 0 && fsync(fileno(out.file)) == 0;
-        out.close();
-        if (!ok) {
-            std::remove(wideToUtf8(temp).c_str());
-            return false;
-        }
-    }
-    if (std::rename(wideToUtf8(temp).c_str(), wideToUtf8(target).c_str()) != 0) {
-        std::remove(wideToUtf8(temp).c_str());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, data.data(), data.size());
 }
 
 bool SignedDataFile::readFile(WStringView path, uint32_t key, int maxPayloadSize) {

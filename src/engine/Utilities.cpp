@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 
 #include "engine/FileStream.h"
 #include "engine/Product.h"
@@ -65,27 +66,24 @@ bool fileExists(WStringView path) {
     return stream.bOpen;
 }
 
+bool writeFileAtomically(WStringView path, const void* data, size_t size) {
+    const std::string target = wideToUtf8(path);
+    const std::string temp = target + ".tmp";
+    FILE* out = std::fopen(temp.c_str(), "wb");
+    if (!out) return false;
+    bool ok = (size == 0 || std::fwrite(data, 1, size, out) == size) && std::fflush(out) == 0 && fsync(fileno(out)) == 0;
+    ok = std::fclose(out) == 0 && ok;
+    if (ok && std::rename(temp.c_str(), target.c_str()) == 0) return true;
+    std::remove(temp.c_str());
+    return false;
+}
+
 bool copyFile(WStringView source, WStringView target) {
-    const std::string from = wideToUtf8(source);
-    const std::string to = wideToUtf8(target);
-    const std::string temp = to + ".tmp";
-    {
-        std::ifstream in(from, std::ios::binary);
-        if (!in) return false;
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << in.rdbuf();
-        out.flush();
-        if (!out) {
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), to.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    std::ifstream in(wideToUtf8(source), std::ios::binary);
+    if (!in) return false;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return false;
+    return writeFileAtomically(target, bytes.data(), bytes.size());
 }
 
 WString getCurrentFolder() {

@@ -21,6 +21,10 @@ WString getUserDataFolder();
 // Creates one folder, readable by everyone and writable by its owner; reports nothing.
 void createFolder(WStringView path);
 bool fileExists(WStringView path);
+// Writes a whole file through a temporary file beside it, synced and then renamed into place, so
+// that a crash or a full disk never leaves a half-written file; returns success (on failure any
+// old file at the path is left as it was).
+bool writeFileAtomically(WStringView path, const void* data, size_t size);
 // Copies a file, replacing an existing target, through a temporary file; returns success.
 bool copyFile(WStringView source, WStringView target);
 WString getCurrentFolder();

@@ -7,6 +7,7 @@
 #include "engine/DataBlock.h"
 #include "engine/FileManager.h"
 #include "engine/Qel.h"
+#include "engine/TimeKeeper.h"
 #include "media/QelAudio.h"
 
 namespace {
@@ -56,6 +57,11 @@ bool AudioEnvironment::createWad() {
     if (createWadHook) return createWadHook();
     FileManager* files = fileManager();
     return files && files->bCreateWad;
+}
+
+double AudioEnvironment::gameTime() {
+    if (gameTimeHook) return gameTimeHook();
+    return qel && qel->pTimeKeeper ? qel->pTimeKeeper->getTime() : 0.0;
 }
 
 bool AudioEnvironment::muted() { return qel && qel->pQelAudio && qel->pQelAudio->bNoAudio; }

@@ -3,7 +3,8 @@
 // setting, game time and the layout width. Each can be replaced by a hook (tests serve files from
 // memory and step the clock). Without hooks, files come through the engine's FileManager as
 // DataBlocks (from disk by name when there is no FileManager), the delayed-load and create-WAD
-// modes are the FileManager's, game time is 0 and the layout is 800 wide.
+// modes are the FileManager's, game time is the TimeKeeper's (0 without one) and the layout is
+// 800 wide.
 
 #include "engine/ByteBuffer.h"
 #include "engine/Text.h"
@@ -28,7 +29,7 @@ public:
     static bool verifyFile(const WString& name);
     static bool delayedLoad();
     static bool createWad();
-    static double gameTime() { return gameTimeHook ? gameTimeHook() : 0.0; }
+    static double gameTime();
     static int layoutWidth() { return layoutWidthHook ? layoutWidthHook() : 800; }
     // True while the engine's audio service runs muted.
     static bool muted();

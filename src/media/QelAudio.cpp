@@ -11,9 +11,6 @@ QEL_IMPLEMENT_CLASS(QelAudio, nullptr, nullptr)
 
 namespace {
 
-// Engine modes.
-constexpr int modePaused = 2;
-constexpr int modeOk = 3;
 
 // A log line without the function-name prefix.
 void logPlain(const WString& text) {
@@ -144,8 +141,8 @@ void QelAudio::logCapabilities() {
 
 void QelAudio::onQELmodeChange(int oldMode, int newMode) {
     // The output pauses with the engine even when the engine ticks while paused.
-    if (oldMode == modeOk && newMode == modePaused) BASS_Pause();
-    else if (oldMode == modePaused && newMode == modeOk) BASS_Start();
+    if (oldMode == Qel::MODE_OK && newMode == Qel::MODE_PAUSED) BASS_Pause();
+    else if (oldMode == Qel::MODE_PAUSED && newMode == Qel::MODE_OK) BASS_Start();
 }
 
 void QelAudio::setMusic(SoundStream* music) {

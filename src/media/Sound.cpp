@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/ErrorManager.h"
+#include "engine/Qel.h"
 #include "engine/Random.h"
 #include "media/AudioEnvironment.h"
 #include "media/QelAudio.h"
@@ -11,14 +12,6 @@
 QEL_IMPLEMENT_CLASS(Sound, &QelBase::classRecord, nullptr)
 
 int residentSoundBytes = 0;
-
-namespace {
-
-// Engine modes.
-constexpr int modeFrozen = 1;
-constexpr int modePaused = 2;
-
-}  // namespace
 
 Sound::Sound(int bassFlags, int maxPlaybacks, WString fileName)
     : name(std::move(fileName)), bassFlags(bassFlags), savedMaxPlaybacks(maxPlaybacks) {
@@ -58,7 +51,7 @@ void Sound::releaseSample() {
 }
 
 void Sound::onQELmodeChange(int oldMode, int newMode) {
-    if (oldMode == modePaused && newMode == modeFrozen) releaseSample();
+    if (oldMode == Qel::MODE_PAUSED && newMode == Qel::MODE_FROZEN) releaseSample();
 }
 
 void Sound::purge() {

@@ -4,19 +4,11 @@
 
 #include "engine/DataBlock.h"
 #include "engine/ErrorManager.h"
+#include "engine/Qel.h"
 #include "media/AudioEnvironment.h"
 #include "media/QelAudio.h"
 
 int residentStreamBytes = 0;
-
-namespace {
-
-// Engine modes.
-constexpr int modeFrozen = 1;
-constexpr int modePaused = 2;
-constexpr int modeOk = 3;
-
-}  // namespace
 
 SoundStream::SoundStream(int bassFlags, WString fileName) : name(std::move(fileName)), bassFlags(bassFlags) {
     bSavedCreateWad = AudioEnvironment::createWad();
@@ -93,7 +85,7 @@ void SoundStream::play(float startFraction) {
 }
 
 void SoundStream::onQELmodeChange(int oldMode, int newMode) {
-    if (oldMode == modePaused && newMode == modeFrozen) {
+    if (oldMode == Qel::MODE_PAUSED && newMode == Qel::MODE_FROZEN) {
         if (!pStream) return;
         QWORD length = BASS_ChannelGetLength(pStream, BASS_POS_BYTE);
         if (BASS_ChannelIsActive(pStream) != BASS_ACTIVE_STOPPED && !bSilenced && length > 0 &&
@@ -104,7 +96,7 @@ void SoundStream::onQELmodeChange(int oldMode, int newMode) {
             if (BASS_ChannelGetAttribute(pStream, BASS_ATTRIB_VOL, &volume)) resumeVolume = volume;
         }
         unload();
-    } else if (oldMode == modePaused && newMode == modeOk) {
+    } else if (oldMode == Qel::MODE_PAUSED && newMode == Qel::MODE_OK) {
         if (resumeFraction > 0.0f) {
             play(resumeFraction);
             // Back at the volume it had, not at full volume.

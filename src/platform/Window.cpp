@@ -1,5 +1,7 @@
 #include "platform/Window.h"
 
+#include "platform/WindowInputEvents.h"
+
 #include <SDL.h>
 #include <signal.h>
 #include <spawn.h>
@@ -141,16 +143,7 @@ std::vector<WindowMessage> translateEvent(const SDL_Event& event, int clientWidt
             break;
         case SDL_KEYDOWN: {
             // Text input leaves out the control characters that the game reads as typed keys.
-            char16_t c = 0;
-            switch (event.key.keysym.sym) {
-                case SDLK_BACKSPACE: c = 8; break;
-                case SDLK_TAB: c = 9; break;
-                case SDLK_RETURN:
-                case SDLK_KP_ENTER: c = 13; break;
-                case SDLK_ESCAPE: c = 27; break;
-                default: break;
-            }
-            if (c) {
+            if (const char16_t c = controlCharForKey(event)) {
                 WindowMessage m;
                 m.type = WindowMessage::CHARACTER;
                 m.character = c;
@@ -160,7 +153,7 @@ std::vector<WindowMessage> translateEvent(const SDL_Event& event, int clientWidt
         }
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
-            if (event.button.which == SDL_TOUCH_MOUSEID) break;  // made from touch: the touch events carry it
+            if (isTouchMadeMouseEvent(event)) break;  // made from touch: the touch events carry it
             const int b = buttonIndex(event.button.button);
             if (b < 0) break;
             out.push_back(mouse(event.type == SDL_MOUSEBUTTONDOWN ? WindowMessage::MOUSE_DOWN : WindowMessage::MOUSE_UP,
@@ -168,27 +161,27 @@ std::vector<WindowMessage> translateEvent(const SDL_Event& event, int clientWidt
             break;
         }
         case SDL_MOUSEMOTION:
-            if (event.motion.which == SDL_TOUCH_MOUSEID) break;
+            if (isTouchMadeMouseEvent(event)) break;
             out.push_back(mouse(WindowMessage::MOUSE_MOVE, event.motion.x, event.motion.y));
             break;
         case SDL_MOUSEWHEEL: {
-            if (event.wheel.which == SDL_TOUCH_MOUSEID || event.wheel.y == 0) break;
+            if (isTouchMadeMouseEvent(event) || event.wheel.y == 0) break;
             WindowMessage m;
             m.type = WindowMessage::MOUSE_WHEEL;
-            const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-            m.wheelDelta = notches * 120;
+            m.wheelDelta = wheelDelta(event.wheel);
             out.push_back(m);
             break;
         }
         case SDL_FINGERDOWN:
         case SDL_FINGERMOTION:
         case SDL_FINGERUP: {
+            int x = 0, y = 0;
+            fingerToClient(event.tfinger, clientWidth, clientHeight, x, y);
             WindowMessage m = mouse(event.type == SDL_FINGERDOWN   ? WindowMessage::TOUCH_DOWN
                                     : event.type == SDL_FINGERUP ? WindowMessage::TOUCH_UP
                                                                  : WindowMessage::TOUCH_MOVE,
-                                    static_cast<int>(event.tfinger.x * static_cast<float>(clientWidth)),
-                                    static_cast<int>(event.tfinger.y * static_cast<float>(clientHeight)));
-            m.touchId = static_cast<uint32_t>(event.tfinger.fingerId);
+                                    x, y);
+            m.touchId = static_cast<uint32_t>(fingerTag(event.tfinger.fingerId));
             out.push_back(m);
             break;
         }

@@ -112,7 +112,9 @@ TEST(WadArchive, RoundTripOfMixedEntriesWithAnOddCount) {
         const auto& text = reader.directory.at(u"text.txt");
         const auto& noise = reader.directory.at(u"noise.bin");
         EXPECT_EQ(text.isCompressed(), compress);
-        if (compress) EXPECT_LT(text.storedSize, 1000);
+        if (compress) {
+            EXPECT_LT(text.storedSize, 1000);
+        }
         EXPECT_EQ(noise.storedSize, noise.unpackedSize) << "incompressible data is stored as it is";
         std::remove("data.wad");
     }

@@ -68,7 +68,9 @@ TEST(Logger, UnwritableFolderDisablesLoggingSilently) {
     Logger logger;
     logger.log(u"nothing");
     chmod(folder.path.c_str(), 0700);
-    if (geteuid() != 0) EXPECT_EQ(nullptr, logger.stream);
+    if (geteuid() != 0) {
+        EXPECT_EQ(nullptr, logger.stream);
+    }
 }
 
 TEST(ErrorManager, ResultNames) {

@@ -175,7 +175,9 @@ TEST(Packet, ClassIdsByNumberAndByDebugId) {
         Packet p(mode, 64);
         ClassRecord* record = &QelBase::classRecord;
         p.doClassID(&record);
-        if (mode) EXPECT_EQ(p.cursor - p.start, 4);
+        if (mode) {
+            EXPECT_EQ(p.cursor - p.start, 4);
+        }
         p.rewindToRead();
         ClassRecord* back = nullptr;
         p.doClassID(&back);

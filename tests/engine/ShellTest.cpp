@@ -6,6 +6,7 @@
 
 #include "EngineFixture.h"
 #include "engine/Context.h"
+#include "media/QelInput.h"
 #include "platform/Window.h"
 
 namespace {
@@ -162,6 +163,24 @@ TEST_F(ShellTest, FocusMessagesSetWindowActivityOnlyWhileTheEngineExists) {
     size_t at = findAfter(log, "WMhooks::windowFocusLost(): Window focus lost.");
     at = findAfter(log, "WMhooks::windowFocusGained(): Window focus gained.", at);
     EXPECT_NE(at, std::string::npos);
+}
+
+TEST_F(ShellTest, InputMessagesReachTheInputServiceOnlyWhileTheEngineExists) {
+    platform::WindowMessage typed, wheel;
+    typed.type = platform::WindowMessage::CHARACTER;
+    typed.character = u'x';
+    wheel.type = platform::WindowMessage::MOUSE_WHEEL;
+    wheel.wheelDelta = 240;
+    handleWindowMessage(typed);  // no engine: nothing happens
+    handleWindowMessage(wheel);
+    platform::setForegroundOverride(1);
+    idleTick();
+    ASSERT_NE(qel->pQelInput, nullptr);
+    const int wheelBefore = qel->pQelInput->mouseWheel;
+    handleWindowMessage(typed);
+    handleWindowMessage(wheel);
+    EXPECT_EQ(qel->pQelInput->typedChar, u'x');
+    EXPECT_EQ(qel->pQelInput->mouseWheel - wheelBefore, 240);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/Logger.h"
+#include "engine/Qel.h"
+#include "media/QelAudio.h"
 #include "media/AudioEnvironment.h"
 #include "platform/AudioLibrary.h"
 #include "support/OggEncoder.h"
@@ -25,6 +27,7 @@ void installHooks() {
     AudioEnvironment::verifyFileHook = [](const WString& name) { return files.count(name) > 0; };
     AudioEnvironment::gameTimeHook = [] { return now; };
     AudioEnvironment::layoutWidthHook = [] { return 800; };
+    AudioEnvironment::delayedLoadHook = [] { return false; };
 }
 
 const std::string& addTone(const WString& name, int rate, int frames, int channels, double hz) {
@@ -38,5 +41,12 @@ std::vector<int16_t> pump(int frames) {
 }
 
 std::string logText() { return readFileBytes(wideToUtf8(Logger::getLogFilePath())); }
+
+Qel* makeEngineWithoutAudio() {
+    Qel* engine = new Qel();
+    delete engine->pQelAudio;
+    engine->pQelAudio = nullptr;
+    return engine;
+}
 
 }  // namespace audiotest

@@ -9,6 +9,8 @@
 
 #include "engine/Text.h"
 
+class Qel;
+
 namespace audiotest {
 
 // Files the hooks serve, by name; reads counted.
@@ -22,6 +24,8 @@ void installHooks();
 const std::string& addTone(const WString& name, int rate, int frames, int channels = 1, double hz = 441);
 // Mixes output frames through the library (the silent device is driven by hand).
 std::vector<int16_t> pump(int frames);
+// An engine whose own audio service is taken away, so that a test can make and drive its own.
+Qel* makeEngineWithoutAudio();
 // The engine's log text.
 std::string logText();
 

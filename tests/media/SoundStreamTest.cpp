@@ -23,7 +23,7 @@ constexpr int frames = rate * 10;  // ten seconds of mono: 2 bytes a frame
 struct SoundStreamTest : testing::Test {
     void SetUp() override {
         installHooks();
-        engine = new Qel();
+        engine = makeEngineWithoutAudio();
         ASSERT_TRUE(BASS_Init(0, rate, 0, nullptr, nullptr));
         fileSize = static_cast<int>(addTone(u"music/theme.ogg", rate, frames).size());
     }
@@ -147,7 +147,6 @@ TEST_F(SoundStreamTest, DelayedLoadingMakesTheStreamOnFirstUse) {
     EXPECT_EQ(reads, 0);
     music.setVolume(0.5f, 0);
     EXPECT_NE(music.pStream, 0u);
-    AudioEnvironment::delayedLoadHook = nullptr;
 }
 
 TEST_F(SoundStreamTest, LoadsThroughTheFileManagerAndCountsResidentBytes) {
@@ -155,9 +154,10 @@ TEST_F(SoundStreamTest, LoadsThroughTheFileManagerAndCountsResidentBytes) {
     AudioEnvironment::verifyFileHook = nullptr;
     TestFolder folder("vesk-music");
     writeFileBytes(folder.file("theme.ogg"), files[u"music/theme.ogg"]);
-    FileManager fileManager;
+    AudioEnvironment::delayedLoadHook = nullptr;
+    FileManager& fileManager = *engine->pFileManager;
     fileManager.bForceDisk = true;
-    engine->pFileManager = &fileManager;
+    fileManager.bEnableDelayedLoad = false;
     residentMemoryFileBytes = 0;
     residentStreamBytes = 0;
     residentSoundBytes = 0;
@@ -179,5 +179,4 @@ TEST_F(SoundStreamTest, LoadsThroughTheFileManagerAndCountsResidentBytes) {
     SoundStream later(0, folder.wfile("theme.ogg"));
     EXPECT_EQ(later.pStream, 0u);
     EXPECT_EXIT(SoundStream(0, folder.wfile("missing.ogg")), testing::ExitedWithCode(255), "");
-    engine->pFileManager = nullptr;
 }

@@ -23,7 +23,7 @@ namespace {
 struct Fixture : testing::Test {
     void SetUp() override {
         installHooks();
-        engine = new Qel();
+        engine = makeEngineWithoutAudio();
         ASSERT_TRUE(BASS_Init(0, 22050, 0, nullptr, nullptr));
         addTone(u"sfx/pop.ogg", 22050, 22050);  // one second
     }
@@ -201,7 +201,6 @@ TEST_F(SoundTest, DelayedLoadingOnlyChecksTheFile) {
     EXPECT_TRUE(pop.info.flags & BASS_SAMPLE_OVER_POS);
     EXPECT_EXIT(Sound(0, 1, u"sfx/missing.ogg"), endedByFatal, "");
     EXPECT_NE(logText().find("File not found: sfx/missing.ogg"), std::string::npos);
-    AudioEnvironment::delayedLoadHook = nullptr;
 }
 
 TEST_F(SoundTest, DamagedFileAndNullSoundAreFatal) {

@@ -51,9 +51,11 @@ TEST(ProcessListTest, CountsExecutablesByNameIgnoringCase) {
 }
 
 TEST(ProcessListTest, FindsThisProcessInTheRealList) {
+    // /proc changes under a busy machine while it is read; a few reads settle it.
     bool found = false;
-    for (const auto& p : platform::listProcesses())
-        if (p.pid == getpid()) found = p.parentPid == getppid() && p.exeName == "tests_platform";
+    for (int attempt = 0; attempt < 5 && !found; ++attempt)
+        for (const auto& p : platform::listProcesses())
+            if (p.pid == getpid()) found = p.parentPid == getppid() && p.exeName == "tests_platform";
     EXPECT_TRUE(found);
 }
 

@@ -33,4 +33,3 @@ int main(int argc, char** argv) {
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
     return RUN_ALL_TESTS();
 }
-
