@@ -11,6 +11,11 @@
 #endif
 
 #include "engine/Context.h"
+#include "engine/ResourceManager.h"
+#if __has_include("media/Skin.h")
+#include "media/Skin.h"
+#define VESK_APP_SKINS 1
+#endif
 #include "engine/Qel.h"
 #include "language/Language.h"
 
@@ -25,6 +30,17 @@ WString AppLink::textOfLanguage(int language, const char16_t* key) {
     if (it == qel->pLanguage->keyIndex.end()) return WString();
     const char16_t* t = qel->pLanguage->texts[language][it->second];
     return t ? WString(t) : WString();
+}
+
+Skin* AppLink::findSkin(const char16_t* name) {
+#ifdef VESK_APP_SKINS
+    if (!qel || !qel->pResourceManager) return nullptr;
+    QelBase* r = qel->pResourceManager->find(true, name);
+    return r && r->isKindOf(&Skin::classRecord) ? static_cast<Skin*>(r) : nullptr;
+#else
+    (void)name;
+    return nullptr;
+#endif
 }
 
 bool AppLink::rightToLeft() { return qel && qel->pLanguage && qel->pLanguage->bRightToLeft; }

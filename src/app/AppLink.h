@@ -7,6 +7,7 @@
 
 class Context;
 class FontQuad;
+class Skin;
 
 class AppLink {
 public:
@@ -27,6 +28,8 @@ public:
     static void closeCurtain();
     static void saveUserData();
     static void applyAudioSettings();
+    // A skin by its resource name ("intro:0"), or null while it is not there.
+    static Skin* findSkin(const char16_t* name);
 
     // Language access by text key (the graphics headers and the text-id names cannot share a
     // source file).
