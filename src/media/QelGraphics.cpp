@@ -1,5 +1,6 @@
 #include "media/QelGraphics.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/BasicLinkIterator.h"
@@ -443,12 +444,12 @@ void QelGraphics::calcClosestMatchParameters(bool fullScreen, int width, int hei
     if (!bCloseEnough && bAllowLetterbox) {
         if (double(layoutAspect) > windowAspect) {
             qelLog(fn, u"Pillarboxing.");
-            int vw = int(double(H) / double(layoutAspect)) & ~1;
+            int vw = std::max(2, int(double(H) / double(layoutAspect)) & ~1);
             v.left = (W - vw) / 2;
             v.right = v.left + vw;
         } else {
             qelLog(fn, u"Letterboxing.");
-            int vh = int(double(layoutAspect) * double(W)) & ~1;
+            int vh = std::min(H, std::max(2, int(double(layoutAspect) * double(W)) & ~1));
             v.top = (H - vh) / 2;
             v.bottom = v.top + vh;
         }

@@ -140,3 +140,9 @@ D3DXVECTOR3* D3DXVec3TransformCoord(D3DXVECTOR3* out, const D3DXVECTOR3* v, cons
     *out = D3DXVECTOR3(x / w, y / w, z / w);
     return out;
 }
+
+HRESULT D3DXCreateTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, IDirect3DTexture9** texture) {
+    if (!device) return D3DERR_INVALIDCALL;
+    return device->CreateTexture(width, height, levels, usage, format, pool, texture, nullptr);
+}

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "engine/ErrorManager.h"
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
@@ -122,6 +123,7 @@ TEST_F(QelGraphicsTest, ClosestMatchAndLetterboxing) {
         {true, 640, 400, 800, 600, 0, 60, 540, 800},          // none fits: the smallest
         {false, 1920, 1080, 1666, 1000, 0, 0, 1000, 1666},    // window limited by the work area
         {false, 800, 600, 800, 480, 0, 0, 480, 800},          // a window takes the layout's proportions
+        {false, 1, 1, 2, 2, 0, 0, 2, 2},                      // never an empty back buffer or viewport
     };
     for (const MatchCase& c : cases) {
         graphics->calcClosestMatchParameters(c.bFullScreen, c.width, c.height);
@@ -314,6 +316,9 @@ TEST(QelGraphicsFormats, NamesAndDepths) {
     EXPECT_EQ(QelGraphics::D3DFORMAT2string(D3DFORMAT(22)), u"D3DFMT_X8R8G8B8");
     EXPECT_EQ(QelGraphics::D3DFORMAT2string(D3DFMT_DXT5), u"D3DFMT_DXT5");
     EXPECT_EQ(QelGraphics::D3DFORMAT2string(D3DFORMAT(999)), u"unknown(999)");
+    // The error reports name Direct3D results.
+    EXPECT_EQ(ErrorManager::getDXErrorString(D3DERR_DEVICELOST), u"D3DERR_DEVICELOST (0x88760868)");
+    EXPECT_EQ(ErrorManager::getDXErrorString(D3D_OK), u"S_OK");
     struct Case {
         D3DFORMAT format;
         int bits;

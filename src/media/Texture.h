@@ -1,0 +1,87 @@
+#pragma once
+// An image made into one or more A8R8G8B8 device textures, with its skins: the rectangles of the
+// image that renderables draw, read from the ".ini" description beside the image on disk or from
+// the ".preload" record in an archive. An image larger than a texture may be is split into tiles
+// with one-pixel borders, or halved until it fits (flag 2). The device texture is made on first
+// use, dropped on a device loss or a purge, and made again from the file (or the kept image) when
+// next used.
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/QelBase.h"
+#include "engine/Text.h"
+#include "media/PixelPoint.h"
+#include "media/PixelRect.h"
+#include "platform/D3D9.h"
+
+class MemoryImageFile;
+class PreloadRecord;
+class Skin;
+
+// 4 x realWidth x realHeight summed over the resident device textures.
+extern int32_t residentTextureBytes;
+
+class Texture : public QelBase {
+    QEL_DECLARE_CLASS()
+public:
+    enum : uint32_t {
+        FLAG_FORCE_ALPHA = 1,
+        FLAG_HALVE_TO_FIT = 2,
+        FLAG_ALLOW_512 = 4,
+        FLAG_KEEP_IMAGE = 8,
+        FLAG_NO_DITHER = 16,
+    };
+
+    Texture(uint32_t flags, WStringView fileName);
+    // An empty texture of the size, with one quad over it as skin 0.
+    Texture(int32_t width, int32_t height, uint32_t flags);
+    ~Texture() override;
+
+    void onQELmodeChange(int oldMode, int newMode) override;
+    void purge() override;
+
+    void createEmptyTexture(int32_t w, int32_t h, uint32_t flags, bool bDeferred);
+    // Makes the texture resident and binds it to stage 0; counts it once per frame.
+    void select();
+    void pixelRectToUV(int left, int top, int bottom, int right, float& u0, float& v0, float& u1, float& v1) const;
+    // Uploads the source rectangle (null: all of the source) to the point (null: the rectangle's
+    // left, top).
+    void copyImageData(const MemoryImageFile* source, const PixelRect* sourceRect, const PixelPoint* destPoint);
+    MemoryImageFile* getSavedSourceData();
+    void makeResident();
+    bool isResident() const;
+
+    // The engine's integer pixel scale (hq2x); never below 1.
+    static int pixelScale();
+
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t requestedWidth = 0;
+    int32_t requestedHeight = 0;
+    std::vector<Skin*> skins;
+    bool bHasAlpha = false;
+    QelBase* tiles = nullptr;
+    WString tileName;
+    int32_t lastUsedFrame = -999;
+    int32_t realWidth = 0;
+    int32_t realHeight = 0;
+    int32_t scaleFactor = 1;
+    MemoryImageFile* pSavedSourceData = nullptr;
+    WString fileName;
+    uint32_t textureFlags = 0;
+    bool bForceDisk = false;
+    IDirect3DTexture9* dxTexture = nullptr;
+
+private:
+    void readDescription(PreloadRecord& record);
+    void makeSkins(const PreloadRecord& record);
+    void splitIntoTiles(const PreloadRecord& record);
+    void loadImageData();
+    void loadTiles(const MemoryImageFile* image);
+    void releaseDXTexture();
+    Texture* tileOwner() const;
+    // Tile grid of a split texture.
+    int32_t stepX = 0, stepY = 0, tilesPerRow = 0;
+    bool bSplitX = false, bSplitY = false;
+};
