@@ -17,20 +17,6 @@
 #define VESK_APP_SKINS 1
 #endif
 #include "engine/Qel.h"
-#include "language/Language.h"
-
-WString AppLink::text(const char16_t* key) {
-    if (!qel || !qel->pLanguage) return WString();
-    return qel->pLanguage->getTextByString(key, true);
-}
-
-WString AppLink::textOfLanguage(int language, const char16_t* key) {
-    if (!qel || !qel->pLanguage || language < 0 || language >= LANGUAGE_COUNT) return WString();
-    auto it = qel->pLanguage->keyIndex.find(WString(key));
-    if (it == qel->pLanguage->keyIndex.end()) return WString();
-    const char16_t* t = qel->pLanguage->texts[language][it->second];
-    return t ? WString(t) : WString();
-}
 
 Skin* AppLink::findSkin(const char16_t* name) {
 #ifdef VESK_APP_SKINS
@@ -41,12 +27,6 @@ Skin* AppLink::findSkin(const char16_t* name) {
     (void)name;
     return nullptr;
 #endif
-}
-
-bool AppLink::rightToLeft() { return qel && qel->pLanguage && qel->pLanguage->bRightToLeft; }
-
-bool AppLink::isLanguageAvailable(int language) {
-    return qel && qel->pLanguage && qel->pLanguage->isLanguageAvailable(language);
 }
 
 #ifdef VESK_APP_LINK

@@ -30,11 +30,4 @@ public:
     static void applyAudioSettings();
     // A skin by its resource name ("intro:0"), or null while it is not there.
     static Skin* findSkin(const char16_t* name);
-
-    // Language access by text key (the graphics headers and the text-id names cannot share a
-    // source file).
-    static WString text(const char16_t* key);
-    static WString textOfLanguage(int language, const char16_t* key);
-    static bool rightToLeft();
-    static bool isLanguageAvailable(int language);
 };

@@ -1,6 +1,7 @@
 #include "app/ContextLogo.h"
 
 #include "app/AppLink.h"
+#include "app/AppText.h"
 #include "app/ContextIntro.h"
 #include "app/FadingPicture.h"
 #include "app/TextLabel.h"
@@ -32,7 +33,7 @@ Renderable* ContextLogo::makeLogo(bool fading) {
 }
 
 void ContextLogo::addText(float y, double duration, const char16_t* textKey, bool bTitle) {
-    auto* label = new TextLabel(0.0f, y, 0.0f, AppLink::text(textKey), bTitle ? AppLink::fontLarge() : AppLink::fontMedium(),
+    auto* label = new TextLabel(0.0f, y, 0.0f, AppText::text(textKey), bTitle ? AppLink::fontLarge() : AppLink::fontMedium(),
                                 bTitle ? 0xFFFFFFFF : 0xFF000000);
     label->alignment |= 0x10;
     label->duration = duration;
@@ -80,7 +81,7 @@ void ContextLogo::tickContents(double total, double dt) {
         logo->fadeIn = 0.5;
         addChild(logo);
         auto* legal = new TextLabel(10.0f - float(layoutWidth()) / 2.0f, 10.0f - float(layoutHeight()) / 2.0f, 0.0f,
-                                    AppLink::text(u"COPYRIGHT"), AppLink::fontSmall(), 0xFF000000);
+                                    AppText::text(u"COPYRIGHT"), AppLink::fontSmall(), 0xFF000000);
         legal->delay = 1.0;
         legal->fadeIn = 0.25;
         legal->alignment = 34;

@@ -1,6 +1,7 @@
 #include "app/ContextMain.h"
 
 #include "app/AppLink.h"
+#include "app/AppText.h"
 #include "app/MenuItemButton.h"
 #include "app/MenuItemClose.h"
 #include "app/MenuItemLink.h"
@@ -25,7 +26,7 @@ ContextMain::ContextMain() {
     // The player greeting of the profile screens (PlayerGreeting) is appended here first once it
     // is part of the game.
     auto button = [&](int row, const char16_t* key) {
-        auto* b = new MenuItemButton(0.0f, -float(row * itemSpacing), 0.0f, AppLink::text(key), u"");
+        auto* b = new MenuItemButton(0.0f, -float(row * itemSpacing), 0.0f, AppText::text(key), u"");
         appendItem(b);
         return b;
     };
@@ -34,13 +35,13 @@ ContextMain::ContextMain() {
     pOptionsButton = button(3, u"OPTIONSDOTS");
     pCreditsButton = button(4, u"CREDITS");
 
-    pWebsiteButton = new MenuItemLink(float(cornerX - 80), -float(cornerY), 0.0f, AppLink::text(u"WEBSITE"),
-                                      AppLink::text(u"WEBSITEHINT"));
+    pWebsiteButton = new MenuItemLink(float(cornerX - 80), -float(cornerY), 0.0f, AppText::text(u"WEBSITE"),
+                                      AppText::text(u"WEBSITEHINT"));
     pWebsiteButton->url = websiteUrl();
     pWebsiteButton->setWidth(160);
     appendItem(pWebsiteButton);
 
-    pQuitButton = new MenuItemClose(float(80 - cornerX), -float(cornerY), 0.0f, AppLink::text(u"QUIT"), u"");
+    pQuitButton = new MenuItemClose(float(80 - cornerX), -float(cornerY), 0.0f, AppText::text(u"QUIT"), u"");
     pQuitButton->setWidth(160);
     appendItem(pQuitButton);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/AppLink.h"
+#include "app/AppText.h"
 #include "app/MenuEntry.h"
 #include "app/MenuNavigable.h"
 #include "engine/Logger.h"
@@ -42,7 +43,7 @@ void mapping(Context* context, float& left, float& bottom, float& s) {
 ContextMenu::ContextMenu() {
     cornerX = layoutWidth() / 2 + itemSpacing / 2 - marginX;
     cornerY = layoutHeight() / 2 - marginY;
-    fillMenuLayout(AppLink::rightToLeft());
+    fillMenuLayout(AppText::rightToLeft());
     savedPointer = worldToPointer(this, Vector3(0.0f, float(layoutHeight()) / 2.0f, 0.0f));
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/AppLink.h"
+#include "app/AppText.h"
 #include "app/FontAccess.h"
 #include "app/MenuItemButton.h"
 #include "app/NameSlot.h"
@@ -13,7 +14,7 @@
 #include "engine/Qel.h"
 #include "media/QelGraphics.h"
 
-ContextMessageBox::ContextMessageBox() : firstButtonText(AppLink::text(u"OK")) { bDeleteWhenDone = true; }
+ContextMessageBox::ContextMessageBox() : firstButtonText(AppText::text(u"OK")) { bDeleteWhenDone = true; }
 
 ContextMessageBox::~ContextMessageBox() = default;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/AppLink.h"
+#include "app/AppText.h"
 #include "app/ContextMenu.h"
 #include "app/FontAccess.h"
 #include "engine/ErrorManager.h"
@@ -40,7 +41,7 @@ MenuItem::MenuItem(float x, float y, float z, WStringView caption, WStringView h
     QelGraphics* g = graphics();
     const bool small = g && g->presentationScale.x > 0.0f && g->presentationScale.x < 0.5f;
     pFont = small ? AppLink::fontSmall() : AppLink::fontMedium();
-    if (AppLink::rightToLeft()) x = -x;
+    if (AppText::rightToLeft()) x = -x;
     position = Vector3(x, y, z);
     highlight.position = position;
     setFrame(u"gui-game-editbox", 10, 0, 0, 10);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/AppLink.h"
+#include "app/AppText.h"
 #include "app/ContextMessageBox.h"
 #include "engine/Qel.h"
 #include "media/QelInput.h"
@@ -35,8 +36,8 @@ void MenuItemButton::update(double time, double dt) {
                     auto* box = new ContextMessageBox();
                     box->title = confirmTitle;
                     box->text = confirmText;
-                    box->firstButtonText = AppLink::text(u"YES");
-                    box->secondButtonText = AppLink::text(u"NO");
+                    box->firstButtonText = AppText::text(u"YES");
+                    box->secondButtonText = AppText::text(u"NO");
                     box->pResult = &confirmResult;
                     box->layout();
                     AppLink::pushContext(box);

@@ -2,20 +2,15 @@
 
 #include <algorithm>
 
+#include "app/AppText.h"
 #include "app/FontAccess.h"
 #include "app/TextLine.h"
-#include "engine/Qel.h"
-#include "language/Language.h"
-
-namespace {
-bool rightToLeft() { return qel && qel->pLanguage && qel->pLanguage->bRightToLeft; }
-}  // namespace
 
 TextBlock::TextBlock(FontQuad* font, float maxWidth, float lineSpacing, WStringView text)
     : lineSpacing(lineSpacing < 0 ? float(FontAccess::lineHeight(font)) : lineSpacing) {
     if (text.empty()) {
         addChild(new TextLine(font, TextLine::DEFAULT_COLOUR, u""));
-    } else if (rightToLeft()) {
+    } else if (AppText::rightToLeft()) {
         wrapRightToLeft(font, maxWidth, u" " + WString(text));
     } else {
         wrapLeftToRight(font, maxWidth, WString(text) + u" ");

@@ -1,6 +1,7 @@
 #include "menus/ContextLanguageSelect.h"
 
 #include "app/AppLink.h"
+#include "app/AppText.h"
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"
@@ -20,8 +21,8 @@ ContextLanguageSelect::ContextLanguageSelect() {
     bHideFrameRate = true;
     clearColor = 0xFF001030;
     for (int i = 0; i < 5; ++i) {
-        if (!AppLink::isLanguageAvailable(i)) continue;
-        const int skin = isoCode2skinIndex(AppLink::textOfLanguage(i, u"LANGUAGEISOCODE"));
+        if (!AppText::isLanguageAvailable(i)) continue;
+        const int skin = isoCode2skinIndex(AppText::textOfLanguage(i, u"LANGUAGEISOCODE"));
         appendItem(new LanguageFlag(i, skin));
     }
     const int n = countChildren();
@@ -49,8 +50,8 @@ int ContextLanguageSelect::autodetectLanguage() {
     const WString code = getSystemLanguageCode();
     qelLog(fn, u"Trying to autodetect system language '%s'...", code);
     for (int i = 0; i < 5; ++i) {
-        if (!AppLink::isLanguageAvailable(i)) continue;
-        if (code == AppLink::textOfLanguage(i, u"LANGUAGEISOCODE")) {
+        if (!AppText::isLanguageAvailable(i)) continue;
+        if (code == AppText::textOfLanguage(i, u"LANGUAGEISOCODE")) {
             qelLog(fn, u"Found match.");
             return i;
         }

@@ -4,6 +4,7 @@
 
 #include "MenuTestFixture.h"
 #include "app/AppLink.h"
+#include "app/AppText.h"
 #include "app/ContextLogo.h"
 #include "app/ContextMain.h"
 #include "app/ContextStudioLogo.h"
@@ -36,7 +37,7 @@ TEST_F(MenuTest, StoryLinesAppearAtTheirMarks) {
     logo.tickContents(2.0, 0.1);
     ASSERT_EQ(logo.pTexts->countChildren(), 1);
     auto* title = static_cast<TextLabel*>(logo.pTexts->firstChild);
-    EXPECT_EQ(title->text, AppLink::text(u"INTRO11"));
+    EXPECT_EQ(title->text, AppText::text(u"INTRO11"));
     EXPECT_EQ(title->color & 0x00FFFFFFu, 0x00FFFFFFu);
     EXPECT_EQ(title->alignment, 0x15);
     EXPECT_FALSE(title->bShadow);
@@ -52,7 +53,7 @@ TEST_F(MenuTest, LongFrameFiresEveryPassedMarkInOrder) {
     auto shown = texts(logo.pTexts);
     const char16_t* keys[] = {u"INTRO11", u"INTRO21", u"INTRO22", u"INTRO23", u"INTRO24", u"INTRO31", u"INTRO32"};
     ASSERT_EQ(shown.size(), 7u);
-    for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], AppLink::text(keys[i]));
+    for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], AppText::text(keys[i]));
     auto* line = static_cast<TextLabel*>(logo.pTexts->lastChild);
     // Story lines are black (their alpha has faded out in this long frame).
     EXPECT_EQ(line->color & 0x00FFFFFFu, 0u);
@@ -63,14 +64,14 @@ TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
     qel->bHoliday = true;
     ContextLogo logo;
     logo.tickContents(2.0, 0.1);
-    EXPECT_EQ(static_cast<TextLabel*>(logo.pTexts->firstChild)->text, AppLink::text(u"INTRO11HOLIDAY"));
+    EXPECT_EQ(static_cast<TextLabel*>(logo.pTexts->firstChild)->text, AppText::text(u"INTRO11HOLIDAY"));
     logo.tickContents(35.0, 0.1);
     // The logo picture and the legal line join the screen itself.
     int pictures = 0, legal = 0;
     for (BasicLink* c = logo.firstChild; c; c = c->next) {
         auto* o = static_cast<QelBase*>(c);
         if (o->isKindOf(&FadingPicture::classRecord)) ++pictures;
-        if (o->isKindOf(&TextLabel::classRecord) && static_cast<TextLabel*>(o)->text == AppLink::text(u"COPYRIGHT")) {
+        if (o->isKindOf(&TextLabel::classRecord) && static_cast<TextLabel*>(o)->text == AppText::text(u"COPYRIGHT")) {
             ++legal;
             EXPECT_EQ(static_cast<TextLabel*>(o)->alignment, 34);
             EXPECT_FLOAT_EQ(static_cast<TextLabel*>(o)->position.x, -390.0f);
