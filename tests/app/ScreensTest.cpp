@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "MenuTestFixture.h"
+#include "TestPictures.h"
 #include "app/AppLink.h"
 #include "app/AppText.h"
 #include "app/ContextLogo.h"
@@ -61,16 +62,18 @@ TEST_F(MenuTest, LongFrameFiresEveryPassedMarkInOrder) {
 }
 
 TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
+    TestPictures pictures;
+    pictures.addStandardPictures();
     qel->bHoliday = true;
     ContextLogo logo;
     logo.tickContents(2.0, 0.1);
     EXPECT_EQ(static_cast<TextLabel*>(logo.pTexts->firstChild)->text, AppText::text(u"INTRO11HOLIDAY"));
     logo.tickContents(35.0, 0.1);
     // The logo picture and the legal line join the screen itself.
-    int pictures = 0, legal = 0;
+    int logos = 0, legal = 0;
     for (BasicLink* c = logo.firstChild; c; c = c->next) {
         auto* o = static_cast<QelBase*>(c);
-        if (o->isKindOf(&FadingPicture::classRecord)) ++pictures;
+        if (o->isKindOf(&FadingPicture::classRecord)) ++logos;
         if (o->isKindOf(&TextLabel::classRecord) && static_cast<TextLabel*>(o)->text == AppText::text(u"COPYRIGHT")) {
             ++legal;
             EXPECT_EQ(static_cast<TextLabel*>(o)->alignment, 34);
@@ -78,7 +81,7 @@ TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
             EXPECT_FLOAT_EQ(static_cast<TextLabel*>(o)->position.y, -230.0f);
         }
     }
-    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(logos, 1);
     EXPECT_EQ(legal, 1);
     EXPECT_FALSE(logo.bDone);
     logo.tickContents(40.1, 0.2);
@@ -86,6 +89,8 @@ TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
 }
 
 TEST_F(MenuTest, LogoScreensAreSkippableAndDeletedWhenDone) {
+    TestPictures pictures;
+    pictures.addStandardPictures();
     ContextLogo logo;
     ContextStudioLogo studio;
     for (Context* c : {static_cast<Context*>(&logo), static_cast<Context*>(&studio)}) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <memory>
 #include <vector>
 
 #include "app/ContextMenu.h"
 #include "app/MenuEntry.h"
-#include "engine/EngineFixture.h"
+#include "app/TestPictures.h"
+#include "support/GraphicsFixture.h"
 #include "media/QelInput.h"
 #include "media/TouchPoint.h"
 #include "menus/ContextLanguageSelect.h"
@@ -13,16 +15,23 @@
 
 namespace {
 
-struct LanguageSelectTest : EngineTest {
+// Flag pictures are quads, which need a (recording) graphics device.
+struct LanguageSelectTest : GraphicsFixture {
     void SetUp() override {
-        EngineTest::SetUp();
-        start();
+        GraphicsFixture::SetUp();
+        pictures = std::make_unique<TestPictures>();
+        pictures->addFlags();
+    }
+    void TearDown() override {
+        pictures.reset();
+        GraphicsFixture::TearDown();
     }
     std::vector<LanguageFlag*> flags(ContextLanguageSelect& screen) {
         std::vector<LanguageFlag*> out;
         for (BasicLink* c = screen.firstChild; c; c = c->next) out.push_back(static_cast<LanguageFlag*>(c));
         return out;
     }
+    std::unique_ptr<TestPictures> pictures;
 };
 
 }  // namespace
@@ -123,4 +132,26 @@ TEST_F(LanguageSelectTest, AutodetectMatchesAvailableLanguagesOnly) {
         qel->languageMask = c.mask;
         EXPECT_EQ(ContextLanguageSelect::autodetectLanguage(), c.expected) << c.lang;
     }
+}
+
+TEST_F(LanguageSelectTest, PressOnAFlagChoosesItsLanguage) {
+    ContextLanguageSelect screen;
+    qel->pCurrentContext = &screen;
+    qel->defaultLanguage = -1;
+    auto* touch = new TouchPoint(qel->pQelInput);
+    touch->bPressed = true;
+    qel->pQelInput->touchList.addChild(touch);
+    // Away from every flag: nothing happens.
+    screen.pointerWorldPos[0] = 200;
+    screen.pointerWorldPos[1] = 200;
+    for (LanguageFlag* flag : flags(screen)) flag->update(0, 0.016);
+    EXPECT_EQ(qel->defaultLanguage, -1);
+    EXPECT_FALSE(screen.bDone);
+    // On the Italian flag at (50, 0).
+    screen.pointerWorldPos[0] = 55;
+    screen.pointerWorldPos[1] = -5;
+    for (LanguageFlag* flag : flags(screen)) flag->update(0, 0.016);
+    EXPECT_EQ(qel->defaultLanguage, 3);
+    EXPECT_TRUE(screen.bDone);
+    qel->pCurrentContext = nullptr;
 }
