@@ -2,12 +2,19 @@
 
 #include <cmath>
 
+#include "engine/ErrorManager.h"
 #include "media/Quad.h"
 #include "media/Renderable.h"
 #include "media/Texture.h"
 #include "media/Vertex.h"
 
 FrameSkin::FrameSkin(Quad* source) : pSource(source) { vertexBuffer.resize(24); }
+
+Quad* FrameSkin::sourceQuad(QelBase* skin, WStringView name) {
+    if (!skin || !skin->isKindOf(&Quad::classRecord))
+        QEL_FATAL(u"FrameSkin::sourceQuad", u"Frame picture '%s' is not a single quad.", WString(name));
+    return static_cast<Quad*>(skin);
+}
 
 void FrameSkin::buildVertices(Vertex* out, float w, float h, const int b[4], const float outer[4], const float inner[4]) {
     const float xs[4] = {-w / 2, -w / 2 + float(b[0]), w / 2 - float(b[3]), w / 2};

@@ -2,6 +2,7 @@
 // The nine-slice skin of the front end: one rectangle of a texture drawn at any size, its four
 // borders kept at their natural size and the middle stretched. Three rows of eight vertices.
 
+#include "engine/Text.h"
 #include "media/Skin.h"
 
 class Quad;
@@ -10,6 +11,9 @@ struct Vertex;
 class FrameSkin : public Skin {
 public:
     explicit FrameSkin(Quad* source);
+    // The picture a frame is cut from must be a single quad of a texture; anything else (a tiled
+    // picture, a missing one) is a data error and ends the program with the name.
+    static Quad* sourceQuad(QelBase* skin, WStringView name);
 
     void drawFor(Renderable* renderable) override;
 

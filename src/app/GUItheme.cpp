@@ -18,7 +18,7 @@ void GUItheme::applyTexture(ThemedWidget* widget, const char16_t* textureName) {
         const int skin = order[i];
         if (skin >= int(texture->skins.size()))
             QEL_FATAL(u"GUItheme::applyTexture", u"Texture '%s' has no skin %d.", WString(textureName), skin);
-        auto* frame = new FrameSkin(static_cast<Quad*>(texture->skins[size_t(skin)]));
+        auto* frame = new FrameSkin(FrameSkin::sourceQuad(texture->skins[size_t(skin)], textureName));
         frame->setRect(widget->margins[0], widget->margins[1], widget->margins[2], widget->margins[3]);
         widget->frames[i] = frame;
     }

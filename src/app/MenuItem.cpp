@@ -6,11 +6,14 @@
 #include "app/AppText.h"
 #include "app/ContextMenu.h"
 #include "app/FontAccess.h"
+#include "app/FrameSkin.h"
 #include "engine/ErrorManager.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
+#include "media/Quad.h"
+#include "media/Texture.h"
 #include "media/Sound.h"
 #include "media/TouchPoint.h"
 
@@ -71,12 +74,34 @@ void MenuItem::setFrame(WStringView textureName, int left, int top, int bottom, 
     frameBorders[1] = top;
     frameBorders[2] = bottom;
     frameBorders[3] = right;
-    // The frame skins (nine-slice, on the texture's first and second skin) come with the
-    // texture's skins; the natural height is the skin's.
+    if (!qel || !qel->pResourceManager) return;
+    auto* texture = static_cast<Texture*>(qel->pResourceManager->find(true, frameTexture));
+    if (texture->skins.size() < 2)
+        QEL_FATAL(u"MenuItem::setFrame", u"Texture '%s' has %d skins; a frame needs two.", frameTexture,
+                  int(texture->skins.size()));
+    auto makeFrame = [&](Renderable& r, int skin) {
+        if (r.pSkin && r.bOwnsSkin) r.pSkin->release();
+        auto* frame = new FrameSkin(FrameSkin::sourceQuad(texture->skins[size_t(skin)], frameTexture));
+        frame->setRect(left, top, bottom, right);
+        r.pSkin = frame;
+        r.bOwnsSkin = true;
+    };
+    makeFrame(*this, 0);
+    makeFrame(highlight, 1);
+    frameWidth = pSkin->width;
+    frameHeight = pSkin->height;
+    updateXform();
+    highlight.updateXform();
 }
 
 void MenuItem::setWidth(int width) {
     frameWidth = float(width);
+    for (Renderable* r : {static_cast<Renderable*>(this), &highlight}) {
+        if (!r->pSkin) continue;
+        static_cast<FrameSkin*>(r->pSkin)->setSize(float(width), -1.0f);
+        r->updateXform();
+    }
+    if (pSkin) frameHeight = pSkin->height;
     updateXform();
 }
 
@@ -146,6 +171,15 @@ void MenuItem::update(double time, double dt) {
 
 void MenuItem::render() {
     if (bHidden) return;
+    if (bShadow && graphics() && graphics()->bHighDetail && pSkin) {
+        Renderable shadow;
+        shadow.pSkin = pSkin;
+        shadow.position = Vector3(position.x, position.y - 4.0f, position.z);
+        shadow.scale = scale;
+        shadow.color = 0x40000000;
+        shadow.updateXform();
+        shadow.render();
+    }
     Renderable::render();
     if (!bDisabled && hoverFade > 0) {
         highlight.scale = scale;

@@ -2,12 +2,22 @@
 
 #include "app/AppLink.h"
 #include "app/FontAccess.h"
+#include "app/FrameSkin.h"
+#include "engine/Qel.h"
+#include "engine/ResourceManager.h"
+#include "media/Quad.h"
 
 NameSlot::NameSlot(float x, float y, float z, float width, float height, WStringView caption)
     : caption(caption), width(width), height(height) {
     position = Vector3(x, y, z);
-    // The frame is the nine-slice skin "gui-game-square:0" with borders 20 on every side, at this
-    // size; it joins with the texture's skins.
+    if (qel && qel->pResourceManager) {
+        auto* frame = new FrameSkin(
+            FrameSkin::sourceQuad(qel->pResourceManager->find(true, u"gui-game-square:0"), u"gui-game-square:0"));
+        frame->setRect(20, 20, 20, 20);
+        frame->setSize(width, height);
+        pSkin = frame;
+        bOwnsSkin = true;
+    }
     updateXform();
 }
 

@@ -126,3 +126,23 @@ TEST_F(MenuTest, InvalidCaptionLocationIsFatal) {
     item.captionLocation = 7;
     EXPECT_EXIT(item.render(), testing::ExitedWithCode(255), "");
 }
+
+TEST_F(MenuTest, ButtonFramesComeFromTheTexturesTwoSkins) {
+    MenuItemButton button(0, 0, 0, u"Go", u"");
+    ASSERT_NE(button.pSkin, nullptr);
+    ASSERT_NE(button.highlight.pSkin, nullptr);
+    EXPECT_NE(button.pSkin, button.highlight.pSkin);
+    EXPECT_EQ(button.frameTexture, u"gui-game-button");
+    EXPECT_FLOAT_EQ(button.frameWidth, 256.0f);
+    EXPECT_FLOAT_EQ(button.frameHeight, 32.0f);
+    EXPECT_FLOAT_EQ(button.highlight.pSkin->width, 256.0f);
+    button.setWidth(160);
+    EXPECT_FLOAT_EQ(button.pSkin->width, 160.0f);
+    EXPECT_FLOAT_EQ(button.highlight.pSkin->width, 160.0f);
+    // The navigation point is a quarter of the frame height below the centre: world (0, -8) is
+    // pointer (400, 232) in the centred view.
+    Vector3 p = button.getNavigationPoint(0);
+    EXPECT_FLOAT_EQ(p.x, 400.0f);
+    EXPECT_FLOAT_EQ(p.y, 232.0f);
+    EXPECT_EQ(button.getNavigationPoint(1).x, -1.0f);
+}

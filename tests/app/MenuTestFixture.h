@@ -1,21 +1,31 @@
 #pragma once
-// The engine on a test clock with the menu framework's class-wide state reset and the measuring
-// font stand-in installed.
+// An engine with graphics on the recording device, the menu framework's class-wide state reset,
+// stand-in frame textures and the measuring font stand-in.
+
+#include <memory>
 
 #include "FakeFont.h"
+#include "TestPictures.h"
 #include "app/ContextMenu.h"
-#include "engine/EngineFixture.h"
 #include "media/QelInput.h"
 #include "media/TouchPoint.h"
+#include "support/GraphicsFixture.h"
 
-class MenuTest : public EngineTest {
+class MenuTest : public GraphicsFixture {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
-        start();
+        GraphicsFixture::SetUp();
         ContextMenu::menuNavigationMode = ContextMenu::NAV_POINTER;
         ContextMenu::menuNavigationModeFrame = -1;
         qel->frameCount = 100;
+        pictures = std::make_unique<TestPictures>();
+        pictures->addFrameTextures();
+    }
+    void TearDown() override {
+        qel->pCurrentContext = nullptr;
+        input()->touchList.deleteChildren();
+        pictures.reset();
+        GraphicsFixture::TearDown();
     }
     QelInput* input() { return qel->pQelInput; }
     // The next frame's key states: the previous ones move to prevKeys.
@@ -34,4 +44,5 @@ protected:
     }
 
     FakeFont font;
+    std::unique_ptr<TestPictures> pictures;
 };

@@ -62,8 +62,7 @@ TEST_F(MenuTest, LongFrameFiresEveryPassedMarkInOrder) {
 }
 
 TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
-    TestPictures pictures;
-    pictures.addStandardPictures();
+    pictures->addStandardPictures();
     qel->bHoliday = true;
     ContextLogo logo;
     logo.tickContents(2.0, 0.1);
@@ -89,8 +88,7 @@ TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
 }
 
 TEST_F(MenuTest, LogoScreensAreSkippableAndDeletedWhenDone) {
-    TestPictures pictures;
-    pictures.addStandardPictures();
+    pictures->addStandardPictures();
     ContextLogo logo;
     ContextStudioLogo studio;
     for (Context* c : {static_cast<Context*>(&logo), static_cast<Context*>(&studio)}) {

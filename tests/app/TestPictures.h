@@ -20,6 +20,26 @@ struct TestPictures {
         for (const char16_t* name : {u"intro:0", u"intro-bear:0", u"logo:0", u"logoHoliday:0", u"mvstudios:0"})
             addSkin(name);
     }
+    // A 64 by 32 texture with n quad skins over the whole picture, registered under the name.
+    Texture* addTexture(const char16_t* name, int n) {
+        auto* texture = new Texture(64, 32, 0);
+        while (int(texture->skins.size()) < n) {
+            auto* quad = new Quad();
+            quad->pTexture = texture;
+            quad->setSourceRect(0, 0, 32, 64);
+            texture->addChild(quad);
+            texture->skins.push_back(quad);
+        }
+        holder.addChild(texture);
+        qel->pResourceManager->addResource(texture, name);
+        return texture;
+    }
+    // The frame textures of menu items, dialogs and panels.
+    void addFrameTextures() {
+        for (const char16_t* name : {u"gui-game-editbox", u"gui-game-button", u"gui-game-button-speech"}) addTexture(name, 2);
+        Texture* square = addTexture(u"gui-game-square", 1);
+        qel->pResourceManager->addResource(square->skins[0], u"gui-game-square:0");
+    }
     // Fifteen flag skins of 64 by 48 units.
     void addFlags() {
         auto* texture = new Texture(64, 64, 0);
