@@ -10,8 +10,10 @@
 #include "engine/ObjectListEntry.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
-#include "media/GraphicsEngineLink.h"
+#include "media/PointerDispatcher.h"
+#include "media/VertexBuffer.h"
 #include "media/VideoMode.h"
+#include "platform/D3DX9.h"
 #include "platform/WindowPlacement.h"
 
 QEL_IMPLEMENT_CLASS(QelGraphics, nullptr, nullptr)
@@ -47,6 +49,28 @@ bool readBool(MemoryIniFile* config, const char16_t* key, bool defaultValue) {
 [[noreturn]] void fatalResult(HRESULT hr, const char16_t* statement, int line) {
     ErrorManager::error(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d", ErrorManager::getDXErrorString(hr),
                         statement, u"QelGraphics::QelGraphics", getFileName(utf8ToWide(__FILE__)), line);
+}
+
+// Debug features stay locked without an engine.
+bool debugLocked() { return !qel || qel->bDebugLocked; }
+
+// The frame loop's device test and restore go to the device.
+int32_t testLiveDevice() { return liveGraphics && liveGraphics->dxDevice ? liveGraphics->dxDevice->TestCooperativeLevel() : D3D_OK; }
+bool restoreLivePresentation() { return !liveGraphics || liveGraphics->restorePresentation(true); }
+
+// The pointer dispatcher's outlines: a line strip in world space, untextured.
+void drawLineStrip(const PointerDispatcher::OutlineVertex* vertices, int count) {
+    if (!liveGraphics || !liveGraphics->dxDevice || count < 2) return;
+    VertexBuffer strip(count);
+    for (int i = 0; i < count; ++i) {
+        const auto& v = vertices[i];
+        strip.vertexData[i] = Vertex{v.x, v.y, v.z, v.colour, v.u, v.v};
+    }
+    strip.upload();
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    liveGraphics->dxDevice->SetTransform(D3DTS_WORLD, &identity);
+    strip.draw(nullptr, 2, 0, -1);
 }
 
 const char16_t* onOff(bool fullScreen) { return fullScreen ? u"fullscreen" : u"windowed"; }
@@ -100,7 +124,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
             addVideoMode(int(mode.Width), int(mode.Height));
         }
     }
-    if (!*GraphicsEngineLink::pDebugLocked) {
+    if (!debugLocked()) {
         addVideoMode(320, 240);
         addVideoMode(480, 360);
     }
@@ -140,6 +164,9 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
     restorePresentation(false);
     liveGraphics = this;
     if (qel) qel->crashGraphicsHook = &QelGraphics::onFatalError;
+    Qel::deviceTestHook = &testLiveDevice;
+    Qel::restorePresentationHook = &restoreLivePresentation;
+    PointerDispatcher::lineStripDrawer = &drawLineStrip;
     qelLog(fn, u"Started.");
 }
 
@@ -151,6 +178,9 @@ QelGraphics::~QelGraphics() {
     if (liveGraphics == this) {
         liveGraphics = nullptr;
         if (qel && qel->crashGraphicsHook == &QelGraphics::onFatalError) qel->crashGraphicsHook = nullptr;
+        if (Qel::deviceTestHook == &testLiveDevice) Qel::deviceTestHook = nullptr;
+        if (Qel::restorePresentationHook == &restoreLivePresentation) Qel::restorePresentationHook = nullptr;
+        if (PointerDispatcher::lineStripDrawer == &drawLineStrip) PointerDispatcher::lineStripDrawer = nullptr;
     }
     if (dxDevice) {
         dxDevice->Release();
@@ -229,7 +259,7 @@ void QelGraphics::setGlobalRenderState() {
 void QelGraphics::resetViewport() {
     D3DVIEWPORT9 whole{0, 0, DWORD(backBufferWidth), DWORD(backBufferHeight), 0.0f, 1.0f};
     dxDevice->SetViewport(&whole);
-    dxDevice->Clear(0, nullptr, D3DCLEAR_TARGET, *GraphicsEngineLink::pDebugLocked ? 0xFF000000 : 0xFFFF0000, 1.0f, 0);
+    dxDevice->Clear(0, nullptr, D3DCLEAR_TARGET, debugLocked() ? 0xFF000000 : 0xFFFF0000, 1.0f, 0);
     D3DVIEWPORT9 inner{DWORD(viewport.left), DWORD(viewport.top), DWORD(viewport.right - viewport.left),
                        DWORD(viewport.bottom - viewport.top), 0.0f, 1.0f};
     dxDevice->SetViewport(&inner);
@@ -329,7 +359,7 @@ void QelGraphics::changePresentationParameters(int width, int height, bool newFu
     bUseVSync = newUseVSync;
     if (restart) {
         qelLog(u"QelGraphics::changePresentationParameters", u"Restarting to apply configuration.");
-        *GraphicsEngineLink::pFreezeRequested = true;
+        if (qel) qel->bFreezeRequested = true;
     } else {
         setGlobalRenderState();
     }

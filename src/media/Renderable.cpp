@@ -3,9 +3,15 @@
 #include <cmath>
 
 #include "engine/ErrorManager.h"
+#include "engine/Packet.h"
+#include "engine/PropertyContainer.h"
+#include "engine/PropertyFloat.h"
+#include "engine/PropertyPointer.h"
+#include "engine/PropertyUColor.h"
 #include "engine/Qel.h"
 #include "media/Camera.h"
-#include "media/GraphicsEngineLink.h"
+#include "engine/Context.h"
+#include "media/PointerDispatcher.h"
 #include "media/QelGraphics.h"
 #include "media/VertexBuffer.h"
 
@@ -20,6 +26,9 @@ QEL_IMPLEMENT_CLASS(Renderable, &QelBase::classRecord, QEL_FACTORY(Renderable))
 namespace {
 
 QelGraphics* graphics() { return qel ? qel->pQelGraphics : nullptr; }
+void countStat(int statistic, int amount = 1) {
+    if (qel) qel->frameStats[statistic] += amount;
+}
 
 bool differsFromOne(const Vector3& v) { return !(v.x == 1.0f) || !(v.y == 1.0f) || !(v.z == 1.0f); }
 
@@ -52,6 +61,31 @@ Renderable::~Renderable() {
 #endif
 }
 
+void Renderable::describe(PropertyContainer* group) {
+    QelBase::describe(group);
+    group->addChild(new PropertyFloat(u"collisionSensitivity", 0, &collisionSensitivity));
+    auto addVector = [group](const char16_t* name, Vector3& v) {
+        auto* container = new PropertyContainer(name, 0);
+        group->addChild(container);
+        container->addChild(new PropertyFloat(u"x", 0, &v.x));
+        container->addChild(new PropertyFloat(u"y", 0, &v.y));
+        container->addChild(new PropertyFloat(u"z", 0, &v.z));
+    };
+    addVector(u"position", position);
+    addVector(u"rotation", rotation);
+    addVector(u"scale", scale);
+    group->addChild(new PropertyUColor(u"color", 0, &color));
+#ifdef VESK_RENDERABLE_SKINS
+    if (!bOwnsSkin)
+        group->addChild(new PropertyPointer(u"pSkin", Property::FLAG_RESOURCE, reinterpret_cast<QelBase**>(&pSkin), &Skin::classRecord));
+#endif
+}
+
+void Renderable::netSerialize(Packet& packet) {
+    QelBase::netSerialize(packet);
+    if (!packet.bWriting) updateXform();
+}
+
 void Renderable::set(Skin* skin, const Vector3* newPosition, const Vector3* newRotation, const Vector3* newScale, const void*,
                      const D3DXMATRIX* newParentXform) {
     if (skin) pSkin = skin;
@@ -68,8 +102,8 @@ uint32_t Renderable::scaleColorRGB(uint32_t c, float factor) {
 }
 
 void Renderable::updateXform() {
-    GraphicsEngineLink::count(STAT_UPDATE_VISUALS);
-    xformFrame = *GraphicsEngineLink::pFrameCount;
+    countStat(Qel::STAT_XFORM_UPDATES);
+    xformFrame = qel ? qel->frameCount : 0;
     calcXform();
     calcBounds();
 }
@@ -112,7 +146,7 @@ void Renderable::calcXform() {
     applyLocalXform(worldXform);
     D3DXMatrixMultiply(&worldXform, &worldXform, &parentXform);
     if (bHasInvXform) {
-        GraphicsEngineLink::count(STAT_INVXFORMS);
+        countStat(Qel::STAT_INVERSE_XFORMS);
         // A renderable scaled to nothing has no inverse; it stays alive and simply cannot be hit.
         bInvXformValid = D3DXMatrixInverse(&invXform, nullptr, &worldXform) != nullptr;
     }
@@ -137,9 +171,7 @@ void Renderable::updateVisibility() {
         bVisible = true;
         return;
     }
-    Camera* camera = qel && qel->pCurrentContext && GraphicsEngineLink::getContextCamera
-                         ? GraphicsEngineLink::getContextCamera(qel->pCurrentContext)
-                         : nullptr;
+    Camera* camera = qel && qel->pCurrentContext ? qel->pCurrentContext->pCamera : nullptr;
     if (!camera) {
         bVisible = true;
         return;
@@ -160,17 +192,18 @@ void Renderable::setColorStates() {
 void Renderable::render() {
     if (bHidden) return;
     updateVisibility();
-    GraphicsEngineLink::count(STAT_RENDERABLES_CONSIDERED);
+    countStat(Qel::STAT_RENDERABLES_CONSIDERED);
     if (!bVisible) return;
-    GraphicsEngineLink::count(STAT_RENDERABLES_DRAWN);
+    countStat(Qel::STAT_RENDERABLES_DRAWN);
     setColorStates();
 
-    int& debugLevel = *GraphicsEngineLink::pDebugLevel;
+    int noEngineLevel = 0;
+    int& debugLevel = qel ? qel->debugLevel : noEngineLevel;
     const int savedDebugLevel = debugLevel;
-    if ((debugLevel & 0x80) && xformFrame == *GraphicsEngineLink::pFrameCount) debugLevel |= 0x40;
-    if (!*GraphicsEngineLink::pDebugLocked) {
-        if (GraphicsEngineLink::getHoverObject && GraphicsEngineLink::getHoverObject() == this) debugLevel |= 0x10 | 0x40;
-        if (GraphicsEngineLink::getFocusObject && GraphicsEngineLink::getFocusObject() == this) debugLevel |= 0x08;
+    if ((debugLevel & 0x80) && qel && xformFrame == qel->frameCount) debugLevel |= 0x40;
+    if (qel && !qel->bDebugLocked && qel->pPointerDispatcher) {
+        if (qel->pPointerDispatcher->getHover() == this) debugLevel |= 0x10 | 0x40;
+        if (qel->pPointerDispatcher->getFocus() == this) debugLevel |= 0x08;
     }
     QelGraphics* g = graphics();
     if (g && g->dxDevice) {
@@ -223,9 +256,9 @@ void Renderable::drawDebugOverlays(int debugBits) {
 
 bool Renderable::isUnderPointer() {
     if (bSkipVisibility || !bHasInvXform || !bInvXformValid) return false;
-    Vector3 pointer;
-    if (!GraphicsEngineLink::getContextPointer || !GraphicsEngineLink::getContextPointer(this, &pointer)) return false;
-    return isPointInsideSkin(pointer);
+    if (!pSkin) return false;
+    const float* p = findContext()->pointerWorldPos;
+    return isPointInsideSkin(Vector3(p[0], p[1], p[2]));
 }
 
 bool Renderable::isPointInsideSkin(const Vector3& worldPoint) {
@@ -252,7 +285,7 @@ bool Renderable::isPointInsideCollisionBounds(const Vector3& p) {
 }
 
 bool Renderable::collide(Renderable* other) {
-    GraphicsEngineLink::count(STAT_COLLISIONS);
+    countStat(Qel::STAT_COLLISIONS);
     QEL_ASSERT(u"Renderable::collide", !bSkipVisibility && !other->bSkipVisibility);
     float r = boundsRadius * collisionSensitivity + other->boundsRadius * other->collisionSensitivity;
     return squaredDistance(boundsCenter, other->boundsCenter) < r * r;

@@ -19,6 +19,10 @@ public:
 
     void render() override;
     bool isUnderPointer() override;
+    // Reading the object from a packet recomputes its transform.
+    void netSerialize(Packet& packet) override;
+    // collisionSensitivity, position, rotation, scale, color and (when shared) pSkin.
+    void describe(PropertyContainer* group) override;
 
     virtual void setColorStates();
     virtual D3DXMATRIX& applyLocalXform(D3DXMATRIX& m);

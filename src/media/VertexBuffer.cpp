@@ -5,7 +5,6 @@
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/QelGraphics.h"
 
 // Textures come with the texture code; until it is part of the build, every draw is untextured.
@@ -18,6 +17,9 @@ QEL_IMPLEMENT_CLASS(VertexBuffer, &QelBase::classRecord, QEL_FACTORY(VertexBuffe
 
 namespace {
 QelGraphics* graphics() { return qel ? qel->pQelGraphics : nullptr; }
+void countStat(int statistic, int amount = 1) {
+    if (qel) qel->frameStats[statistic] += amount;
+}
 }  // namespace
 
 VertexBuffer::VertexBuffer() = default;
@@ -68,7 +70,7 @@ void VertexBuffer::upload() {
     if (FAILED(dxVBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD))) return;
     std::memcpy(data, vertexData, size_t(vertices) * sizeof(Vertex));
     dxVBuffer->Unlock();
-    GraphicsEngineLink::count(STAT_VBUFFER_WRITES);
+    countStat(Qel::STAT_VBUFFER_WRITES);
 }
 
 void VertexBuffer::setColor(uint32_t color, bool bAll) {
@@ -92,7 +94,7 @@ void VertexBuffer::draw(Texture* texture, int type, int start, int count) {
     }
     int primitiveCounts[] = {count, count / 2, count - 1, count / 3, count - 2, count - 2};
     int primitiveCount = primitiveCounts[type];
-    GraphicsEngineLink::count(STAT_VERTICES, count);
+    countStat(Qel::STAT_VERTICES, count);
     if (primitiveCount <= 0) return;  // too few vertices for one primitive
 
     QelGraphics* g = graphics();
@@ -119,13 +121,13 @@ void VertexBuffer::draw(Texture* texture, int type, int start, int count) {
 
     if (texture) {
         if (bBlendOff) device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-        int debugLevel = *GraphicsEngineLink::pDebugLevel;
+        int debugLevel = qel ? qel->debugLevel : 0;
         if (debugLevel & 0x40) {
             uint32_t former = vertexData[0].color;
             setColor(0x40FFFFFF, true);
             draw(nullptr, type, start, count);
             setColor(former, true);
-            GraphicsEngineLink::count(STAT_VBUFFER_WRITES, -2);
+            countStat(Qel::STAT_VBUFFER_WRITES, -2);
         }
         if (debugLevel & 0x08) draw(nullptr, 2, start, count);
     }

@@ -214,6 +214,9 @@ HRESULT GlDevice::init(const D3DPRESENT_PARAMETERS& params) {
     if (!linked) return D3DERR_NOTAVAILABLE;
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "uTexture"), 0);
+    const char* uniformNames[U_COUNT] = {"uMatrix",    "uPixelOffset", "uTextureFactor", "uColorOp",   "uColorArg1",  "uColorArg2",
+                                         "uAlphaOp",   "uAlphaArg1",   "uAlphaArg2",     "uAlphaFunc", "uAlphaRef",   "uHasTexture"};
+    for (int i = 0; i < U_COUNT; ++i) uniforms[i] = glGetUniformLocation(program, uniformNames[i]);
 
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
@@ -597,24 +600,24 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     D3DXMATRIX worldView, combined;
     D3DXMatrixMultiply(&worldView, static_cast<const D3DXMATRIX*>(&world), static_cast<const D3DXMATRIX*>(&view));
     D3DXMatrixMultiply(&combined, &worldView, static_cast<const D3DXMATRIX*>(&projection));
-    glUniformMatrix4fv(glGetUniformLocation(program, "uMatrix"), 1, GL_TRUE, &combined.m[0][0]);
-    glUniform2f(glGetUniformLocation(program, "uPixelOffset"), 1.0f / float(viewport.Width), -1.0f / float(viewport.Height));
+    glUniformMatrix4fv(uniforms[U_MATRIX], 1, GL_TRUE, &combined.m[0][0]);
+    glUniform2f(uniforms[U_PIXEL_OFFSET], 1.0f / float(viewport.Width), -1.0f / float(viewport.Height));
     DWORD factor = renderStates[D3DRS_TEXTUREFACTOR];
-    glUniform4f(glGetUniformLocation(program, "uTextureFactor"), ((factor >> 16) & 0xFF) / 255.0f,
+    glUniform4f(uniforms[U_TEXTURE_FACTOR], ((factor >> 16) & 0xFF) / 255.0f,
                 ((factor >> 8) & 0xFF) / 255.0f, (factor & 0xFF) / 255.0f, ((factor >> 24) & 0xFF) / 255.0f);
     const DWORD* stage = stageStates[0];
-    glUniform1i(glGetUniformLocation(program, "uColorOp"), GLint(stage[D3DTSS_COLOROP]));
-    glUniform1i(glGetUniformLocation(program, "uColorArg1"), GLint(stage[D3DTSS_COLORARG1]));
-    glUniform1i(glGetUniformLocation(program, "uColorArg2"), GLint(stage[D3DTSS_COLORARG2]));
-    glUniform1i(glGetUniformLocation(program, "uAlphaOp"), GLint(stage[D3DTSS_ALPHAOP]));
-    glUniform1i(glGetUniformLocation(program, "uAlphaArg1"), GLint(stage[D3DTSS_ALPHAARG1]));
-    glUniform1i(glGetUniformLocation(program, "uAlphaArg2"), GLint(stage[D3DTSS_ALPHAARG2]));
+    glUniform1i(uniforms[U_COLOR_OP], GLint(stage[D3DTSS_COLOROP]));
+    glUniform1i(uniforms[U_COLOR_ARG1], GLint(stage[D3DTSS_COLORARG1]));
+    glUniform1i(uniforms[U_COLOR_ARG2], GLint(stage[D3DTSS_COLORARG2]));
+    glUniform1i(uniforms[U_ALPHA_OP], GLint(stage[D3DTSS_ALPHAOP]));
+    glUniform1i(uniforms[U_ALPHA_ARG1], GLint(stage[D3DTSS_ALPHAARG1]));
+    glUniform1i(uniforms[U_ALPHA_ARG2], GLint(stage[D3DTSS_ALPHAARG2]));
     GLint alphaFunc = renderStates[D3DRS_ALPHATESTENABLE] ? GLint(renderStates[D3DRS_ALPHAFUNC]) : 0;
     if (alphaFunc == D3DCMP_ALWAYS || alphaFunc < 0 || alphaFunc > 8) alphaFunc = 0;
-    glUniform1i(glGetUniformLocation(program, "uAlphaFunc"), alphaFunc);
-    glUniform1f(glGetUniformLocation(program, "uAlphaRef"), float(renderStates[D3DRS_ALPHAREF] & 0xFF));
+    glUniform1i(uniforms[U_ALPHA_FUNC], alphaFunc);
+    glUniform1f(uniforms[U_ALPHA_REF], float(renderStates[D3DRS_ALPHAREF] & 0xFF));
     bool hasTexture = texture && texture->getGlTextureName() != 0 && stage[D3DTSS_COLOROP] != D3DTOP_DISABLE;
-    glUniform1i(glGetUniformLocation(program, "uHasTexture"), hasTexture ? 1 : 0);
+    glUniform1i(uniforms[U_HAS_TEXTURE], hasTexture ? 1 : 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, hasTexture ? texture->getGlTextureName() : 0);
 

@@ -82,6 +82,9 @@ private:
     D3DPRESENT_PARAMETERS present;
     uint32_t framebuffer = 0, colorTexture = 0;
     uint32_t program = 0, vertexArray = 0, sampler = 0;
+    enum Uniform { U_MATRIX, U_PIXEL_OFFSET, U_TEXTURE_FACTOR, U_COLOR_OP, U_COLOR_ARG1, U_COLOR_ARG2, U_ALPHA_OP, U_ALPHA_ARG1,
+                   U_ALPHA_ARG2, U_ALPHA_FUNC, U_ALPHA_REF, U_HAS_TEXTURE, U_COUNT };
+    int uniforms[U_COUNT] = {};
     D3DVIEWPORT9 viewport;
     D3DMATRIX world, view, projection;
     DWORD renderStates[D3DRS_COUNT] = {};

@@ -15,11 +15,13 @@ bool getWorkArea(RECT* area) {
 void placeWindow(HWND window, bool fullScreen, const RECT& client) {
     if (!window) return;
     SDL_SetWindowBordered(window, fullScreen ? SDL_FALSE : SDL_TRUE);
+    // Shown normally in both modes: a window still minimised from start-up comes up.
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
     if (!fullScreen) {
-        if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
         SDL_SetWindowSize(window, client.right - client.left, client.bottom - client.top);
         SDL_SetWindowPosition(window, client.left, client.top);
     }
+    SDL_ShowWindow(window);
 }
 
 }  // namespace platform

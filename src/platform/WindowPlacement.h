@@ -9,7 +9,8 @@ namespace platform {
 // The usable area of the primary display; false when it cannot be found.
 bool getWorkArea(RECT* area);
 // Full screen: the window has no frame (the device makes it cover the display). Windowed: a
-// framed window whose client area is 'client' (screen coordinates), shown normally.
+// framed window whose client area is 'client' (screen coordinates). Either way it is shown
+// normally, no longer minimised.
 void placeWindow(HWND window, bool fullScreen, const RECT& client);
 
 }  // namespace platform

@@ -10,11 +10,12 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
 #include "media/Camera.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/QelGraphics.h"
 #include "media/VertexBuffer.h"
 #include "platform/GlDevice.h"
+#include "platform/TestClock.h"
 #include "support/GlTestWindow.h"
+#include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -26,8 +27,12 @@ protected:
         config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
         config->setBool(false, u"QelGraphics", u"bFullScreen");
         config->setInt(800, u"QelGraphics", u"videoModeWidth");
-        QelGraphics::createDirect3D = &Direct3DCreate9;
+        // Graphics the engine may build itself get a recording device; this test's own graphics
+        // render into the test window.
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;
         engine = std::make_unique<Qel>();
+        delete engine->pQelGraphics;
+        QelGraphics::createDirect3D = &Direct3DCreate9;
         engine->pQelGraphics = graphics = new QelGraphics(window.window, config.get());
         device = graphics->dxDevice;
     }
@@ -35,15 +40,13 @@ protected:
         delete engine->pQelGraphics;
         engine->pQelGraphics = nullptr;
         engine.reset();
-        GraphicsEngineLink::defaultDebugLocked = true;
-        GraphicsEngineLink::defaultFreezeRequested = false;
     }
 
     // Full screen at a mode the list is made to hold, through the reset path of a mode change.
     void goFullScreen(int width, int height) {
         graphics->addVideoMode(width, height);
         graphics->changePresentationParameters(width, height, true, true, true, false);
-        ASSERT_TRUE(GraphicsEngineLink::defaultFreezeRequested);
+        ASSERT_TRUE(engine->bFreezeRequested);
         ASSERT_TRUE(graphics->restorePresentation(true));
         ASSERT_EQ(graphics->backBufferWidth, width);
         ASSERT_EQ(graphics->backBufferHeight, height);
@@ -99,7 +102,7 @@ TEST_F(QelGraphicsGlTest, LetterboxBarsAboveAndBelow) {
     EXPECT_EQ(at(p, 640, 128), 0xFF00FF00u);
     EXPECT_EQ(at(p, 0, 895), 0xFF00FF00u);
     EXPECT_EQ(at(p, 1279, 896), 0xFF000000u);
-    GraphicsEngineLink::defaultDebugLocked = false;
+    engine->bDebugLocked = false;
     p = frameWithGreenViewport();
     EXPECT_EQ(at(p, 640, 0), 0xFFFF0000u);
     EXPECT_EQ(at(p, 640, 1023), 0xFFFF0000u);
@@ -177,6 +180,47 @@ TEST_F(QelGraphicsGlTest, ForcedLossRestoresOnceAndKeepsVertexBuffers) {
     buffer.draw(nullptr, 4, 4, 4);
     device->EndScene();
     EXPECT_EQ(at(readBack(), 450, 240), 0xFF0000FFu);
+}
+
+// Records every engine-mode step it is told of.
+struct ModeObserver : QelBase {
+    void onQELmodeChange(int oldMode, int newMode) override { steps.emplace_back(oldMode, newMode); }
+    std::vector<std::pair<int, int>> steps;
+};
+
+TEST_F(QelGraphicsGlTest, FrameLoopFreezesOnALostDeviceAndComesBackThroughPause) {
+    platform::TestClock clock;
+    platform::Clock::setCurrent(&clock);
+    RestoreCounter counter;
+    ModeObserver observer;
+    VertexBuffer buffer(8);
+    fillQuads(buffer);
+    auto* gl = static_cast<GlDevice*>(device);
+
+    engine->frame(nullptr);
+    EXPECT_EQ(engine->qelMode, Qel::MODE_OK);
+    gl->forceLoss();
+    engine->frame(nullptr);  // OK -> PAUSED -> FROZEN
+    EXPECT_EQ(engine->qelMode, Qel::MODE_FROZEN);
+    engine->frame(nullptr);  // still lost: waits
+    EXPECT_EQ(engine->qelMode, Qel::MODE_FROZEN);
+    gl->endForcedLoss();
+    engine->frame(nullptr);  // reset, restore, PAUSED
+    EXPECT_EQ(engine->qelMode, Qel::MODE_PAUSED);
+    engine->frame(nullptr);  // window active: OK
+    EXPECT_EQ(engine->qelMode, Qel::MODE_OK);
+    EXPECT_EQ(observer.steps, (std::vector<std::pair<int, int>>{{3, 2}, {2, 1}, {1, 2}, {2, 3}}));
+    EXPECT_EQ(counter.restores, 1);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+
+    Camera camera;
+    device->BeginScene();
+    graphics->resetViewport();
+    camera.render();
+    buffer.draw(nullptr, 4, 0, 4);
+    device->EndScene();
+    EXPECT_EQ(at(readBack(), 400 - 90, 240), 0xFFFF0000u);
+    platform::Clock::setCurrent(nullptr);
 }
 
 }  // namespace

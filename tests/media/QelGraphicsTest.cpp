@@ -11,7 +11,6 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/QelGraphics.h"
 #include "media/VideoMode.h"
 #include "support/RecordingDirect3D.h"
@@ -27,12 +26,13 @@ protected:
         for (auto [w, h] : {std::pair{1280, 800}, {1600, 900}, {2560, 1080}})
             d3d->modes.push_back(D3DDISPLAYMODE{UINT(w), UINT(h), 60, D3DFMT_X8R8G8B8});
         config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
+        engine = std::make_unique<Qel>();  // any graphics it builds gets its own recording device
     }
     void TearDown() override {
         graphics.reset();
+        engine.reset();
         commandLineArgs.clear();
-        GraphicsEngineLink::defaultDebugLocked = true;
-        GraphicsEngineLink::defaultFreezeRequested = false;
+        QelGraphics::createDirect3D = &Direct3DCreate9;
     }
     void create() {
         RecordingDirect3D::next = d3d;
@@ -41,6 +41,7 @@ protected:
     }
 
     TestFolder folder{"graphics"};
+    std::unique_ptr<Qel> engine;
     RecordingDirect3D* d3d = nullptr;
     std::unique_ptr<MemoryIniFile> config;
     std::unique_ptr<QelGraphics> graphics;
@@ -168,7 +169,7 @@ TEST_F(QelGraphicsTest, VideoModesAreSortedOnceEach) {
 }
 
 TEST_F(QelGraphicsTest, DebugUnlockedAddsSmallModes) {
-    GraphicsEngineLink::defaultDebugLocked = false;
+    engine->bDebugLocked = false;
     d3d->modes.clear();
     d3d->modes.push_back(D3DDISPLAYMODE{1024, 768, 60, D3DFMT_X8R8G8B8});
     create();
@@ -209,7 +210,7 @@ TEST_F(QelGraphicsTest, ResetViewportClearsTheWholeBufferThenSetsTheLayoutViewpo
     config->setInt(1024, u"QelGraphics", u"videoModeHeight");
     create();
     for (bool locked : {true, false}) {
-        GraphicsEngineLink::defaultDebugLocked = locked;
+        engine->bDebugLocked = locked;
         device->calls.clear();
         graphics->resetViewport();
         const std::vector<std::string> expected = {"SetViewport 0 0 1280 1024",
@@ -237,7 +238,7 @@ TEST_F(QelGraphicsTest, FilterAloneAppliesAtOnceAndOtherChangesAskForAFreeze) {
     create();
     auto& g = *graphics;
     g.changePresentationParameters(-1, -1, g.bFullScreen, g.bAllowLetterbox, false, g.bUseVSync);
-    EXPECT_FALSE(GraphicsEngineLink::defaultFreezeRequested);
+    EXPECT_FALSE(engine->bFreezeRequested);
     EXPECT_EQ(device->sampler0[D3DSAMP_MINFILTER], DWORD(D3DTEXF_POINT));
     EXPECT_EQ(device->resets, 0);
 
@@ -247,13 +248,13 @@ TEST_F(QelGraphicsTest, FilterAloneAppliesAtOnceAndOtherChangesAskForAFreeze) {
     };
     const Case cases[] = {{1024, false, true, false}, {-1, true, true, false}, {-1, false, false, false}, {-1, false, true, true}};
     for (const Case& c : cases) {
-        GraphicsEngineLink::defaultFreezeRequested = false;
+        engine->bFreezeRequested = false;
         g.bFullScreen = false;
         g.bAllowLetterbox = true;
         g.bUseVSync = false;
         int before = g.videoModeWidth;
         g.changePresentationParameters(c.width, -1, c.full, c.letterbox, false, c.vsync);
-        EXPECT_TRUE(GraphicsEngineLink::defaultFreezeRequested) << c.width << c.full << c.letterbox << c.vsync;
+        EXPECT_TRUE(engine->bFreezeRequested) << c.width << c.full << c.letterbox << c.vsync;
         g.videoModeWidth = before;
     }
 }
@@ -331,7 +332,6 @@ TEST(QelGraphicsFormats, NamesAndDepths) {
 TEST_F(QelGraphicsTest, StartLogsAdapterCapsModesAndViewport) {
     d3d->caps.CursorCaps = 0;
     d3d->caps.ZCmpCaps = 0xFF;
-    Qel engine;
     create();
     std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));
     for (const char* line : {"QelGraphics::dumpAdapterInfo(): Driver: recording",
@@ -364,18 +364,17 @@ struct ReenteringObject : QelBase {
 };
 
 TEST_F(QelGraphicsTest, FatalPathLeavesFullScreenOnceWithoutRecursing) {
-    Qel engine;
     create();
     ASSERT_TRUE(graphics->bFullScreen);
-    EXPECT_EQ(engine.crashGraphicsHook, &QelGraphics::onFatalError);
+    EXPECT_EQ(engine->crashGraphicsHook, &QelGraphics::onFatalError);
     ReenteringObject object;
     device->calls.clear();
-    engine.crashGraphicsHook();
+    engine->crashGraphicsHook();
     EXPECT_FALSE(graphics->bFullScreen);
     EXPECT_EQ(object.restores, 1);
     EXPECT_EQ(device->callsStartingWith("Reset").size(), 1u);
     graphics.reset();
-    EXPECT_EQ(engine.crashGraphicsHook, nullptr);
+    EXPECT_EQ(engine->crashGraphicsHook, nullptr);
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 
 #include <cmath>
 
+#include "engine/Context.h"
 #include "media/Camera.h"
+#include "media/PointerDispatcher.h"
 #include "media/Renderable.h"
 #include "support/GraphicsFixture.h"
 
@@ -14,19 +16,21 @@ namespace {
 class RenderableTest : public GraphicsFixture {
 protected:
     void TearDown() override {
-        GraphicsEngineLink::getContextCamera = nullptr;
-        GraphicsEngineLink::getContextPointer = nullptr;
-        GraphicsEngineLink::getHoverObject = nullptr;
         engine->pCurrentContext = nullptr;
+        if (context) {
+            delete context->pCamera;
+            context->pCamera = nullptr;
+            delete context;
+        }
         GraphicsFixture::TearDown();
     }
-    // Makes 'camera' the camera of the context being drawn.
-    void useCamera(Camera* c) {
-        static Camera* current;
-        current = c;
-        engine->pCurrentContext = reinterpret_cast<Context*>(c);
-        GraphicsEngineLink::getContextCamera = [](Context*) { return current; };
+    // A context with a default camera, being drawn.
+    void drawInContext() {
+        context = new Context();
+        context->pCamera = new Camera();
+        engine->pCurrentContext = context;
     }
+    Context* context = nullptr;
 };
 
 void expectNear(const Vector3& v, float x, float y, float z) {
@@ -41,10 +45,6 @@ TEST_F(RenderableTest, DefaultRenderableDrawsNothingAndIsNeverHit) {
     r.updateXform();
     r.render();
     EXPECT_TRUE(device->callsStartingWith("DrawPrimitive").empty());
-    GraphicsEngineLink::getContextPointer = [](QelBase*, Vector3* p) {
-        *p = Vector3();
-        return true;
-    };
     EXPECT_FALSE(r.isUnderPointer());
 }
 
@@ -105,15 +105,11 @@ TEST_F(RenderableTest, ZeroScaleWithAnInverseDoesNotEndTheProgram) {
     r.bHasInvXform = true;
     r.setScaleXY(0.0f);
     EXPECT_FALSE(r.bInvXformValid);
-    GraphicsEngineLink::getContextPointer = [](QelBase*, Vector3* p) {
-        *p = Vector3();
-        return true;
-    };
     EXPECT_FALSE(r.isUnderPointer());
     EXPECT_FALSE(r.isPointInsideSkin(Vector3()));
     r.setScaleXY(1.0f);
     EXPECT_TRUE(r.bInvXformValid);
-    EXPECT_EQ(statistic(STAT_INVXFORMS), 2);
+    EXPECT_EQ(statistic(Qel::STAT_INVERSE_XFORMS), 2);
 }
 
 TEST_F(RenderableTest, SetCopiesOnlyWhatIsGivenAndUpdatesOnce) {
@@ -124,13 +120,12 @@ TEST_F(RenderableTest, SetCopiesOnlyWhatIsGivenAndUpdatesOnce) {
     EXPECT_EQ(r.position, p);
     EXPECT_EQ(r.rotation, Vector3(0, 0, 1));
     EXPECT_EQ(r.scale, Vector3(1, 1, 1));
-    EXPECT_EQ(statistic(STAT_UPDATE_VISUALS), 1);
+    EXPECT_EQ(statistic(Qel::STAT_XFORM_UPDATES), 1);
     EXPECT_EQ(r.xformFrame, 0);
 }
 
 TEST_F(RenderableTest, VisibilityKeepsACircleTouchingTheEdge) {
-    Camera camera;  // sees x -400..400, y -240..240 at depth 0
-    useCamera(&camera);
+    drawInContext();  // the camera sees x -400..400, y -240..240 at depth 0
     struct Case {
         float cx, cy, r;
         bool visible;
@@ -151,8 +146,7 @@ TEST_F(RenderableTest, VisibilityKeepsACircleTouchingTheEdge) {
 }
 
 TEST_F(RenderableTest, RenderCountsAndSkipsInvisibleOnes) {
-    Camera camera;
-    useCamera(&camera);
+    drawInContext();
     Renderable on, off, hidden;
     off.position = Vector3(1000, 0, 0);
     hidden.bHidden = true;
@@ -160,8 +154,8 @@ TEST_F(RenderableTest, RenderCountsAndSkipsInvisibleOnes) {
         r->updateXform();
         r->render();
     }
-    EXPECT_EQ(statistic(STAT_RENDERABLES_CONSIDERED), 2);
-    EXPECT_EQ(statistic(STAT_RENDERABLES_DRAWN), 1);
+    EXPECT_EQ(statistic(Qel::STAT_RENDERABLES_CONSIDERED), 2);
+    EXPECT_EQ(statistic(Qel::STAT_RENDERABLES_DRAWN), 1);
     EXPECT_EQ(device->callsStartingWith("SetTransform 256").size(), 1u);
 }
 
@@ -185,7 +179,7 @@ TEST_F(RenderableTest, BoundsAndCollisionsAreStrict) {
     a.collisionSensitivity = b.collisionSensitivity = 0.0f;
     b.boundsCenter = a.boundsCenter;
     EXPECT_FALSE(a.collide(&b));
-    EXPECT_EQ(statistic(STAT_COLLISIONS), 3);
+    EXPECT_EQ(statistic(Qel::STAT_COLLISIONS), 3);
 }
 
 TEST_F(RenderableTest, RefusedTestsAreFatal) {
@@ -231,19 +225,52 @@ TEST(RenderableColour, ScaleColorRGBKeepsAlpha) {
 }
 
 TEST_F(RenderableTest, DebugOverlaysDrawLineListsAndRestoreTheBits) {
-    Camera camera;
-    useCamera(&camera);
+    drawInContext();
     Renderable r;
     r.updateXform();
-    GraphicsEngineLink::defaultDebugLocked = false;
-    GraphicsEngineLink::defaultDebugLevel = 0x20;
-    static Renderable* hovered;
-    hovered = &r;
-    GraphicsEngineLink::getHoverObject = [] { return static_cast<QelBase*>(hovered); };
+    engine->bDebugLocked = false;
+    engine->debugLevel = 0x20;
+    engine->pPointerDispatcher->hoverLink.set(&r);
     r.render();
     EXPECT_EQ(device->callsStartingWith("DrawPrimitive"),
               (std::vector<std::string>{"DrawPrimitive 2 0 32", "DrawPrimitive 2 0 36"}));
-    EXPECT_EQ(GraphicsEngineLink::defaultDebugLevel, 0x20);
+    EXPECT_EQ(engine->debugLevel, 0x20);
+}
+
+}  // namespace
+
+#include "engine/Packet.h"
+#include "engine/PropertyContainer.h"
+
+namespace {
+
+TEST_F(RenderableTest, PropertiesTravelInPacketsAndUpdateTheTransform) {
+    Renderable a;
+    a.position = Vector3(1.5f, -2, 3);
+    a.rotation = Vector3(0, 0, 0.25f);
+    a.scale = Vector3(2, 2, 1);
+    a.color = 0x80123456;
+    a.collisionSensitivity = 0.5f;
+    a.postScale = Vector3(3, 3, 3);  // not described: stays behind
+    PropertyContainer* tree = a.createPropertyTree();
+    std::vector<WString> names;
+    for (BasicLink* c = tree->firstChild; c; c = c->next) names.push_back(static_cast<Property*>(c)->name);
+    EXPECT_EQ(names, (std::vector<WString>{u"objectUID", u"StateBase", u"collisionSensitivity", u"position", u"rotation",
+                                            u"scale", u"color"}));
+    delete tree;
+
+    Packet packet(0, 1024);
+    a.netSerialize(packet);
+    packet.rewindToRead();
+    Renderable b;
+    b.netSerialize(packet);
+    EXPECT_EQ(b.position, a.position);
+    EXPECT_EQ(b.rotation, a.rotation);
+    EXPECT_EQ(b.scale, a.scale);
+    EXPECT_EQ(b.color, a.color);
+    EXPECT_EQ(b.collisionSensitivity, 0.5f);
+    EXPECT_EQ(b.postScale, Vector3(1, 1, 1));
+    EXPECT_NEAR(b.local2world(Vector3()).x, 1.5f, 1e-5f);
 }
 
 }  // namespace

@@ -23,10 +23,10 @@ TEST_F(VertexBufferTest, TypesBecomePrimitivesWithTheirCounts) {
     };
     for (const Case& c : cases) {
         device->calls.clear();
-        GraphicsEngineLink::defaultStatistics[STAT_VERTICES] = 0;
+        engine->frameStats[Qel::STAT_VERTICES] = 0;
         buffer.draw(nullptr, c.type, c.start, c.count);
         EXPECT_EQ(device->callsStartingWith("DrawPrimitive"), std::vector<std::string>{c.call});
-        EXPECT_EQ(statistic(STAT_VERTICES), c.vertices);
+        EXPECT_EQ(statistic(Qel::STAT_VERTICES), c.vertices);
     }
 }
 
@@ -51,7 +51,7 @@ TEST_F(VertexBufferTest, RangesOutsideTheBufferAreRefused) {
         buffer.draw(nullptr, 4, start, count);
         EXPECT_TRUE(device->callsStartingWith("DrawPrimitive").empty()) << start << " " << count;
     }
-    EXPECT_EQ(statistic(STAT_VERTICES), 0);
+    EXPECT_EQ(statistic(Qel::STAT_VERTICES), 0);
 }
 
 TEST_F(VertexBufferTest, AnEmptyBufferDrawsAndColoursNothing) {
@@ -60,14 +60,14 @@ TEST_F(VertexBufferTest, AnEmptyBufferDrawsAndColoursNothing) {
     buffer.draw(nullptr, 4, 0, -1);
     buffer.upload();
     EXPECT_TRUE(device->calls.empty());
-    EXPECT_EQ(statistic(STAT_VERTICES), 0);
-    EXPECT_EQ(statistic(STAT_VBUFFER_WRITES), 0);
+    EXPECT_EQ(statistic(Qel::STAT_VERTICES), 0);
+    EXPECT_EQ(statistic(Qel::STAT_VBUFFER_WRITES), 0);
 }
 
 TEST_F(VertexBufferTest, SetColorOfAllVerticesUploadsThem) {
     VertexBuffer buffer(3);
     buffer.setColor(0x12345678, true);
-    EXPECT_EQ(statistic(STAT_VBUFFER_WRITES), 1);
+    EXPECT_EQ(statistic(Qel::STAT_VBUFFER_WRITES), 1);
     auto* stored = reinterpret_cast<Vertex*>(static_cast<RecordingDevice::Buffer*>(buffer.dxVBuffer)->data.data());
     for (int i = 0; i < 3; ++i) EXPECT_EQ(stored[i].color, 0x12345678u);
     buffer.setColor(0xFFFFFFFF, false);

@@ -6,9 +6,7 @@
 
 #include <memory>
 
-#include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/QelGraphics.h"
 #include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
@@ -16,33 +14,38 @@
 class GraphicsFixture : public testing::Test {
 protected:
     void SetUp() override {
-        config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
-        config->setBool(false, u"QelGraphics", u"bFullScreen");
-        config->setInt(800, u"QelGraphics", u"videoModeWidth");
+        // The engine may build its graphics itself: it then finds these settings and gets a
+        // recording device too.
+        writeFileBytes(wideToUtf8(Qel::getConfigFilePath()), "[QelGraphics]\nbFullScreen=No\nvideoModeWidth=800\n");
         QelGraphics::createDirect3D = &RecordingDirect3D::create;
         RecordingDirect3D::next = d3d = new RecordingDirect3D();
         engine = std::make_unique<Qel>();
-        engine->pQelGraphics = graphics = new QelGraphics(nullptr, config.get());
+        if (!engine->pQelGraphics) {
+            engine->pQelGraphics = new QelGraphics(nullptr, engine->pConfig);
+            bOwnGraphics = true;
+        }
+        graphics = engine->pQelGraphics;
         device = d3d->lastDevice;
+        ASSERT_NE(device, nullptr);
+        ASSERT_EQ(graphics->backBufferWidth, 800);
         device->calls.clear();
-        for (int& s : GraphicsEngineLink::defaultStatistics) s = 0;
+        for (int& s : engine->frameStats) s = 0;
     }
     void TearDown() override {
-        delete engine->pQelGraphics;
-        engine->pQelGraphics = nullptr;
+        if (bOwnGraphics) {
+            delete engine->pQelGraphics;
+            engine->pQelGraphics = nullptr;
+        }
         engine.reset();
         QelGraphics::createDirect3D = &Direct3DCreate9;
-        GraphicsEngineLink::defaultDebugLevel = 0;
-        GraphicsEngineLink::defaultDebugLocked = true;
     }
     // For death tests: the static list of all objects would try to delete the list entries of
     // live objects when a fatal error exits the process.
     static void detachObjectListForExit() { Qel::objectList.firstChild = Qel::objectList.lastChild = nullptr; }
-    static int statistic(FrameStatistic s) { return GraphicsEngineLink::defaultStatistics[s]; }
+    int statistic(int s) const { return engine->frameStats[s]; }
 
-    TestFolder folder{"graphics"};
-    std::unique_ptr<MemoryIniFile> config;
     std::unique_ptr<Qel> engine;
+    bool bOwnGraphics = false;
     RecordingDirect3D* d3d = nullptr;
     QelGraphics* graphics = nullptr;
     RecordingDevice* device = nullptr;
