@@ -10,7 +10,6 @@
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
-#include "media/GraphicsEngineLink.h"
 #include "media/MemoryImageFile.h"
 #include "media/PreloadRecord.h"
 #include "media/QelGraphics.h"
@@ -48,7 +47,7 @@ private:
 
 int Texture::pixelScale() { return qel && qel->hq2x > 1 ? qel->hq2x : 1; }
 
-Texture::Texture(uint32_t flags, WStringView name) : fileName(name), textureFlags(flags) {
+Texture::Texture(uint32_t flags, WStringView file) : fileName(file), name(file), textureFlags(flags) {
     tiles = new QelBase();
     addChild(tiles);
     FileManager* fm = qel ? qel->pFileManager : nullptr;
@@ -122,7 +121,7 @@ void Texture::onQELmodeChange(int oldMode, int newMode) {
 }
 
 void Texture::purge() {
-    if (lastUsedFrame < *GraphicsEngineLink::pFrameCount - 1) releaseDXTexture();
+    if (lastUsedFrame < (qel ? qel->frameCount : 0) - 1) releaseDXTexture();
 }
 
 void Texture::readDescription(PreloadRecord& record) {
@@ -206,7 +205,7 @@ void Texture::splitIntoTiles(const PreloadRecord& record) {
             // Tiles take the 512 allowance of their texture so that they hold a whole step.
             auto* tile = new Texture(realWidth, realHeight, textureFlags & FLAG_ALLOW_512);
             tiles->addChild(tile);
-            tile->tileName = format(u"%s@(%d,%d)", fileName, x, y);
+            tile->tileName = tile->name = format(u"%s@(%d,%d)", fileName, x, y);
             tile->bHasAlpha = bHasAlpha;
             tileList.push_back(tile);
         }
@@ -379,11 +378,13 @@ void Texture::select() {
     makeResident();
     QelGraphics* g = graphics();
     if (g && g->dxDevice) g->dxDevice->SetTexture(0, dxTexture);
-    const int frame = *GraphicsEngineLink::pFrameCount;
+    const int frame = (qel ? qel->frameCount : 0);
     if (lastUsedFrame != frame) {
         lastUsedFrame = frame;
-        GraphicsEngineLink::count(STAT_TEXTURES_USED);
-        GraphicsEngineLink::count(STAT_TEXELS_USED, realWidth * realHeight);
+        if (qel) {
+            qel->frameStats[Qel::STAT_TEXTURES_USED] += 1;
+            qel->frameStats[Qel::STAT_TEXELS_USED] += realWidth * realHeight;
+        }
     }
 }
 

@@ -69,6 +69,9 @@ public:
     int32_t scaleFactor = 1;
     MemoryImageFile* pSavedSourceData = nullptr;
     WString fileName;
+    // The texture's name in logs and statistics: the file name, a tile's name or one given by
+    // the texture's maker.
+    WString name;
     uint32_t textureFlags = 0;
     bool bForceDisk = false;
     IDirect3DTexture9* dxTexture = nullptr;

@@ -256,7 +256,7 @@ TEST_F(RenderableTest, PropertiesTravelInPacketsAndUpdateTheTransform) {
     std::vector<WString> names;
     for (BasicLink* c = tree->firstChild; c; c = c->next) names.push_back(static_cast<Property*>(c)->name);
     EXPECT_EQ(names, (std::vector<WString>{u"objectUID", u"StateBase", u"collisionSensitivity", u"position", u"rotation",
-                                            u"scale", u"color"}));
+                                            u"scale", u"color", u"pSkin"}));
     delete tree;
 
     Packet packet(0, 1024);

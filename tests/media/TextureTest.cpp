@@ -184,17 +184,17 @@ TEST_F(TextureTest, ResidentOnUseReleasedOnDeviceLossAndPurgeWhenUnused) {
     Texture t(0, u"art.tga");
     EXPECT_EQ(t.dxTexture, nullptr);
     const int before = residentTextureBytes;
-    GraphicsEngineLink::defaultFrameCount = 5;
+    engine->frameCount = 5;
     t.select();
     ASSERT_NE(t.dxTexture, nullptr);
     EXPECT_EQ(residentTextureBytes - before, 4 * 256 * 256);
     auto* dx = static_cast<RecordingDevice::Texture*>(t.dxTexture);
     EXPECT_EQ(dx->pixels[size_t(3 * 256 + 7)], 0xFF070300u);
-    EXPECT_EQ(statistic(STAT_TEXTURES_USED), 1);
+    EXPECT_EQ(statistic(Qel::STAT_TEXTURES_USED), 1);
     t.select();
-    EXPECT_EQ(statistic(STAT_TEXTURES_USED), 1);  // once per frame
+    EXPECT_EQ(statistic(Qel::STAT_TEXTURES_USED), 1);  // once per frame
 
-    GraphicsEngineLink::defaultFrameCount = 6;
+    engine->frameCount = 6;
     t.purge();  // used in the previous frame: kept
     EXPECT_NE(t.dxTexture, nullptr);
     t.onQELmodeChange(Qel::MODE_PAUSED, Qel::MODE_FROZEN);
@@ -202,10 +202,10 @@ TEST_F(TextureTest, ResidentOnUseReleasedOnDeviceLossAndPurgeWhenUnused) {
     EXPECT_EQ(residentTextureBytes, before);
     t.select();
     EXPECT_NE(t.dxTexture, nullptr);
-    GraphicsEngineLink::defaultFrameCount = 8;
+    engine->frameCount = 8;
     t.purge();
     EXPECT_EQ(t.dxTexture, nullptr);
-    GraphicsEngineLink::defaultFrameCount = 0;
+    engine->frameCount = 0;
 }
 
 TEST_F(TextureTest, EmptyTextureKeepsItsImageAcrossALossOnlyWithFlag8) {

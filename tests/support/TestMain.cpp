@@ -12,8 +12,7 @@
 // System libraries keep process-wide caches until exit (libdbus once SDL has talked to the session
 // bus, fontconfig, the X and GL client libraries); they are not ours to free.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\nleak:libfontconfig.so\nleak:libX11\nleak:libGLX\nleak:libEGL\nleak:libgallium\nleak:swrast_dri\n"
-           "leak:libLLVM\nleak:libSDL2\n";
+    return "leak:libdbus-1.so\nleak:libfontconfig.so\nleak:libX11\nleak:libGLX\nleak:libEGL\nleak:libgallium\nleak:swrast_dri\n";
 }
 
 int main(int argc, char** argv) {
