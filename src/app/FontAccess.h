@@ -2,8 +2,8 @@
 // The front end's one door to its bitmap fonts: measuring a line, the line height and drawing a
 // line relative to a renderable. The screens and widgets never call the font class directly, so
 // the layout arithmetic can be run with a measuring stand-in (tests) and the font code can change
-// behind this door. The operations are function pointers set once at start-up by the code that
-// owns the fonts; while unset, texts measure 0 and draw nothing.
+// behind this door. A hook that is set replaces the font's own operation; a null font measures 0
+// and draws nothing.
 
 #include <cstdint>
 
