@@ -27,8 +27,10 @@ struct GUID {
     uint8_t Data4[8] = {};
 };
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+// Macros, as in the platform's headers: a function-like macro leaves other uses of the names (the
+// game's FAILED text id) alone.
+#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
+#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
 
 // Result codes.
 constexpr HRESULT D3D_OK = 0;
