@@ -1,16 +1,18 @@
 #include "engine/Context.h"
 
 #include "engine/Qel.h"
+#include "media/Camera.h"
+#include "media/QelGraphics.h"
+#include "media/QelInput.h"
 
 QEL_IMPLEMENT_CLASS(Context, &QelBase::classRecord, QEL_FACTORY(Context))
 
-// The camera joins with the graphics layer: the constructor makes 'new Camera()', the destructor
-// deletes it, update() calls pCamera->update (totalTime, deltaTime), updatePointerPosition() and,
-// after the contents, pCamera->postUpdate (totalTime, deltaTime); render() calls pCamera->render().
+Context::Context() : pCamera(new Camera()) {}
 
-Context::Context() = default;
-
-Context::~Context() = default;
+Context::~Context() {
+    delete pCamera;
+    pCamera = nullptr;
+}
 
 void Context::update(double, double) {
     if (pPreHook) pPreHook->update(totalTime, deltaTime);
@@ -23,8 +25,12 @@ void Context::update(double, double) {
     totalTime += deltaTime;
     if (timeLimit != 0.0 && totalTime > timeLimit) bDone = true;
 
-    if (pCamera) updatePointerPosition();
+    if (pCamera) {
+        pCamera->update(totalTime, deltaTime);
+        updatePointerPosition();
+    }
     tickContents(totalTime, deltaTime);
+    if (pCamera) pCamera->postUpdate(totalTime, deltaTime);
 
     if (qel) qel->pCurrentContext = saved;
     if (pPostHook) pPostHook->update(totalTime, deltaTime);
@@ -34,10 +40,13 @@ void Context::render() {
     if (pPreHook) pPreHook->render();
     Context* saved = qel ? qel->pCurrentContext : nullptr;
     if (qel) qel->pCurrentContext = this;
-    // With graphics: the clear with clearColor (when not 0), saving the view transform and the
-    // camera's render go here.
+    IDirect3DDevice9* device = qel && qel->pQelGraphics ? qel->pQelGraphics->dxDevice : nullptr;
+    if (device && clearColor != 0) device->Clear(0, nullptr, D3DCLEAR_TARGET, clearColor, 1.0f, 0);
+    D3DMATRIX savedView{};
+    if (device) device->GetTransform(D3DTS_VIEW, &savedView);
+    if (pCamera) pCamera->render();
     renderContents();
-    // With graphics: the saved view transform is restored here.
+    if (device) device->SetTransform(D3DTS_VIEW, &savedView);
     if (qel) qel->pCurrentContext = saved;
     if (pPostHook) pPostHook->render();
 }
@@ -52,8 +61,11 @@ void Context::projectPointer(float rectLeft, float rectBottom, float cameraZ, fl
 
 void Context::updatePointerPosition() {
     for (int i = 0; i < 3; ++i) prevPointerWorldPos[i] = pointerWorldPos[i];
-    // With the camera and input: the visible rectangle at the target's depth, the camera's z,
-    // the layout width and the pointer in layout pixels feed projectPointer into
-    // pointerWorldPos.
+    if (pCamera && qel && qel->pQelInput) {
+        const WorldRect rect = pCamera->getVisibleRect(pCamera->target.z);
+        const float layoutWidth = qel->pQelGraphics ? static_cast<float>(qel->pQelGraphics->layoutWidth) : 800.0f;
+        const Vector3& pointer = qel->pQelInput->pointer;
+        projectPointer(rect.left, rect.bottom, pCamera->position.z, layoutWidth, pointer.x, pointer.y, pointerWorldPos);
+    }
     for (int i = 0; i < 3; ++i) pointerWorldDelta[i] = pointerWorldPos[i] - prevPointerWorldPos[i];
 }

@@ -19,6 +19,7 @@
 #include "engine/Utilities.h"
 #include "language/Language.h"
 #include "media/EngineInputEnvironment.h"
+#include "media/QelGraphics.h"
 #include "media/QelAudio.h"
 #include "platform/AudioLibrary.h"
 #include "media/PointerDispatcher.h"
@@ -98,7 +99,8 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
     pPointerDispatcher = new PointerDispatcher();
     pInputEnvironment = new EngineInputEnvironment();
     pQelInput = new QelInput(pInputEnvironment);
-    // QelGraphics (then QelInput::centerPointer) joins here.
+    pQelGraphics = new QelGraphics(hWindowHandle, pConfig);
+    pQelInput->centerPointer();
     pQelAudio = new QelAudio(pConfig);
     // FontGDI (12, (1, 1, 1), "Arial") and the Console join here.
     pQelNetwork = new QelNetwork(pConfig);
@@ -133,7 +135,10 @@ Qel::~Qel() {
                 delete pQelAudio;
                 pQelAudio = nullptr;
                 break;
-            // 6 QelGraphics joins here.
+            case 6:
+                delete pQelGraphics;
+                pQelGraphics = nullptr;
+                break;
             case 7:
                 delete pQelInput;
                 pQelInput = nullptr;
@@ -196,7 +201,7 @@ WString Qel::getStaticConfigFileName() { return getProductName() + u".cfg.static
 WString Qel::getStaticConfigFilePath() { return getDataArchiveFolder() + getStaticConfigFileName(); }
 
 void Qel::saveSettings() {
-    // QelGraphics::saveSettings joins here.
+    if (pQelGraphics) pQelGraphics->saveSettings();
     if (!pConfig) return;
     pConfig->setInt(defaultLanguage, kSection, u"defaultLanguage");
     if (!pConfig->save()) qelLog(u"Qel::saveSettings", u"Could not write '%s'.", pConfig->fileName);
@@ -317,7 +322,11 @@ void Qel::frame(Context* root) {
         // The console's tick joins here.
         t[3] = gameTime();
     }
-    // The device's BeginScene and QelGraphics::resetViewport join here.
+    IDirect3DDevice9* device = pQelGraphics ? pQelGraphics->dxDevice : nullptr;
+    if (device) {
+        device->BeginScene();
+        pQelGraphics->resetViewport();
+    }
     if (root) root->draw();
     if (ticking) {
         t[4] = gameTime();
@@ -340,9 +349,9 @@ void Qel::frame(Context* root) {
         // buffers once graphics do.
         if (debugLevel != 0) debugOverlayLines = getDebugOverlayLines();
     }
-    // The device's EndScene joins here.
+    if (device) device->EndScene();
     t[5] = gameTime();
-    // QelGraphics::flip joins here.
+    if (pQelGraphics) pQelGraphics->flip();
     if (ticking) {
         t[6] = gameTime();
         frameTimer.wait();
@@ -372,6 +381,7 @@ void Qel::changeQELmode(int target) {
         qelLog(fn, u"Changing mode from %d to %d.", oldMode, newMode);
         // Audio, then graphics (when it joins), then input are told before every object.
         if (pQelAudio) pQelAudio->onQELmodeChange(oldMode, newMode);
+        if (pQelGraphics) pQelGraphics->onQELmodeChange(oldMode, newMode);
         if (pQelInput) pQelInput->onQELmodeChange(oldMode, newMode);
         qelLog(fn, u"Notifying %d objects.", objectList.countChildren());
         for (BasicLink* e = objectList.firstChild; e;) {

@@ -11,4 +11,7 @@ public:
     double getTimeStep() override;
     bool isDebugLocked() override;
     MemoryIniFile* getConfig() override;
+    float getLayoutWidth() override;
+    float getLayoutHeight() override;
+    void getViewport(float& left, float& top, float& right, float& bottom) override;
 };

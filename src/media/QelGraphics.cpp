@@ -106,7 +106,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
 
     dxD3D = createDirect3D(D3D_SDK_VERSION);
     if (!dxD3D) ErrorManager::error(u"Could not create DirectX object. Make sure you have DirectX 9.0c (or later) installed.");
-    if (FAILED(dxD3D->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps)))
+    if (dxFailed(dxD3D->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps)))
         ErrorManager::error(u"Cannot find Direct3D hardware acceleration on your primary display device.");
 
     dumpAdapterInfo();
@@ -119,7 +119,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
         UINT count = dxD3D->GetAdapterModeCount(D3DADAPTER_DEFAULT, format);
         for (UINT i = 0; i < count; ++i) {
             D3DDISPLAYMODE mode;
-            if (FAILED(dxD3D->EnumAdapterModes(D3DADAPTER_DEFAULT, format, i, &mode))) continue;
+            if (dxFailed(dxD3D->EnumAdapterModes(D3DADAPTER_DEFAULT, format, i, &mode))) continue;
             qelLog(fn, u" %dx%d %s @ %d Hz.", int(mode.Width), int(mode.Height), D3DFORMAT2string(mode.Format), int(mode.RefreshRate));
             addVideoMode(int(mode.Width), int(mode.Height));
         }
@@ -137,7 +137,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
 
     D3DDISPLAYMODE desktopMode;
     HRESULT hr = dxD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktopMode);
-    if (FAILED(hr)) fatalResult(hr, u"dxD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktopMode)", __LINE__);
+    if (dxFailed(hr)) fatalResult(hr, u"dxD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktopMode)", __LINE__);
     qelLog(fn, u"Desktop resolution is %dx%d %s @ %d Hz.", int(desktopMode.Width), int(desktopMode.Height),
            D3DFORMAT2string(desktopMode.Format), int(desktopMode.RefreshRate));
     desktopWidth = int(desktopMode.Width);
@@ -151,7 +151,7 @@ QelGraphics::QelGraphics(HWND window, MemoryIniFile* config) : hWindow(window), 
     buildPresentParameters();
     hr = dxD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hWindow,
                              bAllowTL ? D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING, &d3dpp, &dxDevice);
-    if (FAILED(hr))
+    if (dxFailed(hr))
         fatalResult(hr,
                     u"dxD3D->CreateDevice( D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, qel->hWindowHandle, bAllowTL ? "
                     u"D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING, &d3dpp, &dxDevice)",
@@ -253,7 +253,7 @@ void QelGraphics::setGlobalRenderState() {
     DWORD passes = 0;
     HRESULT hr = d->ValidateDevice(&passes);
     qelLog(u"QelGraphics::setGlobalRenderState", u"Device validation: %s (%s, %d passes required).",
-           SUCCEEDED(hr) ? u"PASSED" : u"FAILED", ErrorManager::getDXErrorString(hr), int(passes));
+           dxSucceeded(hr) ? u"PASSED" : u"FAILED", ErrorManager::getDXErrorString(hr), int(passes));
 }
 
 void QelGraphics::resetViewport() {
@@ -274,7 +274,7 @@ bool QelGraphics::tryReset() {
     buildPresentParameters();
     HRESULT hr = dxDevice->Reset(&d3dpp);
     qelLog(u"QelGraphics::restorePresentation", u"dxDevice->Reset() returned %s.", ErrorManager::getDXErrorString(hr));
-    if (SUCCEEDED(hr)) return true;
+    if (dxSucceeded(hr)) return true;
     if (hr == D3DERR_DEVICELOST) return false;  // nothing works until the device can be reset
 
     // These parameters do not work: go back to the last request that did, then to a window of
@@ -294,7 +294,7 @@ bool QelGraphics::tryReset() {
         buildPresentParameters();
         hr = dxDevice->Reset(&d3dpp);
         qelLog(u"QelGraphics::restorePresentation", u"dxDevice->Reset() returned %s.", ErrorManager::getDXErrorString(hr));
-        if (SUCCEEDED(hr)) return true;
+        if (dxSucceeded(hr)) return true;
         if (hr == D3DERR_DEVICELOST) return false;
     }
     return false;
@@ -407,7 +407,7 @@ void QelGraphics::calcClosestMatchParameters(bool fullScreen, int width, int hei
         UINT count = dxD3D->GetAdapterModeCount(D3DADAPTER_DEFAULT, candidate);
         for (UINT i = 0; i < count && !found; ++i) {
             D3DDISPLAYMODE mode;
-            if (SUCCEEDED(dxD3D->EnumAdapterModes(D3DADAPTER_DEFAULT, candidate, i, &mode)) && mode.Format == candidate) {
+            if (dxSucceeded(dxD3D->EnumAdapterModes(D3DADAPTER_DEFAULT, candidate, i, &mode)) && mode.Format == candidate) {
                 qelLog(fn, u"Found.");
                 format = candidate;
                 found = true;

@@ -58,7 +58,7 @@ void VertexBuffer::createDXobject() {
     HRESULT hr = g && g->dxDevice ? g->dxDevice->CreateVertexBuffer(UINT(vertices) * UINT(sizeof(Vertex)), D3DUSAGE_WRITEONLY,
                                                                    D3DFVF_QELVERTEX, D3DPOOL_MANAGED, &dxVBuffer, nullptr)
                                   : D3DERR_INVALIDCALL;
-    if (FAILED(hr))
+    if (dxFailed(hr))
         ErrorManager::assertionFailed(u"VertexBuffer::createDXobject", __FILE__, __LINE__,
                                       u"qel->pQelGraphics->dxDevice->CreateVertexBuffer( vertices * sizeof(Vertex), "
                                       u"D3DUSAGE_WRITEONLY, D3DFVF_QELVERTEX, D3DPOOL_MANAGED, &dxVBuffer, NULL)");
@@ -67,7 +67,7 @@ void VertexBuffer::createDXobject() {
 void VertexBuffer::upload() {
     if (vertices < 1 || !dxVBuffer) return;
     void* data = nullptr;
-    if (FAILED(dxVBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD))) return;
+    if (dxFailed(dxVBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD))) return;
     std::memcpy(data, vertexData, size_t(vertices) * sizeof(Vertex));
     dxVBuffer->Unlock();
     countStat(Qel::STAT_VBUFFER_WRITES);

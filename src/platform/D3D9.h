@@ -27,6 +27,8 @@ struct GUID {
     uint8_t Data4[8] = {};
 };
 
+constexpr bool dxSucceeded(HRESULT hr) { return hr >= 0; }
+constexpr bool dxFailed(HRESULT hr) { return hr < 0; }
 // Macros, as in the platform's headers: a function-like macro leaves other uses of the names (the
 // game's FAILED text id) alone.
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)

@@ -332,7 +332,7 @@ HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* params) {
     D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&view));
     D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&projection));
     HRESULT hr = applyPresentation(*params);
-    if (FAILED(hr)) bNeedsReset = true;
+    if (dxFailed(hr)) bNeedsReset = true;
     return hr;
 }
 

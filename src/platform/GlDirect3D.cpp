@@ -177,7 +177,7 @@ HRESULT GlDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow
     if (!window) return D3DERR_INVALIDCALL;
     auto* created = new GlDevice(window);
     HRESULT hr = created->init(*params);
-    if (FAILED(hr)) {
+    if (dxFailed(hr)) {
         created->Release();
         return hr;
     }

@@ -34,9 +34,10 @@ protected:
         EngineTest::SetUp();
         deviceResult = Qel::D3D_OK;
         restoreResult = true;
+        start();
+        // After the engine's graphics, which install their own device test.
         Qel::deviceTestHook = [] { return deviceResult; };
         Qel::restorePresentationHook = [] { return restoreResult; };
-        start();
         clock.sleeps.clear();
     }
 };

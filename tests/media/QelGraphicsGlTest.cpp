@@ -40,6 +40,7 @@ protected:
         delete engine->pQelGraphics;
         engine->pQelGraphics = nullptr;
         engine.reset();
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;  // the test default
     }
 
     // Full screen at a mode the list is made to hold, through the reset path of a mode change.

@@ -32,7 +32,7 @@ protected:
         graphics.reset();
         engine.reset();
         commandLineArgs.clear();
-        QelGraphics::createDirect3D = &Direct3DCreate9;
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;  // the test default
     }
     void create() {
         RecordingDirect3D::next = d3d;

@@ -37,7 +37,7 @@ protected:
             engine->pQelGraphics = nullptr;
         }
         engine.reset();
-        QelGraphics::createDirect3D = &Direct3DCreate9;
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;  // the test default
     }
     // For death tests: the static list of all objects would try to delete the list entries of
     // live objects when a fatal error exits the process.

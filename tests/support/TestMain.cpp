@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "media/QelGraphics.h"
+#include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
 
 // System libraries keep process-wide caches until exit (libdbus once SDL has talked to the session
@@ -30,5 +32,7 @@ int main(int argc, char** argv) {
     // Headless: SDL's silent audio driver and Mesa's software OpenGL, unless the caller chose.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+    // An engine made by a test draws on a recording device unless the test asks for OpenGL.
+    QelGraphics::createDirect3D = &RecordingDirect3D::create;
     return RUN_ALL_TESTS();
 }
