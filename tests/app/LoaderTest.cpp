@@ -25,22 +25,27 @@ namespace {
 // frames and stand-ins for their pictures.
 struct StartScreenData {
     explicit StartScreenData(Qel* engine) : engine(engine) {
-        config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
-        config->setBool(false, u"QelGraphics", u"bFullScreen");
-        QelGraphics::createDirect3D = &RecordingDirect3D::create;
-        RecordingDirect3D::next = new RecordingDirect3D();
-        engine->pQelGraphics = new QelGraphics(nullptr, config.get());
+        if (!engine->pQelGraphics) {
+            config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
+            config->setBool(false, u"QelGraphics", u"bFullScreen");
+            QelGraphics::createDirect3D = &RecordingDirect3D::create;
+            RecordingDirect3D::next = new RecordingDirect3D();
+            engine->pQelGraphics = new QelGraphics(nullptr, config.get());
+            bOwnGraphics = true;
+        }
         pictures = std::make_unique<TestPictures>();
         pictures->addFrameTextures();
         pictures->addStandardPictures();
     }
     ~StartScreenData() {
         pictures.reset();
+        if (!bOwnGraphics) return;
         delete engine->pQelGraphics;
         engine->pQelGraphics = nullptr;
         QelGraphics::createDirect3D = &Direct3DCreate9;
     }
     Qel* engine;
+    bool bOwnGraphics = false;
     TestFolder folder{"loader-graphics"};
     std::unique_ptr<MemoryIniFile> config;
     std::unique_ptr<TestPictures> pictures;
