@@ -12,6 +12,9 @@
 #include "media/Camera.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
+#include "media/Vertex.h"
+#include "media/VertexBuffer.h"
+#include "platform/D3DX9.h"
 
 QEL_IMPLEMENT_CLASS_FIXED(ContextMenu, 0x4229753a, u"_4229753a", &Context::classRecord, nullptr)
 
@@ -197,6 +200,30 @@ void ContextMenu::onInputModeChange() {
 
 void ContextMenu::renderContents() {
     Context::renderContents();
-    // The navigation points' debug squares belong to the graphics layer's line drawing, which
-    // the menus draw only while the engine is unlocked for debugging.
+    QelGraphics* g = qel ? qel->pQelGraphics : nullptr;
+    if (!qel || qel->bDebugLocked || !g || !g->dxDevice) return;
+    // The navigation points, each as a 10 by 10 square; in keyboard mode they blink.
+    uint32_t colour = 0xFF000000;
+    if (menuNavigationMode == NAV_KEYBOARD && (int64_t(totalTime / 0.2) % 2) != 0) colour = 0xFFFF00FF;
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    g->dxDevice->SetTransform(D3DTS_WORLD, &identity);
+    for (BasicLink* l = navigation.firstChild; l; l = l->next) {
+        MenuNavigable* item = static_cast<MenuEntry*>(l)->getItem();
+        if (!item) continue;
+        for (int i = 0;; ++i) {
+            const Vector3 q = item->getNavigationPoint(i);
+            if (q.x == -1.0f && q.y == -1.0f && q.z == -1.0f) break;
+            const Vector3 w = pointerToWorld(this, q);
+            const float cx[4] = {w.x - 5, w.x + 5, w.x + 5, w.x - 5};
+            const float cy[4] = {w.y - 5, w.y - 5, w.y + 5, w.y + 5};
+            VertexBuffer square(8);
+            for (int k = 0; k < 4; ++k) {
+                square.vertexData[2 * k] = Vertex{cx[k], cy[k], 0.0f, colour, 0.0f, 0.0f};
+                square.vertexData[2 * k + 1] = Vertex{cx[(k + 1) % 4], cy[(k + 1) % 4], 0.0f, colour, 0.0f, 0.0f};
+            }
+            square.upload();
+            square.draw(nullptr, 1, 0, -1);
+        }
+    }
 }

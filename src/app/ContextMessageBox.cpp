@@ -13,6 +13,7 @@
 #include "app/TextRun.h"
 #include "engine/Qel.h"
 #include "media/QelGraphics.h"
+#include "media/QelInput.h"
 
 ContextMessageBox::ContextMessageBox() : firstButtonText(AppText::text(u"OK")) { bDeleteWhenDone = true; }
 
@@ -89,6 +90,12 @@ void ContextMessageBox::layout() {
 
 void ContextMessageBox::tickContents(double total, double dt) {
     ContextMenu::tickContents(total, dt);
+    // A one-button box closes on any press (the screen stack's skip rule), which comes before its
+    // button's click on release: a press on the button itself is its answer.
+    QelInput* in = qel ? qel->pQelInput : nullptr;
+    if (bAnyKeyCloses && pFirstButton && !pSecondButton && pFirstButton->bHovered && !pFirstButton->bDisabled && in &&
+        in->isAnyTouchPressed())
+        pFirstButton->bClicked = true;
     if (pFirstButton && pFirstButton->bClicked) {
         pFirstButton->bClicked = false;
         if (pResult) *pResult = 0;

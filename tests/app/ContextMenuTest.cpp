@@ -189,3 +189,20 @@ TEST(ContextMenuLayoutTest, RightToLeftMirrorsTheLayoutTable) {
     EXPECT_EQ(ContextMenu::layoutInt(1), 4);
     EXPECT_FLOAT_EQ(ContextMenu::layoutSign(), 1.0f);
 }
+
+TEST_F(MenuTest, UnlockedEngineOutlinesEveryNavigationPoint) {
+    ContextMenu menu;
+    menu.appendItem(new PointItem({400, 300, 0}));
+    menu.appendItem(new PointItem({400, 400, 0}));
+    auto lineDraws = [&] {
+        int n = 0;
+        for (const std::string& call : device->callsStartingWith("DrawPrimitive 2 ")) n += call.empty() ? 0 : 1;
+        return n;
+    };
+    device->calls.clear();
+    menu.renderContents();
+    EXPECT_EQ(lineDraws(), 0);
+    qel->bDebugLocked = false;
+    menu.renderContents();
+    EXPECT_EQ(lineDraws(), 2);
+}

@@ -114,3 +114,33 @@ TEST_F(MenuTest, OneButtonBoxReturnsItsAnswer) {
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(box.bDone);
 }
+
+TEST_F(MenuTest, PressOnTheOnlyButtonAnswersBeforeTheSkipRuleClosesTheBox) {
+    int result = 7;
+    ContextMessageBox box;
+    box.text = u"Done.";
+    box.pResult = &result;
+    box.layout();
+    qel->pCurrentContext = &box;
+    box.pointerWorldPos[0] = box.pFirstButton->position.x;
+    box.pointerWorldPos[1] = box.pFirstButton->position.y;
+    addTouch(Vector3())->bPressed = true;
+    box.tickContents(0, 0.016);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(box.bDone);
+}
+
+TEST_F(MenuTest, PressElsewhereLeavesTheOneButtonBoxUnanswered) {
+    int result = 7;
+    ContextMessageBox box;
+    box.text = u"Done.";
+    box.pResult = &result;
+    box.layout();
+    qel->pCurrentContext = &box;
+    box.pointerWorldPos[0] = 390;
+    box.pointerWorldPos[1] = 230;
+    addTouch(Vector3())->bPressed = true;
+    box.tickContents(0, 0.016);
+    EXPECT_EQ(result, -1);
+    EXPECT_FALSE(box.bDone);
+}
