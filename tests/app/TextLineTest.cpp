@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "FakeFont.h"
+#include "LanguageSwitch.h"
+#include "engine/EngineFixture.h"
 #include "app/MessageViewer.h"
 #include "app/TextBlock.h"
 #include "app/TextLine.h"
@@ -183,4 +185,22 @@ TEST(MessageViewerTest, ColouredWordStaysOnItsLine) {
     EXPECT_EQ(runs[1].colour, 0xFFFF0000u);
     EXPECT_EQ(runs[2].text, u" now");
     EXPECT_EQ(runs[2].colour, 1u);
+}
+
+namespace {
+struct RightToLeftTest : EngineTest {
+    void SetUp() override {
+        EngineTest::SetUp();
+        start();
+        setRightToLeftForTest(true);
+    }
+};
+}  // namespace
+
+TEST_F(RightToLeftTest, TextBlockCutsLinesFromTheEnd) {
+    FakeFont font;
+    TextBlock block(nullptr, 70, -1, u"one two three");
+    EXPECT_EQ(linesOf(block), (std::vector<WString>{u"three", u"one two"}));
+    TextBlock forced(nullptr, 1000, -1, u"a|b");
+    EXPECT_EQ(linesOf(forced), (std::vector<WString>{u"b", u"a"}));
 }
