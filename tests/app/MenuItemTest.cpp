@@ -146,3 +146,28 @@ TEST_F(MenuTest, ButtonFramesComeFromTheTexturesTwoSkins) {
     EXPECT_FLOAT_EQ(p.y, 232.0f);
     EXPECT_EQ(button.getNavigationPoint(1).x, -1.0f);
 }
+
+TEST_F(MenuTest, HighlightFadesWithTheMouseAndFollowsTheFingerInTouchMode) {
+    ContextMenu menu;
+    auto* item = new MenuItemButton(0, 0, 0, u"Go", u"");
+    menu.appendItem(item);
+    qel->pCurrentContext = &menu;
+    input()->inputMode = INPUTMODE_MOUSE;
+    item->update(0, 0.125);
+    EXPECT_TRUE(item->bHovered);
+    EXPECT_DOUBLE_EQ(item->hoverFade, 0.5);
+    item->update(0, 0.125);
+    EXPECT_DOUBLE_EQ(item->hoverFade, 1.0);
+    EXPECT_EQ(item->captionColour, item->highlightColour);
+    // Touch: lit only while a finger is held on it.
+    input()->inputMode = INPUTMODE_TOUCH;
+    item->update(0, 0.016);
+    EXPECT_DOUBLE_EQ(item->hoverFade, 0.0);
+    addTouch(Vector3())->bHeld = true;
+    item->update(0, 0.016);
+    EXPECT_DOUBLE_EQ(item->hoverFade, 1.0);
+    menu.pointerWorldPos[0] = 300;
+    item->update(0, 0.016);
+    EXPECT_FALSE(item->bHovered);
+    EXPECT_DOUBLE_EQ(item->hoverFade, 0.0);
+}
