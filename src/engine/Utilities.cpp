@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 
 #include "engine/FileStream.h"
 #include "engine/Product.h"
@@ -79,10 +77,8 @@ bool writeFileAtomically(WStringView path, const void* data, size_t size) {
 }
 
 bool copyFile(WStringView source, WStringView target) {
-    std::ifstream in(wideToUtf8(source), std::ios::binary);
-    if (!in) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    std::string bytes;
+    if (!platform::readWholeFile(wideToUtf8(source), bytes)) return false;
     return writeFileAtomically(target, bytes.data(), bytes.size());
 }
 

@@ -1,14 +1,13 @@
 #include "media/AudioEnvironment.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "engine/DataBlock.h"
 #include "engine/FileManager.h"
 #include "engine/Qel.h"
 #include "engine/TimeKeeper.h"
 #include "media/QelAudio.h"
+#include "platform/System.h"
 
 namespace {
 
@@ -30,10 +29,9 @@ bool AudioEnvironment::readFile(const WString& name, bool createWad, ByteBuffer&
         files->bCreateWad = savedMode;
         return true;
     }
-    std::ifstream in(std::filesystem::path(wideToUtf8(name)), std::ios::binary);
-    if (!in) return false;
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    bytes.bytes = std::move(data);
+    std::string data;
+    if (!platform::readWholeFile(wideToUtf8(name), data)) return false;
+    bytes.bytes.assign(data.begin(), data.end());
     return true;
 }
 

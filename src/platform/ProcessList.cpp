@@ -6,8 +6,8 @@
 
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+
+#include "platform/System.h"
 
 namespace platform {
 
@@ -29,15 +29,14 @@ std::string exeNameOf(const std::string& dir) {
         return fileNameOf(path);
     }
     // Processes of other users: the first word of the command line.
-    std::ifstream in(dir + "/cmdline", std::ios::binary);
-    std::string argv0;
-    std::getline(in, argv0, '\0');
-    return fileNameOf(argv0);
+    std::string cmdline;
+    readWholeFile(dir + "/cmdline", cmdline, 4096);
+    return fileNameOf(cmdline.substr(0, cmdline.find('\0')));
 }
 
 bool readStat(const std::string& dir, int& parentPid, std::string& comm) {
-    std::ifstream in(dir + "/stat", std::ios::binary);
-    const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string stat;
+    if (!readWholeFile(dir + "/stat", stat, 4096)) return false;
     // "pid (comm) state ppid ...": the command may hold spaces and parentheses.
     const size_t open = stat.find('(');
     const size_t close = stat.rfind(')');

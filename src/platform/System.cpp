@@ -3,10 +3,13 @@
 #include "platform/Cursor.h"
 
 #include <SDL.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -28,6 +31,26 @@ std::string executablePath() {
     char path[PATH_MAX + 1] = {};
     const ssize_t n = readlink("/proc/self/exe", path, PATH_MAX);
     return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
+}
+
+bool readWholeFile(const std::string& path, std::string& out, size_t limit) {
+    out.clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buffer[65536];
+    bool ok = true;
+    while (out.size() < limit) {
+        const ssize_t n = read(fd, buffer, std::min(sizeof(buffer), limit - out.size()));
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        out.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return ok;
 }
 
 uint32_t millisecondClock() {

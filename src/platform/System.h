@@ -11,6 +11,9 @@ std::string computerName();
 std::string userName();
 // Full path of the running executable, from /proc/self/exe.
 std::string executablePath();
+// Reads a whole file with plain system calls (never throws; /proc files of a process that has just
+// ended fail cleanly). At most 'limit' bytes are read. Returns false when it cannot be read.
+bool readWholeFile(const std::string& path, std::string& out, size_t limit = size_t(1) << 30);
 // A monotonic millisecond clock as an unsigned 32-bit count, like the system's multimedia timer.
 uint32_t millisecondClock();
 // True when a display can show windows (an X or Wayland display is set).

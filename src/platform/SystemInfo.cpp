@@ -3,7 +3,9 @@
 #include <sys/utsname.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
+
+#include "platform/System.h"
 
 namespace platform {
 
@@ -20,7 +22,9 @@ OsVersion getOsVersion() {
 
 MemoryInfo getMemoryInfo(const std::string& meminfoPath) {
     MemoryInfo m;
-    std::ifstream in(meminfoPath);
+    std::string text;
+    readWholeFile(meminfoPath, text, 1 << 20);
+    std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
         const size_t colon = line.find(':');

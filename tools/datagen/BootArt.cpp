@@ -11,28 +11,31 @@ namespace datagen {
 
 namespace {
 
+// The loading bar is made before the loader, with the flag that halves a picture larger than a
+// texture may be (256 pixels a side by default): both skins fit one 256 x 64 texture, so that it
+// is shown as drawn.
 TextureImage progressBar() {
-    Atlas atlas("xmas-edition/gfx/gui/game/progressbar.tga");
-    atlas.add(416, 40, [](cairo_t* cr, int w, int h) {
-        roundedRect(cr, 1, 1, w - 2, h - 2, 18);
+    Atlas atlas("xmas-edition/gfx/gui/game/progressbar.tga", 256);
+    atlas.add(256, 36, [](cairo_t* cr, int w, int h) {
+        roundedRect(cr, 1, 1, w - 2, h - 2, 17);
         fillVertical(cr, 1, h - 1, kNightBlue, kDeepBlue);
         cairo_new_path(cr);
-        roundedRect(cr, 1.5, 1.5, w - 3, h - 3, 18);
+        roundedRect(cr, 1.5, 1.5, w - 3, h - 3, 17);
         setColor(cr, kSnow);
         cairo_set_line_width(cr, 3);
         cairo_stroke(cr);
     });
-    atlas.add(400, 24, [](cairo_t* cr, int w, int h) {
+    atlas.add(240, 20, [](cairo_t* cr, int w, int h) {
         // Candy-cane stripes on a red bar with a glossy top.
-        roundedRect(cr, 0, 0, w, h, 12);
+        roundedRect(cr, 0, 0, w, h, 10);
         cairo_clip(cr);
         setColor(cr, kHollyRed);
         cairo_paint(cr);
         setColor(cr, kSnow);
-        for (int x = -h; x < w + h; x += 24) {
+        for (int x = -h; x < w + h; x += 20) {
             cairo_move_to(cr, x, h);
-            cairo_line_to(cr, x + 10, h);
-            cairo_line_to(cr, x + 10 + h, 0);
+            cairo_line_to(cr, x + 8, h);
+            cairo_line_to(cr, x + 8 + h, 0);
             cairo_line_to(cr, x + h, 0);
             cairo_close_path(cr);
         }
@@ -46,7 +49,8 @@ TextureImage progressBar() {
 
 TextureImage mousePointer() {
     Atlas atlas("gfx/gui/game/mousepointer.tga");
-    // Skin 0: the arrow, its tip at the top left of the picture.
+    // Skin 0: the arrow, its tip at (2, 2) of the picture; the origin adjustment puts the tip on the
+    // sprite's position when the skin is drawn about its centre.
     atlas.add(32, 32, [](cairo_t* cr, int, int) {
         cairo_move_to(cr, 2, 2);
         cairo_line_to(cr, 2, 26);
@@ -61,7 +65,7 @@ TextureImage mousePointer() {
         cairo_set_line_width(cr, 1.6);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke(cr);
-    });
+    }, 14, 14);
     // Skin 1: the aiming cursor of the game, a ring with a cross.
     atlas.add(32, 32, [](cairo_t* cr, int w, int h) {
         const double c = w / 2.0;
@@ -130,16 +134,6 @@ void stripes(cairo_t* cr, int w, int h, bool vertical, std::initializer_list<uin
         cairo_fill(cr);
         ++i;
     }
-}
-
-void star(cairo_t* cr, double x, double y, double outer, double inner, int points, double rotation) {
-    for (int k = 0; k < points * 2; ++k) {
-        const double r = k % 2 ? inner : outer;
-        const double a = rotation + k * M_PI / points - M_PI / 2;
-        if (k == 0) cairo_move_to(cr, x + r * std::cos(a), y + r * std::sin(a));
-        else cairo_line_to(cr, x + r * std::cos(a), y + r * std::sin(a));
-    }
-    cairo_close_path(cr);
 }
 
 // The flags of the fifteen language codes, in the order the language screen reads them.
@@ -351,7 +345,10 @@ void logoPainter(cairo_t* cr, int w, int h, bool holiday) {
     cairo_rectangle(cr, x + 10, y - 72, 14, 24);
     setColor(cr, kHollyRed);
     cairo_fill(cr);
-    for (double wx : {x + 16, x + 44, x + 72}) cairo_arc(cr, wx, y - 4, 11, 0, 2 * M_PI);
+    for (double wx : {x + 16, x + 44, x + 72}) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, wx, y - 4, 11, 0, 2 * M_PI);
+    }
     setColor(cr, kDeepBlue);
     cairo_fill(cr);
     cairo_rectangle(cr, x + 56, y - 68, 24, 18);
@@ -360,7 +357,10 @@ void logoPainter(cairo_t* cr, int w, int h, bool holiday) {
     if (holiday) {
         // Snow on the plaque and a sprig of holly.
         setColor(cr, kSnow);
-        for (int i = 0; i < 9; ++i) cairo_arc(cr, 60 + i * (w - 120) / 8.0, 22, 14 + (i % 3) * 4, M_PI, 2 * M_PI);
+        for (int i = 0; i < 9; ++i) {
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 60 + i * (w - 120) / 8.0, 22, 14 + (i % 3) * 4, M_PI, 2 * M_PI);
+        }
         cairo_fill(cr);
         for (int leaf = -1; leaf <= 1; leaf += 2) {
             cairo_save(cr);
@@ -372,7 +372,10 @@ void logoPainter(cairo_t* cr, int w, int h, bool holiday) {
             setColor(cr, kPine);
             cairo_fill(cr);
         }
-        for (int b = 0; b < 3; ++b) cairo_arc(cr, w - 80 + b * 10, h - 30 + (b == 1 ? -7 : 0), 7, 0, 2 * M_PI);
+        for (int b = 0; b < 3; ++b) {
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, w - 80 + b * 10, h - 30 + (b == 1 ? -7 : 0), 7, 0, 2 * M_PI);
+        }
         setColor(cr, kHollyRed);
         cairo_fill(cr);
         centredText(cr, "Holiday Edition", w / 2.0 + 48, h - 44, 20, "DejaVu Sans", false);

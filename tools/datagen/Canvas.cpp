@@ -58,7 +58,7 @@ Atlas& Atlas::add(int width, int height, Painter paint, int originAdjustX, int o
     return *this;
 }
 
-TextureImage Atlas::build(bool hasAlpha) const {
+TextureImage Atlas::build(bool hasAlpha, bool exactSize) const {
     auto pow2 = [](int v) {
         int p = 1;
         while (p < v) p <<= 1;
@@ -66,8 +66,8 @@ TextureImage Atlas::build(bool hasAlpha) const {
     };
     TextureImage image;
     image.file = file;
-    image.width = pow2(usedWidth);
-    image.height = pow2(y + rowHeight);
+    image.width = exactSize ? usedWidth : pow2(usedWidth);
+    image.height = exactSize ? y + rowHeight : pow2(y + rowHeight);
     image.hasAlpha = hasAlpha;
     Canvas canvas(image.width, image.height);
     for (const Cell& cell : cells) {
@@ -119,6 +119,50 @@ void centredText(cairo_t* cr, const char* utf8, double x, double y, double size,
     cairo_text_extents(cr, utf8, &e);
     cairo_move_to(cr, x - e.width / 2 - e.x_bearing, y - e.height / 2 - e.y_bearing);
     cairo_text_path(cr, utf8);
+}
+
+void starPath(cairo_t* cr, double x, double y, double outer, double inner, int points, double rotation) {
+    for (int k = 0; k < points * 2; ++k) {
+        const double r = k % 2 ? inner : outer;
+        const double a = rotation + k * M_PI / points - M_PI / 2;
+        if (k == 0) cairo_move_to(cr, x + r * std::cos(a), y + r * std::sin(a));
+        else cairo_line_to(cr, x + r * std::cos(a), y + r * std::sin(a));
+    }
+    cairo_close_path(cr);
+}
+
+void fillRadial(cairo_t* cr, double x, double y, double r, uint32_t inner, uint32_t outer) {
+    cairo_pattern_t* p = cairo_pattern_create_radial(x, y, 0, x, y, r);
+    auto stop = [p](double at, uint32_t c) {
+        cairo_pattern_add_color_stop_rgba(p, at, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0, (c >> 24) / 255.0);
+    };
+    stop(0, inner);
+    stop(1, outer);
+    cairo_set_source(cr, p);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(p);
+}
+
+void heartPath(cairo_t* cr, double x, double y, double size) {
+    const double s = size / 2;
+    cairo_move_to(cr, x, y + s * 0.9);
+    cairo_curve_to(cr, x - s * 1.2, y + s * 0.1, x - s * 1.0, y - s * 1.0, x, y - s * 0.45);
+    cairo_curve_to(cr, x + s * 1.0, y - s * 1.0, x + s * 1.2, y + s * 0.1, x, y + s * 0.9);
+    cairo_close_path(cr);
+}
+
+void fillAndOutline(cairo_t* cr, uint32_t fill, uint32_t outline, double w) {
+    setColor(cr, fill);
+    cairo_fill_preserve(cr);
+    setColor(cr, outline);
+    cairo_set_line_width(cr, w);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke(cr);
+}
+
+uint32_t shade(uint32_t argb, double f) {
+    auto ch = [f](uint32_t v) { return static_cast<uint32_t>(std::clamp(v * f, 0.0, 255.0)); };
+    return (argb & 0xFF000000u) | (ch((argb >> 16) & 0xFF) << 16) | (ch((argb >> 8) & 0xFF) << 8) | ch(argb & 0xFF);
 }
 
 void snowCrystal(cairo_t* cr, double x, double y, double r, double lineWidth) {

@@ -54,7 +54,8 @@ public:
     explicit Atlas(std::string file, int maxWidth = 1024);
     // Adds a skin of the given size drawn by 'paint' (with (0, 0) at the cell's top left).
     Atlas& add(int width, int height, Painter paint, int originAdjustX = 0, int originAdjustY = 0);
-    TextureImage build(bool hasAlpha = true) const;
+    // The texture is a power of two in each direction unless 'exactSize' asks for the bounding size.
+    TextureImage build(bool hasAlpha = true, bool exactSize = false) const;
 
 private:
     struct Cell {
@@ -74,6 +75,16 @@ void setColor(cairo_t* cr, uint32_t argb);
 void fillVertical(cairo_t* cr, double y0, double y1, uint32_t top, uint32_t bottom);
 // Text centred on (x, y) in the given face and pixel size.
 void centredText(cairo_t* cr, const char* utf8, double x, double y, double size, const char* face = "DejaVu Sans", bool bold = true);
+// A star path with 'points' tips of radius 'outer' and notches of radius 'inner'.
+void starPath(cairo_t* cr, double x, double y, double outer, double inner, int points, double rotation = 0);
+// A radial gradient from 'inner' at the centre to 'outer' at radius r filling the current path.
+void fillRadial(cairo_t* cr, double x, double y, double r, uint32_t inner, uint32_t outer);
+// A heart shape centred on (x, y) of the given size.
+void heartPath(cairo_t* cr, double x, double y, double size);
+// Strokes the current path in 'outline' (width w) under a fill of 'fill'.
+void fillAndOutline(cairo_t* cr, uint32_t fill, uint32_t outline, double w);
+// Multiplies the colour's channels by f (clamped), keeping alpha.
+uint32_t shade(uint32_t argb, double f);
 // A six-armed snow crystal of radius r centred on (x, y).
 void snowCrystal(cairo_t* cr, double x, double y, double r, double lineWidth);
 

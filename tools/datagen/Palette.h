@@ -15,3 +15,10 @@ constexpr uint32_t kPine = 0xFF1E7B4A;
 constexpr uint32_t kGold = 0xFFF5C542;
 
 }  // namespace datagen
+
+namespace datagen {
+
+// The eight cargo colours, by colour type.
+constexpr uint32_t kCargoColours[8] = {0xFFFF1010, 0xFFFF8000, 0xFFFFFF00, 0xFF00C000, 0xFF00FFFF, 0xFF0000FF, 0xFFFF40FF, 0xFFFFFFFF};
+
+}  // namespace datagen

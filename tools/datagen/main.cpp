@@ -1,50 +1,113 @@
-// The data generator: synthesises the game's sounds and music (and, as they join, its art and
-// glyph pages) and writes them below an output folder.
+// The data generator: draws the game's pictures, rasterises its glyph pages, synthesises its sounds
+// and music, and writes them with the engine's own code into the three data archives beside the
+// program, with the static settings and the player's guide.
+//
+// usage: vesk-datagen OUTPUT-FOLDER [STAGING-FOLDER]
+// The loose files and the contact sheets (one PNG per archive) go to the staging folder
+// (default: OUTPUT-FOLDER + "-staging").
 
-#include <sys/stat.h>
-
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "datagen/ArtBank.h"
 #include "datagen/AudioBank.h"
+#include "datagen/DataWriter.h"
+#include "datagen/GlyphPages.h"
 #include "datagen/OggEncoder.h"
+#include "datagen/ReadMe.h"
 
 namespace {
 
-void makeFolders(const std::string& path) {
-    for (size_t sep = path.find('/', 1); sep != std::string::npos; sep = path.find('/', sep + 1)) mkdir(path.substr(0, sep).c_str(), 0755);
+const std::string kMainArchive = "VeskDiruzuri.dat";
+const std::string kLanguageArchive = "VeskDiruzuri.dat.language.v2";
+const std::string kCodePageArchive = "VeskDiruzuri.dat.1252";
+
+// Runs the jobs on all cores; each job writes only its own result.
+void runAll(std::vector<std::function<void()>>& jobs) {
+    std::atomic<size_t> next{0};
+    const unsigned count = std::max(2u, std::thread::hardware_concurrency());
+    std::vector<std::thread> threads;
+    for (unsigned i = 0; i < count; ++i)
+        threads.emplace_back([&] {
+            for (size_t k = next++; k < jobs.size(); k = next++) jobs[k]();
+        });
+    for (std::thread& t : threads) t.join();
 }
 
-bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    makeFolders(path);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+template <typename T>
+void append(std::vector<T>& to, std::vector<T>& from) {
+    for (T& item : from) to.push_back(std::move(item));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || std::strcmp(argv[1], "--help") == 0) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
+    if (argc < 2 || argc > 3 || std::strcmp(argv[1], "--help") == 0) {
+        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER [STAGING-FOLDER]\n", argv[0]);
         return 2;
     }
     const std::string out = argv[1];
-    uint32_t serial = 1;
-    for (const datagen::AudioFile& file : datagen::audioFiles()) {
-        const synth::Buffer buffer = file.make();
-        const std::vector<uint8_t> ogg = datagen::encodeOgg(buffer, file.music ? 0.2f : 0.3f, serial++);
-        if (!writeFile(out + "/" + file.name, ogg)) {
-            std::fprintf(stderr, "cannot write %s/%s\n", out.c_str(), file.name.c_str());
-            return 1;
-        }
+    const std::string staging = argc > 2 ? argv[2] : out + "-staging";
+
+    // Everything is made in parallel; results are then written in a fixed order.
+    std::vector<datagen::TextureImage> boot, gui, game, scenes, glyphs;
+    const std::vector<datagen::AudioFile>& audio = datagen::audioFiles();
+    std::vector<std::vector<uint8_t>> encoded(audio.size());
+    std::vector<std::function<void()>> jobs;
+    jobs.push_back([&] { scenes = datagen::sceneArt(); });
+    jobs.push_back([&] { glyphs = datagen::glyphPages(); });
+    for (size_t i = 0; i < audio.size(); ++i)
+        jobs.push_back([&, i] { encoded[i] = datagen::encodeOgg(audio[i].make(), audio[i].music ? 0.2f : 0.3f, static_cast<uint32_t>(i + 1)); });
+    jobs.push_back([&] { boot = datagen::bootArt(); });
+    jobs.push_back([&] { gui = datagen::guiArt(); });
+    jobs.push_back([&] { game = datagen::gameArt(); });
+    runAll(jobs);
+    if (glyphs.empty()) {
+        std::fprintf(stderr, "vesk-datagen: the font faces (DejaVu) are not installed\n");
+        return 1;
     }
-    const std::vector<datagen::TextureImage> art = datagen::bootArt();
-    if (!datagen::writeContactSheet(art, out + "/contact-sheet.png")) {
-        std::fprintf(stderr, "cannot write the contact sheet\n");
+
+    const std::vector<datagen::TextureImage> previews = datagen::levelPreviews(scenes);
+    std::vector<datagen::TextureImage> mainArt, languageArt;
+    for (datagen::TextureImage& t : boot) (t.file == "gfx/system/languageflags.tga" ? languageArt : mainArt).push_back(std::move(t));
+    append(mainArt, gui);
+    append(mainArt, game);
+    append(mainArt, scenes);
+
+    datagen::DataWriter writer(staging, out);
+    bool ok = true;
+    for (const datagen::TextureImage& t : mainArt) ok = writer.addTexture(kMainArchive, t) && ok;
+    for (size_t i = 0; i < audio.size(); ++i) ok = writer.addFile(kMainArchive, audio[i].name, encoded[i]) && ok;
+    for (const datagen::TextureImage& t : languageArt) ok = writer.addTexture(kLanguageArchive, t) && ok;
+    for (const datagen::TextureImage& t : glyphs) ok = writer.addTexture(kCodePageArchive, t) && ok;
+    if (!ok || !writer.writeArchives()) {
+        std::fprintf(stderr, "vesk-datagen: cannot write the data below %s and %s\n", staging.c_str(), out.c_str());
+        return 1;
+    }
+    const std::string settings = datagen::staticSettings(), guide = datagen::readMe();
+    if (!datagen::writeWholeFile(out + "/VeskDiruzuri.cfg.static", settings.data(), settings.size()) ||
+        !datagen::writeWholeFile(out + "/readme.htm", guide.data(), guide.size())) {
+        std::fprintf(stderr, "vesk-datagen: cannot write the settings and the guide into %s\n", out.c_str());
+        return 1;
+    }
+
+    // Contact sheets for review, one per archive.
+    bool sheets[4] = {false, false, false, false};
+    std::vector<std::function<void()>> sheetJobs = {
+        [&] { sheets[0] = datagen::writeContactSheet(mainArt, staging + "/contact-" + kMainArchive + ".png"); },
+        [&] { sheets[1] = datagen::writeContactSheet(languageArt, staging + "/contact-" + kLanguageArchive + ".png"); },
+        [&] { sheets[2] = datagen::writePageSheet(glyphs, staging + "/contact-" + kCodePageArchive + ".png"); },
+        [&] { sheets[3] = datagen::writePageSheet(previews, staging + "/preview-levels.png", 0.6); },
+    };
+    runAll(sheetJobs);
+    if (!sheets[0] || !sheets[1] || !sheets[2] || !sheets[3]) {
+        std::fprintf(stderr, "vesk-datagen: cannot write the contact sheets into %s\n", staging.c_str());
         return 1;
     }
     return 0;

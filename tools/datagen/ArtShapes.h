@@ -1,0 +1,26 @@
+#pragma once
+// Small shapes shared by several pictures.
+
+#include <cairo.h>
+
+#include <cstdint>
+
+namespace datagen {
+
+// The colour-blind marker of colour type 0..7 (circle, square, triangle, diamond, star, cross,
+// hexagon, heart) centred on (x, y) with radius r, as a path.
+void markerPath(cairo_t* cr, int colourType, double x, double y, double r);
+// A snow-capped pine tree with its foot at (x, y) and the given height.
+void pineTree(cairo_t* cr, double x, double y, double height);
+// A small wooden house with a snowy roof, its foot centred at (x, y), of the given width.
+void snowHouse(cairo_t* cr, double x, double y, double width, uint32_t wall);
+
+// A snowman with its foot at (x, y) and the given height.
+void snowman(cairo_t* cr, double x, double y, double height);
+// A lamp post with a warm glow, its foot at (x, y).
+void lampPost(cairo_t* cr, double x, double y, double height);
+
+// The mascot, a polar bear conductor, without its eyes, in a box of w x h (drawn for 200 x 240).
+void drawMascot(cairo_t* cr, int w, int h);
+
+}  // namespace datagen
