@@ -32,6 +32,7 @@ struct CountingMain : ContextMain {
 }  // namespace
 
 TEST_F(MenuTest, StoryLinesAppearAtTheirMarks) {
+    qel->bHoliday = false;
     ContextLogo logo;
     logo.tickContents(1.9, 0.1);
     EXPECT_EQ(logo.pTexts->countChildren(), 0);
@@ -48,6 +49,7 @@ TEST_F(MenuTest, StoryLinesAppearAtTheirMarks) {
 }
 
 TEST_F(MenuTest, LongFrameFiresEveryPassedMarkInOrder) {
+    qel->bHoliday = false;
     ContextLogo logo;
     logo.tickContents(2.0, 0.1);
     logo.tickContents(15.0, 13.0);
