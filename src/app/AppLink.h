@@ -1,7 +1,7 @@
 #pragma once
 // The menu framework's calls into the application object (fonts, screen stack, curtain, user
-// data), in one place. The application object joins the build separately; until it is present
-// these calls answer null and do nothing, so the framework's own logic builds and runs alone.
+// data), in one place. While there is no application object (tests of the framework alone) they
+// answer null and do nothing.
 
 #include "engine/Text.h"
 

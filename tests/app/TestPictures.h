@@ -17,7 +17,7 @@ struct TestPictures {
         qel->pResourceManager->addResource(skin, name);
     }
     void addStandardPictures() {
-        for (const char16_t* name : {u"intro:0", u"intro-bear:0", u"logo:0", u"logoHoliday:0", u"mvstudios:0"})
+        for (const char16_t* name : {u"intro:0", u"intro-bear:0", u"logo:0", u"logoHoliday:0", u"mvstudios:0", u"snowFlake:0"})
             addSkin(name);
     }
     // A 64 by 32 texture with n quad skins over the whole picture, registered under the name.
