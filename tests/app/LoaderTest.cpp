@@ -3,17 +3,53 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
+#include "TestPictures.h"
+#include "app/ContextStudioLogo.h"
 #include "app/Loader.h"
 #include "engine/FileManager.h"
+#include "engine/MemoryIniFile.h"
 #include "engine/ResourceManager.h"
 #include "language/Language.h"
 #include "media/QelAudio.h"
+#include "media/QelGraphics.h"
+#include "support/RecordingDirect3D.h"
 #include "support/OggEncoder.h"
 #include "support/TestFolder.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace {
+
+// What the start screens that the last step makes need: a (recording) graphics device for their
+// frames and stand-ins for their pictures.
+struct StartScreenData {
+    explicit StartScreenData(Qel* engine) : engine(engine) {
+        if (!engine->pQelGraphics) {
+            config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
+            config->setBool(false, u"QelGraphics", u"bFullScreen");
+            QelGraphics::createDirect3D = &RecordingDirect3D::create;
+            RecordingDirect3D::next = new RecordingDirect3D();
+            engine->pQelGraphics = new QelGraphics(nullptr, config.get());
+            bOwnGraphics = true;
+        }
+        pictures = std::make_unique<TestPictures>();
+        pictures->addFrameTextures();
+        pictures->addStandardPictures();
+    }
+    ~StartScreenData() {
+        pictures.reset();
+        if (!bOwnGraphics) return;
+        delete engine->pQelGraphics;
+        engine->pQelGraphics = nullptr;
+        QelGraphics::createDirect3D = &Direct3DCreate9;
+    }
+    Qel* engine;
+    bool bOwnGraphics = false;
+    TestFolder folder{"loader-graphics"};
+    std::unique_ptr<MemoryIniFile> config;
+    std::unique_ptr<TestPictures> pictures;
+};
 
 class LoaderTest : public AppTest {
 protected:
@@ -88,16 +124,21 @@ TEST_F(LoaderTest, StepThreeAppliesTheSettingsAndEndsTheFrame) {
 }
 
 TEST_F(LoaderTest, AfterTheLastStepNothingMoreHappens) {
+    StartScreenData startData(engine);
     runStepAfter(101);
     EXPECT_EQ(loader->currentStep, 102);
     EXPECT_TRUE(loader->bDone);
     EXPECT_NE(logText().find("Global::initPostLoader(): Global initialization complete at t="), std::string::npos);
     EXPECT_EQ(loader->loadStuff(false), 102);
     EXPECT_EQ(loader->currentStep, 102);
-    // The stack removes and deletes the finished loader; nothing else is there yet.
+    // The stack removes and deletes the finished loader; the start screens pushed by the last
+    // step follow it, the studio logo in front.
     tick();
-    EXPECT_EQ(stack->getTopContext(), nullptr);
-    EXPECT_TRUE(stack->bQuit);
+    EXPECT_NE(dynamic_cast<ContextStudioLogo*>(stack->getTopContext()), nullptr);
+    EXPECT_FALSE(stack->bQuit);
+    // The screens go before their device and pictures.
+    delete application;
+    application = nullptr;
 }
 
 TEST_F(LoaderTest, SingleLanguageWinsOverAnyDefault) {
