@@ -17,10 +17,13 @@ void placeWindow(HWND window, bool fullScreen, const RECT& client) {
     SDL_SetWindowBordered(window, fullScreen ? SDL_FALSE : SDL_TRUE);
     // Shown normally in both modes: a window still minimised from start-up comes up.
     if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
-    if (!fullScreen) {
-        SDL_SetWindowSize(window, client.right - client.left, client.bottom - client.top);
-        SDL_SetWindowPosition(window, client.left, client.top);
-    }
+    // The size and place are set in both modes, on the plain window: without a window manager (as
+    // under Xvfb) the desktop full-screen request alone leaves the window as it was, and SDL keeps
+    // size changes of a full-screen window for later.
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowSize(window, client.right - client.left, client.bottom - client.top);
+    SDL_SetWindowPosition(window, client.left, client.top);
+    if (fullScreen) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowWindow(window);
 }
 

@@ -1,0 +1,10 @@
+#include "app/MenuItemLink.h"
+
+#include "app/AppLink.h"
+
+void MenuItemLink::onClick() {
+    bClicked = true;
+    playSound(u"mouseClick", true);
+    AppLink::setPendingUrl(url);
+    AppLink::requestQuit();
+}

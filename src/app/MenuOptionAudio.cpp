@@ -1,0 +1,5 @@
+#include "app/MenuOptionAudio.h"
+
+#include "app/AppLink.h"
+
+void MenuOptionAudio::onClick() { AppLink::applyAudioSettings(); }

@@ -1,0 +1,67 @@
+#include "app/MessageViewer.h"
+
+#include <cmath>
+
+#include "app/FontAccess.h"
+#include "app/AppLink.h"
+#include "app/TextBlock.h"
+#include "app/TextLine.h"
+#include "app/TextRun.h"
+#include "engine/Logger.h"
+#include "engine/Qel.h"
+#include "media/QelGraphics.h"
+#include "media/Renderable.h"
+
+MessageViewer::MessageViewer() : font(AppLink::fontMedium()) {
+    int layoutWidth = qel && qel->pQelGraphics ? qel->pQelGraphics->layoutWidth : 800;
+    maxWidth = layoutWidth - 10;
+    lineStep = -float(FontAccess::lineHeight(font));
+}
+
+MessageViewer::~MessageViewer() = default;
+
+void MessageViewer::addMessage(WStringView text) {
+    qelLog(u"MessageViewer::addMessage", u"> %s", WString(text));
+    TextBlock block(font, float(maxWidth), std::fabs(lineStep), text);
+    // One entry per wrapped line: the runs of a line are joined again with their colour marks, so
+    // a coloured word stays on its line instead of becoming a line of its own.
+    for (BasicLink* l = block.firstChild; l; l = l->next) {
+        WString entry;
+        uint32_t current = TextLine::DEFAULT_COLOUR;
+        for (BasicLink* r = l->firstChild; r; r = r->next) {
+            auto* run = static_cast<TextRun*>(r);
+            if (run->colour != current) {
+                uint32_t rgb = run->colour == TextLine::DEFAULT_COLOUR ? 1u : (run->colour & 0xFFFFFFu);
+                entry += TextLine::MARK;
+                entry += format(u"{%06x}", rgb);
+                current = run->colour;
+            }
+            entry += run->text;
+        }
+        lines.push_back(entry);
+    }
+    while (int(lines.size()) > maxLines) lines.pop_front();
+}
+
+void MessageViewer::render() {
+    float y = std::trunc(position.y);
+    for (const WString& entry : lines) {
+        TextLine line(font, colour, entry);
+        float lineX = position.x;
+        // The alignment applies to the whole line: centre or right-align by its full width, then
+        // draw the runs left-aligned one after another.
+        if (textFlags & 0x4) lineX -= line.width / 2.0f;
+        if (textFlags & 0x8) lineX -= line.width;
+        int runFlags = textFlags & ~0xC;
+        for (BasicLink* r = line.firstChild; r; r = r->next) {
+            auto* run = static_cast<TextRun*>(r);
+            Renderable at;
+            at.position = Vector3(lineX, y, position.z);
+            at.color = run->colour == TextLine::DEFAULT_COLOUR ? colour : run->colour;
+            at.updateXform();
+            FontAccess::drawAligned(font, &at, runFlags, run->text);
+            lineX += run->width;
+        }
+        y += lineStep;
+    }
+}

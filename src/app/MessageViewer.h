@@ -1,0 +1,31 @@
+#pragma once
+// The scrolling text panel of the online wizards: each message is logged, word-wrapped to the
+// layout width and appended as lines; the oldest lines drop off beyond maxLines.
+
+#include <cstdint>
+#include <deque>
+
+#include "engine/MathUtil.h"
+#include "engine/QelBase.h"
+#include "engine/Text.h"
+
+class FontQuad;
+
+class MessageViewer : public QelBase {
+public:
+    MessageViewer();
+    ~MessageViewer() override;
+
+    void render() override;
+    void addMessage(WStringView text);
+
+    int maxWidth;
+    int maxLines = 9;
+    Vector3 position;
+    float lineStep;
+    uint32_t colour = 0xFFFFFFFF;
+    int textFlags = 4;
+    FontQuad* font;
+    // Each entry is one wrapped line; colour marks are kept in it and drawn as colour changes.
+    std::deque<WString> lines;
+};

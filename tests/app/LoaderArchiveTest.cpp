@@ -1,0 +1,84 @@
+// The whole loading run against the archives the build generates beside the program.
+
+#include <gtest/gtest.h>
+
+#include "app/ContextManager.h"
+#include "app/GameGlobal.h"
+#include "app/Loader.h"
+#include "engine/ClassRegistry.h"
+#include "engine/EngineFixture.h"
+#include "engine/FileManager.h"
+#include "engine/ResourceManager.h"
+#include "engine/Utilities.h"
+#include "language/Language.h"
+#include "media/FontQuad.h"
+
+class LoaderArchiveTest : public EngineTest {};
+
+TEST_F(LoaderArchiveTest, AllStepsRunAndHandOver) {
+    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    start();
+    engine->singleLanguage = -1;
+    engine->defaultLanguage = -2;
+    Loader::autodetectLanguage = [] { return 1; };
+    auto* application = new GameGlobal();
+    Loader* loader = application->initPreLoader();
+    ContextManager* stack = application->pContextManager;
+    ASSERT_EQ(stack->getTopContext(), loader);
+    // The clock stands still: only the yield rules end a frame.
+    stack->tick(0, 0);
+    EXPECT_EQ(loader->currentStep, 1);
+    stack->tick(0, 0);
+    EXPECT_EQ(loader->currentStep, 3);
+    for (int frame = 0; frame < 20 && stack->getTopContext() == loader && loader->currentStep < 102; ++frame) stack->tick(0, 0);
+    EXPECT_NE(logText().find("Global::initPostLoader(): Global initialization complete at t="), std::string::npos);
+    EXPECT_EQ(engine->pLanguage->currentLanguage, 1);
+    EXPECT_EQ(engine->defaultLanguage, 1);
+    // The shared sounds and music are there under their names, owned by the resource root.
+    for (const char16_t* name : {u"musicMenu", u"musicGame4", u"musicHurry", u"mouseClick", u"applause3"}) {
+        QelBase* r = engine->pResourceManager->find(false, name);
+        ASSERT_NE(r, nullptr) << wideToUtf8(name);
+        EXPECT_EQ(r->owner, application->pResourceRoot);
+    }
+    // Pictures with their skins, the bending hand, the glyph pages of the code page and the fonts.
+    for (const char16_t* name : {u"gui-game-progressBar:1", u"mousePointer:0", u"mvstudios", u"languageFlags", u"snowFlake:0",
+                                 u"hud-touchscreen", u"fontTinyTex1", u"fontLargeTex1"})
+        EXPECT_NE(engine->pResourceManager->find(false, name), nullptr) << wideToUtf8(name);
+    EXPECT_NE(application->pFontTiny, nullptr);
+    EXPECT_NE(application->pFontLarge, nullptr);
+    EXPECT_EQ(engine->pResourceManager->find(false, u"fontMediumOutline"), static_cast<QelBase*>(application->pFontMediumOutline));
+    delete application;
+    Loader::autodetectLanguage = nullptr;
+}
+
+TEST_F(LoaderArchiveTest, AFontWithoutPagesInItsCodePageFallsBackTo1252) {
+    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    start();
+    GameGlobal application;
+    application.initPreLoader();
+    Loader loader;
+    // The language archive exists but holds no glyph pages.
+    loader.fontRes(false, u"fontSmallTex", u"", u"font-small", u"language.v2");
+    EXPECT_NE(engine->pResourceManager->find(false, u"fontSmallTex1"), nullptr);
+}
+
+TEST_F(LoaderArchiveTest, AFontWithoutPagesIn1252EndsTheProgram) {
+    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    start();
+    GameGlobal application;
+    application.initPreLoader();
+    Loader loader;
+    EXPECT_EXIT(loader.fontRes(false, u"fontNoneTex", u"", u"font-none", u""), testing::ExitedWithCode(255), "");
+    EXPECT_NE(logText().find("Could not find any 8-bit glyphs for font 'font-none'"), std::string::npos);
+}
+
+TEST_F(LoaderArchiveTest, TwoClassesOfOneNameStopTheStart) {
+    start();
+    GameGlobal application;
+    ClassRegistry::get().assignClassIDs();
+    ClassRegistry::get().bBadClasses = true;
+    EXPECT_EXIT(application.initPreLoader(), testing::ExitedWithCode(255), "");
+    const std::string log = logText();
+    EXPECT_NE(log.find("Statement: !m->bBadClasses"), std::string::npos);
+    EXPECT_NE(log.find("Function: Global::initPreLoader()"), std::string::npos);
+}
