@@ -1,5 +1,6 @@
 #include "app/GameGlobal.h"
 
+#include "app/ContextMainGame.h"
 #include "app/ContextManager.h"
 #include "engine/Shell.h"
 
@@ -10,10 +11,6 @@
 #if __has_include("game/GameController.h")
 #include "game/GameController.h"
 #define VESK_HAVE_CONTROLLER 1
-#endif
-#if __has_include("app/ContextMainGame.h")
-#include "app/ContextMainGame.h"
-#define VESK_HAVE_MAIN_MENU 1
 #endif
 
 GameGlobal::GameGlobal() : Global() {
@@ -33,9 +30,7 @@ GameGlobal::~GameGlobal() {
 }
 
 void GameGlobal::createStartContexts() {
-#if VESK_HAVE_MAIN_MENU
     pContextManager->pushContext(new ContextMainGame());
-#endif
 }
 
 namespace {
