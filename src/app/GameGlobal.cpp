@@ -2,16 +2,8 @@
 
 #include "app/ContextMainGame.h"
 #include "app/ContextManager.h"
+#include "engine/Context.h"
 #include "engine/Shell.h"
-
-#if __has_include("game/WorldManager.h")
-#include "game/WorldManager.h"
-#define VESK_HAVE_WORLD 1
-#endif
-#if __has_include("game/GameController.h")
-#include "game/GameController.h"
-#define VESK_HAVE_CONTROLLER 1
-#endif
 
 GameGlobal::GameGlobal() : Global() {
     pWorldManager = nullptr;
@@ -19,13 +11,9 @@ GameGlobal::GameGlobal() : Global() {
 }
 
 GameGlobal::~GameGlobal() {
-#if VESK_HAVE_CONTROLLER
     delete pGameController;
-#endif
     pGameController = nullptr;
-#if VESK_HAVE_WORLD
     delete pWorldManager;
-#endif
     pWorldManager = nullptr;
 }
 

@@ -30,12 +30,6 @@
 #include "media/Texture.h"
 #include "platform/AudioLibrary.h"
 
-// The crash-report wizard joins the start screens once it is built.
-#if __has_include("menus/ContextErrorReport.h")
-#include "menus/ContextErrorReport.h"
-#define VESK_HAVE_ERROR_REPORT 1
-#endif
-
 Global* game = nullptr;
 
 Global::Global() : gameConfiguration(), profileManager() { game = this; }
@@ -100,9 +94,7 @@ void Global::initPostLoader() {
     createStartContexts();
     pContextManager->pushContext(new ContextLogo());
     pContextManager->pushContext(new ContextStudioLogo());
-#if VESK_HAVE_ERROR_REPORT
-    if (crashFilesExist()) pContextManager->pushContext(new ContextErrorReport());
-#endif
+    // The crash-report wizard, pushed last when crashFilesExist(), joins here once it is built.
     const double t = qel && qel->pTimeKeeper ? qel->pTimeKeeper->getTime() : 0.0;
     qelLog(u"Global::initPostLoader", u"Global initialization complete at t=%.3lf sec.", t);
 }
