@@ -1,20 +1,16 @@
 #include "app/ContextManager.h"
 
+#include "app/ContextMessageBox.h"
 #include "app/Global.h"
 #include "app/IrisCurtain.h"
 #include "app/PointerSprite.h"
 #include "engine/Qel.h"
 #include "engine/TimeKeeper.h"
+#include "language/Language.h"
 #include "media/FontQuad.h"
 #include "media/PointerDispatcher.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
-
-#if __has_include("app/ContextMessageBox.h")
-#include "app/ContextMessageBox.h"
-#include "language/Language.h"
-#define VESK_HAVE_MESSAGE_BOX 1
-#endif
 
 QEL_IMPLEMENT_CLASS(ContextManager, &Context::classRecord, QEL_FACTORY(ContextManager))
 
@@ -24,7 +20,6 @@ constexpr int kEscapeKey = 1;
 // The fifth key binding (Space and joystick 1 button 0 by default) skips a screen.
 constexpr int kSkipBinding = 4;
 
-#if VESK_HAVE_MESSAGE_BOX
 // "Are you sure?" with YES and NO.
 Context* makeQuitConfirmation(int* pResult) {
     auto* box = new ContextMessageBox();
@@ -38,7 +33,6 @@ Context* makeQuitConfirmation(int* pResult) {
     box->layout();
     return box;
 }
-#endif
 
 void clearPointerFocus() {
     if (qel && qel->pPointerDispatcher) qel->pPointerDispatcher->setFocus(nullptr);
@@ -126,12 +120,8 @@ void ContextManager::handleKeys() {
     if (!pTop->bEscapeCloses || !qel || !qel->pQelInput) return;
     QelInput* input = qel->pQelInput;
     if (input->wasKeyPressed(kEscapeKey)) {
-        Context* (*confirmation)(int*) = createConfirmation;
-#if VESK_HAVE_MESSAGE_BOX
-        if (!confirmation) confirmation = &makeQuitConfirmation;
-#endif
-        if (pTop->bConfirmEscape && confirmation) {
-            pushContext(confirmation(&confirmResult));
+        if (pTop->bConfirmEscape) {
+            pushContext((createConfirmation ? createConfirmation : &makeQuitConfirmation)(&confirmResult));
         } else {
             pTop->bDone = true;
         }

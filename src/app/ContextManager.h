@@ -28,9 +28,8 @@ public:
     void tickContents(double total, double dt) override;
     void renderContents() override;
 
-    // Makes the quit confirmation: a two-button question (YES, NO) that writes 0 or 1 to *pResult,
-    // laid out and ready to push. Unset: the menu framework's message box; without one, escape on
-    // a screen that asks for confirmation finishes the screen at once.
+    // Replaces the quit confirmation (tests set it): a two-button question (YES, NO) that writes 0
+    // or 1 to *pResult, laid out and ready to push. Unset: the message box "Are you sure?".
     static inline Context* (*createConfirmation)(int* pResult) = nullptr;
 
     bool bQuit = false;

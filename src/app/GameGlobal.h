@@ -3,8 +3,7 @@
 
 #include "app/Global.h"
 
-class WorldManager;
-class GameController;
+class Context;
 
 class GameGlobal : public Global {
 public:
@@ -14,8 +13,9 @@ public:
     // Pushes the main menu.
     void createStartContexts() override;
 
-    // The world-map screen, owned; made by the main menu.
-    WorldManager* pWorldManager = nullptr;
+    // The world-map screen, owned; made by the main menu. (Typed by the screen class it derives
+    // from until the world map and the game in progress are built.)
+    Context* pWorldManager = nullptr;
     // The game in progress or null, owned.
-    GameController* pGameController = nullptr;
+    Context* pGameController = nullptr;
 };

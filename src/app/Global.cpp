@@ -1,9 +1,17 @@
 #include "app/Global.h"
 
+#include <netinet/in.h>
+
 #include <algorithm>
 #include <cmath>
 
+#include "app/ContextIntro.h"
+#include "app/ContextLogo.h"
 #include "app/ContextManager.h"
+#include "app/ContextMenuBackground.h"
+#include "app/ContextStudioLogo.h"
+#include "app/GUIthemeMinimal.h"
+#include "app/GUIthemeStandard.h"
 #include "app/Loader.h"
 #include "engine/ClassRegistry.h"
 #include "engine/ErrorManager.h"
@@ -22,26 +30,6 @@
 #include "media/Texture.h"
 #include "platform/AudioLibrary.h"
 
-// The menu framework's shared objects and start screens.
-#if __has_include("app/GUIthemeStandard.h")
-#include "app/GUIthemeMinimal.h"
-#include "app/GUIthemeStandard.h"
-#define VESK_HAVE_THEMES 1
-#endif
-#if __has_include("app/ContextIntro.h")
-#include "app/ContextIntro.h"
-#include "app/ContextLogo.h"
-#include "app/ContextMenuBackground.h"
-#include "app/ContextStudioLogo.h"
-#define VESK_HAVE_START_SCREENS 1
-#endif
-#if __has_include("menus/ContextErrorReport.h")
-#include "menus/ContextErrorReport.h"
-#define VESK_HAVE_ERROR_REPORT 1
-#endif
-
-#include <netinet/in.h>
-
 Global* game = nullptr;
 
 Global::Global() : gameConfiguration(), profileManager() { game = this; }
@@ -53,10 +41,8 @@ Global::~Global() {
     pContextIntro = nullptr;
     delete pContextMenuBackground;
     pContextMenuBackground = nullptr;
-#if VESK_HAVE_THEMES
     delete pGUIthemeStandard;
     delete pGUIthemeMinimal;
-#endif
     pGUIthemeStandard = nullptr;
     pGUIthemeMinimal = nullptr;
     delete pContextManager;
@@ -101,22 +87,14 @@ Loader* Global::initPreLoader() {
 
 void Global::initPostLoader() {
     // The shared objects and start screens of the menus; the last pushed is shown first.
-#if VESK_HAVE_THEMES
     pGUIthemeStandard = new GUIthemeStandard();
     pGUIthemeMinimal = new GUIthemeMinimal();
-#endif
-#if VESK_HAVE_START_SCREENS
     pContextIntro = new ContextIntro();
     pContextMenuBackground = new ContextMenuBackground();
-#endif
     createStartContexts();
-#if VESK_HAVE_START_SCREENS
     pContextManager->pushContext(new ContextLogo());
     pContextManager->pushContext(new ContextStudioLogo());
-#endif
-#if VESK_HAVE_ERROR_REPORT
-    if (crashFilesExist()) pContextManager->pushContext(new ContextErrorReport());
-#endif
+    // The crash-report wizard, pushed last when crashFilesExist(), joins here once it is built.
     const double t = qel && qel->pTimeKeeper ? qel->pTimeKeeper->getTime() : 0.0;
     qelLog(u"Global::initPostLoader", u"Global initialization complete at t=%.3lf sec.", t);
 }

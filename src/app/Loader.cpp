@@ -1,5 +1,6 @@
 #include "app/Loader.h"
 
+#include "app/AnimatedQuad.h"
 #include "app/ContextManager.h"
 #include "app/Global.h"
 #include "app/ProgressBar.h"
@@ -19,15 +20,7 @@
 #include "media/Sound.h"
 #include "media/SoundStream.h"
 #include "media/Texture.h"
-
-#if __has_include("app/AnimatedQuad.h")
-#include "app/AnimatedQuad.h"
-#define VESK_HAVE_ANIMATED_QUAD 1
-#endif
-#if __has_include("menus/ContextLanguageSelect.h")
 #include "menus/ContextLanguageSelect.h"
-#define VESK_HAVE_LANGUAGE_SELECT 1
-#endif
 
 namespace {
 
@@ -188,7 +181,6 @@ void loadFontPage(bool bPackPass, int flags, const WString& file, const WString&
     else Loader::registerResource(new Texture(flags, file), name);
 }
 
-#if VESK_HAVE_ANIMATED_QUAD
 // "bearHand:bend": the hand's first picture as a vertical strip of 16 segments that can curl,
 // anchored at the middle of its left edge, kept as the next skin of "bearHand".
 void makeBendingHand() {
@@ -202,7 +194,6 @@ void makeBendingHand() {
     texture->skins.push_back(hand);
     resources()->addResource(hand, u"bearHand:bend");
 }
-#endif
 
 void loadMusic(const char16_t* file, const char16_t* name) { Loader::registerResource(new SoundStream(1, file), name); }
 
@@ -284,9 +275,7 @@ void Loader::performStep(int step) {
     } else if (step >= kFirstTextureStep && step < kFirstTextureStep + 43) {
         const TextureStep& t = kTextures[step - kFirstTextureStep];
         loadTexture(t);
-#if VESK_HAVE_ANIMATED_QUAD
         if (WStringView(t.name) == u"bearHand") makeBendingHand();
-#endif
     } else if (step == 55) {
         if (files() && files()->bCreateWad) {
             // Only read, so that the archive being built takes the level pictures along.
@@ -317,29 +306,17 @@ namespace {
 // The language screen and its two helpers: the hooks when set, else the menus' own.
 int detectLanguage() {
     if (Loader::autodetectLanguage) return Loader::autodetectLanguage();
-#if VESK_HAVE_LANGUAGE_SELECT
     return ContextLanguageSelect::autodetectLanguage();
-#else
-    return 0;
-#endif
 }
 
 int flagSkinIndex(const WString& isoCode) {
     if (Loader::isoCode2skinIndex) return Loader::isoCode2skinIndex(isoCode);
-#if VESK_HAVE_LANGUAGE_SELECT
     return ContextLanguageSelect::isoCode2skinIndex(isoCode);
-#else
-    return 0;
-#endif
 }
 
 Context* makeLanguageSelect() {
     if (Loader::createLanguageSelect) return Loader::createLanguageSelect();
-#if VESK_HAVE_LANGUAGE_SELECT
     return new ContextLanguageSelect();
-#else
-    return nullptr;
-#endif
 }
 
 }  // namespace

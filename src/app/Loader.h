@@ -32,9 +32,8 @@ public:
     void fontRes(bool bPackPass, WStringView texturePrefix, WStringView rootPrefix, WStringView fontFolder,
                  WStringView codePage);
 
-    // Replacements for the language screen of the menus and its two helpers (tests set them).
-    // Unset, and without that screen in the build: no screen is pushed (the language is detected
-    // instead), detection gives English and every flag index counts as present.
+    // Replacements for the language screen and its two helpers (tests set them); unset, the
+    // ContextLanguageSelect ones are used.
     static inline Context* (*createLanguageSelect)() = nullptr;
     static inline int (*autodetectLanguage)() = nullptr;
     static inline int (*isoCode2skinIndex)(WStringView isoCode) = nullptr;

@@ -6,16 +6,11 @@
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "media/QelInput.h"
-
-#if __has_include("media/Texture.h") && __has_include("media/Skin.h")
 #include "media/Skin.h"
 #include "media/Texture.h"
-#define VESK_FLAG_TEXTURE 1
-#endif
 
 LanguageFlag::LanguageFlag(int languageIndex, int skinIndex) : languageIndex(languageIndex) {
     bHasInvXform = true;
-#ifdef VESK_FLAG_TEXTURE
     auto* tex = static_cast<Texture*>(qel->pResourceManager->find(true, u"languageFlags"));
     if (!(skinIndex >= 0 && skinIndex < int(tex->skins.size())))
         ErrorManager::assertionFailed(u"LanguageFlag::LanguageFlag", __FILE__, __LINE__,
@@ -25,9 +20,6 @@ LanguageFlag::LanguageFlag(int languageIndex, int skinIndex) : languageIndex(lan
         pSkin = skin;
         updateXform();
     }
-#else
-    (void)skinIndex;
-#endif
     const float s = qel && qel->hq2x > 0 ? float(qel->hq2x) : 1.0f;
     scale.x = s;
     scale.y = s;

@@ -75,7 +75,7 @@ TextureImage barFrames(const char* file, int w, int h, bool candy, int cap) {
     for (int k = 0; k < 2; ++k)
         atlas.add(w, h, [k, candy, cap](cairo_t* cr, int cw, int ch) {
             if (candy) {
-                panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, k ? 0xFFFF5060 : 0xFFE8F0FA, k ? 0xFFB01828 : 0xFFB8C8DC, k ? 0xFFFFFFFF : 0xFF1B2A4A,
+                panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, k ? 0xFFFF5060 : 0xFF4A80C8, k ? 0xFFB01828 : 0xFF1B2A4A, 0xFFFFFFFF,
                       3);
                 // Holly on both ends, inside the borders.
                 const double leaf = cap * 0.22;
@@ -148,7 +148,7 @@ TextureImage square() {
     Atlas atlas("gfx/gui/game/square.tga");
     // Borders 20 all round.
     atlas.add(96, 96, [](cairo_t* cr, int w, int h) {
-        panel(cr, 2, 2, w - 4, h - 4, 16, 0xF0EAF2FB, 0xF0C0D4EA, 0xFF1B2A4A, 3);
+        panel(cr, 2, 2, w - 4, h - 4, 16, 0xF03C6EB4, 0xF01B2A4A, kSnow, 3);
         snowCap(cr, 12, w - 12, 4, 4);
     });
     return atlas.build();
