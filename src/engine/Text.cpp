@@ -10,7 +10,7 @@ namespace {
 
 constexpr size_t kMaxFormattedLength = 65535;
 
-struct Spec {
+struct FormatSpec {
     bool left = false, plus = false, space = false, zero = false, alt = false;
     int width = 0;
     int precision = -1;
@@ -24,15 +24,15 @@ void appendAscii(WString& out, std::string_view s) {
 }
 
 // Lays out sign/prefix, zero padding and digits within the width.
-void appendPadded(WString& out, const Spec& spec, std::string_view prefix, std::string_view body, bool allowZeroPad) {
+void appendPadded(WString& out, const FormatSpec& fs, std::string_view prefix, std::string_view body, bool allowZeroPad) {
     const size_t len = prefix.size() + body.size();
-    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    const size_t width = fs.width > 0 ? static_cast<size_t>(fs.width) : 0;
     const size_t pad = width > len ? width - len : 0;
-    if (spec.left) {
+    if (fs.left) {
         appendAscii(out, prefix);
         appendAscii(out, body);
         out.append(pad, u' ');
-    } else if (spec.zero && allowZeroPad) {
+    } else if (fs.zero && allowZeroPad) {
         appendAscii(out, prefix);
         out.append(pad, u'0');
         appendAscii(out, body);
@@ -43,40 +43,40 @@ void appendPadded(WString& out, const Spec& spec, std::string_view prefix, std::
     }
 }
 
-void appendPaddedWide(WString& out, const Spec& spec, WStringView body) {
-    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+void appendPaddedWide(WString& out, const FormatSpec& fs, WStringView body) {
+    const size_t width = fs.width > 0 ? static_cast<size_t>(fs.width) : 0;
     const size_t pad = width > body.size() ? width - body.size() : 0;
-    if (!spec.left) out.append(pad, u' ');
+    if (!fs.left) out.append(pad, u' ');
     out.append(body);
-    if (spec.left) out.append(pad, u' ');
+    if (fs.left) out.append(pad, u' ');
 }
 
-bool formatInteger(WString& out, const Spec& spec, const FormatArg& arg) {
+bool formatInteger(WString& out, const FormatSpec& fs, const FormatArg& arg) {
     uint64_t magnitude = 0;
     bool negative = false;
-    const bool isSigned = spec.conv == u'd' || spec.conv == u'i';
+    const bool isSigned = fs.conv == u'd' || fs.conv == u'i';
     uint64_t raw;
     if (arg.kind == FormatArg::Kind::Signed) raw = static_cast<uint64_t>(arg.i);
     else if (arg.kind == FormatArg::Kind::Unsigned || arg.kind == FormatArg::Kind::Pointer) raw = arg.u;
     else return false;
 
     if (isSigned) {
-        int64_t v = spec.wide64 ? static_cast<int64_t>(raw) : static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(raw)));
+        int64_t v = fs.wide64 ? static_cast<int64_t>(raw) : static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(raw)));
         negative = v < 0;
         magnitude = negative ? (~static_cast<uint64_t>(v) + 1) : static_cast<uint64_t>(v);
     } else {
-        magnitude = spec.wide64 ? raw : static_cast<uint64_t>(static_cast<uint32_t>(raw));
+        magnitude = fs.wide64 ? raw : static_cast<uint64_t>(static_cast<uint32_t>(raw));
     }
 
     int base = 10;
     bool upper = false;
-    if (spec.conv == u'x') base = 16;
-    else if (spec.conv == u'X') base = 16, upper = true;
-    else if (spec.conv == u'o') base = 8;
+    if (fs.conv == u'x') base = 16;
+    else if (fs.conv == u'X') base = 16, upper = true;
+    else if (fs.conv == u'o') base = 8;
 
     char digits[72];
     std::string_view body;
-    if (spec.precision == 0 && magnitude == 0) {
+    if (fs.precision == 0 && magnitude == 0) {
         body = {};
     } else {
         auto res = std::to_chars(digits, digits + sizeof(digits), magnitude, base);
@@ -86,23 +86,23 @@ bool formatInteger(WString& out, const Spec& spec, const FormatArg& arg) {
         body = std::string_view(digits, static_cast<size_t>(res.ptr - digits));
     }
     std::string padded;
-    if (spec.precision > 0 && body.size() < static_cast<size_t>(spec.precision)) {
-        if (spec.precision > static_cast<int>(kMaxFormattedLength)) return false;
-        padded.assign(static_cast<size_t>(spec.precision) - body.size(), '0');
+    if (fs.precision > 0 && body.size() < static_cast<size_t>(fs.precision)) {
+        if (fs.precision > static_cast<int>(kMaxFormattedLength)) return false;
+        padded.assign(static_cast<size_t>(fs.precision) - body.size(), '0');
         padded.append(body);
         body = padded;
     }
     std::string prefix;
     if (isSigned) {
         if (negative) prefix = "-";
-        else if (spec.plus) prefix = "+";
-        else if (spec.space) prefix = " ";
+        else if (fs.plus) prefix = "+";
+        else if (fs.space) prefix = " ";
     }
-    if (spec.alt && magnitude != 0) {
+    if (fs.alt && magnitude != 0) {
         if (base == 16) prefix += upper ? "0X" : "0x";
         else if (base == 8 && (body.empty() || body[0] != '0')) prefix += "0";
     }
-    appendPadded(out, spec, prefix, body, spec.precision < 0);
+    appendPadded(out, fs, prefix, body, fs.precision < 0);
     return true;
 }
 
@@ -154,22 +154,22 @@ std::string floatText(double value, char16_t conv, int precision, bool alt) {
     return text;
 }
 
-bool formatFloat(WString& out, const Spec& spec, const FormatArg& arg) {
+bool formatFloat(WString& out, const FormatSpec& fs, const FormatArg& arg) {
     double v;
     if (arg.kind == FormatArg::Kind::Double) v = arg.d;
     else if (arg.kind == FormatArg::Kind::Signed) v = static_cast<double>(arg.i);
     else if (arg.kind == FormatArg::Kind::Unsigned) v = static_cast<double>(arg.u);
     else return false;
-    const int precision = spec.precision < 0 ? 6 : spec.precision;
+    const int precision = fs.precision < 0 ? 6 : fs.precision;
     if (precision > 340) return false;
     const bool negative = std::signbit(v) && !std::isnan(v);
-    std::string body = floatText(std::fabs(v), spec.conv, precision, spec.alt);
-    std::string prefix = negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
-    appendPadded(out, spec, prefix, body, std::isfinite(v));
+    std::string body = floatText(std::fabs(v), fs.conv, precision, fs.alt);
+    std::string prefix = negative ? "-" : fs.plus ? "+" : fs.space ? " " : "";
+    appendPadded(out, fs, prefix, body, std::isfinite(v));
     return true;
 }
 
-bool formatString(WString& out, const Spec& spec, const FormatArg& arg) {
+bool formatString(WString& out, const FormatSpec& fs, const FormatArg& arg) {
     WString decoded;
     WStringView text;
     if (arg.kind == FormatArg::Kind::Wide) {
@@ -180,8 +180,8 @@ bool formatString(WString& out, const Spec& spec, const FormatArg& arg) {
     } else {
         return false;
     }
-    if (spec.precision >= 0 && text.size() > static_cast<size_t>(spec.precision)) text = text.substr(0, static_cast<size_t>(spec.precision));
-    appendPaddedWide(out, spec, text);
+    if (fs.precision >= 0 && text.size() > static_cast<size_t>(fs.precision)) text = text.substr(0, static_cast<size_t>(fs.precision));
+    appendPaddedWide(out, fs, text);
     return true;
 }
 
@@ -216,71 +216,71 @@ bool vformat(WString& out, WStringView fmt, std::span<const FormatArg> args) {
             ++pos;
             continue;
         }
-        Spec spec;
+        FormatSpec fs;
         for (; pos < fmt.size(); ++pos) {
             const char16_t f = fmt[pos];
-            if (f == u'-') spec.left = true;
-            else if (f == u'+') spec.plus = true;
-            else if (f == u' ') spec.space = true;
-            else if (f == u'0') spec.zero = true;
-            else if (f == u'#') spec.alt = true;
+            if (f == u'-') fs.left = true;
+            else if (f == u'+') fs.plus = true;
+            else if (f == u' ') fs.space = true;
+            else if (f == u'0') fs.zero = true;
+            else if (f == u'#') fs.alt = true;
             else break;
         }
         if (pos < fmt.size() && fmt[pos] == u'*') {
             ++pos;
-            if (!takeInt(spec.width)) return fail();
-            if (spec.width < 0) spec.left = true, spec.width = -spec.width;
+            if (!takeInt(fs.width)) return fail();
+            if (fs.width < 0) fs.left = true, fs.width = -fs.width;
         } else {
             while (pos < fmt.size() && fmt[pos] >= u'0' && fmt[pos] <= u'9') {
-                spec.width = spec.width * 10 + (fmt[pos++] - u'0');
-                if (spec.width > static_cast<int>(kMaxFormattedLength)) return fail();
+                fs.width = fs.width * 10 + (fmt[pos++] - u'0');
+                if (fs.width > static_cast<int>(kMaxFormattedLength)) return fail();
             }
         }
         if (pos < fmt.size() && fmt[pos] == u'.') {
             ++pos;
-            spec.precision = 0;
+            fs.precision = 0;
             if (pos < fmt.size() && fmt[pos] == u'*') {
                 ++pos;
-                if (!takeInt(spec.precision)) return fail();
+                if (!takeInt(fs.precision)) return fail();
             } else {
                 while (pos < fmt.size() && fmt[pos] >= u'0' && fmt[pos] <= u'9') {
-                    spec.precision = spec.precision * 10 + (fmt[pos++] - u'0');
-                    if (spec.precision > static_cast<int>(kMaxFormattedLength)) return fail();
+                    fs.precision = fs.precision * 10 + (fmt[pos++] - u'0');
+                    if (fs.precision > static_cast<int>(kMaxFormattedLength)) return fail();
                 }
             }
         }
-        if (spec.width > static_cast<int>(kMaxFormattedLength)) return fail();
+        if (fs.width > static_cast<int>(kMaxFormattedLength)) return fail();
         // Length modifiers.
         while (pos < fmt.size()) {
             const char16_t m = fmt[pos];
             if (m == u'h') {
-                spec.narrowText = true;
+                fs.narrowText = true;
                 ++pos;
             } else if (m == u'l') {
-                if (pos + 1 < fmt.size() && fmt[pos + 1] == u'l') spec.wide64 = true, ++pos;
+                if (pos + 1 < fmt.size() && fmt[pos + 1] == u'l') fs.wide64 = true, ++pos;
                 ++pos;
             } else if (m == u'L' || m == u'q' || m == u'j' || m == u'z' || m == u't') {
-                if (m != u'L') spec.wide64 = true;
+                if (m != u'L') fs.wide64 = true;
                 ++pos;
             } else if (m == u'I') {
-                if (fmt.substr(pos, 3) == u"I64") spec.wide64 = true, pos += 3;
+                if (fmt.substr(pos, 3) == u"I64") fs.wide64 = true, pos += 3;
                 else if (fmt.substr(pos, 3) == u"I32") pos += 3;
-                else spec.wide64 = true, pos += 1;
+                else fs.wide64 = true, pos += 1;
             } else {
                 break;
             }
         }
         if (pos >= fmt.size()) return fail();
-        spec.conv = fmt[pos++];
+        fs.conv = fmt[pos++];
         bool ok = true;
-        switch (spec.conv) {
+        switch (fs.conv) {
             case u'd':
             case u'i':
             case u'u':
             case u'x':
             case u'X':
             case u'o':
-                ok = nextArg < args.size() && formatInteger(result, spec, args[nextArg++]);
+                ok = nextArg < args.size() && formatInteger(result, fs, args[nextArg++]);
                 break;
             case u'f':
             case u'F':
@@ -288,18 +288,18 @@ bool vformat(WString& out, WStringView fmt, std::span<const FormatArg> args) {
             case u'E':
             case u'g':
             case u'G':
-                ok = nextArg < args.size() && formatFloat(result, spec, args[nextArg++]);
+                ok = nextArg < args.size() && formatFloat(result, fs, args[nextArg++]);
                 break;
             case u's':
             case u'S':
-                ok = nextArg < args.size() && formatString(result, spec, args[nextArg++]);
+                ok = nextArg < args.size() && formatString(result, fs, args[nextArg++]);
                 break;
             case u'c': {
                 if (nextArg >= args.size()) return fail();
                 const FormatArg& a = args[nextArg++];
                 if (a.kind != FormatArg::Kind::Signed && a.kind != FormatArg::Kind::Unsigned) return fail();
                 const char16_t unit = static_cast<char16_t>(a.u & 0xFFFF);
-                appendPaddedWide(result, spec, WStringView(&unit, 1));
+                appendPaddedWide(result, fs, WStringView(&unit, 1));
                 break;
             }
             case u'p': {
@@ -312,7 +312,7 @@ bool vformat(WString& out, WStringView fmt, std::span<const FormatArg> args) {
                 body.append(digits, r.ptr);
                 for (char& ch : body)
                     if (ch >= 'a') ch = static_cast<char>(ch - 'a' + 'A');
-                appendPadded(result, spec, "", body, false);
+                appendPadded(result, fs, "", body, false);
                 break;
             }
             default:

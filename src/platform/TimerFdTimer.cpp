@@ -16,12 +16,12 @@ TimerFdTimer::~TimerFdTimer() {
 
 bool TimerFdTimer::arm(uint32_t delayMs) {
     if (fd < 0) return false;
-    itimerspec spec{};
+    itimerspec setting{};
     // A zero value would disarm the timer: a delay of 0 fires after one nanosecond instead.
-    spec.it_value.tv_sec = static_cast<time_t>(delayMs / 1000);
-    spec.it_value.tv_nsec = delayMs == 0 ? 1 : static_cast<long>(delayMs % 1000) * 1000000L;
+    setting.it_value.tv_sec = static_cast<time_t>(delayMs / 1000);
+    setting.it_value.tv_nsec = delayMs == 0 ? 1 : static_cast<long>(delayMs % 1000) * 1000000L;
     // Re-arming also clears an expiry that was never waited for.
-    return timerfd_settime(fd, 0, &spec, nullptr) == 0;
+    return timerfd_settime(fd, 0, &setting, nullptr) == 0;
 }
 
 uint32_t TimerFdTimer::wait(uint32_t timeoutMs) {

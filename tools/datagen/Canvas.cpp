@@ -165,6 +165,25 @@ uint32_t shade(uint32_t argb, double f) {
     return (argb & 0xFF000000u) | (ch((argb >> 16) & 0xFF) << 16) | (ch((argb >> 8) & 0xFF) << 8) | ch(argb & 0xFF);
 }
 
+void paintSkin(cairo_t* cr, const TextureImage& t, const SkinRect& s, double x, double y) {
+    // Cairo wants premultiplied colour.
+    cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, s.width, s.height);
+    cairo_surface_flush(img);
+    unsigned char* data = cairo_image_surface_get_data(img);
+    const int stride = cairo_image_surface_get_stride(img);
+    for (int yy = 0; yy < s.height; ++yy)
+        for (int xx = 0; xx < s.width; ++xx) {
+            const uint32_t p = t.argb[static_cast<size_t>(s.top + yy) * t.width + s.left + xx];
+            const uint32_t a = p >> 24;
+            const uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
+            reinterpret_cast<uint32_t*>(data + static_cast<size_t>(yy) * stride)[xx] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    cairo_surface_mark_dirty(img);
+    cairo_set_source_surface(cr, img, x, y);
+    cairo_paint(cr);
+    cairo_surface_destroy(img);
+}
+
 void snowCrystal(cairo_t* cr, double x, double y, double r, double lineWidth) {
     cairo_save(cr);
     cairo_translate(cr, x, y);

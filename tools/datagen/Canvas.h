@@ -85,6 +85,8 @@ void heartPath(cairo_t* cr, double x, double y, double size);
 void fillAndOutline(cairo_t* cr, uint32_t fill, uint32_t outline, double w);
 // Multiplies the colour's channels by f (clamped), keeping alpha.
 uint32_t shade(uint32_t argb, double f);
+// Paints one skin of a finished texture with its top left at (x, y) of the current transform.
+void paintSkin(cairo_t* cr, const TextureImage& t, const SkinRect& s, double x, double y);
 // A six-armed snow crystal of radius r centred on (x, y).
 void snowCrystal(cairo_t* cr, double x, double y, double r, double lineWidth);
 

@@ -116,25 +116,11 @@ bool writeContactSheet(const std::vector<TextureImage>& textures, const std::str
             }
         const TextureImage& t = *tile.texture;
         const SkinRect& s = t.skins[tile.skin];
-        cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, s.width, s.height);
-        cairo_surface_flush(img);
-        unsigned char* data = cairo_image_surface_get_data(img);
-        const int stride = cairo_image_surface_get_stride(img);
-        for (int yy = 0; yy < s.height; ++yy)
-            for (int xx = 0; xx < s.width; ++xx) {
-                const uint32_t p = t.argb[static_cast<size_t>(s.top + yy) * t.width + s.left + xx];
-                const uint32_t a = p >> 24;
-                const uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
-                reinterpret_cast<uint32_t*>(data + static_cast<size_t>(yy) * stride)[xx] = (a << 24) | (r << 16) | (g << 8) | b;
-            }
-        cairo_surface_mark_dirty(img);
         cairo_save(cr);
         cairo_translate(cr, px, py);
         cairo_scale(cr, tile.scale, tile.scale);
-        cairo_set_source_surface(cr, img, 0, 0);
-        cairo_paint(cr);
+        paintSkin(cr, t, s, 0, 0);
         cairo_restore(cr);
-        cairo_surface_destroy(img);
         std::string label = t.file.substr(t.file.find_last_of('/') + 1) + ":" + std::to_string(tile.skin);
         cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(cr, 11);
