@@ -357,7 +357,9 @@ TEST_F(RPCTest, ReplicatedGotoStateByRoleAndDelay) {
         call.execute();
         EXPECT_EQ(target.state, c.stateAfterCall);
         EXPECT_EQ(target.stateLeft, c.stateLeft);
-        if (role) EXPECT_TRUE(role->bExecutingClientCall);
+        if (role) {
+            EXPECT_TRUE(role->bExecutingClientCall);
+        }
     }
 }
 
