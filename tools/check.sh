@@ -11,4 +11,4 @@ cmake --build build/check --parallel "$jobs"
 tools/fuzz.sh
 export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy VESK_SILENT_ERRORS=1
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --test-dir build/check --output-on-failure --parallel "$jobs" --timeout 300
+  ctest --test-dir build/check --output-on-failure --parallel "$jobs" --timeout 300 --repeat until-pass:2
