@@ -20,6 +20,7 @@
 #include "engine/TimeKeeper.h"
 #include "engine/Utilities.h"
 #include "language/Language.h"
+#include "media/Camera.h"
 #include "media/EngineInputEnvironment.h"
 #include "media/FontGDI.h"
 #include "media/MemoryImageFile.h"
@@ -366,9 +367,7 @@ void Qel::frame(Context* root) {
             pQelGraphics->saveScreenshot(root, getScreenshotPath(pQelInput->isKeyDown(KEY_RSHIFT)));
         for (int s = 0; s < STAT_COUNT; ++s) savedFrameStats[s] = frameStats[s];
         if (pConsole) pConsole->draw();
-        // The overlay's text is drawn with FontGDI once fonts exist, and its graphs with vertex
-        // buffers once graphics do.
-        if (debugLevel != 0) debugOverlayLines = getDebugOverlayLines();
+        if (debugLevel != 0) drawDebugOverlay();
     }
     if (device) device->EndScene();
     t[5] = gameTime();
@@ -432,9 +431,9 @@ std::vector<WString> Qel::getDebugOverlayLines() {
     auto ms = [](double seconds) { return static_cast<int>(seconds * 1000.0); };
     if (debugLevel & 1) {
         const double average = frameCount > 0 ? totalWorkTime * 1000.0 / frameCount : 0.0;
-        // The audio library's CPU figure joins with audio.
         lines.push_back(format(u"frame: fps=%.1lf(forced=%.1lf), avg=%.1lfms, accuracy=%.1lfms, audio=%.2lf%%", unpacedRate,
-                               frameRate, average, frameTimer.accuracy * 1000.0, 0.0));
+                               frameRate, average, frameTimer.accuracy * 1000.0,
+                               static_cast<double>(BASS_GetCPU())));
     }
     if (debugLevel & 2) {
         lines.push_back(format(u"global clock: %.3lf , delta %.3lf", frameTimer.frameTime, getFrameDelta()));
@@ -453,4 +452,21 @@ std::vector<WString> Qel::getDebugOverlayLines() {
         // The input, button, joystick and touch lines join with those services.
     }
     return lines;
+}
+
+void Qel::drawDebugOverlay() {
+    debugOverlayLines = getDebugOverlayLines();
+    Camera* camera = pConsole ? pConsole->pCamera : nullptr;
+    if (!camera || !pFontGDI) return;
+    camera->render();
+    const WorldRect seen = camera->getVisibleRect(0.0f);
+    const float lineHeight = static_cast<float>(pFontGDI->pixelHeight);
+    float y = seen.top;
+    for (const WString& line : debugOverlayLines) {
+        if (overlayTextHook)
+            overlayTextHook(seen.left, y, 0.0f, 0xFFFFFFFFu, 0, line);
+        else
+            pFontGDI->drawText(seen.left, y, 0.0f, 0xFFFFFFFFu, 0, line);
+        y -= lineHeight;
+    }
 }

@@ -68,6 +68,9 @@ public:
     // The debug overlay's text lines for the bits 1 and 2 of debugLevel that the engine core
     // fills.
     std::vector<WString> getDebugOverlayLines();
+    // Draws the overlay's lines in white from the top-left corner of the console camera's view
+    // downward, one font line apart.
+    void drawDebugOverlay();
 
     // Every live QelBase, in construction order (by their list entries). Never destroyed: the
     // entries belong to their objects, and objects still alive at exit are not the list's to
@@ -131,6 +134,8 @@ public:
     // from these hooks (D3D_OK and success when unset); tests drive the engine modes with them.
     static inline int32_t (*deviceTestHook)() = nullptr;
     static inline bool (*restorePresentationHook)() = nullptr;
+    // Tests may watch the overlay's text drawing through this hook; otherwise FontGDI draws.
+    static inline void (*overlayTextHook)(float x, float y, float z, uint32_t color, int flags, const WString& text) = nullptr;
     // Until input joins, the state of a key by its key code (F10, F11) comes from this hook.
     static inline bool (*keyDownHook)(int keyCode) = nullptr;
 

@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "EngineFixture.h"
+#include "engine/Console.h"
 #include "engine/Context.h"
+#include "media/Camera.h"
+#include "media/FontGDI.h"
 #include "media/MemoryImageFile.h"
 #include "media/Texture.h"
 
@@ -41,6 +44,10 @@ protected:
         Qel::deviceTestHook = [] { return deviceResult; };
         Qel::restorePresentationHook = [] { return restoreResult; };
         clock.sleeps.clear();
+    }
+    void TearDown() override {
+        Qel::overlayTextHook = nullptr;
+        EngineTest::TearDown();
     }
 };
 
@@ -186,6 +193,8 @@ TEST_F(QelFrameTest, HistoryIsNeverReadBeforeItsFirstEntry) {
 }
 
 TEST_F(QelFrameTest, DebugOverlayTextFollowsTheDebugBits) {
+    // Text drawn by the font fills its cache's textures after the frame's entry is recorded.
+    Qel::overlayTextHook = [](float, float, float, uint32_t, int, const WString&) {};
     qel->frame(nullptr);
     qel->debugLevel = 3;
     qel->frame(nullptr);
@@ -203,6 +212,63 @@ TEST_F(QelFrameTest, DebugOverlayTextFollowsTheDebugBits) {
     qel->debugLevel = 1;
     qel->frame(nullptr);
     EXPECT_EQ(qel->debugOverlayLines.size(), 1u);
+}
+
+struct OverlayText {
+    float x, y, z;
+    uint32_t color;
+    int flags;
+    WString text;
+};
+std::vector<OverlayText> overlayDrawn;
+
+class QelOverlayTest : public QelFrameTest {
+protected:
+    void SetUp() override {
+        QelFrameTest::SetUp();
+        overlayDrawn.clear();
+        Qel::overlayTextHook = [](float x, float y, float z, uint32_t color, int flags, const WString& text) {
+            overlayDrawn.push_back({x, y, z, color, flags, text});
+        };
+    }
+};
+
+TEST_F(QelOverlayTest, LinesRunDownFromTheTopLeftOfTheConsoleView) {
+    qel->frame(nullptr);
+    EXPECT_TRUE(overlayDrawn.empty());  // debugLevel 0 draws nothing
+    qel->debugLevel = 3;
+    qel->frame(nullptr);
+    const WorldRect seen = qel->pConsole->pCamera->getVisibleRect(0.0f);
+    ASSERT_LT(seen.left, seen.right);
+    ASSERT_GT(seen.top, seen.bottom);
+    const float lineHeight = static_cast<float>(qel->pFontGDI->pixelHeight);
+    ASSERT_GT(lineHeight, 0.0f);
+    ASSERT_EQ(overlayDrawn.size(), qel->debugOverlayLines.size());
+    ASSERT_GE(overlayDrawn.size(), 5u);
+    for (size_t i = 0; i < overlayDrawn.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(overlayDrawn[i].text, qel->debugOverlayLines[i]);
+        EXPECT_EQ(overlayDrawn[i].x, seen.left);
+        EXPECT_FLOAT_EQ(overlayDrawn[i].y, seen.top - lineHeight * static_cast<float>(i));
+        EXPECT_EQ(overlayDrawn[i].z, 0.0f);
+        EXPECT_EQ(overlayDrawn[i].color, 0xFFFFFFFFu);
+        EXPECT_EQ(overlayDrawn[i].flags, 0);
+    }
+    // The first line ends with the audio mixer's share of time.
+    const WString& first = overlayDrawn[0].text;
+    const size_t audio = first.find(u", audio=");
+    ASSERT_NE(audio, WString::npos);
+    double cpu = -1.0;
+    EXPECT_TRUE(scanDouble(WStringView(first).substr(audio + 8), cpu));
+    EXPECT_GE(cpu, 0.0);
+    EXPECT_EQ(first.back(), u'%');
+
+    // Frames that do not tick draw no overlay.
+    overlayDrawn.clear();
+    qel->qelMode = Qel::MODE_PAUSED;
+    qel->bWindowActive = false;
+    qel->frame(nullptr);
+    EXPECT_TRUE(overlayDrawn.empty());
 }
 
 }  // namespace
