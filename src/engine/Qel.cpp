@@ -32,6 +32,7 @@
 #include "media/Sound.h"
 #include "media/SoundStream.h"
 #include "media/Texture.h"
+#include "media/TouchPoint.h"
 #include "platform/Clock.h"
 #include "platform/ProcessList.h"
 #include "platform/SystemInfo.h"
@@ -449,9 +450,43 @@ std::vector<WString> Qel::getDebugOverlayLines() {
                                residentTextureBytes / 1024, s[STAT_TEXTURES_USED], s[STAT_TEXELS_USED] * 4 / 1024,
                                residentImageBytes / 1024, residentSoundBytes / 1024, residentStreamBytes / 1024,
                                residentMemoryFileBytes / 1024));
-        // The input, button, joystick and touch lines join with those services.
+        if (pQelInput) appendInputLines(lines);
     }
     return lines;
+}
+
+void Qel::appendInputLines(std::vector<WString>& lines) {
+    QelInput& input = *pQelInput;
+    lines.push_back(format(u"inputMode %d. mouse: %.3lf,%.3lf,%.3lf", input.inputMode, static_cast<double>(input.pointer.x),
+                           static_cast<double>(input.pointer.y), static_cast<double>(input.pointer.z)));
+    auto flag = [](bool set, const char16_t* text) { return WString(set ? text : u""); };
+    for (int i = 0; i < 4; ++i) {
+        const TouchPoint* touch = input.getTouch(i);
+        const bool down = input.mouseButtons[i] != 0;
+        const bool wasDown = input.prevMouseButtons[i] != 0;
+        lines.push_back(format(u"button: %s %s %s | %s %s %s", flag(touch && touch->bPressed, u"DOWN"),
+                               flag(touch && touch->bHeld, u"PRESSED"), flag(touch && touch->bReleased, u"UP"),
+                               flag(down && !wasDown, u"MDOWN"), flag(down, u"MPRESSED"), flag(!down && wasDown, u"MUP")));
+    }
+    for (int n = 0; n < INPUT_MAX_JOYSTICKS; ++n) {
+        const Vector3 analogue = input.getJoystickAnalogue(n);
+        const Vector3 pad = input.getJoystickPad(n);
+        WString presses = u"buttonPresses: ";
+        for (int j = 0; j < 32; ++j)
+            if (input.isKeyDown(INPUT_JOYSTICK_BASE + INPUT_JOYSTICK_KEYS * n + INPUT_JOYSTICK_BUTTONS + j))
+                presses += format(u"%d ", j);
+        lines.push_back(format(u"joystick %d: analogue=(%.3lf,%.3lf) pad=(%.3lf,%.3lf) %s", n, static_cast<double>(analogue.x),
+                               static_cast<double>(analogue.y), static_cast<double>(pad.x), static_cast<double>(pad.y),
+                               presses));
+    }
+    int k = 0;
+    for (BasicLink* l = input.touchList.firstChild; l; l = l->next, ++k) {
+        const TouchPoint* touch = static_cast<const TouchPoint*>(l);
+        // A contact has no use count of its own; "handled" shows whether an object has claimed it.
+        lines.push_back(format(u"touch:%d tag:%08x state:%d pos:%.1lf, %.1lf %s usage:%d handled:%x", k, touch->tag,
+                               touch->state, static_cast<double>(touch->layoutPos.x), static_cast<double>(touch->layoutPos.y),
+                               flag(touch->bDragging, u"DRAG"), 0, touch->pHandler ? 1 : 0));
+    }
 }
 
 void Qel::drawDebugOverlay() {

@@ -71,6 +71,8 @@ public:
     // Draws the overlay's lines in white from the top-left corner of the console camera's view
     // downward, one font line apart.
     void drawDebugOverlay();
+    // The overlay's input lines: pointer, touch and mouse buttons, joysticks and touch points.
+    void appendInputLines(std::vector<WString>& lines);
 
     // Every live QelBase, in construction order (by their list entries). Never destroyed: the
     // entries belong to their objects, and objects still alive at exit are not the list's to

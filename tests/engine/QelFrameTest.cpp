@@ -8,6 +8,8 @@
 #include "engine/Context.h"
 #include "media/Camera.h"
 #include "media/FontGDI.h"
+#include "media/QelInput.h"
+#include "media/TouchPoint.h"
 #include "media/MemoryImageFile.h"
 #include "media/Texture.h"
 
@@ -198,12 +200,15 @@ TEST_F(QelFrameTest, DebugOverlayTextFollowsTheDebugBits) {
     qel->frame(nullptr);
     qel->debugLevel = 3;
     qel->frame(nullptr);
-    ASSERT_EQ(qel->debugOverlayLines.size(), 5u);
+    // Five engine lines, then input: the pointer, four button and four joystick lines (no touches).
+    ASSERT_EQ(qel->debugOverlayLines.size(), 14u);
     EXPECT_EQ(qel->debugOverlayLines[0].rfind(u"frame: fps=", 0), 0u);
     EXPECT_EQ(qel->debugOverlayLines[1].rfind(u"global clock: ", 0), 0u);
     EXPECT_EQ(qel->debugOverlayLines[2].rfind(u"tick(", 0), 0u);
     EXPECT_NE(qel->debugOverlayLines[3].find(u"renderables"), WString::npos);
     EXPECT_EQ(qel->debugOverlayLines[4].rfind(u"resident: ", 0), 0u);
+    EXPECT_EQ(qel->debugOverlayLines[5].rfind(u"inputMode ", 0), 0u);
+    EXPECT_EQ(qel->debugOverlayLines[13].rfind(u"joystick 3: ", 0), 0u);
     int value = -1;
     ASSERT_TRUE(qel->getHistory(Qel::HISTORY_IMAGE_BYTES, 0, value));
     EXPECT_EQ(value, residentImageBytes);
@@ -269,6 +274,64 @@ TEST_F(QelOverlayTest, LinesRunDownFromTheTopLeftOfTheConsoleView) {
     qel->bWindowActive = false;
     qel->frame(nullptr);
     EXPECT_TRUE(overlayDrawn.empty());
+}
+
+TEST_F(QelFrameTest, InputLinesShowTheInputState) {
+    QelInput& input = *qel->pQelInput;
+    input.inputMode = INPUTMODE_MOUSE;
+    input.pointer = Vector3(10.5f, 20.25f, 0.0f);
+    input.touchList.releaseChildren();
+    auto* pressed = new TouchPoint(&input);
+    pressed->bPressed = true;
+    pressed->tag = 0x1a2b;
+    pressed->state = TOUCH_PRESSED;
+    pressed->layoutPos = Vector3(1.3f, 2.5f, 0.0f);
+    input.touchList.addChild(pressed);
+    auto* released = new TouchPoint(&input);
+    released->bHeld = true;
+    released->bReleased = true;
+    released->bDragging = true;
+    released->tag = -1;
+    released->state = TOUCH_RELEASED;
+    released->layoutPos = Vector3(-3.0f, 4.0f, 0.0f);
+    QelBase claimer;
+    released->pHandler = &claimer;
+    input.touchList.addChild(released);
+    // Button 0 newly down, 1 held, 2 newly up, 3 up.
+    const uint8_t now[4] = {1, 1, 0, 0}, before[4] = {0, 1, 1, 0};
+    for (int b = 0; b < 4; ++b) {
+        input.mouseButtons[b] = now[b];
+        input.prevMouseButtons[b] = before[b];
+    }
+    input.numJoysticks = 1;
+    input.joystickDeadZone = 0.0;
+    input.joyState[0] = {};
+    input.joyState[0].lX = 500;
+    input.joyState[0].lY = -250;
+    for (auto& pov : input.joyState[0].rgdwPOV) pov = platform::POV_CENTERED;
+    input.joyState[0].rgdwPOV[0] = 9000;  // east
+    for (auto& k : input.keys) k = 0;
+    input.keys[INPUT_JOYSTICK_BASE + INPUT_JOYSTICK_BUTTONS + 3] = 0x80;
+    input.keys[INPUT_JOYSTICK_BASE + INPUT_JOYSTICK_BUTTONS + 31] = 0x80;
+    input.keys[INPUT_JOYSTICK_BASE + INPUT_JOYSTICK_KEYS * 2 + INPUT_JOYSTICK_BUTTONS] = 0x80;
+
+    qel->debugLevel = 2;
+    const std::vector<WString> lines = qel->getDebugOverlayLines();
+    const std::vector<WString> expected = {
+        u"inputMode 1. mouse: 10.500,20.250,0.000",
+        u"button: DOWN   | MDOWN MPRESSED ",
+        u"button:  PRESSED UP |  MPRESSED ",
+        u"button:    |   MUP",
+        u"button:    |   ",
+        u"joystick 0: analogue=(0.500,0.250) pad=(1.000,0.000) buttonPresses: 3 31 ",
+        u"joystick 1: analogue=(0.000,0.000) pad=(0.000,0.000) buttonPresses: ",
+        u"joystick 2: analogue=(0.000,0.000) pad=(0.000,0.000) buttonPresses: 0 ",
+        u"joystick 3: analogue=(0.000,0.000) pad=(0.000,0.000) buttonPresses: ",
+        u"touch:0 tag:00001a2b state:1 pos:1.3, 2.5  usage:0 handled:0",
+        u"touch:1 tag:ffffffff state:3 pos:-3.0, 4.0 DRAG usage:0 handled:1",
+    };
+    ASSERT_EQ(lines.size(), 4u + expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(wideToUtf8(lines[4 + i]), wideToUtf8(expected[i])) << i;
 }
 
 }  // namespace
