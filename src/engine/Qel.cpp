@@ -1,6 +1,8 @@
 #include "engine/Qel.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <ctime>
 
 #include "engine/Context.h"
@@ -33,7 +35,10 @@
 #include "media/SoundStream.h"
 #include "media/Texture.h"
 #include "media/TouchPoint.h"
+#include "media/Vertex.h"
+#include "media/VertexBuffer.h"
 #include "platform/Clock.h"
+#include "platform/D3DX9.h"
 #include "platform/ProcessList.h"
 #include "platform/SystemInfo.h"
 
@@ -498,10 +503,84 @@ void Qel::drawDebugOverlay() {
     const float lineHeight = static_cast<float>(pFontGDI->pixelHeight);
     float y = seen.top;
     for (const WString& line : debugOverlayLines) {
-        if (overlayTextHook)
-            overlayTextHook(seen.left, y, 0.0f, 0xFFFFFFFFu, 0, line);
-        else
-            pFontGDI->drawText(seen.left, y, 0.0f, 0xFFFFFFFFu, 0, line);
+        drawOverlayText(seen.left, y, 0xFFFFFFFFu, line);
         y -= lineHeight;
+    }
+    if (debugLevel & 4) drawDebugGraphs(seen);
+}
+
+void Qel::drawOverlayText(float x, float y, uint32_t color, const WString& text) {
+    if (overlayTextHook)
+        overlayTextHook(x, y, 0.0f, color, 0, text);
+    else if (pFontGDI)
+        pFontGDI->drawText(x, y, 0.0f, color, 0, text);
+}
+
+namespace {
+
+// Draws the points as one untextured line strip from a temporary buffer; nothing without a device.
+void drawLineStrip(const std::vector<Vertex>& points) {
+    if (points.size() < 2 || !qel->pQelGraphics || !qel->pQelGraphics->dxDevice) return;
+    VertexBuffer strip(static_cast<int>(points.size()));
+    std::copy(points.begin(), points.end(), strip.vertexData);
+    strip.upload();
+    strip.draw(nullptr, 2, 0, -1);
+}
+
+}  // namespace
+
+void Qel::drawDebugGraphs(const WorldRect& seen) {
+    if (pQelGraphics && pQelGraphics->dxDevice) {
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        pQelGraphics->dxDevice->SetTransform(D3DTS_WORLD, &identity);
+    }
+    const float x0 = seen.right, y0 = seen.bottom;
+    // The ring entry of the frame 'age' frames before the newest.
+    auto sample = [this](int ring, int age) {
+        const int i = ((frameCount - age) % HISTORY_LENGTH + HISTORY_LENGTH) % HISTORY_LENGTH;
+        return frameHistory[ring][i];
+    };
+
+    // Frame time in milliseconds against the frame period.
+    std::vector<Vertex> points(HISTORY_LENGTH);
+    for (int i = 0; i < HISTORY_LENGTH; ++i)
+        points[i] = Vertex{x0 - static_cast<float>(i), y0 + static_cast<float>(sample(HISTORY_WORK_MS, i)), 0.0f, 0xFFFF0000u, 0, 0};
+    drawLineStrip(points);
+    drawOverlayText(x0, points[0].y, 0xFFFF0000u, format(u"%.0lfms", static_cast<double>(sample(HISTORY_WORK_MS, 0))));
+    const float target = y0 + static_cast<float>(frameTimer.period * 1000.0);
+    drawLineStrip({Vertex{x0 - static_cast<float>(HISTORY_LENGTH), target, 0.0f, 0x80FF0000u, 0, 0},
+                   Vertex{x0, target, 0.0f, 0x80FF0000u, 0, 0}});
+
+    // Resident memory in megabytes, the series stacked on each other.
+    struct Series {
+        int ring;
+        const char16_t* name;
+        uint32_t color;
+    };
+    static const Series series[] = {{HISTORY_TEXTURE_BYTES, u"tex", 0x8000FF00u},
+                                    {HISTORY_IMAGE_BYTES, u"image", 0x8000FF00u},
+                                    {HISTORY_STREAM_BYTES, u"stream", 0x8000FF00u},
+                                    {HISTORY_SOUND_BYTES, u"sfx", 0xFF00FF00u}};
+    constexpr double megabyte = 1.0 / 1048576.0;
+    double total = 0.0;
+    for (const Series& s : series) total += sample(s.ring, 0) * megabyte;
+    // Halved until the stack fits under the top of the view (a view with no height gives up).
+    double scale = 16.0;
+    while (y0 + total * scale > seen.top && scale > 1e-6) scale /= 2.0;
+    std::vector<double> stacked(HISTORY_LENGTH, 0.0);
+    const size_t last = std::size(series) - 1;
+    for (size_t n = 0; n <= last; ++n) {
+        const Series& s = series[n];
+        for (int i = 0; i < HISTORY_LENGTH; ++i) {
+            stacked[i] += sample(s.ring, i) * megabyte;
+            points[i] = Vertex{x0 - static_cast<float>(i), static_cast<float>(y0 + stacked[i] * scale), 0.0f, s.color, 0, 0};
+        }
+        drawLineStrip(points);
+        drawOverlayText(x0, points[0].y, s.color, format(u"%s %.1lf", s.name, sample(s.ring, 0) * megabyte));
+        if (n == last) {
+            const float lineHeight = pFontGDI ? static_cast<float>(pFontGDI->pixelHeight) : 0.0f;
+            drawOverlayText(x0, points[0].y + lineHeight, s.color, format(u"%.1lfMB", stacked[0]));
+        }
     }
 }

@@ -28,6 +28,7 @@ class QelInput;
 class PointerDispatcher;
 class InputEnvironment;
 class QelGraphics;
+struct WorldRect;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -71,6 +72,10 @@ public:
     // Draws the overlay's lines in white from the top-left corner of the console camera's view
     // downward, one font line apart.
     void drawDebugOverlay();
+    // Text of the overlay in a colour at a world point, depth 0.
+    void drawOverlayText(float x, float y, uint32_t color, const WString& text);
+    // The frame-time and resident-memory graphs along the bottom right of the view.
+    void drawDebugGraphs(const WorldRect& seen);
     // The overlay's input lines: pointer, touch and mouse buttons, joysticks and touch points.
     void appendInputLines(std::vector<WString>& lines);
 

@@ -334,4 +334,44 @@ TEST_F(QelFrameTest, InputLinesShowTheInputState) {
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(wideToUtf8(lines[4 + i]), wideToUtf8(expected[i])) << i;
 }
 
+TEST_F(QelOverlayTest, GraphLabelsSitAtTheNewestSamplesAtTheBottomRight) {
+    qel->frameCount = 600;  // the ring has wrapped
+    const int newest = 600 % Qel::HISTORY_LENGTH;
+    qel->frameHistory[Qel::HISTORY_WORK_MS][newest] = 17;
+    qel->frameHistory[Qel::HISTORY_TEXTURE_BYTES][newest] = 2 << 20;
+    qel->frameHistory[Qel::HISTORY_IMAGE_BYTES][newest] = 1 << 20;
+    qel->frameHistory[Qel::HISTORY_STREAM_BYTES][newest] = 1 << 19;
+    qel->frameHistory[Qel::HISTORY_SOUND_BYTES][newest] = 1 << 19;
+    qel->debugLevel = 4;
+    qel->drawDebugOverlay();
+    const WorldRect seen = qel->pConsole->pCamera->getVisibleRect(0.0f);
+    ASSERT_GT(seen.top - seen.bottom, 64.0f + 12.0f);
+    struct Label {
+        float dy;
+        uint32_t color;
+        const char16_t* text;
+    };
+    // Sixteen units per megabyte while the 4 MB stack fits.
+    const Label expected[] = {{17.0f, 0xFFFF0000u, u"17ms"},     {32.0f, 0x8000FF00u, u"tex 2.0"},  {48.0f, 0x8000FF00u, u"image 1.0"},
+                              {56.0f, 0x8000FF00u, u"stream 0.5"}, {64.0f, 0xFF00FF00u, u"sfx 0.5"}, {76.0f, 0xFF00FF00u, u"4.0MB"}};
+    ASSERT_EQ(overlayDrawn.size(), std::size(expected));
+    for (size_t i = 0; i < overlayDrawn.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(overlayDrawn[i].text, expected[i].text);
+        EXPECT_EQ(overlayDrawn[i].x, seen.right);
+        EXPECT_FLOAT_EQ(overlayDrawn[i].y, seen.bottom + expected[i].dy);
+        EXPECT_EQ(overlayDrawn[i].color, expected[i].color);
+    }
+
+    // A stack taller than the view is scaled by halves until it just fits.
+    qel->frameHistory[Qel::HISTORY_TEXTURE_BYTES][newest] = 1000 << 20;
+    overlayDrawn.clear();
+    qel->drawDebugOverlay();
+    ASSERT_EQ(overlayDrawn.size(), std::size(expected));
+    const float height = overlayDrawn[4].y - seen.bottom;  // the stacked total, 1002 MB
+    EXPECT_LE(seen.bottom + height, seen.top);
+    EXPECT_GT(seen.bottom + 2.0f * height, seen.top);
+    EXPECT_EQ(overlayDrawn[5].text, u"1002.0MB");
+}
+
 }  // namespace
