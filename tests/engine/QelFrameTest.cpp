@@ -8,8 +8,10 @@
 #include "engine/Context.h"
 #include "media/Camera.h"
 #include "media/FontGDI.h"
+#include "media/QelGraphics.h"
 #include "media/QelInput.h"
 #include "media/TouchPoint.h"
+#include "support/RecordingDirect3D.h"
 #include "media/MemoryImageFile.h"
 #include "media/Texture.h"
 
@@ -372,6 +374,56 @@ TEST_F(QelOverlayTest, GraphLabelsSitAtTheNewestSamplesAtTheBottomRight) {
     EXPECT_LE(seen.bottom + height, seen.top);
     EXPECT_GT(seen.bottom + 2.0f * height, seen.top);
     EXPECT_EQ(overlayDrawn[5].text, u"1002.0MB");
+}
+
+// The graphs drawn on a recording device.
+class QelGraphTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        writeConfig("[QelGraphics]\nbFullScreen=No\nvideoModeWidth=800\n");
+        QelGraphics::createDirect3D = &RecordingDirect3D::create;
+        d3d = RecordingDirect3D::next = new RecordingDirect3D();
+        start();
+        if (!engine->pQelGraphics) {
+            engine->pQelGraphics = new QelGraphics(nullptr, engine->pConfig);
+            bOwnGraphics = true;
+        }
+        device = d3d->lastDevice;
+        Qel::overlayTextHook = [](float, float, float, uint32_t, int, const WString&) {};
+    }
+    void TearDown() override {
+        Qel::overlayTextHook = nullptr;
+        if (bOwnGraphics) {
+            delete engine->pQelGraphics;
+            engine->pQelGraphics = nullptr;
+        }
+        EngineTest::TearDown();
+        QelGraphics::createDirect3D = &Direct3DCreate9;
+    }
+    RecordingDirect3D* d3d = nullptr;
+    RecordingDevice* device = nullptr;
+    bool bOwnGraphics = false;
+};
+
+TEST_F(QelGraphTest, GraphsAreLineStripsThroughTheWholeHistoryInWorldSpace) {
+    ASSERT_NE(device, nullptr);
+    device->world.m[3][0] = 5.0f;  // a translation left by an earlier draw
+    device->calls.clear();
+    engine->debugLevel = 4;
+    engine->drawDebugOverlay();
+    std::vector<std::string> draws = device->callsStartingWith("DrawPrimitive");
+    // The frame-time graph, its one-segment target line, then the four memory series.
+    const std::vector<std::string> expected = {"DrawPrimitive 3 0 511", "DrawPrimitive 3 0 1",   "DrawPrimitive 3 0 511",
+                                               "DrawPrimitive 3 0 511", "DrawPrimitive 3 0 511", "DrawPrimitive 3 0 511"};
+    EXPECT_EQ(draws, expected);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(device->world.m[r][c], r == c ? 1.0f : 0.0f) << r << " " << c;
+
+    device->calls.clear();
+    engine->debugLevel = 3;
+    engine->drawDebugOverlay();
+    EXPECT_TRUE(device->callsStartingWith("DrawPrimitive").empty());
 }
 
 }  // namespace
