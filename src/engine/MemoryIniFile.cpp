@@ -79,22 +79,29 @@ void MemoryIniFile::parse(const WString& text) {
     for (size_t i = 0; i < text.size() && damage.empty(); ++i)
         if (isNoText(text[i])) damage = format(u"character %d is not text (U+%04X)", static_cast<int>(i), static_cast<unsigned>(text[i]));
 
+    // Lines are taken as views of the text: one pass, no copy of a line.
+    constexpr WStringView blanks = u" \t\r\n";
     Section* current = nullptr;
     int lineNumber = 0;
-    for (WString line : splitLines(text)) {
+    WStringView rest(text);
+    while (!rest.empty()) {
+        const size_t end = rest.find(u'\n');
+        WStringView line = rest.substr(0, end);
+        rest = end == WStringView::npos ? WStringView() : rest.substr(end + 1);
         ++lineNumber;
-        trim(line);
-        if (line.empty()) continue;
+        const size_t first = line.find_first_not_of(blanks);
+        if (first == WStringView::npos) continue;
+        line = line.substr(first, line.find_last_not_of(blanks) - first + 1);
         const size_t eq = line.find(u'=');
-        if (eq == WString::npos) {
+        if (eq == WStringView::npos) {
             if (damage.empty() && (line.size() < 2 || line.front() != u'[' || line.back() != u']'))
                 damage = format(u"line %d is neither a section header nor a key", lineNumber);
             // A header: drop its first and last characters, whatever they are.
-            current = &getSection(line.size() >= 2 ? WStringView(line).substr(1, line.size() - 2) : WStringView());
+            current = &getSection(line.size() >= 2 ? line.substr(1, line.size() - 2) : WStringView());
             continue;
         }
         if (!current) current = &getSection(u"");
-        current->insert(WStringView(line).substr(0, eq), WStringView(line).substr(eq + 1));
+        current->insert(line.substr(0, eq), line.substr(eq + 1));
     }
 }
 
