@@ -12,6 +12,7 @@
 #include "app/MenuItemClose.h"
 #include "app/TextLabel.h"
 #include "menus/ContextHighScoreOptions.h"
+#include "menus/OutlinedText.h"
 
 namespace {
 // Levels per stage, in stage order.
@@ -79,19 +80,22 @@ void ContextHighScores::renderContents() {
     if (!game) return;
     FontQuad* font = game->pFontMediumOutline;
     Renderable at;
-    auto draw = [&](float x, float y, uint32_t colour, int flags, WStringView text) {
+    auto place = [&](float x, float y, uint32_t colour) {
         at.position = Vector3(x, y, 0.0f);
         at.color = colour;
         at.updateXform();
-        FontAccess::drawAligned(font, &at, flags, text);
     };
     for (int i = 0; i < 10; ++i) {
         const HIGHSCOREENTRY& row = game->gameConfiguration.highScores[i];
         const float y = rowY(i);
         const uint32_t colour = rowColour(i, game->lastHighScoreRow, totalTime);
-        // Names can hold any character: they go through the system font.
-        draw(-320.0f, y, colour, 0x202, nameText(row));
-        draw(160.0f, y, colour, 0x8, levelText(row.level));
-        draw(320.0f, y, colour, 0x8, formatThousands(row.score));
+        // Names can hold any character: they go through the system font, which has no outline of
+        // its own.
+        place(-320.0f, y, colour);
+        OutlinedText::draw(font, &at, 0x202, nameText(row));
+        place(160.0f, y, colour);
+        FontAccess::drawAligned(font, &at, 0x8, levelText(row.level));
+        place(320.0f, y, colour);
+        FontAccess::drawAligned(font, &at, 0x8, formatThousands(row.score));
     }
 }

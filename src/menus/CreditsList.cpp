@@ -24,19 +24,30 @@ void CreditsList::addHeading(WStringView text) {
     nextLineY -= LINE_SPACING * float(FontAccess::lineHeight(font));
 }
 
+float CreditsList::halfRoom() {
+    const int width = qel && qel->pQelGraphics ? qel->pQelGraphics->layoutWidth : 800;
+    return float(width) / 2.0f - EDGE_MARGIN;
+}
+
 void CreditsList::addLine(WStringView role, WStringView name) {
     FontQuad* font = AppLink::fontMedium();
     TextLabel* label;
     if (name.empty()) {
-        // A blank line, or a role alone, centred.
+        // A blank line, or a role alone, centred; narrowed when it is wider than the picture.
         label = new TextLabel(0.0f, nextLineY, 0.0f, role, font, 0xFF000000);
+        label->fitToWidth(int(2.0f * halfRoom()));
     } else {
         WStringView left = role, right = name;
         if (AppText::rightToLeft()) std::swap(left, right);
-        // The middle of the six-space gap lies on the centre line.
+        // The middle of the six-space gap lies on the centre line. A side too long for its half
+        // of the picture narrows the whole line about that point.
         const float w = FontAccess::textWidth(font, WString(left) + u"   ");
-        label = new TextLabel(-w, nextLineY, 0.0f, WString(left) + u"      " + WString(right), font, 0xFF000000);
+        const float widest = std::max(w, FontAccess::textWidth(font, u"   " + WString(right)));
+        const float s = widest > halfRoom() ? halfRoom() / widest : 1.0f;
+        label = new TextLabel(-w * s, nextLineY, 0.0f, WString(left) + u"      " + WString(right), font, 0xFF000000);
         label->alignment = label->alignment & ~0x4;
+        label->scale = Vector3(s, 1.0f, 1.0f);
+        label->updateXform();
     }
     lines->addChild(label);
     nextLineY -= LINE_SPACING * float(FontAccess::lineHeight(font));

@@ -16,18 +16,23 @@ public:
     static constexpr float BOTTOM_CLEAR = 40.0f;
     static constexpr float BOTTOM_FADE = 100.0f;
     static constexpr float LINE_SPACING = 1.15f;
+    // Lines keep this far from the picture's left and right edges.
+    static constexpr float EDGE_MARGIN = 10.0f;
 
     CreditsList();
 
     // A line in the large font, white, centred.
     void addHeading(WStringView text);
     // A blank line (both empty), a centred role (no name), or role and name on either side of a
-    // gap at the centre (swapped in a right-to-left language).
+    // gap at the centre (swapped in a right-to-left language). Lines wider than the picture are
+    // narrowed to fit it, the gap staying at the centre.
     void addLine(WStringView role, WStringView name);
     // The credits of the current language.
     void fill();
     void tickContents(double total, double dt) override;
 
+    // Half the picture's width less the edge margin: the room on either side of the centre.
+    static float halfRoom();
     // The alpha (0..255) of a line at height y between the visible rectangle's top and bottom.
     static int lineAlpha(float y, float top, float bottom);
 

@@ -10,6 +10,7 @@
 #include "media/QelInput.h"
 #include "menus/ContextPlayerName.h"
 #include "menus/ContextPlayers.h"
+#include "menus/OutlinedText.h"
 
 namespace {
 constexpr uint32_t HOVER_COLOUR = 0xFFFF0000;
@@ -62,7 +63,10 @@ void PlayerGreeting::update(double time, double dt) {
 
 void PlayerGreeting::render() {
     if (bHidden) return;
-    renderChildren();
+    // The name goes through the system font, which has no outline: a rim keeps it readable on
+    // the picture.
+    OutlinedText::draw(helloLabel);
+    hintLabel->render();
 }
 
 Vector3 PlayerGreeting::getNavigationPoint(int index) {

@@ -16,7 +16,7 @@ public:
     PlayerGreeting();
 
     void update(double time, double dt) override;
-    // Draws its two labels; nothing of its own.
+    // Draws its two labels (the greeting with a dark rim); nothing of its own.
     void render() override;
     void onInputModeChange() override;
     // The centre of the greeting line, in pointer coordinates.

@@ -64,7 +64,43 @@ TEST_F(ScreenTest, CreditLineKeepsItsGapAtTheCentre) {
             const WString left = c.rtl ? c.name : c.role;
             EXPECT_FLOAT_EQ(all[0]->position.x + 10.0f * float(left.size() + 3), 0.0f);
         }
+        EXPECT_FLOAT_EQ(all[0]->scale.x, 1.0f);
     }
+}
+
+TEST_F(ScreenTest, CreditLineWiderThanThePictureIsNarrowedAboutTheGap) {
+    // The picture is 800 wide; each side keeps 10 units from its edge: 390 units of room.
+    struct Case {
+        bool rtl;
+        WString role, name;
+        float scale;
+    };
+    const Case cases[] = {
+        {false, u"Ab", WString(50, u'n'), 390.0f / 530.0f},
+        {false, u"", WString(40, u'n'), 390.0f / 430.0f},
+        {false, WString(45, u'r'), u"Cd", 390.0f / 480.0f},
+        {true, u"Ab", WString(50, u'n'), 390.0f / 530.0f},
+        {false, u"Ab", WString(36, u'n'), 1.0f},
+    };
+    for (const Case& c : cases) {
+        setTestRightToLeft(c.rtl);
+        CreditsList list;
+        list.addLine(c.role, c.name);
+        TextLabel* line = labels(list)[0];
+        EXPECT_FLOAT_EQ(line->scale.x, c.scale);
+        const WString& left = c.rtl ? c.name : c.role;
+        const WString& right = c.rtl ? c.role : c.name;
+        // The gap's middle stays at the centre; both ends stay inside the room.
+        const float s = line->scale.x;
+        EXPECT_NEAR(line->position.x + s * 10.0f * float(left.size() + 3), 0.0f, 0.001f);
+        EXPECT_GE(line->position.x, -390.001f);
+        EXPECT_LE(line->position.x + s * 10.0f * float(left.size() + 6 + right.size()), 390.001f);
+    }
+    // A centred line wider than the picture is narrowed to it.
+    setTestRightToLeft(false);
+    CreditsList list;
+    list.addLine(WString(100, u'x'), u"");
+    EXPECT_FLOAT_EQ(labels(list)[0]->scale.x, 780.0f / 1000.0f);
 }
 
 TEST_F(ScreenTest, CreditLinesStackDownFromTheBottomEdge) {

@@ -31,11 +31,11 @@ struct HighScoresTest : ScreenTest {
         row.level = level;
         row.score = score;
     }
-    // The texts drawn at a row's height, left to right.
+    // The texts drawn at a row's height, left to right (without the rim drawn around names).
     std::vector<DrawnText> rowTexts(const std::vector<DrawnText>& texts, int row) {
         std::vector<DrawnText> out;
         for (const DrawnText& t : texts)
-            if (t.y == ContextHighScores::rowY(row) && t.font == application->pFontMediumOutline) out.push_back(t);
+            if (t.y == ContextHighScores::rowY(row) && (t.colour >> 24) == 0xFF) out.push_back(t);
         return out;
     }
 };
@@ -132,6 +132,26 @@ TEST_F(HighScoresTest, RowsShowNameLevelAndGroupedScore) {
         EXPECT_EQ(row.back().flags, 0x8);
         EXPECT_FLOAT_EQ(row[0].y, 135.0f - 25.0f * float(c.row));
     }
+}
+
+TEST_F(HighScoresTest, NamesHaveADarkRimBeneathThem) {
+    setRow(0, "Ann", 0, 100000);
+    push(new ContextHighScores());
+    const auto& texts = draw();
+    std::vector<DrawnText> ann;
+    for (const DrawnText& t : texts)
+        if (t.text == u"Ann") ann.push_back(t);
+    ASSERT_EQ(ann.size(), 5u);
+    const float offsets[4][2] = {{-2, 0}, {2, 0}, {0, -2}, {0, 2}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(ann[size_t(i)].x, -320.0f + offsets[i][0]);
+        EXPECT_FLOAT_EQ(ann[size_t(i)].y, 135.0f + offsets[i][1]);
+        EXPECT_EQ(ann[size_t(i)].colour, 0xB0000000u);
+        EXPECT_EQ(ann[size_t(i)].flags, 0x202);
+    }
+    // The name itself last, on top.
+    EXPECT_FLOAT_EQ(ann[4].x, -320.0f);
+    EXPECT_EQ(ann[4].colour, 0xFFFFFFFFu);
 }
 
 TEST_F(HighScoresTest, ScoresUseTheSeparatorOfTheLanguage) {

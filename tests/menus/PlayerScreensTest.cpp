@@ -88,6 +88,22 @@ TEST_F(PlayerScreensTest, GreetingSaysHelloAndRedWhileHovered) {
     EXPECT_EQ(application->gameConfiguration.bPlayerNameRequested, 0);
 }
 
+TEST_F(PlayerScreensTest, GreetingIsDrawnWithADarkRim) {
+    addProfiles({u"Ann"});
+    auto* menu = new ContextMain();
+    push(menu);
+    const auto& texts = draw();
+    int rims = 0, lines = 0;
+    for (const DrawnText& t : texts) {
+        if (t.text != u"Hello, Ann!") continue;
+        (t.colour == 0xB0000000u ? rims : lines) += 1;
+        EXPECT_EQ(t.flags & 0x200, 0x200);
+    }
+    EXPECT_EQ(rims, 4);
+    EXPECT_EQ(lines, 1);
+    EXPECT_NE(find(texts, u"Click here to change players."), nullptr);
+}
+
 TEST_F(PlayerScreensTest, PressOnTheGreetingOpensThePlayers) {
     addProfiles({u"Ann"});
     auto* menu = new ContextMain();
