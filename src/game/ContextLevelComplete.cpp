@@ -123,6 +123,6 @@ void ContextLevelComplete::tickContents(double total, double dt) {
 }
 
 void ContextLevelComplete::renderContents() {
-    if (prev) static_cast<Context*>(prev)->draw();
+    if (GameController* controller = GameController::current()) controller->draw();
     Context::renderContents();
 }

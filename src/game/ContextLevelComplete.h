@@ -22,7 +22,7 @@ public:
     ~ContextLevelComplete() override;
 
     void tickContents(double total, double dt) override;
-    // The game behind, then the tally.
+    // The game behind (none without a game in progress), then the tally.
     void renderContents() override;
 
     // The three measures, in single precision and clamped to 0..1. Speed: 1.25 x cars / seconds

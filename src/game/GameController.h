@@ -68,6 +68,8 @@ public:
     double slowUntil = 0.0;
     double stopUntil = 0.0;
     double reverseUntil = 0.0;
+    // The train's forces and the track fractions start at the first level's values; prepareLevel
+    // sets them for each level.
     float cruiseForce = 250.0f;
     float tunnelForce = 75.0f;
     float departForce = 2500.0f;
@@ -82,8 +84,8 @@ public:
     int stats_bonusesCollected = 0;
     double levelStartTime = 0.0;
     double levelEndTime = 0.0;
-    // The level's colour picker (colorPicker) and depth manager (depthManager) are held by value
-    // here, in this order; pDepthManager points at the latter.
+    // The level's colour picker and depth manager (colorPicker, depthManager) belong here, held by
+    // value in this order; pDepthManager points at the depth manager, and stays null without one.
     uint32_t aimColor = 0xFFFFFFFF;
     int command = COMMAND_NONE;
     float gameProgress = 0.0f;

@@ -207,6 +207,23 @@ TEST_F(TallyTest, TheLevelsDisplayStaysLiveBehindTheTally) {
     EXPECT_DOUBLE_EQ(controller->pWorldLayer->totalTime, world);
 }
 
+TEST_F(TallyTest, TheGameIsDrawnBehindTheTallyAndNothingWithoutAGame) {
+    struct RenderProbe : QelBase {
+        void render() override { ++renders; }
+        int renders = 0;
+    } probe;
+    win(40, 0, 40, 30);
+    controller->pPreHook = &probe;
+    step();
+    stack->draw();
+    EXPECT_EQ(probe.renders, 1);
+    application->pGameController = nullptr;
+    stack->draw();
+    EXPECT_EQ(probe.renders, 1);
+    application->pGameController = controller;
+    controller->pPreHook = nullptr;
+}
+
 using AwardTest = GameScreenTest;
 
 TEST_F(AwardTest, SparkleSwellsSpinsAndEndsInOneSecond) {
