@@ -235,6 +235,7 @@ TEST(UserFilesDeathTest, AReadOnlyOrFullFolderKeepsTheOldFilesAndSaysSo) {
         writePlayersFiles();
         EXPECT_EXIT(troubledFolderScenario(c.trouble), testing::ExitedWithCode(0),
                     std::string("VeskDiruzuri: Could not save '[^']*/VeskDiruzuri\\.pro' \\([^)]*") + c.reasons);
+        chmod(userFolder().c_str(), 0755);  // an unprivileged run made the real folder read-only
         const std::string log = logText();
         for (const std::string& path : {proPath(), hstPath(), cfgPath()}) {
             const std::string line = "Could not save '" + path + "' (";
