@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "game/HiddenZone.h"
@@ -19,6 +20,7 @@
 #include "media/Texture.h"
 #include "platform/KeyCodeTable.h"
 #include "support/RecordingDevice.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -77,6 +79,24 @@ TEST_F(PlayHarnessTest, EveryScenePictureHasASkinPerDecoration) {
         Texture decorations(0, utf8ToWide(LayoutTable::decorationPicture(scene)));
         EXPECT_EQ(decorations.skins.size(), scene.decorationDepths.size());
     }
+}
+
+// A scene that lists more decorations than its picture has skins.
+class OverDecorated : public Level {
+public:
+    OverDecorated() : Level(1) {
+        SceneLayout scene = LayoutTable::scene(LayoutTable::SCENE_A1);
+        scene.decorationDepths = depths;
+        buildLayout(scene);
+    }
+    static constexpr float depths[3] = {-10, -15, -15};
+};
+
+TEST_F(PlayHarnessTest, DecorationsThePictureLacksAreLeftOut) {
+    harness->buildLevel(0);
+    OverDecorated level;
+    EXPECT_EQ(level.decorations->countChildren(), 1);
+    EXPECT_NE(readFileBytes(wideToUtf8(Logger::getLogFilePath())).find("has no skin 1 for a decoration; left out."), std::string::npos);
 }
 
 TEST_F(PlayHarnessTest, MirroredLevelNegatesLauncherAndShadow) {
