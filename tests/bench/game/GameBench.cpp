@@ -1,7 +1,7 @@
 // Speed of the track and level code: every track of the campaign with its band and chord tables,
 // the per-frame path and chord queries, the depth pass, a level built from the archives, and an
 // idle frame of the headless harness. Run a release build; the first argument filters as usual
-// (--benchmark_filter=...).
+// (--benchmark_filter=...): bin/bench_game.
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
