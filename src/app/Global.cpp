@@ -164,20 +164,6 @@ uint32_t randomPrimaryColor() {
     return color;
 }
 
-float floatMod(float a, float b) { return std::fmod(a, b); }
-
-float angleDifference(float a, float b) {
-    constexpr float twoPi = 6.2831855f, pi = 3.1415927f;
-    auto reduce = [](float x) {
-        float r = floatMod(x, twoPi);
-        return x < 0 ? r + twoPi : r;
-    };
-    const float ra = reduce(a), rb = reduce(b);
-    if (ra == rb) return 0.0f;
-    if (rb > ra) return rb - ra < pi ? rb - ra : rb - ra - twoPi;
-    return ra - rb < pi ? rb - ra : rb - ra + twoPi;
-}
-
 Vector3 rectEdgePoint(float x, float y, float z, float angle, const float rect[4]) {
     constexpr float pi = 3.1415927f, twoPi = 6.2831855f;
     while (angle > pi) angle -= twoPi;
