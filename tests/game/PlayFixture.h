@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/GameGlobal.h"
 #include "app/ProfileData.h"
 #include "engine/Context.h"
 #include "engine/Text.h"
@@ -75,6 +76,7 @@ protected:
     void TearDown() override { GameController::soundHook = nullptr; }
 
     static ProfileData& profile() { return *GameController::currentProfile(); }
+    static GameGlobal* application() { return harness->application; }
 
     // A train on the level's track: the engine with its front at 'front', then wagons of the
     // kinds given, in one segment, laid out; its quota is what it brings; in 'state'.

@@ -283,6 +283,8 @@ Level* PlayHarness::startGame(int number) {
     game = new GameController();
     application->pGameController = game;
     host.game = game;
+    // A new game for the player: score, hearts and lives as at the start.
+    if (ProfileData* profile = GameController::currentProfile()) profile->resetGame();
     setUpLevel(*game, number);
     host.sprintFraction = game->sprintFraction;
     host.refillFraction = game->refillFraction;

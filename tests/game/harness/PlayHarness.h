@@ -69,7 +69,8 @@ public:
     // A fresh world with level L: the seed set again, the host's fractions as the game sets them
     // for L, the layout built with its scene. The previous world and level are deleted.
     Level* buildLevel(int level);
-    // Level L played with real trains: a new GameController, current, in its playing state, with
+    // Level L played with real trains by a player starting a new game: a new GameController,
+    // current, in its playing state, with
     // the level's set-up (difficulty, forces, colours, wagon kinds and bonus weights) as the game
     // makes it, the level in its world layer and the depth pass drawn after it.
     Level* startGame(int level);
