@@ -9,7 +9,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz: clang++ not found, skipping the fuzz targets"
   exit 0
 fi
-targets=(fuzz_wad fuzz_signed_file fuzz_ini fuzz_packet fuzz_tga fuzz_bmp fuzz_jpg fuzz_codepointlut fuzz_vorbis fuzz_preload fuzz_net_messages)
+targets=(fuzz_wad fuzz_signed_file fuzz_ini fuzz_packet fuzz_tga fuzz_bmp fuzz_jpg fuzz_codepointlut fuzz_vorbis fuzz_preload fuzz_net_messages fuzz_trains)
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON -DVESK_FUZZ=ON -DVESK_TESTS=OFF >/dev/null
 cmake --build build/fuzz --parallel "$(nproc)" --target "${targets[@]}"
 export VESK_SILENT_ERRORS=1 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

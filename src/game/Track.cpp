@@ -75,10 +75,13 @@ bool Track::serialize(Packet& packet) {
         packet.badData(u"Track::serialize", u"trainCount");
         return false;
     }
+    // A refused train takes the trains read before it along: the track is left as it was.
+    BasicLink* before = trains->lastChild;
     for (int32_t i = 0; i < count; ++i) {
         auto* train = new Train(&packet);
         if (packet.bBadData) {
             train->release();
+            while (trains->lastChild != before) trains->lastChild->release();
             return false;
         }
         addTrain(train);

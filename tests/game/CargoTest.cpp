@@ -126,4 +126,19 @@ TEST_F(CargoTest, SlotsGoneWithTheirCarLeaveTheFramesOpenSlots) {
     EXPECT_EQ(game->colorPicker.openSlots.front(), slotOf(carAt(train, 1)));
 }
 
+TEST_F(CargoTest, TheOpenSlotListKeepsItsMemoryFromFrameToFrame) {
+    makeTrain({3, 3, 2, 1}, 1100.0f);
+    makeTrain({2, 2}, 700.0f);
+    harness->frame();
+    const std::vector<CargoSlot*>& open = game->colorPicker.openSlots;
+    ASSERT_EQ(open.size(), 13u);
+    const CargoSlot* const* memory = open.data();
+    const size_t capacity = open.capacity();
+    for (int frame = 0; frame < 30; ++frame) {
+        harness->frame();
+        EXPECT_EQ(open.data(), memory);
+        EXPECT_EQ(open.capacity(), capacity);
+    }
+}
+
 }  // namespace

@@ -144,7 +144,9 @@ TEST_F(TrainSaveTest, ATrainWritesReadsAndWritesTheSameBytesAndRunsAsBefore) {
 }
 
 TEST_F(TrainSaveTest, EveryCutOfAnImageIsRefused) {
+    // Two trains: a cut in the second takes the first one read along.
     savedTrain();
+    makeTrain({2, 1}, 500.0f);
     const Bytes image = write(track);
     track->trains->deleteChildren();
     for (size_t n = 0; n < image.size(); ++n) {
