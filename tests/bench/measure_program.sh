@@ -28,6 +28,7 @@ work=$(mktemp -d)
 pid=
 cleanup() {
   if [ -n "$pid" ]; then kill -KILL "$pid" 2>/dev/null || true; fi
+  if [ -n "${presser:-}" ]; then kill "$presser" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -107,24 +108,28 @@ if [ ${#launcher[@]} -gt 0 ]; then
   done
   [ -n "$pid" ] || { echo "measure_program: the program did not start" >&2; exit 1; }
 fi
+# The logos close on Space: once loading is over, a helper keeps pressing it (held for a few
+# frames and released for a few more, as the program reads the keyboard once per frame) until the
+# main menu is there.
+presser=
 menu_seen=
-for _ in $(seq 1 1000); do
+for _ in $(seq 1 3000); do
   if grep -q "Global::saveUserData(): Saving." "$log" 2>/dev/null; then
     menu_seen=$(now)
     break
   fi
   kill -0 "$pid" 2>/dev/null || { echo "measure_program: the program ended early" >&2; cat "$log" >&2; exit 1; }
-  # The logos close on Space; before they show, the key does nothing. The key is held for several
-  # frames and released for several more, as the program reads the keyboard once per frame.
-  if grep -q "Global::initPostLoader(): Global initialization complete" "$log" 2>/dev/null; then
-    xdotool keydown space 2>/dev/null || true
-    sleep 0.12
-    xdotool keyup space 2>/dev/null || true
-    sleep 0.06
-  else
-    sleep 0.01
+  if [ -z "$presser" ] && grep -q "Global::initPostLoader(): Global initialization complete" "$log" 2>/dev/null; then
+    (while :; do xdotool keydown space; sleep 0.05; xdotool keyup space; sleep 0.03; done) >/dev/null 2>&1 &
+    presser=$!
   fi
+  sleep 0.005
 done
+if [ -n "$presser" ]; then
+  kill "$presser" 2>/dev/null || true
+  wait "$presser" 2>/dev/null || true
+  xdotool keyup space 2>/dev/null || true
+fi
 [ -n "$menu_seen" ] || { echo "measure_program: no main menu within the time allowed" >&2; cat "$log" >&2; exit 1; }
 at_menu=$(sample "$pid")
 sleep 1
