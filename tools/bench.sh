@@ -99,4 +99,6 @@ for i, r in enumerate(table):
         print("  ".join("-" * w for w in widths))
 sys.exit(1 if bad else 0)
 EOF
+# Wall-clock figures depend on what else the machine is doing.
+echo "($(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg) at the end of the run)"
 exit "$failed"
