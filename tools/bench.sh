@@ -26,8 +26,9 @@ done
 
 tools/setup.sh
 build=build/bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESK_TESTS=OFF -DVESK_BENCH=ON >/dev/null
-cmake --build "$build" --parallel "${BENCH_JOBS:-$(nproc)}"
+# The tests are configured (the benchmarks use their support code) but only what runs here is built.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVESK_TESTS=ON -DVESK_BENCH=ON >/dev/null
+cmake --build "$build" --parallel "${BENCH_JOBS:-$(nproc)}" --target vesk-bench
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
