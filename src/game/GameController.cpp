@@ -2,31 +2,175 @@
 
 #include <algorithm>
 
+#include "app/AppLink.h"
+#include "app/AppText.h"
+#include "app/ContextManager.h"
 #include "app/GameGlobal.h"
+#include "app/IrisCurtain.h"
 #include "app/ProfileData.h"
 #include "app/TextLabel.h"
+#include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
 #include "game/Car.h"
+#include "game/Cargo.h"
+#include "game/CargoSlot.h"
+#include "game/ContextLevelComplete.h"
 #include "game/ContextMessage.h"
+#include "game/ContextPause.h"
 #include "game/FloatingText.h"
 #include "game/Hud.h"
 #include "game/Launcher.h"
+#include "game/LauncherChain.h"
+#include "game/LayoutTable.h"
+#include "game/Level.h"
 #include "game/MouseCursor.h"
 #include "game/SpeechArrow.h"
+#include "game/Track.h"
+#include "game/Train.h"
+#include "game/TrainLayout.h"
+#include "game/WorldManager.h"
+#include "language/Language.h"
+#include "media/Camera.h"
+#include "media/QelAudio.h"
 #include "media/QelGraphics.h"
+#include "media/QelInput.h"
 #include "media/Skin.h"
 #include "media/Sound.h"
+#include "media/SoundStream.h"
+#include "platform/AudioLibrary.h"
+
+namespace {
+
+// Key codes of the commands.
+constexpr int kKeyReturn = 0x1C;
+constexpr int kKeySpace = 0x39;
+constexpr int kKeyPause = 0xC5;
+// Mouse buttons by index.
+constexpr int kMouseLeft = 0;
+constexpr int kMouseRight = 1;
+constexpr int kMouseMiddle = 2;
+// A touch this near another launcher spot moves the launcher there.
+constexpr float kSpotReach = 110.0f;
+// The finger's size when a touch picks a slot to claw.
+constexpr float kTouchRadius = 2.0f;
+
+// The depth pass: the objects along the tracks, sorted after the level moved and drawn in depth
+// order before the launcher.
+class DepthPass : public QelBase {
+public:
+    explicit DepthPass(DepthManager& manager) : manager(manager) {}
+    void update(double time, double dt) override { manager.update(time, dt); }
+    void render() override { manager.render(); }
+    DepthManager& manager;
+};
+
+int layoutWidth() { return qel && qel->pQelGraphics ? qel->pQelGraphics->layoutWidth : 800; }
+int layoutHeight() { return qel && qel->pQelGraphics ? qel->pQelGraphics->layoutHeight : 480; }
+
+QelInput* input() { return qel ? qel->pQelInput : nullptr; }
+QelAudio* audio() { return qel ? qel->pQelAudio : nullptr; }
+
+bool touchMode() {
+    QelInput* in = input();
+    return in && in->inputMode == INPUTMODE_TOUCH;
+}
+
+bool keyPressed(int code) {
+    QelInput* in = input();
+    return in && in->wasKeyPressed(code);
+}
+
+// Down in this frame and up in the one before.
+bool mouseClicked(int button) {
+    QelInput* in = input();
+    return in && in->mouseButtons[button] && !in->prevMouseButtons[button];
+}
+
+bool firstTouchPressed() {
+    QelInput* in = input();
+    return in && in->isTouchPressed(0);
+}
+
+GameConfiguration* configuration() { return game ? &game->gameConfiguration : nullptr; }
+bool tutorialOn() { return configuration() && configuration()->bTutorial; }
+bool inGameMusicOn() { return configuration() && configuration()->bInGameMusic; }
+
+SoundStream* findMusic(const char16_t* name) {
+    if (!qel || !qel->pResourceManager) return nullptr;
+    return static_cast<SoundStream*>(qel->pResourceManager->find(true, name));
+}
+
+void fadeMusic(float volume, double seconds) {
+    if (QelAudio* a = audio()) a->fadeMusic(volume, seconds);
+}
+
+// A text of the current language; in touch mode the "IOS_" form of the key where the language
+// has one.
+WString touchText(const char16_t* key) {
+    if (touchMode() && qel && qel->pLanguage) {
+        const WString touchKey = WString(u"IOS_") + key;
+        const WString text = AppText::textOfLanguage(qel->pLanguage->currentLanguage, touchKey.c_str());
+        if (!text.empty()) return text;
+    }
+    return AppText::text(key);
+}
+
+// The tutorial page of a level: title, body (and its touch form), picture.
+struct TutorialPage {
+    int level;
+    const char16_t* title;
+    const char16_t* body;
+    const char16_t* touchBody;
+    const char16_t* picture;
+};
+
+constexpr TutorialPage kTutorialPages[] = {
+    {0, u"TIPHOWTOPLAYTITLE", u"TIPHOWTOPLAY", u"TIPHOWTOPLAYTOUCH", u"howToPlay:0"},
+    {1, u"TIPCHAINREACTIONTITLE", u"TIPCHAINREACTION", nullptr, u"howToPlay:1"},
+    {2, u"TIPBONUSSLOWTITLE", u"TIPBONUSSLOW", nullptr, u"howToPlay:2"},
+    {3, u"TIPBONUSSTOPTITLE", u"TIPBONUSSTOP", nullptr, u"bonus:0"},
+    {4, u"TIPDOUBLECARRIAGETITLE", u"TIPDOUBLECARRIAGE", nullptr, u"car:2"},
+    {5, u"TIPBONUSREVERSETITLE", u"TIPBONUSREVERSE", nullptr, u"bonus:1"},
+    {6, u"TIPBONUSWILDCARDTITLE", u"TIPBONUSWILDCARD", nullptr, u"bonus:2"},
+    {7, u"TIPBONUSSPEEDSHOTTITLE", u"TIPBONUSSPEEDSHOT", nullptr, u"bonus:5"},
+    {8, u"TIPLAUNCHERSPOTSTITLE", u"TIPLAUNCHERSPOTS", u"IOS_TIPLAUNCHERSPOTS", u"launcher:0"},
+    {9, u"TIPBONUSFIREBALLTITLE", u"TIPBONUSFIREBALL", nullptr, u"bonus:4"},
+    {10, u"TIPBONUSCOLORBOMBTITLE", u"TIPBONUSCOLORBOMB", nullptr, u"bonus:3"},
+    {12, u"TIPTREBBLECARRIAGETITLE", u"TIPTREBBLECARRIAGE", nullptr, u"car:3"},
+    {21, u"TIPTWINTRACKSTITLE", u"TIPTWINTRACKS", nullptr, nullptr},
+};
+
+// The power-ups a level brings in: from its first level with a weight, and forced three times
+// on that level.
+struct BonusIntroduction {
+    int fromLevel;
+    int type;
+    float weight;
+};
+
+constexpr BonusIntroduction kBonuses[] = {
+    {2, Cargo::TYPE_SLOW_BONUS, 0.75f},       {3, Cargo::TYPE_STOP_BONUS, 0.5f},
+    {5, Cargo::TYPE_REVERSE_BONUS, 0.5f},     {6, Cargo::TYPE_WILDCARD_BONUS, 0.75f},
+    {7, Cargo::TYPE_SPEED_SHOT_BONUS, 0.5f},  {9, Cargo::TYPE_FIREBALL_BONUS, 0.4f},
+    {10, Cargo::TYPE_COLOR_BOMB, 0.25f},
+};
+
+}  // namespace
 
 GameController::GameController() {
     pDepthManager = &depthManager;
     // The world layer holds the playfield; its clock is the game clock.
     pWorldLayer = new Context();
     addChild(pWorldLayer);
-    // The two groups the level and its tracks fill.
+    // The two groups the level and its tracks fill: the level, then the depth pass.
     pWorldLayer->addChild(new QelBase());
-    pWorldLayer->addChild(new QelBase());
+    auto* depthGroup = new QelBase();
+    depthGroup->addChild(new DepthPass(depthManager));
+    pWorldLayer->addChild(depthGroup);
+    pLauncher = new Launcher();
+    pWorldLayer->addChild(pLauncher);
     pCargoLayer = new QelBase();
     pWorldLayer->addChild(pCargoLayer);
     pEffectsLayer = new QelBase();
@@ -49,6 +193,9 @@ GameController::GameController() {
 }
 
 GameController::~GameController() {
+    // A level left while being played is saved, so that it can be continued.
+    if (state == STATE_PLAYING && bSaveOnDelete) save();
+    if (LevelHost::current() == this) LevelHost::setCurrent(nullptr);
     if (auto* application = dynamic_cast<GameGlobal*>(game); application && application->pGameController == this)
         application->pGameController = nullptr;
     delete pPointerOverride;
@@ -56,11 +203,393 @@ GameController::~GameController() {
     // A tutorial page is the controller's until it is shown.
     if (pTutorialPopup) pTutorialPopup->release();
     pTutorialPopup = nullptr;
-    // The layers and everything in them go with the children.
+    // The layers and everything in them (the level too) go with the children.
     deleteChildren();
+    pLevel = nullptr;
+    pLauncher = nullptr;
 }
 
-void GameController::tickContents(double total, double dt) { Context::tickContents(total, dt); }
+void GameController::startGame() {
+    qelLog(u"GameController::startGame", u"Starting level %d.", currentLevel());
+    gotoState(STATE_PREPARING, 0.001);
+    fadeMusic(0.0f, 1.0);
+    AppLink::closeCurtain();
+}
+
+void GameController::continueGame() {
+    qelLog(u"GameController::continueGame", u"Continuing level %d.", currentLevel());
+    fadeMusic(0.0f, 1.0);
+    QelAudio* a = audio();
+    if (a && inGameMusicOn() && musicCurrent != a->pCurrentMusic) a->setMusic(musicCurrent);
+}
+
+int GameController::currentLevel() {
+    ProfileData* profile = currentProfile();
+    return profile ? std::max(0, static_cast<int>(profile->level())) : 0;
+}
+
+void GameController::tickContents(double total, double dt) {
+    if (state != STATE_CONSTRUCTED) {
+        colorPicker.reset();
+        if (pLevel) pLevel->reportOpenSlots();
+        updateLevel(getGameTime(), dt);
+    }
+    Context::tickContents(total, dt);
+}
+
+void GameController::onDeactivate(bool bFinished) {
+    if (!bFinished) return;
+    // Sample channels still sounding are cut; the next screen starts with a quiet output.
+    BASS_Stop();
+    BASS_Start();
+    if (QelAudio* a = audio()) a->pCurrentMusic = nullptr;
+}
+
+void GameController::onQELmodeChange(int oldMode, int newMode) {
+    if (state != STATE_PLAYING) return;
+    if (oldMode == Qel::MODE_OK && newMode == Qel::MODE_PAUSED) {
+        save();
+    } else if (oldMode == Qel::MODE_PAUSED && newMode == Qel::MODE_OK) {
+        // The game goes on: a crash from here must not offer the save made when the window went.
+        if (ProfileData* profile = currentProfile()) profile->bHasSavedGame = 0;
+    }
+}
+
+void GameController::reportLevelResult(int result) {
+    qelLog(u"GameController::onLevelResult", u"Level %d result %d.", currentLevel(), result);
+    if (levelResultHook) levelResultHook(result);
+}
+
+void GameController::onStateChange() {
+    switch (state) {
+        case STATE_PREPARING:
+            prepareLevel();
+            gotoState(STATE_TUTORIAL, 1.0);
+            break;
+        case STATE_TUTORIAL:
+            if (pTutorialPopup) {
+                if (tutorialOn()) {
+                    pTutorialPopup->build();
+                    AppLink::pushContext(pTutorialPopup);
+                } else {
+                    pTutorialPopup->release();
+                }
+                pTutorialPopup = nullptr;
+            }
+            gotoState(STATE_WHISTLE, 0.25);
+            break;
+        case STATE_WHISTLE:
+            playSound(u"whistle");
+            gotoState(STATE_PLAYING, 1.5);
+            break;
+        case STATE_PLAYING:
+            if (pLevel && pLevel->launcherPositions.size() > 1 && !pCycleLabel) {
+                const float y = 4.0f - static_cast<float>(layoutHeight()) / 2.0f;
+                pCycleLabel = new TextLabel(0.0f, y, 0.0f, u"", game ? game->pFontMedium : nullptr, 0xFFFFFFFF);
+                pCycleLabel->bShadow = false;
+                pCycleLabel->alignment |= 0x80;
+                pCycleLabel->fadeIn = 0.25;
+                pCycleLabel->fadeOut = 0.25;
+                pCycleLabel->setText(touchMode() ? AppText::text(u"IOS_SPACETOCYCLE") : AppText::text(u"SPACETOCYCLE"), 10.0, 1.0);
+                pHudLayer->addChild(pCycleLabel);
+            }
+            break;
+        case STATE_LOST:
+            // Escape no longer cuts the ending short.
+            bEscapeCloses = false;
+            reportLevelResult(RESULT_LOST);
+            if (pLevel) pLevel->stopTrains();
+            if (pLauncher) pLauncher->gotoState(Launcher::STATE_DISABLED);
+            if (pCargoLayer) pCargoLayer->deleteChildren();
+            if (pMessageLabel) pMessageLabel->setText(AppText::text(u"TRAINMISSED"), 3.0, 0.0);
+            fadeMusic(0.0f, 1.0);
+            playSound(u"toot2");
+            playSound(u"loseRound");
+            break;
+        case STATE_LOST_WAIT:
+            if (pLauncher && pLauncher->state != Launcher::STATE_DISABLED) pLauncher->gotoState(Launcher::STATE_DISABLED);
+            gotoState(STATE_CLOSING, 2.0);
+            break;
+        case STATE_WON:
+            bEscapeCloses = false;
+            reportLevelResult(RESULT_WON);
+            if (pLauncher) pLauncher->gotoState(Launcher::STATE_DISABLED);
+            fadeMusic(0.0f, 0.5);
+            levelEndTime = getGameTime();
+            playSound(u"winRound");
+            gotoState(STATE_TALLY, 3.0);
+            break;
+        case STATE_TALLY:
+            AppLink::pushContext(new ContextLevelComplete());
+            gotoState(STATE_CLOSING, 0.5);
+            break;
+        case STATE_CLOSING:
+            if (game && game->pContextManager && game->pContextManager->pCurtain) game->pContextManager->pCurtain->targetClosedness = 1.0f;
+            if (inGameMusicOn()) fadeMusic(0.0f, 1.0);
+            gotoState(STATE_DONE, 1.5);
+            break;
+        case STATE_DONE:
+            bDone = true;
+            break;
+        default:
+            break;
+    }
+}
+
+void GameController::prepareLevel() {
+    const int level = currentLevel();
+    const float c = std::clamp(static_cast<float>(level) / static_cast<float>(LAST_LEVEL), 0.0f, 1.0f);
+    gameProgress = c;
+    int stage = 0, index = 0;
+    WorldManager::level2WorldStage(level, stage, index);
+    static const char16_t* const kStageMusic[] = {u"musicGame1", u"musicGame2", u"musicGame3", u"musicGame4"};
+    musicGame = findMusic(kStageMusic[stage % 4]);
+    musicHurry = findMusic(u"musicHurry");
+    musicCurrent = musicGame;
+    colorPicker.clear();
+    levelProgress = 0.0f;
+    trainsSpawned = 0;
+    trainsTotal = static_cast<int>(3.0f * c + 3.0f);
+    totalCars = static_cast<int>(160.0f * c + 40.0f);
+    nextPowerUpTime = 0.0;
+    powerUpPeriod = 17.0;
+    maxSegmentSpeed = 1000.0f;
+    minSegmentSpeed = -2000.0f;
+    helpChance = 0.0f;
+    slotHelpChance = 0.0f;
+    slowUntil = stopUntil = reverseUntil = 0.0;
+    departForce = 2500.0f;
+    refillFraction = 0.75f;
+    cruiseForce = 150.0f * c + 250.0f;
+    tunnelForce = 75.0f * c + 75.0f;
+    rollbackForce = -1200.0f - 800.0f * c;
+    sprintFraction = 0.15f * c + 0.35f;
+    createLevel();
+    const int tracks = pLevel ? std::max<int>(1, static_cast<int>(pLevel->getTracks().size())) : 1;
+    trainsTotal *= tracks;
+    tunnelForce /= static_cast<float>(tracks);
+    const float factor = pLevel ? pLevel->getCameraFactor() : 1.0f;
+    if (pWorldLayer && pWorldLayer->pCamera) {
+        pWorldLayer->pCamera->position = Vector3(0.0f, 16.0f, -(static_cast<float>(layoutWidth()) / 2.0f) * factor);
+        pWorldLayer->pCamera->target = Vector3(0.0f, 16.0f, 0.0f);
+        pWorldLayer->pCamera->update(getGameTime(), 0.0);
+    }
+    if (pLauncher) {
+        pLauncher->positionIndex = -1;
+        pLauncher->moveToNextPosition();
+    }
+}
+
+void GameController::createLevel() {
+    const int level = currentLevel();
+    int stage = 0, index = 0;
+    WorldManager::level2WorldStage(level, stage, index);
+    if (pLevel) {
+        pLevel->release();
+        pLevel = nullptr;
+    }
+
+    static const std::vector<int> kStageColours[] = {{0, 2, 4}, {0, 3, 5, 6}, {1, 2, 5, 6, 7}, {0, 1, 2, 4, 5, 7}, {0, 1, 2, 3, 5, 6, 7}};
+    for (bool& enabled : colorPicker.enabledColors) enabled = false;
+    for (int colour : kStageColours[std::min(stage / 3, 4)]) colorPicker.enabledColors[colour] = true;
+    for (const BonusIntroduction& bonus : kBonuses) {
+        if (level >= bonus.fromLevel) colorPicker.typeWeights[bonus.type] = bonus.weight;
+        if (level == bonus.fromLevel) {
+            colorPicker.forcedType = bonus.type;
+            colorPicker.forcedCount = 3;
+        }
+    }
+    colorPicker.carKindWeights[0] = 1.0f;
+    colorPicker.carKindWeights[1] = stage >= 1 ? 1.0f : 0.0f;
+    colorPicker.carKindWeights[2] = stage >= 3 ? 1.0f : 0.0f;
+
+    // The tracks read the sprint and refill positions from the current host while they are built.
+    const LevelRow& row = LayoutTable::row(level);
+    if (row.sprintFraction > 0.0f) sprintFraction = row.sprintFraction;
+    LevelHost::setCurrent(this);
+    pLevel = createLevelLayout(level);
+    pLevel->buildScene();
+    static_cast<QelBase*>(pWorldLayer->firstChild)->addChild(pLevel);
+
+    if (pTutorialPopup) pTutorialPopup->release();
+    pTutorialPopup = nullptr;
+    bool page = false;
+    for (const TutorialPage& p : kTutorialPages) {
+        if (p.level != level) continue;
+        page = true;
+        if (level == 0 && !tutorialOn()) break;
+        const char16_t* body = touchMode() && p.touchBody ? p.touchBody : p.body;
+        showTutorialPopup(AppText::text(p.title), AppText::text(body), p.picture);
+    }
+    if (!page) showTip();
+}
+
+void GameController::showTip() {
+    const int level = currentLevel();
+    if (level < 0 || level > 27) return;
+    const WString key = format(u"TIP%d", 1 + level % 17);
+    showTutorialPopup(AppText::text(u"TIP"), touchText(key.c_str()));
+}
+
+void GameController::showTutorialPopup(WStringView title, WStringView text, const char16_t* pictureSkin) {
+    if (pTutorialPopup) pTutorialPopup->release();
+    pTutorialPopup = new ContextMessage();
+    pTutorialPopup->titleText = WString(title);
+    pTutorialPopup->bodyText = WString(text);
+    pTutorialPopup->pPicture = pictureSkin ? findSkin(pictureSkin) : nullptr;
+    pTutorialPopup->bHelpMessage = true;
+}
+
+void GameController::readCommand() {
+    command = COMMAND_NONE;
+    const bool swap = configuration() && configuration()->bSwapMouse;
+    const int primary = swap ? kMouseRight : kMouseLeft;
+    const int secondary = swap ? kMouseLeft : kMouseRight;
+    const bool touched = firstTouchPressed();
+    const bool touch = touchMode();
+
+    // The MENU corner of the display.
+    const float hudX = pHudLayer ? pHudLayer->pointerWorldPos[0] : 0.0f;
+    const float hudY = pHudLayer ? pHudLayer->pointerWorldPos[1] : 0.0f;
+    const bool onMenu = hudX > static_cast<float>(layoutWidth()) / 2.0f - 150.0f && hudY > static_cast<float>(layoutHeight()) / 2.0f - 40.0f;
+    if (onMenu && (touched || keyPressed(kKeyPause) || keyPressed(kKeyReturn) || mouseClicked(primary))) {
+        command = COMMAND_PAUSE;
+        return;
+    }
+    const Vector3 pointer(pWorldLayer ? pWorldLayer->pointerWorldPos[0] : 0.0f, pWorldLayer ? pWorldLayer->pointerWorldPos[1] : 0.0f, 0.0f);
+    if (touch && touched && pLevel && pLevel->launcherPositions.size() >= 2) {
+        const int current = pLauncher ? pLauncher->positionIndex : -1;
+        for (size_t i = 0; i < pLevel->launcherPositions.size(); ++i) {
+            if (static_cast<int>(i) == current) continue;
+            const Vector3& spot = pLevel->launcherPositions[i];
+            const Vector3 flat(spot.x, spot.y, 0.0f);
+            if ((flat - pointer).length() < kSpotReach) {
+                command = COMMAND_CYCLE;
+                return;
+            }
+        }
+    }
+    if (keyPressed(kKeySpace) || mouseClicked(kMouseMiddle)) {
+        command = COMMAND_CYCLE;
+        return;
+    }
+    if (touch && touched) {
+        for (CargoSlot* slot : colorPicker.openSlots) {
+            if (!slot->held || slot->bHidden || slot->held->fits(slot->color)) continue;
+            const Vector3 centre(slot->boundsCenter.x, slot->boundsCenter.y, 0.0f);
+            const float reach = slot->boundsRadius * slot->collisionSensitivity + kTouchRadius;
+            if ((centre - pointer).length() < reach) {
+                command = COMMAND_CLAW;
+                return;
+            }
+        }
+    }
+    if (mouseClicked(secondary)) {
+        command = COMMAND_CLAW;
+        return;
+    }
+    if (touched || mouseClicked(primary)) command = COMMAND_FIRE;
+}
+
+void GameController::updateLevel(double time, double dt) {
+    (void)dt;
+    if (pWorldLayer) pWorldLayer->updatePointerPosition();
+    if (pHudLayer) pHudLayer->updatePointerPosition();
+    readCommand();
+    if (command == COMMAND_PAUSE) AppLink::pushContext(new ContextPause());
+
+    // Power-ups: the first pass only schedules the first attempt.
+    if (time > nextPowerUpTime) {
+        if (nextPowerUpTime > 0.0) spawnPowerUp();
+        const double a = 0.5 * powerUpPeriod, b = 1.5 * powerUpPeriod;
+        const double u = static_cast<double>(randomNext()) / 65536.0;
+        nextPowerUpTime = time + a + u * (b - a);
+    }
+
+    if (tutorialOn()) updateHints();
+
+    const float danger = pLevel ? pLevel->getProgress() : 0.0f;
+    helpChance = danger > 0.95f ? 0.75f - 0.25f * gameProgress : 0.0f;
+
+    if (state == STATE_LOST && pLevel && pLevel->countTrains() == 0) gotoState(STATE_LOST_WAIT);
+    if (state == STATE_PLAYING && trainsSpawned >= trainsTotal && pLevel && pLevel->countTrains() == 0) gotoState(STATE_WON);
+
+    if (state == STATE_PLAYING && inGameMusicOn()) {
+        if (danger > 0.95f && musicCurrent != musicHurry) switchMusic(musicHurry);
+        else if (danger < 0.9f && musicCurrent != musicGame) switchMusic(musicGame);
+    }
+}
+
+void GameController::switchMusic(SoundStream* music) {
+    fadeMusic(0.0f, 0.5);
+    musicCurrent = music;
+    if (QelAudio* a = audio()) a->setMusic(music);
+}
+
+void GameController::spawnPowerUp() {
+    if (!colorPicker.hasTypeWeights() || colorPicker.openSlots.empty()) return;
+    CargoSlot* slot = colorPicker.openSlots[randomNext() % colorPicker.openSlots.size()];
+    if (slot->held) return;
+    // Seated directly: a placement by the game is neither right nor wrong for the player.
+    slot->replaceCargo(Cargo::createByType(colorPicker.pickType()));
+    ++stats_bonusesSpawned;
+}
+
+void GameController::updateHints() {
+    if (!pSpeechArrow) return;
+    const bool touch = touchMode();
+    const int level = currentLevel();
+    auto point = [&](CargoSlot* slot, int& budget, const char16_t* key, uint32_t colour) {
+        if (slot != hintTarget) {
+            hintTarget = slot;
+            --budget;
+        }
+        if (budget > 0) {
+            pSpeechArrow->setText(AppText::text(key));
+            pSpeechArrow->setColour(colour);
+            const Vector3 at = slot->getCentre();
+            pSpeechArrow->pointAt(at.x, at.y, at.z);
+        } else {
+            pSpeechArrow->setText(u"");
+        }
+    };
+    if (level == 0) {
+        if (CargoSlot* wrong = rightClickHints > 0 ? colorPicker.findWrongSlot() : nullptr) {
+            point(wrong, rightClickHints, touch ? u"TUTORIALTOUCH" : u"TUTORIALRMB", 0xFFFF8040);
+            return;
+        }
+        if (leftClickHints >= 1 && pLauncher && pLauncher->chain && !pLauncher->chain->held) {
+            const Cargo* piece = pCargoLayer && pCargoLayer->firstChild ? static_cast<const Cargo*>(static_cast<QelBase*>(pCargoLayer->firstChild)) : pLauncher->frontPiece();
+            if (CargoSlot* target = piece ? colorPicker.findSlotFor(piece) : nullptr) {
+                point(target, leftClickHints, touch ? u"TUTORIALTOUCH" : u"TUTORIALLMB", 0xFFFFECBF);
+                return;
+            }
+        }
+        pSpeechArrow->setText(u"");
+    } else if (level == 2) {
+        if (CargoSlot* bonus = clawHints > 0 ? colorPicker.findBonusSlot() : nullptr) {
+            point(bonus, clawHints, u"TUTORIALRMBBONUS", 0xFFC0FF80);
+            return;
+        }
+        pSpeechArrow->setText(u"");
+    }
+}
+
+int GameController::trainCarCount(int totalCars, int trains, int k) {
+    if (trains <= 1) return totalCars;
+    const float c = static_cast<float>(totalCars) / static_cast<float>(trains) - 1.0f;
+    return static_cast<int>(0.75f * c + (1.33f * c - 0.75f * c) * static_cast<float>(k) / static_cast<float>(trains - 1) + 0.5f);
+}
+
+void GameController::addTrain(Track* track) {
+    if (!track || state != STATE_PLAYING || trainsSpawned >= trainsTotal) return;
+    const int count = trainsSpawned == trainsTotal - 1 ? totalCars - carsSpawned : trainCarCount(totalCars, trainsTotal, trainsSpawned);
+    auto* train = new Train();
+    train->slotQuota = std::max(0, count);
+    track->addTrain(train);
+    if (TrainLayout* segment = train->firstSegment(); segment && segment->firstCar()) segment->firstCar()->frontPos = track->createLambda;
+    ++trainsSpawned;
+}
 
 Hud* GameController::getHud() const {
     for (BasicLink* l = pHudLayer ? pHudLayer->firstChild : nullptr; l; l = l->next)
@@ -86,6 +615,8 @@ void GameController::showFloatingScore(const Vector3& position, int points, WStr
 void GameController::onTrainEntered() {
     if (pLauncher && pLauncher->state == Launcher::STATE_DISABLED) pLauncher->gotoState(Launcher::STATE_READY);
     if (levelStartTime == 0.0) levelStartTime = getGameTime();
+    QelAudio* a = audio();
+    if (state == STATE_PLAYING && inGameMusicOn() && a && a->pCurrentMusic != musicCurrent) a->setMusic(musicCurrent);
 }
 
 void GameController::onCarsCompleted(Car* car) {
@@ -141,4 +672,11 @@ void GameController::playSoundSemitones(const char16_t* name, int semitones) {
         return;
     }
     if (Sound* sound = findSound(name)) sound->playSemitones(semitones);
+}
+
+// ---- saved game ----
+bool GameController::save() {
+    if (saveHook) return saveHook(this);
+    qelLog(u"GameController::save", u"No saved-game writer in this build.");
+    return false;
 }

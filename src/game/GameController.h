@@ -12,6 +12,7 @@
 #include "engine/Text.h"
 #include "game/CargoColorPicker.h"
 #include "game/DepthManager.h"
+#include "game/LevelHost.h"
 
 class Car;
 class Launcher;
@@ -24,13 +25,30 @@ class ContextMessage;
 class SoundStream;
 class Hud;
 class ProfileData;
+class Track;
 
-class GameController : public Context {
+class GameController : public Context, public LevelHost {
 public:
     // Player commands of a frame.
     enum Command : int { COMMAND_NONE = 0, COMMAND_PAUSE = 1, COMMAND_CYCLE = 2, COMMAND_FIRE = 3, COMMAND_CLAW = 4 };
     // The states a train and its slots look at: the level being played, and lost.
-    enum State : int { STATE_PLAYING = 4, STATE_LOST = 5 };
+    enum State : int {
+        STATE_CONSTRUCTED = 0,
+        STATE_PREPARING = 1,
+        STATE_TUTORIAL = 2,
+        STATE_WHISTLE = 3,
+        STATE_PLAYING = 4,
+        STATE_LOST = 5,
+        STATE_LOST_WAIT = 6,
+        STATE_WON = 7,
+        STATE_TALLY = 8,
+        STATE_CLOSING = 9,
+        STATE_DONE = 10,
+    };
+    // The game's last level: the campaign's progress is the level over it.
+    static constexpr int LAST_LEVEL = 82;
+    // Results handed to the world map: the level lost, or won.
+    enum Result : int { RESULT_LOST = 1, RESULT_WON = 2 };
 
     // Builds the layers: the world layer (two groups the level fills, the launcher, the cargo in
     // flight, the effects and the hint arrow) and the display layer (the head-up display and the
@@ -39,8 +57,47 @@ public:
     // Clears the application's pGameController and deletes the layers and what they hold.
     ~GameController() override;
 
-    // The base update of the layers.
+    // Starts the profile's current level: state 1 soon, the menu music fading out, the curtain
+    // closed (it opens when the level comes to the front).
+    virtual void startGame();
+    // Comes back to a level that waited on the map (or was loaded): the state is kept and the
+    // level's music plays again.
+    virtual void continueGame();
+    // In every state but 0: the colour picker's open slots rebuilt, then the level's rules; then
+    // the layers.
     void tickContents(double total, double dt) override;
+    // The level's rules of a frame (time: the game clock): the player's command, power-ups,
+    // hints, help, the end of the level and the music.
+    virtual void updateLevel(double time, double dt);
+    // Leaving the stack finished restarts the audio output and forgets the music.
+    void onDeactivate(bool bFinished) override;
+    // Losing the window while playing saves the game; getting it back clears the saved-game flag.
+    void onQELmodeChange(int oldMode, int newMode) override;
+    void onStateChange() override;
+
+    // The level's set-up from the player's progress (state 1, and after a load), then its build.
+    void prepareLevel();
+    // Builds the profile's current level: colours, bonus weights, wagon kinds, the layout and its
+    // tutorial page or tip.
+    void createLevel();
+    // A tip for levels 0-27 ("TIP%d"), as a tutorial page.
+    void showTip();
+    // Prepares a help message with that title and body (shown in state 2).
+    void showTutorialPopup(WStringView title, WStringView text, const char16_t* pictureSkin = nullptr);
+    // The player's command of this frame from the input; the first matching rule wins.
+    void readCommand();
+    // The game in progress is written to the saved-game file (failures are logged).
+    bool save();
+
+    // What the level asks of its host: the depth manager, the track fractions and trains.
+    DepthManager* getDepthManager() override { return &depthManager; }
+    float getSprintFraction() const override { return sprintFraction; }
+    float getRefillFraction() const override { return refillFraction; }
+    // A track's next train, while playing and until the level's train total: the last one brings
+    // the cars left, the others a share growing from 0.75 to 1.33 of the average.
+    void addTrain(Track* track) override;
+    // The car count addTrain gives train k of n (not the last one) of a level of that many cars.
+    static int trainCarCount(int totalCars, int trains, int k);
 
     // The head-up display of the display layer.
     Hud* getHud() const;
@@ -76,6 +133,17 @@ public:
     // When set, sounds are handed to this hook instead of the audio (tests trace them); the
     // random-pitch and panned forms report a pitch of 0, after drawing it all the same.
     static inline void (*soundHook)(WStringView name, float pitch) = nullptr;
+    // Without a world map a level's result is only logged; when set, results are handed to this
+    // hook too (tests count them).
+    static inline void (*levelResultHook)(int result) = nullptr;
+    // When set, save is handed to this hook instead (tests count the occasions).
+    static inline bool (*saveHook)(GameController* controller) = nullptr;
+
+    // The destructor saves a level being played unless this is cleared (a level abandoned for
+    // another is not saved).
+    bool bSaveOnDelete = true;
+    // The label telling that Space cycles the launcher spots, while shown.
+    TextLabel* pCycleLabel = nullptr;
 
     DepthManager* pDepthManager = nullptr;
     Level* pLevel = nullptr;
@@ -131,4 +199,17 @@ public:
     SoundStream* musicGame = nullptr;
     SoundStream* musicHurry = nullptr;
     SoundStream* musicCurrent = nullptr;
+
+    // The current profile's level (0 without a profile).
+    static int currentLevel();
+
+private:
+    // The world map hears of a lost (1) or won (2) level; without one the result is logged.
+    void reportLevelResult(int result);
+    // The engine's music fades out and this one plays from the start.
+    void switchMusic(SoundStream* music);
+    // One try at seating a power-up in an empty open slot.
+    void spawnPowerUp();
+    // The tutorial's arrow on the first levels.
+    void updateHints();
 };

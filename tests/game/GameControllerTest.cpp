@@ -7,6 +7,7 @@
 #include "app/PointerSprite.h"
 #include "app/TextLabel.h"
 #include "game/ContextMessage.h"
+#include "game/Launcher.h"
 #include "game/Hud.h"
 #include "game/MouseCursor.h"
 #include "game/SpeechArrow.h"
@@ -17,11 +18,13 @@ TEST_F(GameControllerTest, LayersAreBuiltInOrder) {
     GameController controller;
     EXPECT_EQ(controller.firstChild, controller.pWorldLayer);
     EXPECT_EQ(controller.lastChild, controller.pHudLayer);
-    // World layer: the level's two groups, the cargo in flight, the effects, the hint arrow.
-    ASSERT_EQ(controller.pWorldLayer->countChildren(), 5);
+    // World layer: the level's two groups, the launcher, the cargo in flight, the effects, the
+    // hint arrow.
+    ASSERT_EQ(controller.pWorldLayer->countChildren(), 6);
     BasicLink* third = controller.pWorldLayer->firstChild->next->next;
-    EXPECT_EQ(third, controller.pCargoLayer);
-    EXPECT_EQ(third->next, controller.pEffectsLayer);
+    EXPECT_EQ(third, static_cast<BasicLink*>(controller.pLauncher));
+    EXPECT_EQ(third->next, controller.pCargoLayer);
+    EXPECT_EQ(third->next->next, controller.pEffectsLayer);
     EXPECT_EQ(controller.pWorldLayer->lastChild, controller.pSpeechArrow);
     // Display layer: the bar, then the message line in front of it.
     ASSERT_NE(controller.getHud(), nullptr);

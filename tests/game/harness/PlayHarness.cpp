@@ -2,10 +2,12 @@
 
 #include <SDL.h>
 #include <stdlib.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "app/ContextManager.h"
 #include "app/GameGlobal.h"
 #include "app/Loader.h"
 #include "engine/Qel.h"
@@ -16,6 +18,7 @@
 #include "game/Cargo.h"
 #include "game/CargoSlot.h"
 #include "game/GameController.h"
+#include "game/Launcher.h"
 #include "game/LayoutTable.h"
 #include "game/Level.h"
 #include "game/Track.h"
@@ -107,83 +110,21 @@ void hashTree(Hasher& hasher, const QelBase* object) {
         hasher.add(piece->motion.position);
         hasher.add(piece->lifetime);
     }
-    for (const BasicLink* child = object->firstChild; child; child = child->next) hashTree(hasher, static_cast<const QelBase*>(child));
-}
-
-// The level set-up the game makes for level L: its difficulty from the campaign's progress, the
-// train forces and counts, the colours new slots may take, the wagon kinds and the bonus weights.
-void setUpLevel(GameController& game, int level) {
-    const float c = std::clamp(static_cast<float>(level) / static_cast<float>(LayoutTable::LAST_LEVEL), 0.0f, 1.0f);
-    game.gameProgress = c;
-    game.levelProgress = 0.0f;
-    game.trainsSpawned = 0;
-    game.trainsTotal = static_cast<int>(3.0f * c + 3.0f);
-    game.totalCars = static_cast<int>(160.0f * c + 40.0f);
-    game.carsSpawned = 0;
-    game.carsCompleted = 0;
-    game.maxSegmentSpeed = 1000.0f;
-    game.minSegmentSpeed = -2000.0f;
-    game.helpChance = 0.0f;
-    game.slotHelpChance = 0.0f;
-    game.slowUntil = game.stopUntil = game.reverseUntil = 0.0;
-    game.departForce = 2500.0f;
-    game.refillFraction = 0.75f;
-    game.cruiseForce = 150.0f * c + 250.0f;
-    game.tunnelForce = 75.0f * c + 75.0f;
-    game.rollbackForce = -1200.0f - 800.0f * c;
-    const LevelRow& row = LayoutTable::row(level);
-    game.sprintFraction = row.sprintFraction > 0.0f ? row.sprintFraction : 0.15f * c + 0.35f;
-
-    CargoColorPicker& picker = game.colorPicker;
-    picker.clear();
-    int stage = 0, index = 0;
-    WorldManager::level2WorldStage(level, stage, index);
-    std::vector<int> colours;
-    if (stage <= 2) colours = {0, 2, 4};
-    else if (stage <= 5) colours = {0, 3, 5, 6};
-    else if (stage <= 8) colours = {1, 2, 5, 6, 7};
-    else if (stage <= 11) colours = {0, 1, 2, 4, 5, 7};
-    else colours = {0, 1, 2, 3, 5, 6, 7};
-    for (bool& enabled : picker.enabledColors) enabled = false;
-    for (int colour : colours) picker.enabledColors[colour] = true;
-    const struct {
-        int fromLevel, type;
-        float weight;
-    } bonuses[] = {{2, 18, 0.75f}, {3, 11, 0.5f}, {5, 12, 0.5f}, {6, 10, 0.75f}, {7, 16, 0.5f}, {9, 15, 0.4f}, {10, 13, 0.25f}};
-    for (const auto& b : bonuses) {
-        if (level >= b.fromLevel) picker.typeWeights[b.type] = b.weight;
-        if (level == b.fromLevel) {
-            picker.forcedType = b.type;
-            picker.forcedCount = 3;
-        }
+    if (const auto* launcher = dynamic_cast<const Launcher*>(object)) {
+        hasher.add(launcher->aimAngle);
+        hasher.add(launcher->cycleProgress);
+        hasher.add(launcher->positionIndex);
+        // The queue is the launcher's own node, not a child.
+        for (const BasicLink* piece = launcher->queue.firstChild; piece; piece = piece->next) hashTree(hasher, static_cast<const QelBase*>(piece));
     }
-    picker.carKindWeights[0] = 1.0f;
-    picker.carKindWeights[1] = stage >= 1 ? 1.0f : 0.0f;
-    picker.carKindWeights[2] = stage >= 3 ? 1.0f : 0.0f;
+    for (const BasicLink* child = object->firstChild; child; child = child->next) hashTree(hasher, static_cast<const QelBase*>(child));
 }
 
 }  // namespace
 
 DepthManager* PlayHarness::Host::getDepthManager() { return game ? &game->depthManager : &depthManager; }
 
-void PlayHarness::Host::addTrain(Track* track) {
-    trainRequests.push_back(track);
-    if (!game || game->state != GameController::STATE_PLAYING || game->trainsSpawned >= game->trainsTotal) return;
-    // The last train brings what is left; the others a share growing from 0.75 to 1.33 of the
-    // average.
-    const int n = game->trainsTotal;
-    const int k = game->trainsSpawned;
-    int quota = game->totalCars - game->carsSpawned;
-    if (k < n - 1) {
-        const float c = static_cast<float>(game->totalCars / n - 1);
-        quota = static_cast<int>(0.75f * c + (1.33f * c - 0.75f * c) * static_cast<float>(k) / static_cast<float>(n - 1) + 0.5f);
-    }
-    auto* train = new Train();
-    train->slotQuota = quota;
-    track->addTrain(train);
-    train->firstSegment()->firstCar()->frontPos = track->createLambda;
-    ++game->trainsSpawned;
-}
+void PlayHarness::Host::addTrain(Track* track) { trainRequests.push_back(track); }
 
 PlayHarness::Probe::Probe(Track* track, float speed) : track(track), speed(speed) {
     pSkin = static_cast<Skin*>(qel->pResourceManager->find(true, u"car:1"));
@@ -234,6 +175,10 @@ PlayHarness::~PlayHarness() {
 void PlayHarness::clearWorld() {
     if (game) {
         // The game deletes its layers with the level in them, and leaves the application.
+        if (game->owner) static_cast<QelBase*>(game->owner)->removeChild(game);
+        if (application->pContextManager && application->pContextManager->pLastActive == game) application->pContextManager->pLastActive = nullptr;
+        if (application->pContextManager && application->pContextManager->pTop == game) application->pContextManager->pTop = nullptr;
+        game->bSaveOnDelete = false;
         delete game;
         game = nullptr;
         host.game = nullptr;
@@ -273,36 +218,54 @@ Level* PlayHarness::buildLevel(int number) {
     return level;
 }
 
-Level* PlayHarness::startGame(int number) {
+GameController* PlayHarness::newGame(int number) {
     clearWorld();
     randomSeed = seed;
     frames = 0;
     host.trainRequests.clear();
-    LevelHost::setCurrent(&host);
+
+    // Every game starts from the same input: the mouse's pointer in the middle, no button down.
+    QelInput* input = engine->pQelInput;
+    for (int button = 0; button < 4; ++button) input->mouseButtonMsg[button] = input->mouseButtons[button] = input->prevMouseButtons[button] = 0;
+    setPointer(static_cast<float>(engine->pQelGraphics->layoutWidth) / 2.0f, static_cast<float>(engine->pQelGraphics->layoutHeight) / 2.0f);
 
     game = new GameController();
     application->pGameController = game;
     host.game = game;
-    // A new game for the player: score, hearts and lives as at the start.
-    if (ProfileData* profile = GameController::currentProfile()) profile->resetGame();
-    setUpLevel(*game, number);
-    host.sprintFraction = game->sprintFraction;
-    host.refillFraction = game->refillFraction;
-
+    // A new game for the player at that level: score, hearts and lives as at the start.
+    if (ProfileData* profile = GameController::currentProfile()) {
+        profile->resetGame();
+        profile->level() = number;
+    }
     world = game->pWorldLayer;
-    world->pCamera->position = Vector3(0.0f, 16.0f, -400.0f);
-    world->pCamera->target = Vector3(0.0f, 16.0f, 0.0f);
-    world->pCamera->update(0.0, 0.0);
-    level = createLevelLayout(number);
-    level->buildScene();
-    game->pLevel = level;
-    static_cast<QelBase*>(world->firstChild)->addChild(level);
-    static_cast<QelBase*>(world->firstChild->next)->addChild(new DepthPass(game->depthManager));
-    const int tracks = static_cast<int>(level->getTracks().size());
-    game->trainsTotal *= tracks;
-    game->tunnelForce /= static_cast<float>(tracks);
+    return game;
+}
+
+Level* PlayHarness::startGame(int number) {
+    newGame(number);
+    // The level's set-up and build as the first state makes them, then straight into play.
+    game->gotoState(GameController::STATE_PREPARING);
     game->gotoState(GameController::STATE_PLAYING);
+    level = game->pLevel;
     return level;
+}
+
+GameController* PlayHarness::playLevel(int number) {
+    newGame(number);
+    game->startGame();
+    return game;
+}
+
+void PlayHarness::pushGame() {
+    if (!game || !application->pContextManager) return;
+    ContextManager* stack = application->pContextManager;
+    // Only the game (and what it pushes) on the stack.
+    while (Context* top = stack->getTopContext()) {
+        stack->removeChild(top);
+        if (top != game) top->release();
+    }
+    stack->pLastActive = nullptr;
+    stack->pushContext(game);
 }
 
 Cargo* PlayHarness::shoot(int type, const Vector3& target) {
@@ -342,12 +305,19 @@ uint64_t PlayHarness::frame() {
     engine->frameTimer.previousFrameTime = 0.0;
     engine->frameTimer.frameTime = kFrameStep;
     clock.advance(kFrameStep);
-    // The game's own first steps of a frame: the colour picker rebuilt from the open slots.
+    Context* root = world;
     if (game) {
-        game->colorPicker.reset();
-        if (level) level->reportOpenSlots();
+        // The game runs its own frame (its colour picker, rules and states), on the screen stack
+        // once pushed there.
+        root = game->owner && application->pContextManager ? static_cast<Context*>(application->pContextManager) : game;
+        level = game->pLevel;
+        world = game->pWorldLayer;
     }
-    engine->frame(world);
+    timespec before{}, after{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+    engine->frame(root);
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+    lastFrameCpuSeconds = static_cast<double>(after.tv_sec - before.tv_sec) + 1e-9 * static_cast<double>(after.tv_nsec - before.tv_nsec);
     ++frames;
     return hash();
 }
@@ -401,9 +371,13 @@ uint64_t PlayHarness::hash() const {
     }
     if (game) {
         for (int statistic : {game->stats_shotsFired, game->stats_correctPlacements, game->stats_incorrectPlacements,
-                              game->stats_placementStreak, game->carsSpawned, game->carsCompleted, game->trainsSpawned, game->state})
+                              game->stats_placementStreak, game->carsSpawned, game->carsCompleted, game->trainsSpawned, game->state,
+                              game->command, game->stats_bonusesSpawned})
             hasher.add(statistic);
         if (ProfileData* profile = GameController::currentProfile()) hasher.add(profile->score());
+        hasher.add(game->totalTime);
+        hasher.add(game->nextPowerUpTime);
+        hasher.add(game->levelProgress);
     }
     const DepthManager& depthPass = game ? game->depthManager : host.depthManager;
     for (const TrackObject* object : depthPass.objects) {

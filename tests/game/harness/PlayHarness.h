@@ -69,11 +69,18 @@ public:
     // A fresh world with level L: the seed set again, the host's fractions as the game sets them
     // for L, the layout built with its scene. The previous world and level are deleted.
     Level* buildLevel(int level);
+    // A new GameController, current, for a player starting a new game at level L (state 0).
+    GameController* newGame(int level);
     // Level L played with real trains by a player starting a new game: a new GameController,
-    // current, in its playing state, with
-    // the level's set-up (difficulty, forces, colours, wagon kinds and bonus weights) as the game
-    // makes it, the level in its world layer and the depth pass drawn after it.
+    // current, set up by its first state and put straight into its playing state (no tutorial,
+    // no whistle).
     Level* startGame(int level);
+    // Level L from the start as the map starts it: a new GameController and its startGame; the
+    // states follow one another as frames run.
+    GameController* playLevel(int level);
+    // The game becomes the only screen on the application's screen stack; frames then run the
+    // stack (pause, tally and escape behave as in the game).
+    void pushGame();
     // A piece of that type thrown from the first launcher spot towards a playfield point at the
     // launcher's speed (a shot counted).
     Cargo* shoot(int type, const Vector3& target);
@@ -109,4 +116,6 @@ public:
     GameController* game = nullptr;
     uint32_t seed;
     int frames = 0;
+    // CPU time of the engine's last frame (update and drawing calls), in seconds.
+    double lastFrameCpuSeconds = 0.0;
 };

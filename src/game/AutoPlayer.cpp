@@ -1,0 +1,280 @@
+#include "game/AutoPlayer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/Global.h"
+#include "engine/Context.h"
+#include "engine/Qel.h"
+#include "game/Car.h"
+#include "game/Cargo.h"
+#include "game/CargoSlot.h"
+#include "game/GameController.h"
+#include "game/Launcher.h"
+#include "game/LauncherChain.h"
+#include "game/Level.h"
+#include "game/Track.h"
+#include "game/TrainLayout.h"
+#include "media/Camera.h"
+#include "media/QelGraphics.h"
+#include "media/QelInput.h"
+#include "platform/KeyCodeTable.h"
+#include "platform/KeyboardDevice.h"
+
+namespace {
+
+constexpr int kKeySpace = 0x39;
+constexpr int kMouseLeft = 0;
+constexpr int kMouseRight = 1;
+// Fixed-point rounds of the intercept.
+constexpr int kIterations = 6;
+// A piece passing this near a slot centre is taken to meet it (piece radius and slot reach).
+constexpr float kMeetDistance = 24.0f;
+// Without a target for this long, with two or more spots, the player moves on.
+constexpr double kIdleBeforeCycle = 1.0;
+
+Track* trackOf(const CargoSlot& slot) { return slot.car ? slot.car->getTrack() : nullptr; }
+
+float segmentSpeed(const CargoSlot& slot) {
+    return slot.car && slot.car->segment ? slot.car->segment->motion.velocity.x : 0.0f;
+}
+
+bool swapMouse() { return game && game->gameConfiguration.bSwapMouse; }
+
+// Whether this piece would be taken by that slot (when it meets it).
+bool takes(const CargoSlot& slot, const Cargo& piece) {
+    if (slot.bHidden || !slot.car) return false;
+    if (!slot.held) return true;
+    // A slot holding a piece takes only a fireball, and only when its piece is wrong.
+    return piece.type == Cargo::TYPE_FIREBALL && !slot.held->fits(slot.color);
+}
+
+// Whether this piece is what that slot wants.
+bool wanted(const CargoSlot& slot, const Cargo& piece) {
+    if (!takes(slot, piece)) return false;
+    if (piece.type == Cargo::TYPE_FIREBALL || piece.type == Cargo::TYPE_WILDCARD) return true;
+    return piece.fits(slot.color);
+}
+
+// How far along its way to the tunnel a slot is (larger: more urgent).
+float urgency(const CargoSlot& slot) {
+    const Track* track = trackOf(slot);
+    if (!track || track->tunnelLambda <= 0.0f) return 0.0f;
+    return slot.trackPos / track->tunnelLambda;
+}
+
+}  // namespace
+
+Vector3 AutoPlayer::predict(const CargoSlot& slot, float t) {
+    const Track* track = trackOf(slot);
+    const Vector3 now = slot.boundsCenter;
+    if (!track) return now;
+    Vector3 onPath, ahead;
+    track->path.getPoint(slot.trackPos, onPath);
+    track->path.getPoint(slot.trackPos + segmentSpeed(slot) * t, ahead);
+    return now + (ahead - onPath);
+}
+
+AutoPlayer::Aim AutoPlayer::findShot(GameController& game, const Cargo& piece, const Vector3& from, float speed) {
+    Aim best;
+    if (speed <= 0.0f) return best;
+    std::vector<CargoSlot*> candidates;
+    for (CargoSlot* slot : game.colorPicker.openSlots)
+        if (wanted(*slot, piece)) candidates.push_back(slot);
+    std::stable_sort(candidates.begin(), candidates.end(), [](const CargoSlot* a, const CargoSlot* b) { return urgency(*a) > urgency(*b); });
+    for (CargoSlot* slot : candidates) {
+        const Track* track = trackOf(*slot);
+        if (!track) continue;
+        // Fixed point: the time the piece needs to reach where the slot will be.
+        float t = 0.0f;
+        Vector3 at = slot->boundsCenter;
+        for (int i = 0; i < kIterations; ++i) {
+            at = predict(*slot, t);
+            t = Vector3(at.x - from.x, at.y - from.y, 0.0f).length() / speed;
+        }
+        const float arrivalPos = slot->trackPos + segmentSpeed(*slot) * t;
+        if (track->isHidden(arrivalPos) || arrivalPos >= track->tunnelLambda) continue;
+        // Another slot that the flight meets first and that would take the piece spoils the shot.
+        const Vector3 flat(at.x - from.x, at.y - from.y, 0.0f);
+        const float distance = flat.length();
+        if (distance <= 0.0f) continue;
+        const Vector3 direction = flat * (1.0f / distance);
+        bool blocked = false;
+        for (CargoSlot* other : game.colorPicker.openSlots) {
+            if (other == slot || !takes(*other, piece)) continue;
+            // Where along the flight the other slot lies when the piece gets there.
+            const Vector3 o0 = other->boundsCenter;
+            const float along0 = (o0.x - from.x) * direction.x + (o0.y - from.y) * direction.y;
+            if (along0 <= 0.0f || along0 >= distance) continue;
+            const Vector3 o = predict(*other, along0 / speed);
+            const float along = (o.x - from.x) * direction.x + (o.y - from.y) * direction.y;
+            if (along <= 0.0f || along >= distance - kMeetDistance * 0.5f) continue;
+            const float across = std::fabs((o.x - from.x) * direction.y - (o.y - from.y) * direction.x);
+            if (across < kMeetDistance) {
+                blocked = true;
+                break;
+            }
+        }
+        if (blocked) continue;
+        best.slot = slot;
+        best.point = at;
+        best.arrival = game.getGameTime() + t;
+        return best;
+    }
+    return best;
+}
+
+void AutoPlayer::pointAt(GameController& game, const Vector3& from, const Vector3& target) {
+    QelInput* input = qel ? qel->pQelInput : nullptr;
+    Camera* camera = game.pWorldLayer ? game.pWorldLayer->pCamera : nullptr;
+    if (!input || !camera) return;
+    const WorldRect rect = camera->getVisibleRect(camera->target.z);
+    const float layoutWidth = qel->pQelGraphics ? static_cast<float>(qel->pQelGraphics->layoutWidth) : 800.0f;
+    const float layoutHeight = qel->pQelGraphics ? static_cast<float>(qel->pQelGraphics->layoutHeight) : 600.0f;
+    const float s = (0.0f - camera->position.z) / (layoutWidth / 2.0f);
+    // As far out along the aim as the screen allows (a margin inside), so that pixel rounding
+    // turns the aim as little as possible.
+    Vector3 direction(target.x - from.x, target.y - from.y, 0.0f);
+    const float length = direction.length();
+    if (length <= 0.0f) return;
+    direction = direction * (1.0f / length);
+    const float margin = 2.0f * s;
+    const float left = std::min(rect.left, rect.right) + margin, right = std::max(rect.left, rect.right) - margin;
+    const float bottom = std::min(rect.top, rect.bottom) + margin, top = std::max(rect.top, rect.bottom) - margin;
+    float reach = 1e9f;
+    if (direction.x > 1e-6f) reach = std::min(reach, (right - from.x) / direction.x);
+    if (direction.x < -1e-6f) reach = std::min(reach, (left - from.x) / direction.x);
+    if (direction.y > 1e-6f) reach = std::min(reach, (top - from.y) / direction.y);
+    if (direction.y < -1e-6f) reach = std::min(reach, (bottom - from.y) / direction.y);
+    reach = std::max(reach, length);
+    if (reach > 1e8f) reach = length;
+    const Vector3 point = from + direction * reach;
+    Vector3 layout((point.x - rect.left) / s, (point.y - rect.bottom) / s, 0.0f);
+    layout.x = std::clamp(layout.x, 0.0f, layoutWidth - 1.0f);
+    layout.y = std::clamp(layout.y, 0.0f, layoutHeight - 1.0f);
+    const Vector3 window = input->layoutToWindow(layout);
+    if (input->inputMode != INPUTMODE_MOUSE) input->setInputMode(INPUTMODE_MOUSE);
+    input->onMouseMove(static_cast<int>(std::lround(window.x)), static_cast<int>(std::lround(window.y)));
+}
+
+void AutoPlayer::click(int button) {
+    QelInput* input = qel ? qel->pQelInput : nullptr;
+    if (!input) return;
+    // Down and up before the next poll: seen down for exactly one frame.
+    input->onMouseButtonDown(button);
+    input->onMouseButtonUp(button);
+}
+
+void AutoPlayer::pressKey(int dikCode) {
+    for (const platform::KeyCodeRow& row : platform::keyCodeTable) {
+        if (row.dik != dikCode || row.scancode == 0) continue;
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.scancode = static_cast<SDL_Scancode>(row.scancode);
+        platform::KeyboardDevice::handleEvent(event);
+        heldKey = row.scancode;
+        return;
+    }
+}
+
+bool AutoPlayer::tryClaw(GameController& game) {
+    Launcher* launcher = game.pLauncher;
+    if (!launcher || !launcher->chain || launcher->chain->state != LauncherChain::STATE_RETRACTED) return false;
+    if (game.getGameTime() < nextClawTime) return false;
+    Camera* camera = game.pWorldLayer ? game.pWorldLayer->pCamera : nullptr;
+    if (!camera) return false;
+    const Vector3 from = launcher->position;
+    const WorldRect rect = camera->getVisibleRect(camera->target.z);
+    for (CargoSlot* slot : game.colorPicker.openSlots) {
+        if (slot->bHidden || !slot->held || !slot->car) continue;
+        // Wrong pieces block their slot; bonuses are worth having.
+        if (slot->held->fits(slot->color) && !slot->held->bPowerUp) continue;
+        // The hook flies to the view's edge under a steady pull: find when it passes the slot.
+        Vector3 at = slot->boundsCenter;
+        float t = 0.0f;
+        bool reachable = true;
+        for (int i = 0; i < kIterations; ++i) {
+            at = predict(*slot, t);
+            Vector3 d(at.x - from.x, at.y - from.y, 0.0f);
+            const float distance = d.length();
+            const Vector3 direction = distance > 0.0f ? d * (1.0f / distance) : Vector3(1.0f, 0.0f, 0.0f);
+            float edge = 1e9f;
+            const float left = std::min(rect.left, rect.right), right = std::max(rect.left, rect.right);
+            const float bottom = std::min(rect.top, rect.bottom), top = std::max(rect.top, rect.bottom);
+            if (direction.x > 1e-6f) edge = std::min(edge, (right - from.x) / direction.x);
+            if (direction.x < -1e-6f) edge = std::min(edge, (left - from.x) / direction.x);
+            if (direction.y > 1e-6f) edge = std::min(edge, (top - from.y) / direction.y);
+            if (direction.y < -1e-6f) edge = std::min(edge, (bottom - from.y) / direction.y);
+            const float out = edge - 45.0f, need = distance - 45.0f;
+            if (out <= 0.0f || need <= 0.0f || need > out) {
+                reachable = false;
+                break;
+            }
+            const float pull = LauncherChain::PULL;
+            const float v0 = pull * std::sqrt(2.0f * out / pull);
+            const float disc = std::max(0.0f, v0 * v0 - 2.0f * pull * need);
+            t = (v0 - std::sqrt(disc)) / pull;
+        }
+        const Track* track = trackOf(*slot);
+        if (!reachable || !track || track->isHidden(slot->trackPos + segmentSpeed(*slot) * t)) continue;
+        pointAt(game, from, at);
+        click(swapMouse() ? kMouseLeft : kMouseRight);
+        ++clawsFired;
+        nextClawTime = game.getGameTime() + 0.3;
+        return true;
+    }
+    return false;
+}
+
+void AutoPlayer::step() {
+    // A key pressed last frame goes up now.
+    if (heldKey != 0) {
+        SDL_Event event{};
+        event.type = SDL_KEYUP;
+        event.key.keysym.scancode = static_cast<SDL_Scancode>(heldKey);
+        platform::KeyboardDevice::handleEvent(event);
+        heldKey = 0;
+        return;
+    }
+    GameController* game = GameController::current();
+    if (!game || game->state != GameController::STATE_PLAYING || !game->pLevel || !game->pLauncher) {
+        bookings.clear();
+        idleSince = -1.0;
+        return;
+    }
+    const double now = game->getGameTime();
+    std::erase_if(bookings, [now](const Booking& b) { return b.until < now; });
+    Launcher* launcher = game->pLauncher;
+    if (tryClaw(*game)) return;
+    if (launcher->state != Launcher::STATE_READY) return;
+    const Cargo* piece = launcher->frontPiece();
+    if (!piece) return;
+    const float scale = game->pLevel->shotSpeedScale;
+    const float speed = (launcher->speedShotTime > 0.0 ? Launcher::FAST_SHOT_SPEED : Launcher::SHOT_SPEED) * scale;
+    // Slots with a shot on its way are left to it.
+    GameController& g = *game;
+    std::vector<CargoSlot*> saved = g.colorPicker.openSlots;
+    std::erase_if(g.colorPicker.openSlots, [this](const CargoSlot* s) {
+        return std::any_of(bookings.begin(), bookings.end(), [s](const Booking& b) { return b.slot == s; });
+    });
+    const Aim aim = findShot(g, *piece, launcher->position, speed);
+    g.colorPicker.openSlots = saved;
+    if (aim.slot) {
+        pointAt(g, launcher->position, aim.point);
+        click(swapMouse() ? kMouseRight : kMouseLeft);
+        bookings.push_back({aim.slot, aim.arrival + 0.25});
+        ++shotsFired;
+        idleSince = -1.0;
+        return;
+    }
+    if (idleSince < 0.0) idleSince = now;
+    if (g.pLevel->launcherPositions.size() >= 2 && now - idleSince > kIdleBeforeCycle && now >= nextCycleTime &&
+        launcher->chain && launcher->chain->state == LauncherChain::STATE_RETRACTED) {
+        pressKey(kKeySpace);
+        ++spotCycles;
+        nextCycleTime = now + kIdleBeforeCycle;
+        idleSince = -1.0;
+    }
+}

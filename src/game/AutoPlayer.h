@@ -1,0 +1,57 @@
+#pragma once
+// A player for tests and unattended runs. Each frame, before the engine's frame, it looks at the
+// level as a player sees it (the open slots, the piece on the bow, where the slots are along
+// their tracks and how fast their segments move) and acts only through the window's input
+// handlers: it moves the pointer (window pixels, on the aim ray as far out as the screen allows)
+// and clicks or presses keys. It fires the piece at the slot it fits that is nearest its tunnel,
+// aiming where the slot will be when the piece arrives; it claws wrong pieces and bonuses within
+// the hook's reach; with nothing to do from its spot it cycles to another. It takes no number
+// from the game's random generator.
+
+#include <vector>
+
+#include "engine/MathUtil.h"
+
+class CargoSlot;
+class Cargo;
+class GameController;
+
+class AutoPlayer {
+public:
+    // One frame's look and action on the current game (nothing without one, or outside play).
+    void step();
+
+    // What it did, for tests and logs.
+    int shotsFired = 0;
+    int clawsFired = 0;
+    int spotCycles = 0;
+
+    // A shot: where to aim and the slot it should reach.
+    struct Aim {
+        CargoSlot* slot = nullptr;
+        Vector3 point;
+        double arrival = 0.0;
+    };
+    // The best shot of a piece from a launcher position at the given speed (slot null: none).
+    static Aim findShot(GameController& game, const Cargo& piece, const Vector3& from, float speed);
+    // Where a slot will be after t seconds, its segment keeping its speed.
+    static Vector3 predict(const CargoSlot& slot, float t);
+
+private:
+    void pointAt(GameController& game, const Vector3& from, const Vector3& target);
+    void click(int button);
+    void pressKey(int dikCode);
+    bool tryClaw(GameController& game);
+
+    // Slots shot at, and until when a shot may still be on its way there.
+    struct Booking {
+        const CargoSlot* slot;
+        double until;
+    };
+    std::vector<Booking> bookings;
+    double idleSince = -1.0;
+    double nextCycleTime = 0.0;
+    double nextClawTime = 0.0;
+    // The key held down since the last frame (an SDL scan code), released at the next step.
+    int heldKey = 0;
+};

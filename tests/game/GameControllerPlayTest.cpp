@@ -1,0 +1,450 @@
+// The controller playing real levels on the headless harness: each level's set-up, the trains it
+// launches, the ten states and their delays, a level lost by waiting, the player's commands, the
+// power-up timer, score pop-ups, tips, focus loss, pause and escape on the screen stack.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/AppText.h"
+#include "app/ContextManager.h"
+#include "app/GameGlobal.h"
+#include "app/ProfileData.h"
+#include "app/TextLabel.h"
+#include "engine/Qel.h"
+#include "game/Cargo.h"
+#include "game/CargoSlot.h"
+#include "game/ContextLevelComplete.h"
+#include "game/ContextMessage.h"
+#include "game/ContextPause.h"
+#include "game/FloatingText.h"
+#include "game/GameController.h"
+#include "game/Launcher.h"
+#include "game/Level.h"
+#include "game/Track.h"
+#include "game/harness/PlayHarness.h"
+#include "media/Camera.h"
+#include "media/QelAudio.h"
+#include "media/QelGraphics.h"
+#include "media/QelInput.h"
+
+namespace {
+
+struct Trace {
+    static inline std::vector<std::u16string> sounds;
+    static inline std::vector<int> results;
+    static inline int saves = 0;
+    static void sound(WStringView name, float) { sounds.emplace_back(name); }
+    static void result(int r) { results.push_back(r); }
+    static bool save(GameController*) {
+        ++saves;
+        return true;
+    }
+    static int count(const char16_t* name) { return static_cast<int>(std::count(sounds.begin(), sounds.end(), std::u16string(name))); }
+};
+
+class GameControllerPlayTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { harness = new PlayHarness(); }
+    static void TearDownTestSuite() {
+        delete harness;
+        harness = nullptr;
+    }
+    void SetUp() override {
+        Trace::sounds.clear();
+        Trace::results.clear();
+        Trace::saves = 0;
+        GameController::soundHook = &Trace::sound;
+        GameController::levelResultHook = &Trace::result;
+        GameController::saveHook = &Trace::save;
+        config().bTutorial = 0;
+        config().bInGameMusic = 1;
+        config().bSwapMouse = 0;
+    }
+    void TearDown() override {
+        harness->clearWorld();
+        GameController::soundHook = nullptr;
+        GameController::levelResultHook = nullptr;
+        GameController::saveHook = nullptr;
+        for (int key : {0x1C, 0x39, 0xC5, 0x01}) harness->setKey(key, false);
+    }
+    static GameConfiguration& config() { return harness->application->gameConfiguration; }
+    static ProfileData& profile() { return *GameController::currentProfile(); }
+    // Runs frames until the game is in that state (at most 'limit' frames); answers the frames run.
+    static int runUntilState(int wanted, int limit) {
+        for (int i = 0; i < limit; ++i) {
+            if (harness->game->state == wanted) return i;
+            harness->frame();
+        }
+        return limit;
+    }
+    // A click of a mouse button with the pointer at a layout pixel, seen in the next frame.
+    static void click(int button, float x, float y) {
+        harness->setPointer(x, y);
+        harness->setMouseButton(button, true);
+        harness->setMouseButton(button, false);
+    }
+    static float layoutWidth() { return static_cast<float>(harness->engine->pQelGraphics->layoutWidth); }
+    static float layoutHeight() { return static_cast<float>(harness->engine->pQelGraphics->layoutHeight); }
+
+    static inline PlayHarness* harness = nullptr;
+};
+
+// Set-up by level: trains per track and cars from the campaign's progress, the forces and the
+// track fractions; a second track doubles the trains and halves the tunnel force.
+TEST_F(GameControllerPlayTest, EachLevelIsSetUpFromTheCampaignsProgress) {
+    const struct {
+        int level;
+        int trainsPerTrack, cars;
+        float cruise, tunnelPerTrack, rollback, sprint;
+    } cases[] = {
+        {0, 3, 40, 250.0f, 75.0f, -1200.0f, 0.5f},
+        {1, 3, 41, 250.0f + 150.0f / 82.0f, 75.0f + 75.0f / 82.0f, -1200.0f - 800.0f / 82.0f, 0.15f / 82.0f + 0.35f},
+        {41, 4, 120, 325.0f, 112.5f, -1600.0f, 0.425f},
+        {82, 6, 200, 400.0f, 150.0f, -2000.0f, 0.5f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        harness->startGame(c.level);
+        GameController& g = *harness->game;
+        const int tracks = static_cast<int>(g.pLevel->getTracks().size());
+        ASSERT_GE(tracks, 1);
+        EXPECT_EQ(g.trainsTotal, c.trainsPerTrack * tracks);
+        EXPECT_EQ(g.totalCars, c.cars);
+        EXPECT_NEAR(g.cruiseForce, c.cruise, 1e-3f);
+        EXPECT_NEAR(g.tunnelForce, c.tunnelPerTrack / static_cast<float>(tracks), 1e-3f);
+        EXPECT_FLOAT_EQ(g.departForce, 2500.0f);
+        EXPECT_NEAR(g.rollbackForce, c.rollback, 1e-3f);
+        EXPECT_FLOAT_EQ(g.refillFraction, 0.75f);
+        EXPECT_NEAR(g.sprintFraction, c.sprint, 1e-6f);
+        EXPECT_EQ(g.pLauncher->positionIndex, 0);
+        EXPECT_EQ(g.pLauncher->position.x, g.pLevel->launcherPositions[0].x);
+        EXPECT_FLOAT_EQ(g.pWorldLayer->pCamera->position.z, -layoutWidth() / 2.0f);
+    }
+}
+
+TEST_F(GameControllerPlayTest, TwoTracksDoubleTheTrainsAndHalveTheTunnelForceButNotTheCars) {
+    int twin = -1;
+    for (int level = 13; level <= 40 && twin < 0; ++level) {
+        harness->startGame(level);
+        if (harness->game->pLevel->getTracks().size() == 2) twin = level;
+    }
+    ASSERT_GE(twin, 0) << "no level with two tracks";
+    GameController& g = *harness->game;
+    const float c = static_cast<float>(twin) / 82.0f;
+    EXPECT_EQ(g.trainsTotal, 2 * static_cast<int>(3.0f * c + 3.0f));
+    EXPECT_EQ(g.totalCars, static_cast<int>(160.0f * c + 40.0f));
+    EXPECT_FLOAT_EQ(g.tunnelForce, (75.0f * c + 75.0f) / 2.0f);
+}
+
+// Colours, bonus weights, the forced first bonuses and the wagon kinds by level.
+TEST_F(GameControllerPlayTest, ColoursBonusesAndWagonKindsFollowTheLevel) {
+    const struct {
+        int level;
+        std::vector<int> colours;
+        int forcedType;
+        std::vector<int> weightedTypes;
+        float twoSlots, threeSlots;
+    } cases[] = {
+        {0, {0, 2, 4}, Cargo::TYPE_UNSET, {}, 0.0f, 0.0f},
+        {2, {0, 2, 4}, Cargo::TYPE_SLOW_BONUS, {18}, 0.0f, 0.0f},
+        {4, {0, 2, 4}, Cargo::TYPE_UNSET, {18, 11}, 1.0f, 0.0f},
+        {10, {0, 2, 4}, Cargo::TYPE_COLOR_BOMB, {18, 11, 12, 10, 16, 15, 13}, 1.0f, 0.0f},
+        {82, {0, 1, 2, 3, 5, 6, 7}, Cargo::TYPE_UNSET, {18, 11, 12, 10, 16, 15, 13}, 1.0f, 1.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        harness->startGame(c.level);
+        const CargoColorPicker& picker = harness->game->colorPicker;
+        std::vector<int> colours;
+        for (int i = 0; i < 8; ++i)
+            if (picker.enabledColors[i]) colours.push_back(i);
+        EXPECT_EQ(colours, c.colours);
+        if (c.forcedType != Cargo::TYPE_UNSET) {
+            EXPECT_EQ(picker.forcedType, c.forcedType);
+            EXPECT_EQ(picker.forcedCount, 3);
+        } else {
+            EXPECT_TRUE(picker.forcedCount == 0 || picker.forcedType == Cargo::TYPE_UNSET);
+        }
+        std::vector<int> weighted;
+        for (int type : {18, 11, 12, 10, 16, 15, 13})
+            if (picker.typeWeights[type] > 0.0f) weighted.push_back(type);
+        EXPECT_EQ(weighted, c.weightedTypes);
+        EXPECT_FLOAT_EQ(picker.carKindWeights[0], 1.0f);
+        EXPECT_FLOAT_EQ(picker.carKindWeights[1], c.twoSlots);
+        EXPECT_FLOAT_EQ(picker.carKindWeights[2], c.threeSlots);
+    }
+}
+
+// Train k of n gets 0.75 to 1.33 of the average less one, rounded; the last what is left. The
+// average is taken in single precision: 40 cars over 6 trains is 6.67 a train, not 6.
+TEST_F(GameControllerPlayTest, TrainsShareTheCarsFromThreeQuartersToOneAndAThirdOfTheAverage) {
+    const struct {
+        int cars, trains, k, expected;
+    } cases[] = {
+        {40, 3, 0, 9},  {40, 3, 1, 13}, {40, 6, 0, 4},   {40, 6, 1, 5},
+        {40, 6, 4, 7},  {200, 6, 0, 24}, {200, 6, 4, 39}, {120, 8, 6, 17},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GameController::trainCarCount(c.cars, c.trains, c.k), c.expected) << c.cars << " " << c.trains << " " << c.k;
+}
+
+// The ten states from the map's start: 1 at once, 2 a second later, 3 after a quarter second with
+// the whistle, 4 after one and a half seconds; the first train enters while playing and brings
+// the stage's music.
+TEST_F(GameControllerPlayTest, ALevelOpensWithItsStatesAtTheirDelays) {
+    GameController* g = harness->playLevel(0);
+    EXPECT_EQ(g->state, GameController::STATE_CONSTRUCTED);
+    EXPECT_EQ(g->stateGoto, GameController::STATE_PREPARING);
+    std::vector<std::pair<int, double>> entered;
+    int last = g->state;
+    for (int i = 0; i < 400; ++i) {
+        harness->frame();
+        if (g->state != last) {
+            entered.emplace_back(g->state, g->totalTime);
+            last = g->state;
+        }
+    }
+    ASSERT_EQ(entered.size(), 4u);
+    const double frame = 1.0 / 60.0;
+    EXPECT_EQ(entered[0].first, 1);
+    EXPECT_NEAR(entered[0].second, frame, 1e-9);
+    EXPECT_EQ(entered[1].first, 2);
+    EXPECT_NEAR(entered[1].second - entered[0].second, 1.0, frame + 1e-9);
+    EXPECT_EQ(entered[2].first, 3);
+    EXPECT_NEAR(entered[2].second - entered[1].second, 0.25, frame + 1e-9);
+    EXPECT_EQ(entered[3].first, 4);
+    EXPECT_NEAR(entered[3].second - entered[2].second, 1.5, frame + 1e-9);
+    EXPECT_EQ(Trace::count(u"whistle"), 1);
+    ASSERT_NE(g->pLevel, nullptr);
+    EXPECT_GE(g->trainsSpawned, 1);
+    EXPECT_NE(g->pLauncher->state, Launcher::STATE_DISABLED);
+    EXPECT_EQ(g->musicCurrent, g->musicGame);
+    EXPECT_EQ(harness->engine->pQelAudio->pCurrentMusic, g->musicGame);
+    EXPECT_GT(g->levelStartTime, 0.0);
+    EXPECT_TRUE(Trace::results.empty());
+}
+
+// Nobody plays: the first open slot reaching the tunnel loses the level. The result goes to the
+// map once, the trains stop and leave, "Train Missed!" shows, the sounds play, and the level
+// closes through states 6, 9 and 10 without a tally.
+TEST_F(GameControllerPlayTest, AnIdleLevelIsLostWhenTheFirstOpenSlotReachesTheTunnel) {
+    GameController* g = harness->playLevel(0);
+    const int frames = runUntilState(GameController::STATE_LOST, 60 * 300);
+    ASSERT_EQ(g->state, GameController::STATE_LOST) << "after " << frames << " frames";
+    EXPECT_EQ(Trace::results, std::vector<int>{GameController::RESULT_LOST});
+    EXPECT_FALSE(g->bEscapeCloses);
+    EXPECT_EQ(g->pLauncher->state, Launcher::STATE_DISABLED);
+    EXPECT_EQ(g->pLauncher->countQueued(), 0);
+    EXPECT_EQ(g->pCargoLayer->firstChild, nullptr);
+    EXPECT_EQ(g->pMessageLabel->text, AppText::text(u"TRAINMISSED"));
+    EXPECT_EQ(Trace::count(u"toot2"), 1);
+    EXPECT_EQ(Trace::count(u"loseRound"), 1);
+    EXPECT_EQ(Trace::count(u"winRound"), 0);
+
+    runUntilState(GameController::STATE_LOST_WAIT, 60 * 60);
+    ASSERT_EQ(g->state, GameController::STATE_LOST_WAIT);
+    EXPECT_EQ(g->pLevel->countTrains(), 0);
+    const double waitStart = g->totalTime;
+    runUntilState(GameController::STATE_CLOSING, 400);
+    EXPECT_NEAR(g->totalTime - waitStart, 2.0, 1.0 / 60.0 + 1e-9);
+    runUntilState(GameController::STATE_DONE, 400);
+    EXPECT_EQ(g->state, GameController::STATE_DONE);
+    EXPECT_TRUE(g->bDone);
+    EXPECT_EQ(Trace::results.size(), 1u);
+    EXPECT_EQ(Trace::count(u"winRound"), 0);
+}
+
+// A score pop-up of any sign changes the score, never below 0; without a text it reads "+points".
+TEST_F(GameControllerPlayTest, ScorePopupsNeverTakeTheScoreBelowZero) {
+    harness->startGame(0);
+    GameController& g = *harness->game;
+    const struct {
+        int before, points, after;
+    } cases[] = {{300, -500, 0}, {300, 200, 500}, {0, -1, 0}, {1000, -1000, 0}};
+    for (const auto& c : cases) {
+        profile().score() = c.before;
+        g.showFloatingScore(Vector3(), c.points, u"");
+        EXPECT_EQ(profile().score(), c.after) << c.before << " " << c.points;
+    }
+    auto* text = dynamic_cast<FloatingText*>(static_cast<QelBase*>(g.pEffectsLayer->lastChild));
+    ASSERT_NE(text, nullptr);
+}
+
+// The first rule that matches decides: pause on the MENU corner, cycle, claw, fire; the
+// secondary and primary buttons swap with the option.
+TEST_F(GameControllerPlayTest, CommandsFollowTheirOrderAndTheMenuCorner) {
+    harness->startGame(0);
+    GameController& g = *harness->game;
+    const float w = layoutWidth(), h = layoutHeight();
+    const float menuX = w - 40.0f, menuY = h - 10.0f;  // layout pixels: x from the left, y from the bottom
+    const float fieldX = w / 2.0f, fieldY = h / 3.0f;
+    enum Input { LEFT, RIGHT, MIDDLE, RETURN, SPACE, PAUSE, NOTHING };
+    const struct {
+        Input input;
+        bool onMenu, swap;
+        int command;
+    } cases[] = {
+        {LEFT, true, false, GameController::COMMAND_PAUSE},   {RETURN, true, false, GameController::COMMAND_PAUSE},
+        {PAUSE, true, false, GameController::COMMAND_PAUSE},  {RETURN, false, false, GameController::COMMAND_NONE},
+        {SPACE, false, false, GameController::COMMAND_CYCLE}, {MIDDLE, false, false, GameController::COMMAND_CYCLE},
+        {RIGHT, false, false, GameController::COMMAND_CLAW},  {LEFT, false, false, GameController::COMMAND_FIRE},
+        {LEFT, false, true, GameController::COMMAND_CLAW},    {RIGHT, false, true, GameController::COMMAND_FIRE},
+        {NOTHING, true, false, GameController::COMMAND_NONE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.input << " menu " << c.onMenu << " swap " << c.swap);
+        config().bSwapMouse = c.swap;
+        harness->setPointer(c.onMenu ? menuX : fieldX, c.onMenu ? menuY : fieldY);
+        harness->frame();
+        switch (c.input) {
+            case LEFT: click(0, c.onMenu ? menuX : fieldX, c.onMenu ? menuY : fieldY); break;
+            case RIGHT: click(1, fieldX, fieldY); break;
+            case MIDDLE: click(2, fieldX, fieldY); break;
+            case RETURN: harness->setKey(0x1C, true); break;
+            case SPACE: harness->setKey(0x39, true); break;
+            case PAUSE: harness->setKey(0xC5, true); break;
+            case NOTHING: break;
+        }
+        harness->frame();
+        EXPECT_EQ(g.command, c.command);
+        for (int key : {0x1C, 0x39, 0xC5}) harness->setKey(key, false);
+        harness->frame();
+        EXPECT_EQ(g.command, GameController::COMMAND_NONE) << "a held key or button is no new command";
+    }
+    config().bSwapMouse = 0;
+    // The pauses asked for wait on the application's stack; they go with it.
+}
+
+// The first pass through the power-up timer only schedules: nothing before 8.5 s of game time,
+// the next attempt between 0.5 and 1.5 periods later.
+TEST_F(GameControllerPlayTest, ThePowerUpTimerFirstOnlySchedules) {
+    harness->startGame(3);
+    GameController& g = *harness->game;
+    harness->frame();
+    harness->frame();
+    const double first = g.nextPowerUpTime;
+    EXPECT_GE(first, 8.5);
+    EXPECT_LE(first, 25.5 + 0.1);
+    while (g.getGameTime() < first - 0.05) {
+        harness->frame();
+        ASSERT_EQ(g.stats_bonusesSpawned, 0) << "at " << g.getGameTime();
+    }
+    harness->run(10);
+    EXPECT_GE(g.nextPowerUpTime, first + 8.5 - 1e-9);
+    EXPECT_LE(g.nextPowerUpTime, first + 25.5 + 0.2);
+}
+
+// Tutorial pages on the levels that have one (the first only with the tutorial on), tips on the
+// others up to level 27, nothing beyond.
+TEST_F(GameControllerPlayTest, LevelsGetTheirPageOrTip) {
+    const struct {
+        int level;
+        bool tutorial;
+        const char16_t* title;
+        const char16_t* body;
+    } cases[] = {
+        {0, true, u"TIPHOWTOPLAYTITLE", u"TIPHOWTOPLAY"},
+        {0, false, nullptr, nullptr},
+        {4, false, u"TIPDOUBLECARRIAGETITLE", u"TIPDOUBLECARRIAGE"},
+        {11, false, u"TIP", u"TIP12"},
+        {27, false, u"TIP", u"TIP11"},
+        {21, false, u"TIPTWINTRACKSTITLE", u"TIPTWINTRACKS"},
+        {28, false, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        config().bTutorial = c.tutorial;
+        GameController* g = harness->newGame(c.level);
+        g->gotoState(GameController::STATE_PREPARING);
+        if (!c.title) {
+            EXPECT_EQ(g->pTutorialPopup, nullptr);
+            continue;
+        }
+        ASSERT_NE(g->pTutorialPopup, nullptr);
+        EXPECT_EQ(g->pTutorialPopup->titleText, AppText::text(c.title));
+        EXPECT_EQ(g->pTutorialPopup->bodyText, AppText::text(c.body));
+        EXPECT_TRUE(g->pTutorialPopup->bHelpMessage);
+    }
+    config().bTutorial = 0;
+}
+
+// Losing the window while playing saves; getting it back clears the saved-game flag. No frame of
+// the game runs while the window is away.
+TEST_F(GameControllerPlayTest, FocusLossSavesAndFocusBackClearsTheSavedGameFlag) {
+    harness->startGame(0);
+    GameController& g = *harness->game;
+    harness->run(30);
+    const double clock = g.getGameTime();
+    harness->engine->bWindowActive = false;
+    harness->frame();
+    EXPECT_EQ(Trace::saves, 1);
+    profile().bHasSavedGame = 1;
+    harness->engine->bWindowActive = true;
+    harness->frame();
+    EXPECT_EQ(profile().bHasSavedGame, 0);
+    EXPECT_DOUBLE_EQ(g.getGameTime(), clock);
+    harness->frame();
+    EXPECT_GT(g.getGameTime(), clock);
+    EXPECT_EQ(Trace::saves, 1);
+}
+
+// On the screen stack: a click on MENU pauses (the game clock, trains and launcher stand), Resume
+// goes on; Escape in play leaves for the map without deleting the level; in state 7 it does
+// nothing.
+TEST_F(GameControllerPlayTest, PauseStandsTheGameAndEscapeLeavesItWaiting) {
+    harness->startGame(0);
+    harness->pushGame();
+    GameController* g = harness->game;
+    ContextManager* stack = harness->application->pContextManager;
+    harness->run(120);
+    ASSERT_EQ(stack->getTopContext(), g);
+
+    click(0, layoutWidth() - 40.0f, layoutHeight() - 10.0f);
+    harness->frame();
+    harness->frame();
+    auto* pause = dynamic_cast<ContextPause*>(stack->getTopContext());
+    ASSERT_NE(pause, nullptr);
+    const double clock = g->getGameTime();
+    const uint64_t before = harness->hash();
+    (void)before;
+    const int trains = g->pLevel->countTrains();
+    harness->run(60);
+    EXPECT_DOUBLE_EQ(g->getGameTime(), clock);
+    EXPECT_EQ(g->pLevel->countTrains(), trains);
+    pause->bDone = true;
+    harness->run(2);
+    EXPECT_EQ(stack->getTopContext(), g);
+    EXPECT_GT(g->getGameTime(), clock);
+
+    harness->setKey(0x01, true);
+    harness->frame();
+    harness->setKey(0x01, false);
+    harness->frame();
+    EXPECT_NE(stack->getTopContext(), g);
+    EXPECT_EQ(harness->application->pGameController, g) << "the level waits for the map's Continue";
+    EXPECT_EQ(g->state, GameController::STATE_PLAYING);
+    // Continue: pushed again, the state and music come back.
+    stack->pushContext(g);
+    g->continueGame();
+    harness->run(2);
+    EXPECT_EQ(stack->getTopContext(), g);
+    EXPECT_EQ(g->state, GameController::STATE_PLAYING);
+    EXPECT_EQ(harness->engine->pQelAudio->pCurrentMusic, g->musicCurrent);
+
+    // Won: Escape no longer closes the level.
+    g->gotoState(GameController::STATE_WON);
+    harness->setKey(0x01, true);
+    harness->frame();
+    harness->setKey(0x01, false);
+    harness->frame();
+    EXPECT_EQ(stack->getTopContext(), g);
+    EXPECT_FALSE(g->bDone);
+    EXPECT_EQ(Trace::results, std::vector<int>{GameController::RESULT_WON});
+}
+
+}  // namespace
