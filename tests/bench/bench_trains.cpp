@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <stdlib.h>
+
 #include <vector>
 
 #include "engine/Random.h"
@@ -18,10 +20,14 @@
 #include "game/Train.h"
 #include "game/TrainLayout.h"
 #include "game/harness/PlayHarness.h"
+#include "support/TestFolder.h"
+#include "BenchBound.h"
 
-PlayHarness* benchHarness();
 
 namespace {
+
+PlayHarness* harness = nullptr;
+PlayHarness* benchHarness() { return harness; }
 
 struct Scene {
     int trainsPerTrack;
@@ -101,10 +107,30 @@ void trainFrames(benchmark::State& state, int levelNumber, const Scene& scene) {
     state.counters["pieces"] = scene.pieces;
 }
 
-void TypicalTrainFrame(benchmark::State& state) { trainFrames(state, 21, Scene{3, 13, 0, 5}); }
+void TypicalTrainFrame(benchmark::State& state) {
+    setBound(state, 200.0);
+    trainFrames(state, 21, Scene{3, 13, 0, 5});
+}
 BENCHMARK(TypicalTrainFrame)->Unit(benchmark::kMicrosecond);
 
-void StressTrainFrame(benchmark::State& state) { trainFrames(state, 21, Scene{3, 60, 3, 30}); }
+void StressTrainFrame(benchmark::State& state) {
+    setBound(state, 1000.0);
+    trainFrames(state, 21, Scene{3, 60, 3, 30});
+}
 BENCHMARK(StressTrainFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    // A user-data folder of its own, silent audio and no message boxes, as in the tests.
+    TestFolder dataHome("vesk-bench-trains");
+    setenv("VESK_DATA_HOME", dataHome.path.c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    harness = new PlayHarness();
+    benchmark::RunSpecifiedBenchmarks();
+    delete harness;
+    benchmark::Shutdown();
+    return 0;
+}
