@@ -2,6 +2,7 @@
 // speeds, the reload, moving between spots, the beam, the bowstring and the aim colour.
 
 #include <algorithm>
+#include <functional>
 
 #include "LauncherFixture.h"
 #include "app/GameConfiguration.h"
@@ -316,6 +317,55 @@ TEST_F(LauncherTest, TheBowstringIsDrawnWithTheReload) {
     EXPECT_GT(*std::max_element(fractions.begin(), fractions.end()), 0.9f);
     EXPECT_FLOAT_EQ(launcher->drawFraction, 0.0f);
     EXPECT_EQ(launcher->bowstring->position, launcher->position);
+}
+
+}  // namespace
+
+namespace {
+
+// A scripted stretch of play with the launcher: the pointer sweeping, shots (some of them speed
+// shots), the chain and moves between two spots; the frames' hashes.
+class LauncherPlayTest : public LauncherTest {
+protected:
+    std::vector<uint64_t> playScripted() {
+        level->launcherPositions.push_back(level->launcherPositions[0] + Vector3(-120.0f, 30.0f, 0.0f));
+        makeTrain({1, 2, 3, 1, 2}, 900.0f);
+        makeTrain({3, 3, 1}, 500.0f);
+        launcher->gotoState(Launcher::STATE_READY);
+        std::vector<uint64_t> hashes;
+        for (int f = 0; f < 600; ++f) {
+            const float angle = 0.4f + 2.3f * static_cast<float>(f % 240) / 240.0f;
+            aimAlong(angle, 250.0f);
+            const int command = f % 150 == 75    ? GameController::COMMAND_CLAW
+                                : f % 200 == 199 ? GameController::COMMAND_CYCLE
+                                : f % 12 == 0    ? GameController::COMMAND_FIRE
+                                                 : GameController::COMMAND_NONE;
+            if (f == 300) launcher->speedShotTime = 3.0;
+            game->command = command;
+            hashes.push_back(harness->frame());
+            game->command = GameController::COMMAND_NONE;
+        }
+        return hashes;
+    }
+};
+
+TEST_F(LauncherPlayTest, OneSeedPlaysTheSameWithSoundsTracedOrPlayed) {
+    const std::vector<uint64_t> first = playScripted();
+    const int shots = game->stats_shotsFired;
+    EXPECT_GT(shots, 20);
+    EXPECT_GT(TracedSounds::count(u"bowSound"), shots);
+    EXPECT_GT(TracedSounds::count(u"pop"), 0);
+    EXPECT_GT(TracedSounds::count(u"chainClick"), 0);
+
+    SetUp();
+    EXPECT_EQ(playScripted(), first);
+
+    // Played on the silent audio device instead of traced: the pitches are drawn all the same.
+    SetUp();
+    GameController::soundHook = nullptr;
+    const std::vector<uint64_t> played = playScripted();
+    ASSERT_EQ(played.size(), first.size());
+    for (size_t f = 0; f < first.size(); ++f) ASSERT_EQ(played[f], first[f]) << "frame " << f;
 }
 
 }  // namespace
