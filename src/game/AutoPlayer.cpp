@@ -26,6 +26,9 @@
 namespace {
 
 constexpr int kKeySpace = 0x39;
+// The launcher's shot speeds before the level's scale: normal, and during a speed shot.
+constexpr float kShotSpeed = 640.0f;
+constexpr float kFastShotSpeed = 1000.0f;
 constexpr int kMouseLeft = 0;
 constexpr int kMouseRight = 1;
 // Fixed-point rounds of the intercept.
@@ -212,7 +215,7 @@ bool AutoPlayer::tryClaw(GameController& game) {
                 reachable = false;
                 break;
             }
-            const float pull = LauncherChain::PULL;
+            const float pull = LauncherChain::DECELERATION;
             const float v0 = pull * std::sqrt(2.0f * out / pull);
             const float disc = std::max(0.0f, v0 * v0 - 2.0f * pull * need);
             t = (v0 - std::sqrt(disc)) / pull;
@@ -252,7 +255,7 @@ void AutoPlayer::step() {
     const Cargo* piece = launcher->frontPiece();
     if (!piece) return;
     const float scale = game->pLevel->shotSpeedScale;
-    const float speed = (launcher->speedShotTime > 0.0 ? Launcher::FAST_SHOT_SPEED : Launcher::SHOT_SPEED) * scale;
+    const float speed = (launcher->speedShotTime > 0.0 ? kFastShotSpeed : kShotSpeed) * scale;
     // Slots with a shot on its way are left to it.
     GameController& g = *game;
     std::vector<CargoSlot*> saved = g.colorPicker.openSlots;

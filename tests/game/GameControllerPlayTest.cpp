@@ -239,7 +239,7 @@ TEST_F(GameControllerPlayTest, AnIdleLevelIsLostWhenTheFirstOpenSlotReachesTheTu
     EXPECT_EQ(Trace::results, std::vector<int>{GameController::RESULT_LOST});
     EXPECT_FALSE(g->bEscapeCloses);
     EXPECT_EQ(g->pLauncher->state, Launcher::STATE_DISABLED);
-    EXPECT_EQ(g->pLauncher->countQueued(), 0);
+    EXPECT_TRUE(g->pLauncher->queuedPieces().empty());
     EXPECT_EQ(g->pCargoLayer->firstChild, nullptr);
     EXPECT_EQ(g->pMessageLabel->text, AppText::text(u"TRAINMISSED"));
     EXPECT_EQ(Trace::count(u"toot2"), 1);

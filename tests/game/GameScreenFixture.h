@@ -97,6 +97,7 @@ protected:
         addSkins(u"HUDprogress", 2, 160, 16);
         addSkins(u"launcher", 3, 64, 64);
         addSkins(u"chain", 1, 128, 16);
+        addSkins(u"beam", 1, 256, 16);
         addSkins(u"mousePointer", 2, 32, 32);
         addSkins(u"speechArrow", 2, 32, 24);
         addSkins(u"speechBubble", 1, 256, 192);

@@ -114,8 +114,6 @@ void hashTree(Hasher& hasher, const QelBase* object) {
         hasher.add(launcher->aimAngle);
         hasher.add(launcher->cycleProgress);
         hasher.add(launcher->positionIndex);
-        // The queue is the launcher's own node, not a child.
-        for (const BasicLink* piece = launcher->queue.firstChild; piece; piece = piece->next) hashTree(hasher, static_cast<const QelBase*>(piece));
     }
     for (const BasicLink* child = object->firstChild; child; child = child->next) hashTree(hasher, static_cast<const QelBase*>(child));
 }
