@@ -17,6 +17,7 @@
 #include "app/TextLabel.h"
 #include "engine/Qel.h"
 #include "game/Cargo.h"
+#include "game/Car.h"
 #include "game/CargoSlot.h"
 #include "game/ContextLevelComplete.h"
 #include "game/ContextMessage.h"
@@ -26,6 +27,8 @@
 #include "game/Launcher.h"
 #include "game/Level.h"
 #include "game/Track.h"
+#include "game/Train.h"
+#include "game/TrainLayout.h"
 #include "game/harness/PlayHarness.h"
 #include "media/Camera.h"
 #include "media/QelAudio.h"
@@ -445,6 +448,62 @@ TEST_F(GameControllerPlayTest, PauseStandsTheGameAndEscapeLeavesItWaiting) {
     EXPECT_EQ(stack->getTopContext(), g);
     EXPECT_FALSE(g->bDone);
     EXPECT_EQ(Trace::results, std::vector<int>{GameController::RESULT_WON});
+}
+
+// The danger (the front train's progress to its tunnel) above 0.95 brings the hurry music once;
+// between 0.9 and 0.95 the music stays; below 0.9 the stage's music comes back. The help chance
+// follows the same danger.
+TEST_F(GameControllerPlayTest, DangerSwitchesToTheHurryMusicAndBack) {
+    harness->startGame(0);
+    GameController& g = *harness->game;
+    Track* track = g.pLevel->getTracks()[0];
+    for (int i = 0; i < 600 && track->trains->firstChild == nullptr; ++i) harness->frame();
+    auto* train = static_cast<Train*>(track->trains->firstChild);
+    ASSERT_NE(train, nullptr);
+    harness->run(60);
+    QelAudio* audio = harness->engine->pQelAudio;
+    const struct {
+        float progress;
+        bool hurry;
+        float help;
+    } steps[] = {{0.92f, false, 0.0f}, {0.97f, true, 0.75f}, {0.93f, true, 0.0f}, {0.96f, true, 0.75f}, {0.85f, false, 0.0f}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.progress);
+        TrainLayout* front = train->firstSegment();
+        const float pos = track->createLambda + step.progress * (track->tunnelLambda - track->createLambda);
+        front->firstCar()->frontPos = pos;
+        front->motion.position.x = pos;
+        front->motion.velocity.x = 0.0f;
+        front->placeCars();
+        harness->frame();
+        harness->frame();
+        ASSERT_NEAR(g.pLevel->getProgress(), step.progress, 0.01f);
+        EXPECT_EQ(g.musicCurrent, step.hurry ? g.musicHurry : g.musicGame);
+        EXPECT_EQ(audio->pCurrentMusic, g.musicCurrent);
+        EXPECT_FLOAT_EQ(g.helpChance, step.help);
+    }
+}
+
+// The power-up spawner seats the level's forced bonus in an empty open slot without counting a
+// placement or playing the wrong-placement sound.
+TEST_F(GameControllerPlayTest, TheSpawnerSeatsTheForcedBonusWithoutCountingAPlacement) {
+    harness->startGame(3);
+    GameController& g = *harness->game;
+    CargoSlot* seated = nullptr;
+    for (int i = 0; i < 60 * 60 && g.stats_bonusesSpawned == 0; ++i) harness->frame();
+    ASSERT_EQ(g.stats_bonusesSpawned, 1);
+    for (CargoSlot* slot : g.colorPicker.openSlots)
+        if (slot->held && slot->held->bPowerUp) seated = slot;
+    harness->frame();
+    for (CargoSlot* slot : g.colorPicker.openSlots)
+        if (slot->held && slot->held->bPowerUp) seated = slot;
+    ASSERT_NE(seated, nullptr);
+    EXPECT_EQ(seated->held->type, Cargo::TYPE_STOP_BONUS);
+    EXPECT_EQ(seated->held->state, Cargo::STATE_SEATED);
+    EXPECT_EQ(g.stats_incorrectPlacements, 0);
+    EXPECT_EQ(g.stats_correctPlacements, 0);
+    EXPECT_EQ(Trace::count(u"wrong"), 0);
+    EXPECT_EQ(g.colorPicker.forcedCount, 2);
 }
 
 }  // namespace
