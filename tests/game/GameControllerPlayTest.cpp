@@ -34,6 +34,7 @@
 #include "media/QelAudio.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
+#include "media/WorldRect.h"
 
 namespace {
 
@@ -504,6 +505,41 @@ TEST_F(GameControllerPlayTest, TheSpawnerSeatsTheForcedBonusWithoutCountingAPlac
     EXPECT_EQ(g.stats_correctPlacements, 0);
     EXPECT_EQ(Trace::count(u"wrong"), 0);
     EXPECT_EQ(g.colorPicker.forcedCount, 2);
+}
+
+// Touch: a tap on MENU pauses, a tap near the other launcher spot cycles, a tap elsewhere fires.
+TEST_F(GameControllerPlayTest, TouchTapsPauseCycleOrFire) {
+    harness->startGame(8);
+    GameController& g = *harness->game;
+    ASSERT_GE(g.pLevel->launcherPositions.size(), 2u);
+    QelInput* input = harness->engine->pQelInput;
+    Camera* camera = g.pWorldLayer->pCamera;
+    const WorldRect rect = camera->getVisibleRect(camera->target.z);
+    const float pixels = (0.0f - camera->position.z) / (layoutWidth() / 2.0f);
+    const Vector3 other = g.pLevel->launcherPositions[1];
+    const Vector3 nearOther((other.x + 30.0f - rect.left) / pixels, (other.y - rect.bottom) / pixels, 0.0f);
+    const struct {
+        Vector3 at;
+        int command;
+    } cases[] = {
+        {Vector3(layoutWidth() - 40.0f, layoutHeight() - 10.0f, 0.0f), GameController::COMMAND_PAUSE},
+        {nearOther, GameController::COMMAND_CYCLE},
+        {Vector3(layoutWidth() / 2.0f, layoutHeight() * 0.6f, 0.0f), GameController::COMMAND_FIRE},
+    };
+    int tag = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        const Vector3 w = input->layoutToWindow(c.at);
+        input->onWindowTouchDown(tag, static_cast<int>(w.x), static_cast<int>(w.y));
+        harness->frame();
+        EXPECT_EQ(input->inputMode, INPUTMODE_TOUCH);
+        EXPECT_EQ(g.command, c.command);
+        input->onWindowTouchUp(tag, static_cast<int>(w.x), static_cast<int>(w.y));
+        harness->frame();
+        harness->frame();
+        ++tag;
+    }
+    harness->setPointer(layoutWidth() / 2.0f, layoutHeight() / 2.0f);
 }
 
 }  // namespace
