@@ -11,11 +11,12 @@
 // accent is drawn with its foot at a fixed distance below the top line (the font's lift), so in
 // those fonts the top line is put where that foot lands just over a capital; the few glyphs that
 // reach higher (letters with a caron, the precomposed accented letters the parts replace) have
-// their part above the capitals pressed into the room left. The no-break space (0xA0), which
-// French puts before "!", "?" and ":", is a thin blank, narrower than a word space. Positions 1-6, 9, 10, 13 and 14 hold
-// pictograms: check mark, cancel, left, right, up, down, back, next, help and the empty check box
-// that the check mark goes into. Glyphs are white (outline fonts: white with a dark outline) so
-// that text colours tint them.
+// their part above the capitals pressed into the room left; the rows freed above the capitals
+// are added below the descenders, so the line keeps its height. The no-break space (0xA0), which
+// French puts before "!", "?" and ":", is a thin blank, narrower than a word space. Positions
+// 1-6, 9, 10, 13 and 14 hold pictograms: check mark, cancel, left, right, up, down, back, next,
+// help and the empty check box that the check mark goes into. Glyphs are white (outline fonts:
+// white with a dark outline) so that text colours tint them.
 
 #include "datagen/GlyphPages.h"
 
@@ -377,6 +378,10 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
     }
     rasters[127] = raster->render(0x0131);
     const int capHeight = raster->capHeight();
+    // The line keeps the height it has with the tallest glyph's top as its top line, so that
+    // line heights (and the sizes the game derives from them) do not change: rows freed above
+    // the capitals by a lower top line go below the descenders.
+    const int lineHeight = ascent + descent;
     if (style.accentParts) {
         std::vector<Raster> accents;
         for (int p = style.firstSymbol; p < 256; ++p) {
@@ -387,7 +392,7 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
         for (int p = style.firstSymbol; p < 256; ++p)
             if (!isAccent(cp1252ToUnicode(p))) pressUnder(rasters[p], ascent, capHeight);
     }
-    const int cellHeight = ascent + descent;
+    const int cellHeight = std::max(lineHeight, ascent + descent);
     std::vector<Cell> cells;
     for (int p = style.firstSymbol; p < 256; ++p) {
         const char16_t c = cp1252ToUnicode(p);
