@@ -149,14 +149,24 @@ TEST_F(GeneratedArt, HighlightedCaptionsReadOnTheHighlightFrame) {
     }
 }
 
-TEST_F(GeneratedArt, DialogPanelIsOpaque) {
+TEST_F(GeneratedArt, DialogPanelIsOpaqueAndItsTextsRead) {
     const SkinPixels panel = skinPixels(u"gfx/gui/game/square.tga", 0);
     ASSERT_GT(panel.width, 40);
-    // Inside the 20-pixel borders the frame stretches, nothing of the screen beneath shows.
+    // Inside the 20-pixel borders the frame stretches, nothing of the screen beneath shows; the
+    // grey caption of the player screens (30 units below the top edge, so from the top border's
+    // lower half on) and the white texts of the dialogs read on it.
     int seeThrough = 0;
-    for (int y = 20; y < panel.height - 20; ++y)
-        for (int x = 20; x < panel.width - 20; ++x) seeThrough += (panel.at(x, y) >> 24) != 0xFF;
+    double grey = 100.0, white = 100.0;
+    for (int y = 10; y < panel.height - 20; ++y)
+        for (int x = 20; x < panel.width - 20; ++x) {
+            const uint32_t c = panel.at(x, y);
+            if (y >= 20) seeThrough += (c >> 24) != 0xFF;
+            grey = std::min(grey, contrastRatio(0xFF808080, over(c, 0xFFFFFFFF)));
+            white = std::min(white, contrastRatio(0xFFFFFFFF, over(c, 0xFFFFFFFF)));
+        }
     EXPECT_EQ(seeThrough, 0);
+    EXPECT_GE(grey, 3.0);
+    EXPECT_GE(white, 4.5);
 }
 
 TEST_F(GeneratedArt, SnowflakesAreSmallAndLetTextThrough) {

@@ -13,14 +13,15 @@ namespace datagen {
 namespace {
 
 // A rounded panel: 'fillTop'/'fillBottom' gradient, a frame line and a soft gloss.
-void panel(cairo_t* cr, double x, double y, double w, double h, double r, uint32_t fillTop, uint32_t fillBottom, uint32_t frame, double line) {
+void panel(cairo_t* cr, double x, double y, double w, double h, double r, uint32_t fillTop, uint32_t fillBottom, uint32_t frame, double line,
+           uint32_t gloss = 0x28FFFFFF) {
     roundedRect(cr, x + line / 2, y + line / 2, w - line, h - line, r);
     fillVertical(cr, y, y + h, fillTop, fillBottom);
     setColor(cr, frame);
     cairo_set_line_width(cr, line);
     cairo_stroke(cr);
     roundedRect(cr, x + line + 2, y + line + 1, w - 2 * line - 4, (h - 2 * line) * 0.42, r * 0.7);
-    setColor(cr, 0x28FFFFFF);
+    setColor(cr, gloss);
     cairo_fill(cr);
 }
 
@@ -153,9 +154,11 @@ TextureImage speechArrow() {
 TextureImage square() {
     Atlas atlas("gfx/gui/game/square.tga");
     // Borders 20 all round.
-    // Opaque: dialogs lie on it over the screen beneath them, which must not show through.
+    // Opaque: dialogs lie on it over the screen beneath them, which must not show through. Dark,
+    // with the faintest gloss, so that the grey caption of the player screens reads on it as
+    // well as the white texts of the dialogs.
     atlas.add(96, 96, [](cairo_t* cr, int w, int h) {
-        panel(cr, 2, 2, w - 4, h - 4, 16, 0xFF3C6EB4, 0xFF1B2A4A, kSnow, 3);
+        panel(cr, 2, 2, w - 4, h - 4, 16, kNightBlue, kDeepBlue, kSnow, 3, 0x0CFFFFFF);
         snowCap(cr, 12, w - 12, 4, 4);
     });
     return atlas.build();
