@@ -2,9 +2,10 @@
 // updated (forces, wagons, removal, motion, car placement, coupling, catching) and the pieces in
 // flight moved. A typical level (two tracks, six trains, about 80 cars, 5 pieces in flight) and a
 // stress case (six trains of 60 three-slot cars, 30 pieces in flight that every car must check).
-// The trains are rebuilt, untimed, every 120 frames.
+// The trains are rebuilt, untimed, every 120 frames. tools/bench.sh runs it in a release build.
 
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
 
 #include <vector>
 
@@ -18,10 +19,13 @@
 #include "game/Train.h"
 #include "game/TrainLayout.h"
 #include "game/harness/PlayHarness.h"
-
-PlayHarness* benchHarness();
+#include "support/TestFolder.h"
+#include "BenchBound.h"
 
 namespace {
+
+PlayHarness* harness = nullptr;
+PlayHarness* benchHarness() { return harness; }
 
 struct Scene {
     int trainsPerTrack;
@@ -101,10 +105,30 @@ void trainFrames(benchmark::State& state, int levelNumber, const Scene& scene) {
     state.counters["pieces"] = scene.pieces;
 }
 
-void TypicalTrainFrame(benchmark::State& state) { trainFrames(state, 21, Scene{3, 13, 0, 5}); }
+void TypicalTrainFrame(benchmark::State& state) {
+    setBound(state, 200.0);
+    trainFrames(state, 21, Scene{3, 13, 0, 5});
+}
 BENCHMARK(TypicalTrainFrame)->Unit(benchmark::kMicrosecond);
 
-void StressTrainFrame(benchmark::State& state) { trainFrames(state, 21, Scene{3, 60, 3, 30}); }
+void StressTrainFrame(benchmark::State& state) {
+    setBound(state, 1000.0);
+    trainFrames(state, 21, Scene{3, 60, 3, 30});
+}
 BENCHMARK(StressTrainFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    // A user-data folder of its own, silent audio and no message boxes, as in the tests.
+    TestFolder dataHome("vesk-bench-trains");
+    setenv("VESK_DATA_HOME", dataHome.path.c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    harness = new PlayHarness();
+    benchmark::RunSpecifiedBenchmarks();
+    delete harness;
+    benchmark::Shutdown();
+    return 0;
+}
