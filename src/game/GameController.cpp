@@ -1,17 +1,26 @@
 #include "game/GameController.h"
 
+#include <algorithm>
+
 #include "app/GameGlobal.h"
+#include "app/ProfileData.h"
 #include "app/TextLabel.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
+#include "game/Car.h"
 #include "game/ContextMessage.h"
+#include "game/FloatingText.h"
 #include "game/Hud.h"
+#include "game/Launcher.h"
 #include "game/MouseCursor.h"
 #include "game/SpeechArrow.h"
+#include "media/QelGraphics.h"
+#include "media/Skin.h"
 #include "media/Sound.h"
 
 GameController::GameController() {
+    pDepthManager = &depthManager;
     // The world layer holds the playfield; its clock is the game clock.
     pWorldLayer = new Context();
     addChild(pWorldLayer);
@@ -68,12 +77,36 @@ GameController* GameController::current() {
 
 ProfileData* GameController::currentProfile() { return game ? &game->profileManager.current() : nullptr; }
 
-namespace {
-Sound* findSound(const char16_t* name) {
-    if (!qel || !qel->pResourceManager) return nullptr;
-    return static_cast<Sound*>(qel->pResourceManager->find(true, name));
+void GameController::showFloatingScore(const Vector3& position, int points, WStringView text) {
+    const WString shown = text.empty() ? format(u"+%d", points) : WString(text);
+    if (pEffectsLayer) pEffectsLayer->addChild(new FloatingText(position, shown));
+    if (ProfileData* profile = currentProfile()) profile->addScore(points);
 }
-}  // namespace
+
+void GameController::onTrainEntered() {
+    if (pLauncher && pLauncher->state == Launcher::STATE_DISABLED) pLauncher->gotoState(Launcher::STATE_READY);
+    if (levelStartTime == 0.0) levelStartTime = getGameTime();
+}
+
+void GameController::onCarsCompleted(Car* car) {
+    if (!car) return;
+    carsCompleted += car->countSlots();
+    levelProgress = totalCars > 0 ? std::min(1.0f, static_cast<float>(carsCompleted) / static_cast<float>(totalCars)) : 1.0f;
+}
+
+int GameController::detailLevel() { return game ? game->gameConfiguration.detailLevel : 1; }
+
+bool GameController::shadowsOn() { return qel && qel->pQelGraphics && qel->pQelGraphics->bHighDetail; }
+
+Skin* GameController::findSkin(WStringView name) {
+    if (!qel || !qel->pResourceManager) return nullptr;
+    return static_cast<Skin*>(qel->pResourceManager->find(true, name));
+}
+
+Sound* GameController::findSound(const char16_t* name) {
+    if (!qel || !qel->pResourceManager) return nullptr;
+    return static_cast<Sound*>(qel->pResourceManager->find(soundHook == nullptr, name));
+}
 
 void GameController::playSound(const char16_t* name, float pitch) {
     if (soundHook) {
@@ -91,4 +124,21 @@ void GameController::playSoundRandomPitch(const char16_t* name) {
         return;
     }
     if (Sound* sound = findSound(name)) sound->playRandomPitch();
+}
+
+void GameController::playSoundPanned(const char16_t* name, float x) {
+    if (soundHook) {
+        randomNext();
+        soundHook(name, 0.0f);
+        return;
+    }
+    if (Sound* sound = findSound(name)) sound->playPanned(x);
+}
+
+void GameController::playSoundSemitones(const char16_t* name, int semitones) {
+    if (soundHook) {
+        soundHook(name, Sound::semitoneFactor(semitones));
+        return;
+    }
+    if (Sound* sound = findSound(name)) sound->playSemitones(semitones);
 }

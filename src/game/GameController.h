@@ -8,11 +8,15 @@
 #include <cstdint>
 
 #include "engine/Context.h"
+#include "engine/MathUtil.h"
 #include "engine/Text.h"
+#include "game/CargoColorPicker.h"
+#include "game/DepthManager.h"
 
-class CargoColorPicker;
-class DepthManager;
+class Car;
 class Launcher;
+class Skin;
+class Sound;
 class Level;
 class SpeechArrow;
 class TextLabel;
@@ -25,6 +29,8 @@ class GameController : public Context {
 public:
     // Player commands of a frame.
     enum Command : int { COMMAND_NONE = 0, COMMAND_PAUSE = 1, COMMAND_CYCLE = 2, COMMAND_FIRE = 3, COMMAND_CLAW = 4 };
+    // The states a train and its slots look at: the level being played, and lost.
+    enum State : int { STATE_PLAYING = 4, STATE_LOST = 5 };
 
     // Builds the layers: the world layer (two groups the level fills, the launcher, the cargo in
     // flight, the effects and the hint arrow) and the display layer (the head-up display and the
@@ -45,11 +51,30 @@ public:
     // The current player's profile, or null without an application object.
     static ProfileData* currentProfile();
 
+    // A score pop-up at a playfield position: the text, or "+points" without one; the points go
+    // to the player's score (never below 0).
+    void showFloatingScore(const Vector3& position, int points, WStringView text);
+    // A train has entered play: the launcher is armed and the level's clock starts.
+    void onTrainEntered();
+    // A wagon was completed: its slots count towards the level's progress.
+    void onCarsCompleted(Car* car);
+
+    // The detail setting (effects at 1 and above), and whether shadows are drawn.
+    static int detailLevel();
+    static bool shadowsOn();
+    // A skin by name; fatal when the engine lacks it, none without an engine.
+    static Skin* findSkin(WStringView name);
+    // A sound by name (none without an engine, or while sounds are traced and it is missing).
+    static Sound* findSound(const char16_t* name);
+
     // Sounds of the game by resource name: at a pitch factor, or at the sound's random pitch.
     static void playSound(const char16_t* name, float pitch = 1.0f);
     static void playSoundRandomPitch(const char16_t* name);
+    // Panned by a playfield x (at the sound's random pitch), or raised by n semitones.
+    static void playSoundPanned(const char16_t* name, float x);
+    static void playSoundSemitones(const char16_t* name, int semitones);
     // When set, sounds are handed to this hook instead of the audio (tests trace them); the
-    // random-pitch form reports a pitch of 0.
+    // random-pitch and panned forms report a pitch of 0, after drawing it all the same.
     static inline void (*soundHook)(WStringView name, float pitch) = nullptr;
 
     DepthManager* pDepthManager = nullptr;
@@ -84,8 +109,9 @@ public:
     int stats_bonusesCollected = 0;
     double levelStartTime = 0.0;
     double levelEndTime = 0.0;
-    // The level's colour picker and depth manager (colorPicker, depthManager) belong here, held by
-    // value in this order; pDepthManager points at the depth manager, and stays null without one.
+    // The level's colour picker (its open slots are rebuilt every frame) and depth manager.
+    CargoColorPicker colorPicker;
+    DepthManager depthManager;
     uint32_t aimColor = 0xFFFFFFFF;
     int command = COMMAND_NONE;
     float gameProgress = 0.0f;

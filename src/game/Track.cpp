@@ -5,9 +5,11 @@
 #include "engine/ErrorManager.h"
 #include "engine/Packet.h"
 #include "engine/Qel.h"
+#include "game/Car.h"
 #include "game/HiddenZone.h"
 #include "game/LevelHost.h"
 #include "game/Train.h"
+#include "game/TrainLayout.h"
 
 namespace {
 
@@ -73,10 +75,13 @@ bool Track::serialize(Packet& packet) {
         packet.badData(u"Track::serialize", u"trainCount");
         return false;
     }
+    // A refused train takes the trains read before it along: the track is left as it was.
+    BasicLink* before = trains->lastChild;
     for (int32_t i = 0; i < count; ++i) {
         auto* train = new Train(&packet);
         if (packet.bBadData) {
             train->release();
+            while (trains->lastChild != before) trains->lastChild->release();
             return false;
         }
         addTrain(train);
@@ -93,7 +98,15 @@ void Track::update(double time, double dt) {
     coupleTrains();
 }
 
-void Track::prepareChordTables() {}
+void Track::prepareChordTables() {
+    // A car of each kind is made only to learn its body and gap lengths.
+    for (int kind = Car::KIND_ENGINE; kind <= Car::KIND_THREE_SLOTS; ++kind) {
+        Car* car = Car::createByType(kind);
+        getChordTable(car->bodyLength);
+        getChordTable(car->gapLength);
+        car->release();
+    }
+}
 
 bool Track::wantsNextTrain() const {
     for (BasicLink* t = trains->lastChild; t; t = t->prev) {
@@ -103,7 +116,31 @@ bool Track::wantsNextTrain() const {
     return true;
 }
 
-void Track::coupleTrains() {}
+void Track::coupleTrains() {
+    for (BasicLink* a = trains->firstChild; a;) {
+        auto* ahead = static_cast<Train*>(a);
+        BasicLink* b = a->next;
+        // A dead train, or one without cars, is none.
+        while (b && (b->bDead || !static_cast<Train*>(b)->firstSegment())) b = b->next;
+        if (!b) return;
+        auto* behind = static_cast<Train*>(b);
+        const TrainLayout* tail = ahead->bDead ? nullptr : ahead->lastSegment();
+        const TrainLayout* head = behind->firstSegment();
+        if (!tail || head->firstCar()->frontPos <= tail->lastCar()->nextFrontPos) {
+            a = b;
+            continue;
+        }
+        // The train behind has caught up: its segments join the one ahead, which brings the slots
+        // it still had to bring; they couple in the next frame.
+        ahead->slotQuota += behind->slotQuota - behind->slotsSpawned;
+        while (auto* segment = static_cast<TrainLayout*>(behind->firstChild)) {
+            behind->removeChild(segment);
+            ahead->insertSegmentAfter(segment, nullptr);
+        }
+        trains->removeChild(behind);
+        behind->release();
+    }
+}
 
 void Track::render() {
     if (!qel || !(qel->debugLevel & kDebugDrawTrack)) return;
@@ -155,7 +192,15 @@ ChordTable* Track::getChordTable(float length) {
     return chordTables.emplace(length, std::move(table)).first->second.get();
 }
 
-float Track::getProgress() const { return 0.0f; }
+float Track::getProgress() const {
+    for (const BasicLink* t = trains->firstChild; t; t = t->next) {
+        const auto* train = static_cast<const Train*>(t);
+        if (train->bDead || train->countOpenSlots() == 0) continue;
+        const TrainLayout* front = train->firstSegment();
+        return front ? progressAt(front->frontPos()) : 0.0f;
+    }
+    return 0.0f;
+}
 
 float Track::progressAt(float p) const {
     const float span = tunnelLambda - createLambda;

@@ -34,7 +34,8 @@ public:
     // derives the others from the current host's fractions, samples the path and builds the band.
     virtual void init();
     // Writes or reads the trains: their count, then each train. False when the packet's data is
-    // refused (a count the packet cannot hold, or a train that fails).
+    // refused (a count the packet cannot hold, or a train that fails); the trains read by a
+    // refused call are deleted again.
     virtual bool serialize(Packet& packet);
 
     // Prepares the chord tables of the car kinds, asks the host for a train when the track is

@@ -11,9 +11,17 @@
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
+#include "app/ProfileData.h"
+#include "game/Car.h"
+#include "game/Cargo.h"
+#include "game/CargoSlot.h"
+#include "game/GameController.h"
 #include "game/LayoutTable.h"
 #include "game/Level.h"
 #include "game/Track.h"
+#include "game/Train.h"
+#include "game/TrainLayout.h"
+#include "game/WorldManager.h"
 #include "media/Camera.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
@@ -70,10 +78,112 @@ void hashTree(Hasher& hasher, const QelBase* object) {
         hasher.add(t->depth);
         hasher.add(t->trackPos);
     }
+    if (const auto* train = dynamic_cast<const Train*>(object)) {
+        hasher.add(train->engineForce);
+        hasher.add(train->slotQuota);
+        hasher.add(train->slotsSpawned);
+        hasher.add(train->comboCount);
+    }
+    if (const auto* segment = dynamic_cast<const TrainLayout*>(object)) {
+        hasher.add(segment->motion.position);
+        hasher.add(segment->motion.velocity);
+    }
+    if (const auto* car = dynamic_cast<const Car*>(object)) {
+        hasher.add(car->kind);
+        hasher.add(car->frontPos);
+        hasher.add(car->rearPos);
+        hasher.add(car->nextFrontPos);
+        // The slots hang off the car's own slot list, not its children.
+        for (const BasicLink* slot = car->slots.firstChild; slot; slot = slot->next) hashTree(hasher, static_cast<const QelBase*>(slot));
+    }
+    if (const auto* slot = dynamic_cast<const CargoSlot*>(object)) {
+        hasher.add(slot->color);
+        hasher.add(slot->trackPos);
+        hasher.add(slot->held ? slot->held->type : -1);
+    }
+    if (const auto* piece = dynamic_cast<const Cargo*>(object)) {
+        hasher.add(piece->type);
+        hasher.add(piece->spinAngle);
+        hasher.add(piece->motion.position);
+        hasher.add(piece->lifetime);
+    }
     for (const BasicLink* child = object->firstChild; child; child = child->next) hashTree(hasher, static_cast<const QelBase*>(child));
 }
 
+// The level set-up the game makes for level L: its difficulty from the campaign's progress, the
+// train forces and counts, the colours new slots may take, the wagon kinds and the bonus weights.
+void setUpLevel(GameController& game, int level) {
+    const float c = std::clamp(static_cast<float>(level) / static_cast<float>(LayoutTable::LAST_LEVEL), 0.0f, 1.0f);
+    game.gameProgress = c;
+    game.levelProgress = 0.0f;
+    game.trainsSpawned = 0;
+    game.trainsTotal = static_cast<int>(3.0f * c + 3.0f);
+    game.totalCars = static_cast<int>(160.0f * c + 40.0f);
+    game.carsSpawned = 0;
+    game.carsCompleted = 0;
+    game.maxSegmentSpeed = 1000.0f;
+    game.minSegmentSpeed = -2000.0f;
+    game.helpChance = 0.0f;
+    game.slotHelpChance = 0.0f;
+    game.slowUntil = game.stopUntil = game.reverseUntil = 0.0;
+    game.departForce = 2500.0f;
+    game.refillFraction = 0.75f;
+    game.cruiseForce = 150.0f * c + 250.0f;
+    game.tunnelForce = 75.0f * c + 75.0f;
+    game.rollbackForce = -1200.0f - 800.0f * c;
+    const LevelRow& row = LayoutTable::row(level);
+    game.sprintFraction = row.sprintFraction > 0.0f ? row.sprintFraction : 0.15f * c + 0.35f;
+
+    CargoColorPicker& picker = game.colorPicker;
+    picker.clear();
+    int stage = 0, index = 0;
+    WorldManager::level2WorldStage(level, stage, index);
+    std::vector<int> colours;
+    if (stage <= 2) colours = {0, 2, 4};
+    else if (stage <= 5) colours = {0, 3, 5, 6};
+    else if (stage <= 8) colours = {1, 2, 5, 6, 7};
+    else if (stage <= 11) colours = {0, 1, 2, 4, 5, 7};
+    else colours = {0, 1, 2, 3, 5, 6, 7};
+    for (bool& enabled : picker.enabledColors) enabled = false;
+    for (int colour : colours) picker.enabledColors[colour] = true;
+    const struct {
+        int fromLevel, type;
+        float weight;
+    } bonuses[] = {{2, 18, 0.75f}, {3, 11, 0.5f}, {5, 12, 0.5f}, {6, 10, 0.75f}, {7, 16, 0.5f}, {9, 15, 0.4f}, {10, 13, 0.25f}};
+    for (const auto& b : bonuses) {
+        if (level >= b.fromLevel) picker.typeWeights[b.type] = b.weight;
+        if (level == b.fromLevel) {
+            picker.forcedType = b.type;
+            picker.forcedCount = 3;
+        }
+    }
+    picker.carKindWeights[0] = 1.0f;
+    picker.carKindWeights[1] = stage >= 1 ? 1.0f : 0.0f;
+    picker.carKindWeights[2] = stage >= 3 ? 1.0f : 0.0f;
+}
+
 }  // namespace
+
+DepthManager* PlayHarness::Host::getDepthManager() { return game ? &game->depthManager : &depthManager; }
+
+void PlayHarness::Host::addTrain(Track* track) {
+    trainRequests.push_back(track);
+    if (!game || game->state != GameController::STATE_PLAYING || game->trainsSpawned >= game->trainsTotal) return;
+    // The last train brings what is left; the others a share growing from 0.75 to 1.33 of the
+    // average.
+    const int n = game->trainsTotal;
+    const int k = game->trainsSpawned;
+    int quota = game->totalCars - game->carsSpawned;
+    if (k < n - 1) {
+        const float c = static_cast<float>(game->totalCars / n - 1);
+        quota = static_cast<int>(0.75f * c + (1.33f * c - 0.75f * c) * static_cast<float>(k) / static_cast<float>(n - 1) + 0.5f);
+    }
+    auto* train = new Train();
+    train->slotQuota = quota;
+    track->addTrain(train);
+    train->firstSegment()->firstCar()->frontPos = track->createLambda;
+    ++game->trainsSpawned;
+}
 
 PlayHarness::Probe::Probe(Track* track, float speed) : track(track), speed(speed) {
     pSkin = static_cast<Skin*>(qel->pResourceManager->find(true, u"car:1"));
@@ -111,9 +221,7 @@ PlayHarness::PlayHarness(uint32_t seed) : seed(seed) {
 }
 
 PlayHarness::~PlayHarness() {
-    delete world;
-    world = nullptr;
-    level = nullptr;
+    clearWorld();
     if (LevelHost::current() == &host) LevelHost::setCurrent(nullptr);
     delete application;
     delete engine;
@@ -123,10 +231,21 @@ PlayHarness::~PlayHarness() {
     platform::Clock::setCurrent(nullptr);
 }
 
-Level* PlayHarness::buildLevel(int number) {
-    delete world;
+void PlayHarness::clearWorld() {
+    if (game) {
+        // The game deletes its layers with the level in them, and leaves the application.
+        delete game;
+        game = nullptr;
+        host.game = nullptr;
+    } else {
+        delete world;
+    }
     world = nullptr;
     level = nullptr;
+}
+
+Level* PlayHarness::buildLevel(int number) {
+    clearWorld();
     randomSeed = seed;
     frames = 0;
     host.trainRequests.clear();
@@ -154,6 +273,55 @@ Level* PlayHarness::buildLevel(int number) {
     return level;
 }
 
+Level* PlayHarness::startGame(int number) {
+    clearWorld();
+    randomSeed = seed;
+    frames = 0;
+    host.trainRequests.clear();
+    LevelHost::setCurrent(&host);
+
+    game = new GameController();
+    application->pGameController = game;
+    host.game = game;
+    // A new game for the player: score, hearts and lives as at the start.
+    if (ProfileData* profile = GameController::currentProfile()) profile->resetGame();
+    setUpLevel(*game, number);
+    host.sprintFraction = game->sprintFraction;
+    host.refillFraction = game->refillFraction;
+
+    world = game->pWorldLayer;
+    world->pCamera->position = Vector3(0.0f, 16.0f, -400.0f);
+    world->pCamera->target = Vector3(0.0f, 16.0f, 0.0f);
+    world->pCamera->update(0.0, 0.0);
+    level = createLevelLayout(number);
+    level->buildScene();
+    game->pLevel = level;
+    static_cast<QelBase*>(world->firstChild)->addChild(level);
+    static_cast<QelBase*>(world->firstChild->next)->addChild(new DepthPass(game->depthManager));
+    const int tracks = static_cast<int>(level->getTracks().size());
+    game->trainsTotal *= tracks;
+    game->tunnelForce /= static_cast<float>(tracks);
+    game->gotoState(GameController::STATE_PLAYING);
+    return level;
+}
+
+Cargo* PlayHarness::shoot(int type, const Vector3& target) {
+    if (!game || !level) return nullptr;
+    Cargo* piece = Cargo::createByType(type);
+    const Vector3 from = level->launcherPositions.empty() ? Vector3() : level->launcherPositions[0];
+    const Vector3 toward = target - from;
+    const float distance = toward.length();
+    const Vector3 direction = distance > 0.0f ? toward * (1.0f / distance) : Vector3(0.0f, 1.0f, 0.0f);
+    piece->position = from;
+    piece->motion.position = from;
+    piece->motion.velocity = direction * (640.0f * level->shotSpeedScale);
+    piece->updateXform();
+    piece->enterState(Cargo::STATE_FLYING);
+    game->pCargoLayer->addChild(piece);
+    ++game->stats_shotsFired;
+    return piece;
+}
+
 std::vector<PlayHarness::Probe*> PlayHarness::addProbes(float speed) {
     std::vector<Probe*> probes;
     if (!world || !level) return probes;
@@ -174,6 +342,11 @@ uint64_t PlayHarness::frame() {
     engine->frameTimer.previousFrameTime = 0.0;
     engine->frameTimer.frameTime = kFrameStep;
     clock.advance(kFrameStep);
+    // The game's own first steps of a frame: the colour picker rebuilt from the open slots.
+    if (game) {
+        game->colorPicker.reset();
+        if (level) level->reportOpenSlots();
+    }
     engine->frame(world);
     ++frames;
     return hash();
@@ -226,7 +399,14 @@ uint64_t PlayHarness::hash() const {
         hasher.add(world->totalTime);
         hashTree(hasher, world);
     }
-    for (const TrackObject* object : host.depthManager.objects) {
+    if (game) {
+        for (int statistic : {game->stats_shotsFired, game->stats_correctPlacements, game->stats_incorrectPlacements,
+                              game->stats_placementStreak, game->carsSpawned, game->carsCompleted, game->trainsSpawned, game->state})
+            hasher.add(statistic);
+        if (ProfileData* profile = GameController::currentProfile()) hasher.add(profile->score());
+    }
+    const DepthManager& depthPass = game ? game->depthManager : host.depthManager;
+    for (const TrackObject* object : depthPass.objects) {
         hasher.add(object->depth);
         hasher.add(object->trackPos);
     }

@@ -6,6 +6,11 @@
 // screen with the game's camera and a stand-in for the game that hosts the level. Keys, the
 // pointer and the mouse buttons are set through the same input the player uses; every frame
 // ends with a hash of the playfield, so that two runs can be compared frame for frame.
+//
+// startGame plays a level with real trains: a GameController (the application's current one) is
+// made and its world layer becomes the playfield; the host sets the level up and launches trains
+// as the game does, and each frame rebuilds the colour picker before the level moves. Pieces are
+// thrown with shoot.
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +21,8 @@
 #include "game/TrackObject.h"
 #include "platform/TestClock.h"
 
+class Cargo;
+class GameController;
 class GameGlobal;
 class Level;
 class Qel;
@@ -25,18 +32,21 @@ class Track;
 class PlayHarness {
 public:
     // Stands in for the game in progress: its depth manager, the track fractions of the level
-    // being played, and a log of the trains the tracks ask for (none is made).
+    // being played, and a log of the trains the tracks ask for. With a game, a train asked for is
+    // launched as the game launches one: while playing, up to the level's train total, each with
+    // its share of the level's slots and its engine at the create position.
     class Host : public LevelHost {
     public:
-        DepthManager* getDepthManager() override { return &depthManager; }
+        DepthManager* getDepthManager() override;
         float getSprintFraction() const override { return sprintFraction; }
         float getRefillFraction() const override { return refillFraction; }
-        void addTrain(Track* track) override { trainRequests.push_back(track); }
+        void addTrain(Track* track) override;
 
         DepthManager depthManager;
         float sprintFraction = 0.35f;
         float refillFraction = 0.75f;
         std::vector<Track*> trainRequests;
+        GameController* game = nullptr;
     };
 
     // A marker that runs along a track at a steady speed from its create position, as a car's
@@ -59,11 +69,21 @@ public:
     // A fresh world with level L: the seed set again, the host's fractions as the game sets them
     // for L, the layout built with its scene. The previous world and level are deleted.
     Level* buildLevel(int level);
+    // Level L played with real trains by a player starting a new game: a new GameController,
+    // current, in its playing state, with
+    // the level's set-up (difficulty, forces, colours, wagon kinds and bonus weights) as the game
+    // makes it, the level in its world layer and the depth pass drawn after it.
+    Level* startGame(int level);
+    // A piece of that type thrown from the first launcher spot towards a playfield point at the
+    // launcher's speed (a shot counted).
+    Cargo* shoot(int type, const Vector3& target);
     // A probe on each track of the level, at the given speed (units per second).
     std::vector<Probe*> addProbes(float speed);
     // One frame through the engine's frame loop, 1/60 s after the last; answers its hash.
     uint64_t frame();
     std::vector<uint64_t> run(int frames);
+    // Deletes the playfield (and the game) of the last level built.
+    void clearWorld();
 
     // Input for the next frame: a key by its key code, the pointer in layout pixels (x from the
     // left, y from the bottom), a mouse button (0 left, 1 right, 2 middle).
@@ -76,8 +96,8 @@ public:
     RecordingDevice* device() const;
 
     // A hash of the playfield as it stands: the clock, the random generator, every object of the
-    // world (kind, state, placement, visibility, colour), the depth pass's order and the frame's
-    // drawing counts.
+    // world (kind, state, placement, visibility, colour; trains, segments, cars, slots and cargo
+    // with their own numbers), the depth pass's order and the frame's drawing counts.
     uint64_t hash() const;
 
     platform::TestClock clock;
@@ -86,6 +106,7 @@ public:
     Host host;
     Context* world = nullptr;
     Level* level = nullptr;
+    GameController* game = nullptr;
     uint32_t seed;
     int frames = 0;
 };

@@ -1,0 +1,3 @@
+#include "game/ExtraLifePowerUp.h"
+
+ExtraLifePowerUp::ExtraLifePowerUp() : PowerUp(TYPE_EXTRA_LIFE_BONUS, u"bonus:6") {}

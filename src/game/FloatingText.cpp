@@ -1,0 +1,20 @@
+#include "game/FloatingText.h"
+
+#include "app/Global.h"
+
+FloatingText::FloatingText(const Vector3& at, WStringView text)
+    : TextLabel(at.x, at.y, at.z, text, game ? game->pFontMediumOutline : nullptr, 0xFFFFFFFF) {
+    duration = 1.0;
+    fadeOut = 0.5;
+    scale = Vector3(0.25f, 0.25f, 1.0f);
+    updateXform();
+}
+
+void FloatingText::update(double time, double dt) {
+    age += dt;
+    const float s = static_cast<float>(0.25 + age);
+    scale = Vector3(s, s, 1.0f);
+    position.y += static_cast<float>(32.0 * dt);
+    updateXform();
+    TextLabel::update(time, dt);
+}

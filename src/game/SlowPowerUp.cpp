@@ -1,0 +1,3 @@
+#include "game/SlowPowerUp.h"
+
+SlowPowerUp::SlowPowerUp() : PowerUp(TYPE_SLOW_BONUS, u"bonus:7") {}

@@ -1,0 +1,3 @@
+#include "game/SpeedShotPowerUp.h"
+
+SpeedShotPowerUp::SpeedShotPowerUp() : PowerUp(TYPE_SPEED_SHOT_BONUS, u"bonus:5") {}

@@ -1,0 +1,3 @@
+#include "game/StopPowerUp.h"
+
+StopPowerUp::StopPowerUp() : PowerUp(TYPE_STOP_BONUS, u"bonus:0") {}
