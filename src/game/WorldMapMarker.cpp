@@ -90,11 +90,14 @@ void WorldMapMarker::render() {
     Renderable::render();
     if (!bHover && !bSelected) return;
     FontQuad* font = AppLink::fontMedium();
+    // Above the town rather than below it: the pointer, whose tip is on the town, covers what
+    // lies below and to the right.
+    const float top = position.y + (pSkin ? pSkin->height / 2.0f : 0.0f);
     Renderable at;
-    at.position = Vector3(position.x, position.y - 10.0f, position.z);
+    at.position = Vector3(position.x, top + NAME_GAP, position.z);
     at.color = kNameColour;
     at.updateXform();
-    const int flags = FontQuad::ALIGN_CENTER | FontQuad::ALIGN_HEIGHT;
+    const int flags = FontQuad::ALIGN_CENTER;
     // The rim: the name in the dark colour around its place, then the name itself.
     Renderable rim;
     rim.color = kRimColour;

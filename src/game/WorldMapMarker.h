@@ -11,6 +11,8 @@ class WorldMapMarker : public MenuNavigable {
 public:
     static constexpr float COLLISION_SENSITIVITY = 1.8f;
     static constexpr double FLARE_PERIOD = 0.1;
+    // The town's name is centred this far above the marker's top edge.
+    static constexpr float NAME_GAP = 12.0f;
     // The pulse: scale 1 + 0.15 x sin(8 t) while hovered.
     static float pulseScale(double time);
 
@@ -18,7 +20,7 @@ public:
     WorldMapMarker(int stage, const Vector3& at);
 
     void update(double time, double dt) override;
-    // The marker, and while hovered or selected the town's name below it.
+    // The marker, and while hovered or selected the town's name above it.
     void render() override;
     // The caption anchor while the town can be reached, else the end of the list.
     Vector3 getNavigationPoint(int index) override;
