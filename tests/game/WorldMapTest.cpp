@@ -582,3 +582,25 @@ TEST_F(WorldMapTest, ASavedGameThatDoesNotLoadLeavesNoLevelAndNoFlag) {
     EXPECT_EQ(map->pPlayButton->caption, u"Play!");
     removeFile(path);
 }
+
+namespace {
+// Says, when deleted, whether it was allowed to write the saved game.
+struct WatchedController : GameController {
+    ~WatchedController() override { savedWhenDeleted = bSaveWhenDeleted ? 1 : 0; }
+    static inline int savedWhenDeleted = -1;
+};
+}  // namespace
+
+TEST_F(WorldMapTest, ATownRestartDropsTheLevelUnsavedWhileLeavingTheMapKeepsIt) {
+    WorldManager* map = openMap();
+    application->pGameController = new WatchedController();
+    WorldManager::restartAtLevel(0);
+    EXPECT_EQ(WatchedController::savedWhenDeleted, 0);
+
+    WatchedController::savedWhenDeleted = -1;
+    application->pGameController = new WatchedController();
+    map->bDone = true;
+    step();
+    EXPECT_EQ(application->pGameController, nullptr);
+    EXPECT_EQ(WatchedController::savedWhenDeleted, 1);
+}
