@@ -1,7 +1,6 @@
 // Speed of the track and level code: every track of the campaign with its band and chord tables,
 // the per-frame path and chord queries, the depth pass, a level built from the archives, and an
-// idle frame of the headless harness. Run a release build; the first argument filters as usual
-// (--benchmark_filter=...): bin/bench_game.
+// idle frame of the headless harness. tools/bench.sh runs it in a release build.
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -18,6 +17,7 @@
 #include "game/TrackObject.h"
 #include "game/harness/PlayHarness.h"
 #include "support/TestFolder.h"
+#include "BenchBound.h"
 
 namespace {
 
@@ -38,6 +38,7 @@ Track* makeTrack(const LayoutTrack& data, int mirror) {
 }
 
 void AllTracksOfTheCampaign(benchmark::State& state) {
+    setBound(state, 100.0);
     for (auto _ : state) {
         int tracks = 0;
         for (int level = 0; level <= LayoutTable::LAST_LEVEL; ++level) {
@@ -66,6 +67,7 @@ std::vector<float> positions(float length) {
 }
 
 void GetPoint(benchmark::State& state) {
+    setBound(state, 50.0);
     std::unique_ptr<Track> track(makeTrack(LayoutTable::scene(LayoutTable::SCENE_A2).tracks[0], 1));
     const std::vector<float> xs = positions(track->path.length);
     size_t i = 0;
@@ -81,6 +83,7 @@ void GetPoint(benchmark::State& state) {
 BENCHMARK(GetPoint);
 
 void ChordLookup(benchmark::State& state) {
+    setBound(state, 50.0);
     std::unique_ptr<Track> track(makeTrack(LayoutTable::scene(LayoutTable::SCENE_A2).tracks[0], 1));
     ChordTable* table = track->getChordTable(96.0f);
     const std::vector<float> xs = positions(track->path.length);
@@ -98,6 +101,7 @@ public:
 };
 
 void DepthPass400(benchmark::State& state) {
+    setBound(state, 20.0);
     DepthManager manager;
     std::vector<std::unique_ptr<CountedObject>> objects;
     for (int i = 0; i < 400; ++i) {
@@ -120,6 +124,7 @@ void DepthPass400(benchmark::State& state) {
 BENCHMARK(DepthPass400)->Unit(benchmark::kMicrosecond);
 
 void LevelFromArchive(benchmark::State& state) {
+    setBound(state, 100.0);
     const int number = static_cast<int>(state.range(0));
     for (auto _ : state) {
         Level* level = createLevelLayout(number);
@@ -143,6 +148,7 @@ void LevelFromArchiveFirstFrame(benchmark::State& state) {
 BENCHMARK(LevelFromArchiveFirstFrame)->Arg(0)->Arg(7)->Arg(82)->Unit(benchmark::kMillisecond);
 
 void IdleHarnessFrame(benchmark::State& state) {
+    setBound(state, 1000.0);
     harness->buildLevel(static_cast<int>(state.range(0)));
     harness->addProbes(150.0f);
     harness->run(10);

@@ -44,3 +44,4 @@ void BM_IniLookup(benchmark::State& state) {
 BENCHMARK(BM_IniLookup)->Arg(800)->Arg(8000)->Arg(80000);
 
 }  // namespace
+BENCHMARK_MAIN();
