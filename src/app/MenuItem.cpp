@@ -10,6 +10,7 @@
 #include "engine/ErrorManager.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
+#include "media/FontQuad.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
 #include "media/Quad.h"
@@ -187,9 +188,12 @@ void MenuItem::render() {
     }
     drawContents(position.x, position.y, position.z);
     if (bHovered) {
+        // Centred on the bottom edge and raised by its own line height: the glyphs hang down from
+        // the point they are drawn at, so without the lift the hint would lie below the screen.
+        // Dark, like the other lines drawn straight on the snowy pictures behind the menus.
         const WString& shown = bDisabled ? disabledHint : hint;
         drawTextAt(AppLink::fontSmall(), Vector3(0.0f, 2.0f - float(layoutHeight()) / 2.0f, 0.0f), Vector3(1, 1, 1),
-                   0xFFFFFFFF, 4, shown, false);
+                   HINT_COLOUR, FontQuad::ALIGN_CENTER | FontQuad::ALIGN_HEIGHT, shown, false);
     }
     Vector3 offset;
     int flags = 0;

@@ -33,6 +33,9 @@ public:
     // Plays a sound resource by name: at a random pitch when randomPitch, else at the pitch.
     static void playSound(const char16_t* name, bool randomPitch, float pitch = 1.0f);
 
+    // The colour of the hint line at the bottom of the screen.
+    static constexpr uint32_t HINT_COLOUR = 0xFF000000;
+
     int captionLocation;
     float baseScale = 1.0f;
     bool bDisabled = false;

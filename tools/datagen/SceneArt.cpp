@@ -485,8 +485,13 @@ TextureImage introSky() {
 }
 
 // The foreground of the intro and of the menus, centred on the screen: snowy ground over the
-// whole lower half (the sky picture ends at the screen's middle line) with the station, the
-// mascot waving, a decorated tree and a little train; the upper part is clear for the sky.
+// whole lower half (the sky picture ends at the screen's middle line) with the station and the
+// mascot waving on the left, a decorated tree and a little train at the end of its line on the
+// right; the upper part is clear for the sky. The menus draw over it: their column of buttons
+// (256 wide, from just below the middle line down) and the buttons in the bottom corners, and the
+// intro puts the legal line in the bottom-left corner while the picture still glides into place.
+// So the middle column from the middle line down and the band along the bottom edge are left as
+// plain snow, and everything drawn stands beside the column and above the band.
 TextureImage introForeground() {
     Atlas atlas("xmas-edition/gfx/intro-bear.tga", 1024);
     atlas.add(800, 480, [](cairo_t* cr, int w, int h) {
@@ -519,18 +524,20 @@ TextureImage introForeground() {
             setColor(cr, 0x30A8C0DC);
             cairo_fill(cr);
         }
-        for (int k = 0; k < 6; ++k) pineTree(cr, k < 3 ? rnd.range(10, 230) : rnd.range(560, 790), rnd.range(255, 290), rnd.range(60, 90));
+        // Nearer pines, beside the column.
+        for (int k = 0; k < 6; ++k) pineTree(cr, k < 3 ? rnd.range(10, 200) : rnd.range(600, 790), rnd.range(255, 280), rnd.range(60, 90));
         // The station on the left with its sign.
-        snowHouse(cr, 140, 400, 150, 0xFFC8553D);
-        roundedRect(cr, 95, 330, 90, 16, 4);
+        const double hx = 100, hy = 392, hw = 130;
+        snowHouse(cr, hx, hy, hw, 0xFFC8553D);
+        roundedRect(cr, hx - hw * 0.3, hy - hw * 0.6 * 0.78, hw * 0.6, 15, 4);
         fillAndOutline(cr, 0xFF1E3C70, 0xFF0A1A38, 1.5);
-        centredText(cr, "VESK", 140, 338, 11);
+        centredText(cr, "VESK", hx, hy - hw * 0.6 * 0.78 + 7.5, 10);
         setColor(cr, kSnow);
         cairo_fill(cr);
-        // The mascot waving on the platform.
+        // The mascot waving on the platform, in front of the station's corner.
         cairo_save(cr);
-        cairo_translate(cr, 250, 268);
-        cairo_scale(cr, 0.55, 0.55);
+        cairo_translate(cr, 160, 282);
+        cairo_scale(cr, 0.5, 0.5);
         drawMascot(cr, 200, 240);
         for (int s = -1; s <= 1; s += 2) {
             cairo_arc(cr, 100 + s * 19, 74, 7, 0, 2 * M_PI);
@@ -547,36 +554,42 @@ TextureImage introForeground() {
         cairo_arc(cr, 164, 62, 16, 0, 2 * M_PI);
         fillAndOutline(cr, 0xFFF6F8FC, 0xFF4A5668, 2);
         cairo_restore(cr);
-        // A decorated tree with presents on the right.
-        holidayTree(cr, 680, 420, 170, rnd);
+        // A decorated tree with presents on the right, behind the train.
+        holidayTree(cr, 712, 336, 150, rnd);
         for (int k = 0; k < 4; ++k) {
-            roundedRect(cr, 630 + k * 26, 404, 22, 18, 3);
+            roundedRect(cr, 664 + k * 24, 320, 20, 16, 3);
             fillAndOutline(cr, kCargoColours[k * 2 % 8], 0xFF303030, 1);
         }
-        // Rails and a little train across the front.
-        const double ty = 448;
-        cairo_rectangle(cr, 0, ty + 2, w, 3);
-        cairo_rectangle(cr, 0, ty + 12, w, 3);
+        // The end of the line: rails from a buffer stop to the right edge, and a little train
+        // standing at it (engine first, two wagons with presents).
+        const double ty = 392, rail0 = 552, ex = 566;
+        cairo_rectangle(cr, rail0, ty + 2, w - rail0, 3);
+        cairo_rectangle(cr, rail0, ty + 12, w - rail0, 3);
         setColor(cr, 0xFF505A66);
         cairo_fill(cr);
-        roundedRect(cr, 300, ty - 34, 70, 30, 5);
+        cairo_rectangle(cr, rail0 - 2, ty - 12, 6, 28);
+        fillAndOutline(cr, 0xFF505A66, 0xFF303840, 1);
+        roundedRect(cr, rail0 - 6, ty - 14, 14, 10, 2);
+        fillAndOutline(cr, kHollyRed, 0xFF5E0E16, 1.2);
+        roundedRect(cr, ex, ty - 34, 70, 30, 5);
         fillAndOutline(cr, 0xFFE03545, 0xFF5E0E16, 2);
-        cairo_rectangle(cr, 340, ty - 56, 26, 24);
+        cairo_rectangle(cr, ex + 40, ty - 56, 26, 24);
         fillAndOutline(cr, 0xFFE03545, 0xFF5E0E16, 2);
-        cairo_rectangle(cr, 308, ty - 50, 10, 18);
+        cairo_rectangle(cr, ex + 8, ty - 50, 10, 18);
         fillAndOutline(cr, 0xFF303440, 0xFF101010, 1.5);
-        for (int k = 0; k < 3; ++k) {
-            roundedRect(cr, 380 + k * 64, ty - 30, 58, 26, 4);
+        for (int k = 0; k < 2; ++k) {
+            roundedRect(cr, ex + 80 + k * 64, ty - 30, 58, 26, 4);
             fillAndOutline(cr, k == 1 ? 0xFF2F5DA8 : 0xFF2E7D4F, 0xFF102030, 1.5);
-            roundedRect(cr, 392 + k * 64, ty - 48, 20, 18, 3);
+            roundedRect(cr, ex + 92 + k * 64, ty - 48, 20, 18, 3);
             fillAndOutline(cr, kCargoColours[(k * 3 + 1) % 8], 0xFF303030, 1);
         }
-        for (int k = 0; k < 9; ++k) {
-            cairo_arc(cr, 312 + k * 30, ty, 6, 0, 2 * M_PI);
+        for (int k = 0; k < 7; ++k) {
+            cairo_arc(cr, ex + 12 + k * 30, ty, 6, 0, 2 * M_PI);
             fillAndOutline(cr, 0xFF303440, 0xFF101010, 1);
         }
+        // Smoke drifting back over the train.
         for (int k = 0; k < 4; ++k) {
-            cairo_arc(cr, 312 - k * 18, ty - 64 - k * 16, 8 + k * 4, 0, 2 * M_PI);
+            cairo_arc(cr, ex + 13 + k * 14, ty - 62 - k * 15, 7 + k * 3, 0, 2 * M_PI);
             setColor(cr, 0xB0FFFFFF);
             cairo_fill(cr);
         }
