@@ -422,6 +422,7 @@ void WorldManager::showCampaignEnd() {
     story->addChild(storyLine(15.0f, 19.0, 6.0, u"WIN41", false));
     story->addChild(storyLine(-15.0f, 19.0, 6.0, u"WIN42", false));
     for (int k = 0; k < 4; ++k) story->addChild(storyLine(rows[k], 26.0, 8.0, fourLines[1][k], false));
-    story->addChild(storyLine(0.0f, 35.0, 4.0, u"WIN61", true));
+    // The closing line is a story line like the intro's: in the large font it would not fit.
+    story->addChild(storyLine(0.0f, 35.0, 4.0, u"WIN61", false));
     AppLink::pushContext(story);
 }

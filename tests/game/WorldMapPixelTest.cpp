@@ -194,4 +194,11 @@ TEST_F(WorldMapPixelTest, GameOverAndTheClosingStoryAreDrawnReadably) {
     EXPECT_GT(count(0, 0, 250, 15, dark), lineDark + 300);
     frames(100);
     keepScreenshot("campaign-end-four-lines");
+    // The closing line at 37 s: dark letters on the sky (measured against the empty screen at
+    // 34.5 s, between the last lines and it).
+    frames(450);
+    const int closingBefore = count(0, 0, 390, 15, dark);
+    frames(50);
+    keepScreenshot("campaign-end-closing-line");
+    EXPECT_GT(count(0, 0, 390, 15, dark), closingBefore + 300);
 }
