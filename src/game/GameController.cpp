@@ -5,6 +5,7 @@
 #include "app/GameGlobal.h"
 #include "app/ProfileData.h"
 #include "app/TextLabel.h"
+#include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
@@ -61,6 +62,21 @@ GameController::~GameController() {
 }
 
 void GameController::tickContents(double total, double dt) { Context::tickContents(total, dt); }
+
+void GameController::startGame() {
+    ProfileData* profile = currentProfile();
+    qelLog(u"GameController::startGame", u"Starting level %d.", profile ? profile->level() : 0);
+}
+
+void GameController::continueGame() {
+    ProfileData* profile = currentProfile();
+    qelLog(u"GameController::continueGame", u"Continuing level %d.", profile ? profile->level() : 0);
+}
+
+bool GameController::load() {
+    qelLog(u"GameController::load", u"Saved games cannot be read by this build.");
+    return false;
+}
 
 Hud* GameController::getHud() const {
     for (BasicLink* l = pHudLayer ? pHudLayer->firstChild : nullptr; l; l = l->next)

@@ -41,6 +41,13 @@ public:
 
     // The base update of the layers.
     void tickContents(double total, double dt) override;
+    // A new level at the profile's current level, or the level in progress continued; the world
+    // map's play button pushes the controller, then calls one of them.
+    virtual void startGame();
+    virtual void continueGame();
+    // Reads the profile's saved game into this freshly made controller; true only when it holds
+    // the profile's current level whole.
+    bool load();
 
     // The head-up display of the display layer.
     Hud* getHud() const;
@@ -131,4 +138,7 @@ public:
     SoundStream* musicGame = nullptr;
     SoundStream* musicHurry = nullptr;
     SoundStream* musicCurrent = nullptr;
+    // Cleared before deleting a level that must not be written to the saved game (a town restart,
+    // a load that failed): the destructor then saves nothing.
+    bool bSaveWhenDeleted = true;
 };

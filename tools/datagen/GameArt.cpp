@@ -89,10 +89,11 @@ void drawMascot(cairo_t* cr, int w, int h) {
 
 namespace {
 
-// The track band, tiled along the track: two rails on sleepers. Its whole width repeats.
+// The track band, tiled along the track: two rails on sleepers. Its whole width repeats: 256
+// wide, so that a texture rounded up to 256 pixels (the engine's default) still holds nothing else.
 TextureImage ladder() {
     Atlas atlas("gfx/gui/game/dashedline.tga");
-    atlas.add(64, 32, [](cairo_t* cr, int w, int h) {
+    atlas.add(256, 32, [](cairo_t* cr, int w, int h) {
         for (int x = 4; x < w; x += 16) {
             cairo_rectangle(cr, x, 3, 9, h - 6);
             fillVertical(cr, 3, h - 3, 0xFF8A5A35, 0xFF5C3A20);
@@ -401,9 +402,9 @@ TextureImage launcher() {
 }
 
 TextureImage chain() {
-    // One strip of links; its whole width repeats along the chain.
+    // One strip of links; its whole width repeats along the chain (256: see the track band).
     Atlas atlas("gfx/chain.tga", 256);
-    atlas.add(128, 16, [](cairo_t* cr, int w, int h) {
+    atlas.add(256, 16, [](cairo_t* cr, int w, int h) {
         for (int x = 0; x < w; x += 16) {
             const bool flat = (x / 16) % 2 == 0;
             roundedRect(cr, x + 1, flat ? 4 : 6.5, 14, flat ? 8 : 3, flat ? 4 : 1.5);
