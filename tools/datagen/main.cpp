@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <string>
 #include <thread>
@@ -61,7 +62,19 @@ int main(int argc, char** argv) {
     std::vector<datagen::TextureImage> boot, gui, game, scenes, glyphs;
     const std::vector<datagen::AudioFile>& audio = datagen::audioFiles();
     std::vector<std::vector<uint8_t>> encoded(audio.size());
+    // Each level scene is a job of its own: they are the largest pictures.
+    const size_t levelCount = paths.tracks.size();
+    std::vector<std::vector<datagen::TextureImage>> levels(levelCount);
+    std::vector<std::string> levelErrors(levelCount);
     std::vector<std::function<void()>> jobs;
+    for (size_t i = 0; i < levelCount; ++i)
+        jobs.push_back([&, i] {
+            try {
+                levels[i] = datagen::levelArt(paths, static_cast<int>(i));
+            } catch (const std::exception& e) {
+                levelErrors[i] = e.what();
+            }
+        });
     jobs.push_back([&] { scenes = datagen::sceneArt(paths); });
     jobs.push_back([&] { glyphs = datagen::glyphPages(); });
     for (size_t i = 0; i < audio.size(); ++i)
@@ -70,17 +83,23 @@ int main(int argc, char** argv) {
     jobs.push_back([&] { gui = datagen::guiArt(); });
     jobs.push_back([&] { game = datagen::gameArt(); });
     runAll(jobs);
+    for (const std::string& error : levelErrors)
+        if (!error.empty()) {
+            std::fprintf(stderr, "vesk-datagen: %s\n", error.c_str());
+            return 1;
+        }
+    for (auto& level : levels) append(scenes, level);
     if (glyphs.empty()) {
         std::fprintf(stderr, "vesk-datagen: the font faces (DejaVu) are not installed\n");
         return 1;
     }
 
-    const std::vector<datagen::TextureImage> previews = datagen::levelPreviews(scenes, paths);
     std::vector<datagen::TextureImage> mainArt, languageArt;
     for (datagen::TextureImage& t : boot) (t.file == "gfx/system/languageflags.tga" ? languageArt : mainArt).push_back(std::move(t));
     append(mainArt, gui);
     append(mainArt, game);
     append(mainArt, scenes);
+    const std::vector<datagen::TextureImage> previews = datagen::levelPreviews(mainArt, paths);
 
     datagen::DataWriter writer(staging, out);
     bool ok = true;
@@ -105,7 +124,7 @@ int main(int argc, char** argv) {
         [&] { sheets[0] = datagen::writeContactSheet(mainArt, staging + "/contact-" + kMainArchive + ".png"); },
         [&] { sheets[1] = datagen::writeContactSheet(languageArt, staging + "/contact-" + kLanguageArchive + ".png"); },
         [&] { sheets[2] = datagen::writePageSheet(glyphs, staging + "/contact-" + kCodePageArchive + ".png"); },
-        [&] { sheets[3] = datagen::writePageSheet(previews, staging + "/preview-levels.png", 0.6); },
+        [&] { sheets[3] = datagen::writePageSheet(previews, staging + "/preview-levels.png", 0.6, false); },
     };
     runAll(sheetJobs);
     if (!sheets[0] || !sheets[1] || !sheets[2] || !sheets[3]) {
