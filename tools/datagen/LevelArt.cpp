@@ -103,8 +103,8 @@ struct Cover {
     int track = -1;
     int stretch = STRETCH_SHOWN;
     double from = 0, to = 0;        // the track positions it hides
-    double deepest = kInfinity;     // its depth must be nearer than every car it hides
-    double passDepth = -kInfinity;  // and farther than every car passing over it
+    double nearestHidden = kInfinity;  // its depth must be nearer than every car it hides
+    double farthestPass = -kInfinity;  // and farther than every car passing over it
     int passTrack = -1;             // the track passing over it most
     double passFrom = 0, passTo = 0;
     double depth = 0;
@@ -181,7 +181,7 @@ std::vector<Cover> planCovers(SceneWork& work) {
         c.to = c.from;
         for (const CarPiece& p : hidden) c.to = std::max(c.to, p.to);
         c.to = std::min(c.to, track.stretchEnd(stretch));
-        c.deepest = nearest;
+        c.nearestHidden = nearest;
         // The tracks passing over what it hides: shown cars over its hidden ones.
         PictureMask covered;
         covered.addPieces(hidden, 0, [](const CarPiece&) { return true; });
@@ -192,7 +192,7 @@ std::vector<Cover> planCovers(SceneWork& work) {
             for (double u : {-0.7, 0.0, 0.7})
                 for (double v : {-0.7, 0.0, 0.7}) over = over || covered.atScreen(p.pointAt(u, v)) > 128;
             if (!over) continue;
-            c.passDepth = std::max(c.passDepth, p.depth);
+            c.farthestPass = std::max(c.farthestPass, p.depth);
             ++hits[p.track];
         }
         int most = 0;
@@ -244,7 +244,7 @@ std::vector<int> assignSkins(const std::vector<Cover>& covers, std::span<const f
         for (size_t skin = 0; skin < m; ++skin) {
             if (current[skin] >= 0) continue;
             const double d = depths[skin];
-            if (!(covers[cover].passDepth < d && d < covers[cover].deepest)) continue;
+            if (!(covers[cover].farthestPass < d && d < covers[cover].nearestHidden)) continue;
             current[skin] = static_cast<int>(cover);
             search(cover + 1, score + d);
             current[skin] = -1;
@@ -254,8 +254,8 @@ std::vector<int> assignSkins(const std::vector<Cover>& covers, std::span<const f
     if (best.empty()) {
         std::string why = std::string("scene ") + id + ": no decoration depths fit its covers:";
         for (const Cover& c : covers)
-            why += " track " + std::to_string(c.track) + " stretch " + std::to_string(c.stretch) + " needs (" + std::to_string(c.passDepth) +
-                   ", " + std::to_string(c.deepest) + ");";
+            why += " track " + std::to_string(c.track) + " stretch " + std::to_string(c.stretch) + " needs (" + std::to_string(c.farthestPass) +
+                   ", " + std::to_string(c.nearestHidden) + ");";
         throw std::runtime_error(why);
     }
     return best;
@@ -621,7 +621,10 @@ void paintBridge(SceneWork& work, Cover& c, Scatter& rnd) {
         setColor(cr, 0xE0FFFFFF);
         cairo_set_line_width(cr, 0.8);
         cairo_stroke(cr);
-        for (double v = deck.from + 2; v <= deck.to - 2 + 0.01; v += std::max(6.0, (deck.to - deck.from - 4) / std::round(std::max(1.0, (deck.to - deck.from - 4) / 11)))) {
+        const double span = deck.to - deck.from - 4;
+        const int posts = std::max(1, static_cast<int>(std::lround(span / 11)));
+        for (int k = 0; k <= posts; ++k) {
+            const double v = deck.from + 2 + span * k / posts;
             const Vec2 p = pass.screenAt(v) + normalOf(pass.screenDirection(v)) * (side * rail);
             cairo_rectangle(cr, p.x - 2, p.y - 2, 4, 4);
             fillAndOutline(cr, 0xFFF4F8FF, 0xFF6A0E18, 0.8);
@@ -745,7 +748,7 @@ private:
 };
 
 // A small chapel with a bell tower, its foot centred at (x, y).
-void chapel(cairo_t* cr, double x, double y, double width, Scatter& rnd) {
+void chapel(cairo_t* cr, double x, double y, double width) {
     const double h = width * 0.55;
     cairo_rectangle(cr, x - width / 2, y - h, width, h);
     fillAndOutline(cr, 0xFFE8DCC8, 0xFF7A6A58, 1.4);
@@ -807,7 +810,6 @@ void chapel(cairo_t* cr, double x, double y, double width, Scatter& rnd) {
     setColor(cr, kPine);
     cairo_set_line_width(cr, 1.8);
     cairo_stroke(cr);
-    (void)rnd;
 }
 
 // A sledge loaded with presents, facing right, its runners at (x, y).
@@ -853,7 +855,7 @@ void paintScenery(cairo_t* cr, int kind, Vec2 centre, double r, Scatter& rnd) {
         }
         case 1: {  // a chapel among firs
             pineTree(cr, centre.x + r * 0.62, base - r * 0.1, r * 0.9);
-            chapel(cr, centre.x - r * 0.05, base, r * 0.95, rnd);
+            chapel(cr, centre.x - r * 0.05, base, r * 0.95);
             pineTree(cr, centre.x - r * 0.75, base + r * 0.05, r * 0.75);
             break;
         }
@@ -866,11 +868,12 @@ void paintScenery(cairo_t* cr, int kind, Vec2 centre, double r, Scatter& rnd) {
             }
             break;
         }
-        default: {  // snowmen with a lamp and a sledge
-            snowman(cr, centre.x - r * 0.35, base, r * 0.95);
-            snowman(cr, centre.x + r * 0.15, base + r * 0.1, r * 0.7);
-            lampPost(cr, centre.x + r * 0.6, base - r * 0.05, r * 0.9);
-            sledge(cr, centre.x + r * 0.05, base + r * 0.35, r * 0.55);
+        default: {  // snowmen with a lamp, a sledge and a small fir
+            pineTree(cr, centre.x - r * 0.7, base - r * 0.15, r * 0.8);
+            snowman(cr, centre.x - r * 0.3, base, r * 0.72);
+            snowman(cr, centre.x + r * 0.12, base + r * 0.12, r * 0.55);
+            lampPost(cr, centre.x + r * 0.55, base - r * 0.05, r * 0.7);
+            sledge(cr, centre.x + r * 0.05, base + r * 0.38, r * 0.5);
             break;
         }
     }
@@ -1041,6 +1044,77 @@ Cut cutOf(const Layer& layer) {
     return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
+// Scenery in each skin no cover takes: where there is most room, clear of the cars that show,
+// the launchers and the covers.
+std::vector<Cover> placeScenery(SceneWork& work, std::vector<Cover>& covers, const std::vector<int>& coverOfSkin, Scatter& rnd) {
+    PictureMask blocked;
+    {
+        std::vector<uint8_t> shown(work.raster.shownDeepest().size());
+        for (size_t i = 0; i < shown.size(); ++i) shown[i] = work.raster.shownDeepest()[i] != CarRaster::kNone;
+        growInto(shown, 14, blocked);
+    }
+    cairo_t* cr = blocked.screenContext();
+    for (const Vec2& l : work.launchers) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, l.x, l.y, 64, 0, 2 * M_PI);
+    }
+    cairo_fill(cr);
+    cairo_identity_matrix(cr);
+    for (Cover& c : covers) cairo_mask_surface(cr, c.layer->surface(), 0, 0);
+    cairo_destroy(cr);
+    std::vector<Cover> scenery;
+    int kind = work.index;
+    for (size_t skin = 0; skin < coverOfSkin.size(); ++skin) {
+        if (coverOfSkin[skin] >= 0) continue;
+        const auto [spot, room] = Clearance(blocked).best(62, work.launchers);
+        Cover s;
+        s.depth = work.scene.decorationDepths[skin];
+        const double r = std::max(room, 24.0);
+        cr = s.layer->screenContext();
+        paintScenery(cr, kind++, spot, r, rnd);
+        cairo_destroy(cr);
+        // Over no track that shows, whatever its depth.
+        cr = s.layer->pictureContext();
+        cairo_set_operator(cr, CAIRO_OPERATOR_DEST_OUT);
+        setColor(cr, 0xFF000000);
+        cairo_mask_surface(cr, work.shownDeeperThan(-kInfinity, 6).surface(), 0, 0);
+        cairo_destroy(cr);
+        cr = blocked.screenContext();
+        cairo_arc(cr, spot.x, spot.y, r + 16, 0, 2 * M_PI);
+        cairo_fill(cr);
+        cairo_destroy(cr);
+        scenery.push_back(std::move(s));
+    }
+    return scenery;
+}
+
+// The scene: ground, village and woods where nothing stands, the railways, and the shadows the
+// decorations cast.
+void paintScene(Layer& ground, SceneWork& work, const std::vector<Cover*>& decorations, Scatter& rnd) {
+    PictureMask occupied;
+    growInto(work.raster.anyCar(), 8, occupied);
+    cairo_t* cr = occupied.screenContext();
+    for (const Vec2& l : work.launchers) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, l.x, l.y, 50, 0, 2 * M_PI);
+    }
+    cairo_fill(cr);
+    cairo_identity_matrix(cr);
+    for (Cover* c : decorations) cairo_mask_surface(cr, c->layer->surface(), 0, 0);
+    cairo_destroy(cr);
+    cr = ground.pictureContext();
+    snowGround(cr, work.mood, rnd);
+    cairo_scale(cr, 1, kPictureStretch);
+    paintGround(cr, work, occupied, rnd);
+    paintRailways(cr, work);
+    cairo_identity_matrix(cr);
+    for (Cover* c : decorations) {
+        setColor(cr, c->kind == CoverKind::SCENERY ? 0x28283C60 : 0x38283C60);
+        cairo_mask_surface(cr, c->layer->surface(), 5, 7);
+    }
+    cairo_destroy(cr);
+}
+
 }  // namespace
 
 std::vector<TextureImage> levelArt(const ScenePaths& paths, int index) {
@@ -1048,93 +1122,27 @@ std::vector<TextureImage> levelArt(const ScenePaths& paths, int index) {
     SceneWork work(scene, index, paths.tracks[static_cast<size_t>(index)]);
     Scatter rnd(static_cast<uint32_t>(index * 7919 + 17));
 
-    // The covers, their skins, and the scenery in the skins left over.
+    // The covers and their skins; scenery in the skins left over.
     std::vector<Cover> covers = planCovers(work);
     const std::vector<int> coverOfSkin = assignSkins(covers, scene.decorationDepths, scene.id);
     for (size_t skin = 0; skin < coverOfSkin.size(); ++skin)
         if (coverOfSkin[skin] >= 0) covers[static_cast<size_t>(coverOfSkin[skin])].depth = scene.decorationDepths[skin];
     for (Cover& c : covers) {
-        const TrackGeometry& track = work.tracks[static_cast<size_t>(c.track)];
         PictureMask fill;
         growInto(work.raster.hiddenIn(c.track, c.stretch), kFillMargin, fill);
         if (c.kind == CoverKind::BRIDGE) paintBridge(work, c, rnd);
         else paintHill(work, c, fill, rnd);
         finishCover(work, c, fill);
-        (void)track;
     }
-    std::vector<Cover> scenery;
-    {
-        PictureMask blocked;
-        {
-            std::vector<uint8_t> shown(work.raster.shownDeepest().size());
-            for (size_t i = 0; i < shown.size(); ++i) shown[i] = work.raster.shownDeepest()[i] != CarRaster::kNone;
-            growInto(shown, 14, blocked);
-        }
-        cairo_t* cr = blocked.screenContext();
-        for (const Vec2& l : work.launchers) {
-            cairo_new_sub_path(cr);
-            cairo_arc(cr, l.x, l.y, 64, 0, 2 * M_PI);
-        }
-        cairo_fill(cr);
-        cairo_identity_matrix(cr);
-        for (Cover& c : covers) cairo_mask_surface(cr, c.layer->surface(), 0, 0);
-        cairo_destroy(cr);
-        int kind = index;
-        for (size_t skin = 0; skin < coverOfSkin.size(); ++skin) {
-            if (coverOfSkin[skin] >= 0) continue;
-            const auto [spot, room] = Clearance(blocked).best(72, work.launchers);
-            Cover s;
-            s.depth = scene.decorationDepths[skin];
-            const double r = std::max(room, 24.0);
-            cairo_t* sc = s.layer->screenContext();
-            paintScenery(sc, kind++, spot, r, rnd);
-            cairo_destroy(sc);
-            // Over no track that shows.
-            sc = s.layer->pictureContext();
-            cairo_set_operator(sc, CAIRO_OPERATOR_DEST_OUT);
-            setColor(sc, 0xFF000000);
-            cairo_mask_surface(sc, work.shownDeeperThan(-kInfinity, 6).surface(), 0, 0);
-            cairo_destroy(sc);
-            cr = blocked.screenContext();
-            cairo_arc(cr, spot.x, spot.y, r + 16, 0, 2 * M_PI);
-            cairo_fill(cr);
-            cairo_destroy(cr);
-            scenery.push_back(std::move(s));
-        }
-    }
+    std::vector<Cover> scenery = placeScenery(work, covers, coverOfSkin, rnd);
 
-    // The scene: ground, village and woods where nothing stands, the railways, the covers'
-    // shadows.
+    // Decorations in skin order.
+    std::vector<Cover*> decorations;
+    size_t nextScenery = 0;
+    for (int cover : coverOfSkin) decorations.push_back(cover >= 0 ? &covers[static_cast<size_t>(cover)] : &scenery[nextScenery++]);
+
     Layer ground;
-    {
-        PictureMask occupied;
-        growInto(work.raster.anyCar(), 8, occupied);
-        cairo_t* cr = occupied.screenContext();
-        for (const Vec2& l : work.launchers) {
-            cairo_new_sub_path(cr);
-            cairo_arc(cr, l.x, l.y, 50, 0, 2 * M_PI);
-        }
-        cairo_fill(cr);
-        cairo_identity_matrix(cr);
-        for (Cover& c : covers) cairo_mask_surface(cr, c.layer->surface(), 0, 0);
-        for (Cover& c : scenery) cairo_mask_surface(cr, c.layer->surface(), 0, 0);
-        cairo_destroy(cr);
-        cr = ground.pictureContext();
-        snowGround(cr, work.mood, rnd);
-        cairo_scale(cr, 1, kPictureStretch);
-        paintGround(cr, work, occupied, rnd);
-        paintRailways(cr, work);
-        cairo_identity_matrix(cr);
-        for (Cover& c : covers) {
-            setColor(cr, 0x38283C60);
-            cairo_mask_surface(cr, c.layer->surface(), 5, 7);
-        }
-        for (Cover& c : scenery) {
-            setColor(cr, 0x28283C60);
-            cairo_mask_surface(cr, c.layer->surface(), 4, 6);
-        }
-        cairo_destroy(cr);
-    }
+    paintScene(ground, work, decorations, rnd);
 
     std::vector<TextureImage> out;
     Atlas sceneAtlas(LayoutTable::scenePicture(scene), 1024);
@@ -1145,10 +1153,8 @@ std::vector<TextureImage> levelArt(const ScenePaths& paths, int index) {
     out.push_back(sceneAtlas.build(false, true));
 
     Atlas decorationAtlas(LayoutTable::decorationPicture(scene), 1024);
-    size_t nextScenery = 0;
-    for (size_t skin = 0; skin < coverOfSkin.size(); ++skin) {
-        std::shared_ptr<Layer> layer =
-            coverOfSkin[skin] >= 0 ? covers[static_cast<size_t>(coverOfSkin[skin])].layer : scenery[nextScenery++].layer;
+    for (Cover* d : decorations) {
+        std::shared_ptr<Layer> layer = d->layer;
         const Cut cut = cutOf(*layer);
         decorationAtlas.add(
             cut.width, cut.height,
