@@ -73,13 +73,12 @@ TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
     // The logo picture and the legal line join the screen itself.
     int logos = 0, legal = 0;
     for (BasicLink* c = logo.firstChild; c; c = c->next) {
-        auto* o = static_cast<QelBase*>(c);
-        if (o->isKindOf(&FadingPicture::classRecord)) ++logos;
-        if (o->isKindOf(&TextLabel::classRecord) && static_cast<TextLabel*>(o)->text == AppText::text(u"COPYRIGHT")) {
+        if (dynamic_cast<FadingPicture*>(c)) ++logos;
+        if (auto* label = dynamic_cast<TextLabel*>(c); label && label->text == AppText::text(u"COPYRIGHT")) {
             ++legal;
-            EXPECT_EQ(static_cast<TextLabel*>(o)->alignment, 34);
-            EXPECT_FLOAT_EQ(static_cast<TextLabel*>(o)->position.x, -390.0f);
-            EXPECT_FLOAT_EQ(static_cast<TextLabel*>(o)->position.y, -230.0f);
+            EXPECT_EQ(label->alignment, 34);
+            EXPECT_FLOAT_EQ(label->position.x, -390.0f);
+            EXPECT_FLOAT_EQ(label->position.y, -230.0f);
         }
     }
     EXPECT_EQ(logos, 1);
@@ -106,7 +105,8 @@ TEST_F(MenuTest, MainMenuLayout) {
     ContextMain menu;
     EXPECT_TRUE(menu.bConfirmEscape);
     EXPECT_TRUE(menu.bDeleteWhenDone);
-    EXPECT_EQ(menu.navigation.countChildren(), 6);
+    // The player greeting and the six buttons.
+    EXPECT_EQ(menu.navigation.countChildren(), 7);
     const MenuItemButton* column[] = {menu.pStartButton, menu.pHighScoresButton, menu.pOptionsButton, menu.pCreditsButton};
     for (int i = 0; i < 4; ++i) {
         EXPECT_FLOAT_EQ(column[i]->position.x, 0.0f);
@@ -131,6 +131,8 @@ TEST_F(MenuTest, RightToLeftSwapsTheCornerButtons) {
 }
 
 TEST_F(MenuTest, StartButtonOpensTheWorld) {
+    // The credits that the second click opens need the intro picture.
+    pictures->addStandardPictures();
     CountingMain menu;
     menu.pStartButton->bClicked = true;
     menu.pCreditsButton->bClicked = true;

@@ -13,7 +13,10 @@
 #include "game/LayoutTable.h"
 #include "game/Track.h"
 #include "game/Train.h"
+#include "engine/Qel.h"
 #include "media/Quad.h"
+#include "media/QelGraphics.h"
+#include "support/RecordingDevice.h"
 
 namespace {
 
@@ -193,6 +196,44 @@ TEST_F(TrackTest, SavedTrainCountsThePacketCannotHoldAreRefused) {
         EXPECT_TRUE(damaged.bBadData);
         EXPECT_EQ(track.countTrains(), 0);
     }
+}
+
+std::vector<std::pair<Vector3, std::string>> labels;
+
+TEST_F(TrackTest, DebugViewShowsTheBandPathAndZoneLabels) {
+    Track* track = levelZeroTrack();
+    track->hiddenZones.addChild(new HiddenZone(500, 540));
+    track->init();
+    auto* device = static_cast<RecordingDevice*>(engine->pQelGraphics->dxDevice);
+    labels.clear();
+    Qel::overlayTextHook = [](float x, float y, float, uint32_t color, int, const WString& text) {
+        EXPECT_EQ(color, 0xFF000000u);
+        labels.push_back({Vector3(x, y, 0), wideToUtf8(text)});
+    };
+    // In normal play the track draws nothing itself.
+    device->calls.clear();
+    track->render();
+    EXPECT_TRUE(device->callsStartingWith("DrawPrimitive").empty());
+    EXPECT_TRUE(labels.empty());
+
+    engine->debugLevel = 0x100;
+    track->render();
+    EXPECT_GE(device->callsStartingWith("DrawPrimitive").size(), 3u);  // band, handles, samples
+    std::vector<std::string> texts;
+    for (const auto& label : labels) texts.push_back(label.second);
+    const std::vector<std::string> expected = {"\\hiddenstart", "\\hiddenend", "\\start", "\\finish", "\\sprint", "\\refill",
+                                               "\\tunnel", "\\danger", "\\           help", "\\resistance"};
+    ASSERT_EQ(texts.size(), expected.size() + 1);
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(texts[i], expected[i]);
+    EXPECT_EQ(texts.back().rfind("\\l=1000.000000,d=-5.000000", 0), 0u) << texts.back();
+    // Each label at its zone's point on the path.
+    Vector3 tunnel;
+    track->path.getPoint(track->tunnelLambda, tunnel);
+    EXPECT_FLOAT_EQ(labels[6].first.x, tunnel.x);
+    EXPECT_FLOAT_EQ(labels[6].first.y, tunnel.y);
+    engine->debugLevel = 0;
+    Qel::overlayTextHook = nullptr;
+    delete track;
 }
 
 }  // namespace
