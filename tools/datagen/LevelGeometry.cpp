@@ -174,16 +174,23 @@ public:
     static constexpr int kBranches = 3;
     static constexpr double kReach = 90;  // screen units: farther than any car's corner
 
-    explicit NearestPositions(const TrackGeometry& track) : entries(kPixels * kBranches) {
+    explicit NearestPositions(const TrackGeometry& track) : entries(storage()) {
+        entries.assign(kPixels * kBranches, Entry{});
         const double spacing = track.paths.path->spacing;
         const int count = static_cast<int>(track.paths.path->samples.size());
         for (int i = 0; i + 1 < count; ++i) {
             const Vec2 a = track.screenAt(i * spacing), b = track.screenAt((i + 1) * spacing), ab = b - a;
             const double len2 = dot(ab, ab);
-            const int x0 = std::max(0, static_cast<int>(std::min(a.x, b.x) - kReach)), x1 = std::min(kPictureWidth - 1, static_cast<int>(std::max(a.x, b.x) + kReach));
-            const int y0 = std::max(0, static_cast<int>((std::min(a.y, b.y) - kReach) * kPictureStretch));
-            const int y1 = std::min(kPictureHeight - 1, static_cast<int>((std::max(a.y, b.y) + kReach) * kPictureStretch));
-            for (int y = y0; y <= y1; ++y)
+            const double left = std::min(a.x, b.x), right = std::max(a.x, b.x), top = std::min(a.y, b.y), bottom = std::max(a.y, b.y);
+            const int y0 = std::max(0, static_cast<int>((top - kReach) * kPictureStretch));
+            const int y1 = std::min(kPictureHeight - 1, static_cast<int>((bottom + kReach) * kPictureStretch));
+            for (int y = y0; y <= y1; ++y) {
+                // A pixel farther from the segment's bounding box than the reach is farther from
+                // the segment: only the columns within reach of the box on this row are tried.
+                const double sy = pictureToScreen({0, y + 0.5}).y, dy = sy < top ? top - sy : sy > bottom ? sy - bottom : 0;
+                if (dy > kReach) continue;
+                const double dx = std::sqrt(kReach * kReach - dy * dy) + 1;
+                const int x0 = std::max(0, static_cast<int>(std::floor(left - dx))), x1 = std::min(kPictureWidth - 1, static_cast<int>(std::ceil(right + dx)));
                 for (int x = x0; x <= x1; ++x) {
                     const Vec2 s = pictureToScreen({x + 0.5, y + 0.5});
                     const double t = len2 > 0 ? std::clamp(dot(s - a, ab) / len2, 0.0, 1.0) : 0.0;
@@ -192,6 +199,7 @@ public:
                     if (d2 > kReach * kReach) continue;
                     offer(static_cast<size_t>(y) * kPictureWidth + static_cast<size_t>(x), static_cast<float>((i + t) * spacing), static_cast<float>(d2));
                 }
+            }
         }
     }
     // The nearest position within [from, to]; negative when none is known.
@@ -225,7 +233,13 @@ private:
         }
         if (d2 < e[worst].d2) e[worst] = {pos, d2};
     }
-    std::vector<Entry> entries;
+    // The table is large: each painter thread keeps its own for every track it judges, so that
+    // its memory is not handed out afresh (and faulted in page by page) each time.
+    static std::vector<Entry>& storage() {
+        thread_local std::vector<Entry> table;
+        return table;
+    }
+    std::vector<Entry>& entries;
 };
 
 }  // namespace
@@ -245,15 +259,35 @@ CarRaster::CarRaster(const std::vector<TrackGeometry>& tracks, double step) : sh
                 const float depth = static_cast<float>(track.depthAt(front));
                 // The sprite's pixels, row by row of the picture.
                 const double hw = size.width / 2, hh = size.height / 2;
+                const std::array<Vec2, 4> corners = {centre + axis * -hw + n * -hh, centre + axis * hw + n * -hh, centre + axis * hw + n * hh,
+                                                     centre + axis * -hw + n * hh};
                 Vec2 lo{1e9, 1e9}, hi{-1e9, -1e9};
-                for (double u : {-hw, hw})
-                    for (double v : {-hh, hh}) {
-                        const Vec2 c = screenToPicture(centre + axis * u + n * v);
-                        lo = {std::min(lo.x, c.x), std::min(lo.y, c.y)};
-                        hi = {std::max(hi.x, c.x), std::max(hi.y, c.y)};
+                for (const Vec2& corner : corners) {
+                    const Vec2 c = screenToPicture(corner);
+                    lo = {std::min(lo.x, c.x), std::min(lo.y, c.y)};
+                    hi = {std::max(hi.x, c.x), std::max(hi.y, c.y)};
+                }
+                for (int y = std::max(0, static_cast<int>(lo.y)); y <= std::min(kPictureHeight - 1, static_cast<int>(hi.y)); ++y) {
+                    // The sprite's columns on this row: where the row crosses its outline (with a
+                    // pixel to spare; the test below decides).
+                    const double sy = pictureToScreen({0, y + 0.5}).y;
+                    double left = 1e9, right = -1e9;
+                    for (size_t k = 0; k < 4; ++k) {
+                        const Vec2 p = corners[k], q = corners[(k + 1) % 4];
+                        if ((p.y - sy) * (q.y - sy) > 0) continue;
+                        if (q.y == p.y) {
+                            left = std::min({left, p.x, q.x});
+                            right = std::max({right, p.x, q.x});
+                            continue;
+                        }
+                        const double x = p.x + (q.x - p.x) * (sy - p.y) / (q.y - p.y);
+                        left = std::min(left, x);
+                        right = std::max(right, x);
                     }
-                for (int y = std::max(0, static_cast<int>(lo.y)); y <= std::min(kPictureHeight - 1, static_cast<int>(hi.y)); ++y)
-                    for (int x = std::max(0, static_cast<int>(lo.x)); x <= std::min(kPictureWidth - 1, static_cast<int>(hi.x)); ++x) {
+                    if (left > right) continue;
+                    const int x0 = std::max({0, static_cast<int>(lo.x), static_cast<int>(std::floor(left)) - 1});
+                    const int x1 = std::min({kPictureWidth - 1, static_cast<int>(hi.x), static_cast<int>(std::ceil(right)) + 1});
+                    for (int x = x0; x <= x1; ++x) {
                         const Vec2 d = pictureToScreen({x + 0.5, y + 0.5}) - centre;
                         if (std::fabs(dot(d, axis)) > hw || std::fabs(dot(d, n)) > hh) continue;
                         const size_t pixel = static_cast<size_t>(y) * kPictureWidth + static_cast<size_t>(x);
@@ -270,6 +304,7 @@ CarRaster::CarRaster(const std::vector<TrackGeometry>& tracks, double step) : sh
                         auto [it, added] = hiddenNearest.try_emplace({track.index, stretch}, kNone);
                         if (y >= kFirstShownRow && y < kLastShownRow && (it->second == kNone || depth < it->second)) it->second = depth;
                     }
+                }
             }
         }
     }
@@ -292,7 +327,9 @@ void growInto(const std::vector<uint8_t>& set, double grow, PictureMask& into) {
     // 0.8 up or down.
     const int w = kPictureWidth, h = kPictureHeight;
     const double across = 1.0, up = 1.0 / kPictureStretch, diagonal = std::hypot(across, up);
-    std::vector<double> d(kPixels);
+    // Reused by each thread from call to call (see NearestPositions).
+    thread_local std::vector<double> d;
+    d.resize(kPixels);
     for (size_t i = 0; i < kPixels; ++i) d[i] = set[i] ? 0 : 1e9;
     auto relax = [&](int x, int y, int dx, int dy, double cost) {
         const int nx = x + dx, ny = y + dy;
