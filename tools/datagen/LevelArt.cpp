@@ -40,6 +40,8 @@ constexpr double kRasterStep = 4, kPieceStep = 4;
 constexpr double kCutMargin = 3, kFillMargin = 4;
 // How far along its own track a cover does not count the track as passing over it.
 constexpr double kOwnReach = 130;
+// How far (track units) a bridge's deck reaches beyond what it hides, either side.
+constexpr double kDeckOverhang = 12;
 // The rails run this far past the mouth, under the hill.
 constexpr double kRailsPastMouth = 30;
 
@@ -524,6 +526,10 @@ Deck deckOver(const TrackGeometry& pass, const Cover& c, PictureMask& fill) {
             deck.halfWidth = std::max(deck.halfWidth, best);
         }
     deck.halfWidth = std::max(deck.halfWidth, 24.0);
+    // The deck spans a little beyond what it hides, so that its abutments stand clear of the
+    // track below and it reads as a bridge rather than a lid.
+    deck.from = std::max(0.0, deck.from - kDeckOverhang);
+    deck.to = std::min(pass.length(), deck.to + kDeckOverhang);
     return deck;
 }
 
