@@ -135,8 +135,9 @@ void wagonBody(cairo_t* cr, int w, int h, uint32_t colour) {
 
 TextureImage cars() {
     Atlas atlas("gfx/car.tga", 256);
-    // 0: the engine, chimney at the front (right), cab at the back.
-    atlas.add(72, 40, [](cairo_t* cr, int w, int h) {
+    // 0: the engine, chimney at the front (right), cab at the back. The sizes are the ones the
+    // level pictures lay their covers out for.
+    atlas.add(static_cast<int>(kCarSizes[0].width), static_cast<int>(kCarSizes[0].height), [](cairo_t* cr, int w, int h) {
         roundedRect(cr, 2, 6, w - 4, h - 12, 6);
         fillVertical(cr, 6, h - 6, 0xFFE03545, 0xFF9A1825);
         setColor(cr, 0xFF5E0E16);
@@ -169,10 +170,10 @@ TextureImage cars() {
         cairo_fill(cr);
     });
     const uint32_t wagonColours[3] = {0xFF2E7D4F, 0xFF2F5DA8, 0xFF8E3FA0};
-    const int lengths[3] = {56, 88, 120};
     for (int k = 0; k < 3; ++k) {
         const uint32_t colour = wagonColours[k];
-        atlas.add(lengths[k], 40, [colour](cairo_t* cr, int w, int h) { wagonBody(cr, w, h, colour); });
+        const CarSize size = kCarSizes[static_cast<size_t>(k + 1)];
+        atlas.add(static_cast<int>(size.width), static_cast<int>(size.height), [colour](cairo_t* cr, int w, int h) { wagonBody(cr, w, h, colour); });
     }
     // 4: the coupling between two cars.
     atlas.add(24, 10, [](cairo_t* cr, int w, int h) {
