@@ -7,9 +7,9 @@
 // dotless i, the base of the accented i's. In the fonts that build accented letters from parts,
 // the accents at their own positions are trimmed to their ink so that they can be centred over a
 // base letter and lifted by the font's accent settings; the cedilla keeps the full line height
-// (it is drawn at the top line, hanging below the base). Positions 1-6, 9, 10 and 13 hold
-// pictograms: check mark, cancel, left, right, up, down, back, next and help. Glyphs are white
-// (outline fonts: white with a dark outline) so that text colours tint them.
+// (it is drawn at the top line, hanging below the base). Positions 1-10 and 13 hold pictograms:
+// check mark, cancel, left, right, up, down, the value rows' left and right arrows, back, next and
+// help. Glyphs are white (outline fonts: white with a dark outline) so that text colours tint them.
 
 #include "datagen/GlyphPages.h"
 
@@ -214,6 +214,16 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
         case 4: arrow(0); break;
         case 5: arrow(-M_PI / 2); break;
         case 6: arrow(M_PI / 2); break;
+        case 7:  // a value row's step arrows: chevrons, left and right
+        case 8: {
+            const double d = position == 7 ? -1 : 1;
+            cairo_move_to(cr, cx - d * s * 0.2, cy - s * 0.45);
+            cairo_line_to(cr, cx + d * s * 0.25, cy);
+            cairo_line_to(cr, cx - d * s * 0.2, cy + s * 0.45);
+            filled = false;
+            line = std::max(1.5, s * 0.22);
+            break;
+        }
         case 9:  // back: a left-pointing triangle
         case 10:  // next: a right-pointing triangle
         {
@@ -259,7 +269,7 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
     }
 }
 
-bool isPictogram(int position) { return (position >= 1 && position <= 6) || position == 9 || position == 10 || position == 13; }
+bool isPictogram(int position) { return (position >= 1 && position <= 10) || position == 13; }
 
 std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
     const std::string path = findFace(style.face);
