@@ -9,6 +9,7 @@
 #include "engine/Product.h"
 #include "engine/Qel.h"
 #include "media/QelInput.h"
+#include "menus/ContextOptions.h"
 
 namespace {
 const char16_t* const WEBSITE_ADDRESS = u"https://vesk-diruzuri.example.org/";
@@ -65,7 +66,7 @@ void ContextMain::tickContents(double total, double dt) {
     }
     if (pOptionsButton->bClicked) {
         pOptionsButton->bClicked = false;
-        // The options screen (ContextOptions) is pushed here once it is part of the game.
+        AppLink::pushContext(new ContextOptions());
     }
     if (pHighScoresButton->bClicked) {
         pHighScoresButton->bClicked = false;
