@@ -50,6 +50,7 @@ ContextAdvancedOptions::ContextAdvancedOptions() {
     for (MenuItem* item : std::initializer_list<MenuItem*>{pVideoMode, pMaxFps, pFullScreen, pLetterbox, pVSync,
                                                            pBilinearFilter, pShowFps}) {
         item->captionLocation = side;
+        ContextOptions::styleRow(item);
         appendItem(item);
     }
     pLetterbox->bDisabled = c && !c->bFullScreen;

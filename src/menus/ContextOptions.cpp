@@ -27,6 +27,11 @@ MenuItemClose* ContextOptions::addBackButton(ContextMenu* screen) {
     return back;
 }
 
+void ContextOptions::styleRow(MenuItem* row) {
+    row->normalColour = ROW_COLOUR;
+    row->captionColour = ROW_COLOUR;
+}
+
 GameConfiguration* ContextOptions::settings() { return game ? &game->gameConfiguration : nullptr; }
 
 ContextOptions::ContextOptions() {

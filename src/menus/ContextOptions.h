@@ -5,9 +5,12 @@
 // Every options screen has the intro picture behind it, its title at the top and BACK at the
 // bottom left; the helpers below give the sub-screens that look.
 
+#include <cstdint>
+
 #include "app/ContextMenu.h"
 #include "engine/Text.h"
 
+class MenuItem;
 class MenuItemButton;
 class MenuItemClose;
 class GameConfiguration;
@@ -22,6 +25,10 @@ public:
     static void beginScreen(ContextMenu* screen, const char16_t* titleKey);
     // Appends BACK at the bottom left; called last, so that it ends the navigation list.
     static MenuItemClose* addBackButton(ContextMenu* screen);
+    // Gives a settings row (check box or value row) the dark caption colour: its caption stands
+    // on the pale backdrop and its value and check mark on a pale frame.
+    static void styleRow(MenuItem* row);
+    static constexpr uint32_t ROW_COLOUR = 0xFF1B2A4A;
     // The settings record the screens edit; null while there is no application object.
     static GameConfiguration* settings();
 
