@@ -189,9 +189,11 @@ void MenuItem::render() {
     }
     drawContents(position.x, position.y, position.z);
     if (bHovered) {
+        // Standing on the bottom edge (the text's foot at the point, not its top), in a dark
+        // colour that reads on the pale snow of the menu backdrop.
         const WString& shown = bDisabled ? disabledHint : hint;
         drawTextAt(AppLink::fontSmall(), Vector3(0.0f, 2.0f - float(layoutHeight()) / 2.0f, 0.0f), Vector3(1, 1, 1),
-                   0xFFFFFFFF, 4, shown, false);
+                   0xFF1B2A4A, 0x24, shown, false);
     }
     Vector3 offset;
     int flags = 0;
