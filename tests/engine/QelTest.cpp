@@ -49,6 +49,18 @@ TEST_F(QelTest, DefaultLanguageIsSavedAtTeardown) {
     EXPECT_EQ(qel->defaultLanguage, -1);
 }
 
+TEST_F(QelTest, OutputRateChosenByTheApplicationIsUsedAtTheNextStart) {
+    start();
+    ASSERT_NE(qel->pQelAudio, nullptr);
+    qel->pQelAudio->frequency = 44100;
+    qel->saveSettings();
+    EXPECT_EQ(MemoryIniFile(Qel::getConfigFilePath()).getInt(u"QelAudio", u"frequency"), 44100);
+    stop();
+    start();
+    EXPECT_EQ(qel->pQelAudio->frequency, 44100);
+    EXPECT_NE(logText().find("Creating audio: 44100 Hz."), std::string::npos);
+}
+
 TEST_F(QelTest, LogShowsConstructionAndTheFourteenTeardownSteps) {
     start();
     EXPECT_EQ(qel, engine);
