@@ -9,7 +9,10 @@
 #include "engine/Product.h"
 #include "engine/Qel.h"
 #include "media/QelInput.h"
+#include "menus/ContextCredits.h"
+#include "menus/ContextHighScores.h"
 #include "menus/ContextOptions.h"
+#include "menus/PlayerGreeting.h"
 
 namespace {
 const char16_t* const WEBSITE_ADDRESS = u"https://vesk-diruzuri.example.org/";
@@ -24,8 +27,7 @@ ContextMain::ContextMain() {
     bConfirmEscape = true;
     pPreHook = AppLink::introContext();
     pPostHook = AppLink::menuBackgroundContext();
-    // The player greeting of the profile screens (PlayerGreeting) is appended here first once it
-    // is part of the game.
+    appendItem(new PlayerGreeting());
     auto button = [&](int row, const char16_t* key) {
         auto* b = new MenuItemButton(0.0f, -float(row * itemSpacing), 0.0f, AppText::text(key), u"");
         appendItem(b);
@@ -70,10 +72,10 @@ void ContextMain::tickContents(double total, double dt) {
     }
     if (pHighScoresButton->bClicked) {
         pHighScoresButton->bClicked = false;
-        // The high-score screen (ContextHighScores) is pushed here once it is part of the game.
+        AppLink::pushContext(new ContextHighScores());
     }
     if (pCreditsButton->bClicked) {
         pCreditsButton->bClicked = false;
-        // The credits (ContextCredits) are pushed here once they are part of the game.
+        AppLink::pushContext(new ContextCredits());
     }
 }

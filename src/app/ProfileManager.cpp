@@ -9,6 +9,28 @@
 #include "engine/Product.h"
 #include "engine/Utilities.h"
 
+namespace {
+// Moves the named profiles to the front, in their order, and clears the slots after them: the
+// profile screens count the named slots from slot 0. The current index follows its profile; when
+// the current slot was a free one among them, the first profile becomes current.
+void packProfiles(ProfileManager& m) {
+    int named = 0, current = -1;
+    bool moved = false;
+    for (int from = 0; from < 10; ++from) {
+        if (m.profiles[from].name[0] == 0) continue;
+        if (from == m.currentIndex) current = named;
+        if (from != named) {
+            std::memcpy(static_cast<void*>(&m.profiles[named]), &m.profiles[from], sizeof(ProfileData));
+            moved = true;
+        }
+        ++named;
+    }
+    if (!moved) return;
+    for (int i = named; i < 10; ++i) std::memset(static_cast<void*>(&m.profiles[i]), 0, sizeof(ProfileData));
+    m.currentIndex = current >= 0 ? current : 0;
+}
+}  // namespace
+
 ProfileManager::ProfileManager() {
     std::memset(static_cast<void*>(this), 0, sizeof(*this));
     load();
@@ -30,6 +52,7 @@ void ProfileManager::load() {
         p.highestLevel() = std::max(p.highestLevel(), 0);
         p.score() = std::max(p.score(), 0);
     }
+    packProfiles(*this);
 }
 
 void ProfileManager::save() { saveUserFile(getProfilesFileName(), getProductVersion(), this, sizeof(*this)); }
@@ -50,7 +73,10 @@ void ProfileManager::deleteProfile(int index) {
     for (int i = index; i < 9; ++i) profiles[i] = profiles[i + 1];
     // The last slot is freed, not left as a second copy of the profile before it.
     std::memset(static_cast<void*>(&profiles[9]), 0, sizeof(ProfileData));
-    if (index == currentIndex && profiles[currentIndex].name[0] == 0) currentIndex = 0;
+    if (index != currentIndex) return;
+    if (profiles[currentIndex].name[0] == 0) currentIndex = 0;
+    // Another profile is current now.
+    onCurrentProfileChanged();
 }
 
 int ProfileManager::countProfiles() const {

@@ -11,6 +11,7 @@
 #include "menus/ContextControlsOptions.h"
 #include "menus/ContextGameplayOptions.h"
 #include "menus/ContextGraphicsOptions.h"
+#include "menus/ContextHelp.h"
 #include "menus/ContextSoundOptions.h"
 
 void ContextOptions::beginScreen(ContextMenu* screen, const char16_t* titleKey) {
@@ -67,15 +68,11 @@ void ContextOptions::tickContents(double total, double dt) {
     if (clicked(pSoundButton)) AppLink::pushContext(new ContextSoundOptions());
     if (clicked(pNetworkWizardButton)) openNetworkWizard();
     if (clicked(pChangeLanguageButton)) changeLanguage();
-    if (clicked(pHelpButton)) openHelp();
+    if (clicked(pHelpButton)) AppLink::pushContext(new ContextHelp());
 }
 
 void ContextOptions::openNetworkWizard() {
     // The network test's first page (ContextNetworkWizard1) is pushed here once it exists.
-}
-
-void ContextOptions::openHelp() {
-    // The help screen (ContextHelp) is pushed here once it exists.
 }
 
 void ContextOptions::changeLanguage() {

@@ -46,8 +46,6 @@ private:
     // The one place where the network test's first page is pushed; that page is not part of the
     // game yet, so the button does nothing until it is.
     void openNetworkWizard();
-    // The one place where the help screen is pushed; likewise not part of this build yet.
-    void openHelp();
     // Forgets the language and restarts the engine: the loader then asks for it again.
     static void changeLanguage();
 };

@@ -177,6 +177,20 @@ TEST_F(GeneratedData, EveryRegisteredPictureHasTheSkinsTheGameDraws) {
     }
 }
 
+TEST_F(GeneratedData, PicturesCutIntoFramesAndBarsAreSingleQuads) {
+    // Frames, bars and the bending hand are cut from one quad of one texture: a picture split
+    // into tiles would give them skins of another kind.
+    for (const char16_t* name : {u"gui-game-progressBar", u"HUDprogress", u"speechBubble", u"speechBubble-noBear", u"speechArrow",
+                                 u"gui-game-editbox", u"gui-game-button", u"gui-game-button-speech", u"bearHand"}) {
+        SCOPED_TRACE(wideToUtf8(name));
+        QelBase* object = engine->pResourceManager->find(false, name);
+        ASSERT_NE(object, nullptr);
+        auto* texture = static_cast<Texture*>(object);
+        EXPECT_TRUE(texture->tiles == nullptr || texture->tiles->firstChild == nullptr) << "split into tiles";
+        for (Skin* skin : texture->skins) EXPECT_TRUE(skin->isKindOf(&Quad::classRecord));
+    }
+}
+
 TEST_F(GeneratedData, LevelPicturesHaveADecorationSkinPerDecoration) {
     const std::pair<const char16_t*, size_t> levels[] = {{u"A1", 1}, {u"A8", 1}, {u"A12", 1}, {u"A5", 1}, {u"B3", 4}, {u"A13", 1},
                                                          {u"B4", 4}, {u"A2", 3}, {u"B2", 4},  {u"B1", 2}, {u"A14", 3}, {u"A7", 3}};
@@ -286,7 +300,7 @@ TEST_F(GeneratedData, FontsHaveAGlyphForEveryCodePagePosition) {
         // The dotless i at 0x7F is narrower than a dotted one would need and has no dot.
         EXPECT_LE(glyph(0x7F)->sourceRect.width(), glyph('i')->sourceRect.width());
         if (c.firstSymbol == 0) {
-            for (int p : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13}) {
+            for (int p : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 14}) {
                 ASSERT_NE(glyph(p), nullptr) << "no pictogram at " << p;
                 EXPECT_TRUE(hasInk(p)) << "pictogram " << p << " is blank";
             }

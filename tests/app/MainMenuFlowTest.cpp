@@ -24,6 +24,8 @@ struct MainMenuFlowTest : MenuTest {
         MenuTest::SetUp();
         pictures->addStandardPictures();
         application = new GameGlobal();
+        // A named player: without one the greeting asks for a name first.
+        application->profileManager.addProfile(u"Ann");
         stack = application->pContextManager = new ContextManager();
     }
     void TearDown() override {

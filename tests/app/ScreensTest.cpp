@@ -106,7 +106,8 @@ TEST_F(MenuTest, MainMenuLayout) {
     ContextMain menu;
     EXPECT_TRUE(menu.bConfirmEscape);
     EXPECT_TRUE(menu.bDeleteWhenDone);
-    EXPECT_EQ(menu.navigation.countChildren(), 6);
+    // The player greeting and the six buttons.
+    EXPECT_EQ(menu.navigation.countChildren(), 7);
     const MenuItemButton* column[] = {menu.pStartButton, menu.pHighScoresButton, menu.pOptionsButton, menu.pCreditsButton};
     for (int i = 0; i < 4; ++i) {
         EXPECT_FLOAT_EQ(column[i]->position.x, 0.0f);
@@ -131,6 +132,8 @@ TEST_F(MenuTest, RightToLeftSwapsTheCornerButtons) {
 }
 
 TEST_F(MenuTest, StartButtonOpensTheWorld) {
+    // The credits that the second click opens need the intro picture.
+    pictures->addStandardPictures();
     CountingMain menu;
     menu.pStartButton->bClicked = true;
     menu.pCreditsButton->bClicked = true;

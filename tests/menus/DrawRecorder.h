@@ -7,7 +7,7 @@
 #include "app/FontAccess.h"
 #include "media/Renderable.h"
 
-struct DrawnText {
+struct WidgetText {
     WString text;
     Vector3 position;
     Vector3 scale;
@@ -31,13 +31,13 @@ struct DrawRecorder {
         FontAccess::shadowHook = nullptr;
         current = nullptr;
     }
-    std::vector<DrawnText> withText(WStringView text) const {
-        std::vector<DrawnText> out;
-        for (const DrawnText& d : drawn)
+    std::vector<WidgetText> withText(WStringView text) const {
+        std::vector<WidgetText> out;
+        for (const WidgetText& d : drawn)
             if (d.text == text) out.push_back(d);
         return out;
     }
 
-    std::vector<DrawnText> drawn;
+    std::vector<WidgetText> drawn;
     static inline DrawRecorder* current = nullptr;
 };

@@ -650,13 +650,17 @@ TextureImage worldMapMarkers() {
 }
 
 // The mascot: a polar bear conductor. Skin 0 the body; 1 and 2 the eyes open and closed, placed
-// over the body by their origin adjustment.
+// over the body by their origin adjustment. The game puts the body's sprite at (0, 60), above the
+// middle of the screen, where the speech bubble would hide it; the origin adjustment moves the
+// bear to the bottom right corner (its centre at (380, -140) of the 800 by 480 layout), beside the
+// bubble's tail and behind its waving hand.
 constexpr int kBearW = 200, kBearH = 240;
 constexpr double kEyeY = 74;
+constexpr int kMascotShiftX = 380, kMascotShiftY = 200;
 
 TextureImage bear() {
     Atlas atlas("xmas-edition/gfx/bear.tga", 512);
-    atlas.add(kBearW, kBearH, [](cairo_t* cr, int w, int h) { drawMascot(cr, w, h); });
+    atlas.add(kBearW, kBearH, [](cairo_t* cr, int w, int h) { drawMascot(cr, w, h); }, kMascotShiftX, kMascotShiftY);
     auto eyes = [](bool open) {
         return [open](cairo_t* cr, int w, int h) {
             for (int s = -1; s <= 1; s += 2) {
@@ -679,8 +683,8 @@ TextureImage bear() {
         };
     };
     // The eyes' centre lies at (kBearW / 2, kEyeY) of the body.
-    atlas.add(64, 20, eyes(true), 0, static_cast<int>(kEyeY - kBearH / 2.0));
-    atlas.add(64, 20, eyes(false), 0, static_cast<int>(kEyeY - kBearH / 2.0));
+    atlas.add(64, 20, eyes(true), kMascotShiftX, kMascotShiftY + static_cast<int>(kEyeY - kBearH / 2.0));
+    atlas.add(64, 20, eyes(false), kMascotShiftX, kMascotShiftY + static_cast<int>(kEyeY - kBearH / 2.0));
     return atlas.build();
 }
 

@@ -7,9 +7,10 @@
 // dotless i, the base of the accented i's. In the fonts that build accented letters from parts,
 // the accents at their own positions are trimmed to their ink so that they can be centred over a
 // base letter and lifted by the font's accent settings; the cedilla keeps the full line height
-// (it is drawn at the top line, hanging below the base). Positions 1-10 and 13 hold pictograms:
-// check mark, cancel, left, right, up, down, the value rows' left and right arrows, back, next and
-// help. Glyphs are white (outline fonts: white with a dark outline) so that text colours tint them.
+// (it is drawn at the top line, hanging below the base). Positions 1-10, 13 and 14 hold
+// pictograms: check mark, cancel, left, right, up, down, the value rows' left and right arrows,
+// back, next, help and the empty check box that the check mark goes into. Glyphs are white
+// (outline fonts: white with a dark outline) so that text colours tint them.
 
 #include "datagen/GlyphPages.h"
 
@@ -234,6 +235,11 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
             cairo_close_path(cr);
             break;
         }
+        case 14:  // check box: an empty square with rounded corners
+            roundedRect(cr, x + s * 0.05, baseline - s * 0.95, s * 0.9, s * 0.9, s * 0.15);
+            filled = false;
+            line = std::max(1.5, s * 0.14);
+            break;
         default: {  // 13, help: a question mark in a ring
             cairo_arc(cr, cx, cy, s * 0.48, 0, 2 * M_PI);
             cairo_set_line_width(cr, std::max(1.2, s * 0.1) + 2 * stroke);
@@ -269,7 +275,7 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
     }
 }
 
-bool isPictogram(int position) { return (position >= 1 && position <= 10) || position == 13; }
+bool isPictogram(int position) { return (position >= 1 && position <= 10) || position == 13 || position == 14; }
 
 std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
     const std::string path = findFace(style.face);

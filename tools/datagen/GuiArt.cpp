@@ -224,7 +224,9 @@ TextureImage hudIcons() {
 }
 
 TextureImage hudProgress() {
-    Atlas atlas("gfx/gui/game/HUDprogress.tga");
+    // One texture of at most 256 pixels across: the bar crops its filling from a single quad, so
+    // the picture must not be split into tiles. The two skins lie one under the other.
+    Atlas atlas("gfx/gui/game/HUDprogress.tga", 256);
     // 0: the frame, 1: the filling (cropped from the left by the progress).
     atlas.add(164, 16, [](cairo_t* cr, int w, int h) {
         roundedRect(cr, 1, 1, w - 2, h - 2, 7);

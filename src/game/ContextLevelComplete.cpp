@@ -1,0 +1,128 @@
+#include "game/ContextLevelComplete.h"
+
+#include <algorithm>
+
+#include "app/AppLink.h"
+#include "app/AppText.h"
+#include "app/ProfileData.h"
+#include "app/TextLabel.h"
+#include "engine/Qel.h"
+#include "game/AwardDisplay.h"
+#include "game/ContextMessage.h"
+#include "game/GameController.h"
+#include "game/Mascot.h"
+#include "game/SpeechBubble.h"
+#include "media/FontQuad.h"
+#include "media/QelGraphics.h"
+#include "media/QelInput.h"
+
+namespace {
+float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
+int layoutHeight() { return qel && qel->pQelGraphics ? qel->pQelGraphics->layoutHeight : 480; }
+bool touchMode() { return qel && qel->pQelInput && qel->pQelInput->inputMode == INPUTMODE_TOUCH; }
+}  // namespace
+
+float ContextLevelComplete::measureSpeed(int totalCars, double levelStartTime, double levelEndTime) {
+    const float seconds = float(levelEndTime - levelStartTime);
+    if (!(seconds > 0.0f)) return 0.0f;
+    return clamp01(1.25f * float(totalCars) / seconds);
+}
+
+float ContextLevelComplete::measureAccuracy(int correct, int incorrect) {
+    const int placed = correct + incorrect;
+    if (placed <= 0) return 0.0f;
+    return clamp01(float(correct) / float(placed));
+}
+
+float ContextLevelComplete::measureEfficiency(int bonusesCollected, int bonusesSpawned, int correct, int incorrect,
+                                              int shotsFired) {
+    float v = bonusesSpawned > 0 ? 0.5f * float(bonusesCollected) / float(bonusesSpawned) : 0.5f;
+    if (shotsFired > 0) v += 0.5f * float(correct + incorrect) / float(shotsFired);
+    return clamp01(v);
+}
+
+int ContextLevelComplete::excellenceBonus(const float values[MEASURE_COUNT]) {
+    if (values[0] == 1.0f && values[1] == 1.0f && values[2] == 1.0f) return TOP_BONUS;
+    if (values[0] > 0.9f && values[1] > 0.9f && values[2] > 0.9f) return GOOD_BONUS;
+    return 0;
+}
+
+int ContextLevelComplete::shownPercentage(float value, double t) {
+    const float share = clamp01(float((t - 0.5) * 2.0));
+    return int(100.0f * value * share);
+}
+
+ContextLevelComplete::ContextLevelComplete() {
+    bDeleteWhenDone = true;
+    bAnyKeyCloses = true;
+    if (GameController* c = GameController::current()) {
+        measures[SPEED] = measureSpeed(c->totalCars, c->levelStartTime, c->levelEndTime);
+        measures[ACCURACY] = measureAccuracy(c->stats_correctPlacements, c->stats_incorrectPlacements);
+        measures[EFFICIENCY] = measureEfficiency(c->stats_bonusesCollected, c->stats_bonusesSpawned,
+                                                 c->stats_correctPlacements, c->stats_incorrectPlacements,
+                                                 c->stats_shotsFired);
+    }
+    addChild(new Mascot());
+    auto* bubble = new SpeechBubble(640.0f, 350.0f);
+    bubble->position = Vector3(0.0f, 70.0f, 0.0f);
+    bubble->updateXform();
+    addChild(bubble);
+    addChild(new TextLabel(0.0f, 190.0f, 0.0f, AppText::text(u"LEVELCOMPLETE"), AppLink::fontLarge(), 0xFFFFFFFF));
+    static const char16_t* const kHeadings[] = {u"STATSPEED", u"STATACCURACY", u"STATEFFICIENCY"};
+    static const double kAwardDelays[] = {1.25, 1.75, 2.25};
+    for (int i = 0; i < MEASURE_COUNT; ++i) {
+        const float x = -200.0f + 200.0f * float(i);
+        addChild(new TextLabel(x, 150.0f, 0.0f, AppText::text(kHeadings[i]), AppLink::fontSmall(),
+                               ContextMessage::TEXT_COLOUR));
+        pValueLabels[i] = new TextLabel(x, 130.0f, 0.0f, u"", AppLink::fontLarge(), 0xFFFFFFFF);
+        addChild(pValueLabels[i]);
+        pAwards[i] = new AwardDisplay(AwardDisplay::medalFor(measures[i]), x, 0.0f, 0.0f, kAwardDelays[i]);
+        addChild(pAwards[i]);
+    }
+    auto* prompt = new TextLabel(0.0f, 10.0f - float(layoutHeight()) / 2.0f, 0.0f,
+                                 AppText::text(touchMode() ? u"IOS_CLICKTOCONTINUE" : u"CLICKTOCONTINUE"), AppLink::fontMedium(),
+                                 0xFFFFFFFF);
+    // The line stands on its point, 10 units above the bottom edge, instead of hanging from it
+    // off the screen.
+    prompt->alignment = FontQuad::ALIGN_CENTER | FontQuad::ALIGN_HEIGHT;
+    addChild(prompt);
+}
+
+ContextLevelComplete::~ContextLevelComplete() {
+    // Closed before the bonus was due: it is paid all the same, once.
+    settleBonus(false);
+}
+
+void ContextLevelComplete::settleBonus(bool bShow) {
+    if (bBonusSettled) return;
+    bBonusSettled = true;
+    const int bonus = excellenceBonus(measures);
+    if (bonus == 0) return;
+    if (ProfileData* profile = GameController::currentProfile()) profile->addScore(bonus);
+    if (!bShow) return;
+    GameController::playSoundRandomPitch(bonus == TOP_BONUS ? u"applause3" : u"applause2");
+    auto* text = new TextLabel(0.0f, 100.0f - float(layoutHeight()) / 2.0f, 0.0f, format(u"+%d", bonus),
+                               AppLink::fontMedium(), 0xFFFFFFFF);
+    text->duration = 2.0;
+    text->fadeOut = 0.5;
+    addChild(text);
+}
+
+void ContextLevelComplete::tickContents(double total, double dt) {
+    GameController* controller = GameController::current();
+    if (controller && controller->pHudLayer) controller->pHudLayer->tick(total, dt);
+    const double t = totalTime;
+    if (!bBellPlayed && t >= BELL_TIME) {
+        bBellPlayed = true;
+        GameController::playSoundRandomPitch(u"bellSmall");
+    }
+    for (int i = 0; i < MEASURE_COUNT; ++i)
+        pValueLabels[i]->text = format(u"%d%%", shownPercentage(measures[i], t));
+    if (t >= BONUS_TIME) settleBonus(true);
+    Context::tickContents(total, dt);
+}
+
+void ContextLevelComplete::renderContents() {
+    if (GameController* controller = GameController::current()) controller->draw();
+    Context::renderContents();
+}

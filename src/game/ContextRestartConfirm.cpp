@@ -1,0 +1,43 @@
+#include "game/ContextRestartConfirm.h"
+
+#include "app/AppLink.h"
+#include "app/AppText.h"
+#include "app/MenuItemButton.h"
+#include "app/MenuItemClose.h"
+#include "app/TextLabel.h"
+#include "game/ContextMessage.h"
+#include "game/SpeechBubble.h"
+#include "game/WorldManager.h"
+
+ContextRestartConfirm::ContextRestartConfirm(int level) : restartLevel(level) {
+    bDeleteWhenDone = true;
+    pBubble = new SpeechBubble(600.0f, 320.0f);
+    addChild(pBubble);
+    addChild(new TextLabel(0.0f, 130.0f, 0.0f, AppText::text(u"RESTARTTITLE"), AppLink::fontLarge(), 0xFFFFFFFF));
+    addChild(new TextLabel(0.0f, 65.0f, 0.0f, AppText::text(u"RESTARTCONFIRM"), AppLink::fontMedium(),
+                           ContextMessage::TEXT_COLOUR));
+    pYesButton = new MenuItemButton(0.0f, -10.0f, 0.0f, AppText::text(u"YES"), u"");
+    pNoButton = new MenuItemClose(0.0f, -60.0f, 0.0f, AppText::text(u"NO"), u"");
+    for (MenuItemButton* button : {pYesButton, static_cast<MenuItemButton*>(pNoButton)}) {
+        button->setSpeechStyle();
+        // The speech buttons' frame is dark: a light caption reads on it.
+        button->normalColour = SPEECH_CAPTION_COLOUR;
+        button->setWidth(160);
+        appendItem(button);
+    }
+}
+
+void ContextRestartConfirm::tickContents(double total, double dt) {
+    ContextMenu::tickContents(total, dt);
+    if (pYesButton->bClicked) {
+        pYesButton->bClicked = false;
+        if (!pYesButton->bDisabled) WorldManager::restartAtLevel(restartLevel);
+        // The question is answered: it closes, so that one YES restarts once.
+        bDone = true;
+    }
+}
+
+void ContextRestartConfirm::renderContents() {
+    if (prev) static_cast<Context*>(prev)->draw();
+    ContextMenu::renderContents();
+}

@@ -1,0 +1,35 @@
+#include "menus/ContextCredits.h"
+
+#include "app/AppLink.h"
+#include "app/ContextIntro.h"
+#include "app/TextLabel.h"
+#include "engine/Qel.h"
+#include "engine/Utilities.h"
+#include "media/QelGraphics.h"
+#include "menus/CreditsList.h"
+
+ContextCredits::ContextCredits() {
+    timeLimit = DURATION;
+    bDeleteWhenDone = true;
+    bAnyKeyCloses = true;
+    pBackdrop = new ContextIntro();
+    pBackdrop->addCameraMove(424.0f, 10.0);
+    pPreHook = pBackdrop;
+    const float w = float(qel && qel->pQelGraphics ? qel->pQelGraphics->layoutWidth : 800);
+    const float h = float(qel && qel->pQelGraphics ? qel->pQelGraphics->layoutHeight : 480);
+    pVersionLabel = new TextLabel(w / 2.0f - 4.0f, 2.0f - h / 2.0f, 0.0f,
+                                  format(u"%s %dx", getVersionLine(), qel ? qel->hq2x : 0), AppLink::fontSmall(),
+                                  0xFF000000);
+    pVersionLabel->alignment = 0x28;
+    addChild(pVersionLabel);
+    pList = new CreditsList();
+    addChild(pList);
+    pList->fill();
+}
+
+ContextCredits::~ContextCredits() {
+    // The list goes with the other children; the backdrop is not one of them.
+    pPreHook = nullptr;
+    delete pBackdrop;
+    pBackdrop = nullptr;
+}

@@ -1,0 +1,83 @@
+#include "menus/PlayerGreeting.h"
+
+#include "app/AppLink.h"
+#include "app/AppText.h"
+#include "app/ContextMenu.h"
+#include "app/Global.h"
+#include "app/TextLabel.h"
+#include "engine/Context.h"
+#include "engine/Qel.h"
+#include "media/QelInput.h"
+#include "menus/ContextPlayerName.h"
+#include "menus/ContextPlayers.h"
+#include "menus/OutlinedText.h"
+
+namespace {
+constexpr uint32_t HOVER_COLOUR = 0xFFFF0000;
+constexpr uint32_t NORMAL_COLOUR = 0xFFCCCCCC;
+}  // namespace
+
+PlayerGreeting::PlayerGreeting() {
+    helloLabel = new TextLabel(0.0f, 35.0f, 0.0f, u"", AppLink::fontMedium(), NORMAL_COLOUR);
+    // Player names can hold any character, so the line goes through the system font.
+    helloLabel->alignment = 0x205;
+    addChild(helloLabel);
+    hintLabel = new TextLabel(0.0f, 5.0f, 0.0f, u"", AppLink::fontSmall(), 0xFF808080);
+    addChild(hintLabel);
+    setHintText();
+}
+
+void PlayerGreeting::setHintText() {
+    QelInput* in = qel ? qel->pQelInput : nullptr;
+    const bool touch = in && in->inputMode == INPUTMODE_TOUCH;
+    hintLabel->text = AppText::text(touch ? u"IOS_CLICKTOCHANGEPLAYERS" : u"CLICKTOCHANGEPLAYERS");
+}
+
+void PlayerGreeting::onInputModeChange() { setHintText(); }
+
+bool PlayerGreeting::isOver(float x, float y, float labelY) {
+    return x >= -HALF_WIDTH && x < HALF_WIDTH && y > labelY - LINE_HEIGHT && y <= labelY;
+}
+
+void PlayerGreeting::update(double time, double dt) {
+    updateChildren(time, dt);
+    if (!game) return;
+    ProfileManager& profiles = game->profileManager;
+    const WString name = profiles.current().getName();
+    helloLabel->text = format(AppText::text(u"HELLO"), name);
+
+    Context* menu = qel ? qel->pCurrentContext : nullptr;
+    const bool hovered = menu && isOver(menu->pointerWorldPos[0], menu->pointerWorldPos[1], helloLabel->position.y);
+    helloLabel->color = hovered ? HOVER_COLOUR : NORMAL_COLOUR;
+
+    // At most one screen a frame: a missing name is asked for first, and then the list waits.
+    QelInput* in = qel ? qel->pQelInput : nullptr;
+    if (name.empty()) {
+        game->gameConfiguration.bPlayerNameRequested = 1;
+        AppLink::pushContext(new ContextPlayerName(false));
+        return;
+    }
+    game->gameConfiguration.bPlayerNameRequested = 0;
+    if (hovered && in && in->isAnyTouchPressed()) AppLink::pushContext(new ContextPlayers());
+}
+
+void PlayerGreeting::render() {
+    if (bHidden) return;
+    // The name goes through the system font, which has no outline: a rim keeps it readable on
+    // the picture.
+    OutlinedText::draw(helloLabel);
+    hintLabel->render();
+}
+
+Vector3 PlayerGreeting::getNavigationPoint(int index) {
+    if (index != 0) return endOfPoints();
+    Context* context = nullptr;
+    for (BasicLink* o = owner; o; o = o->owner) {
+        if (static_cast<QelBase*>(o)->isKindOf(&Context::classRecord)) {
+            context = static_cast<Context*>(o);
+            break;
+        }
+    }
+    const float y = helloLabel->position.y - LINE_HEIGHT / 2.0f;
+    return ContextMenu::worldToPointer(context, Vector3(helloLabel->position.x, y, 0.0f));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// "Hello, <name>!" on the main menu with a hint beneath it. Clicking the greeting opens the list of
+// players; while the current profile has no name it asks for one by itself.
+
+#include "app/MenuNavigable.h"
+
+class TextLabel;
+
+class PlayerGreeting : public MenuNavigable {
+public:
+    // The hover box spans the greeting line: x in [-HALF_WIDTH, HALF_WIDTH), y in
+    // (label y - LINE_HEIGHT, label y].
+    static constexpr float HALF_WIDTH = 100.0f;
+    static constexpr float LINE_HEIGHT = 36.0f;
+
+    PlayerGreeting();
+
+    void update(double time, double dt) override;
+    // Draws its two labels (the greeting with a dark rim); nothing of its own.
+    void render() override;
+    void onInputModeChange() override;
+    // The centre of the greeting line, in pointer coordinates.
+    Vector3 getNavigationPoint(int index) override;
+
+    // Whether a point of the main menu's space lies over the greeting line at height labelY.
+    static bool isOver(float x, float y, float labelY);
+    void setHintText();
+
+    TextLabel* helloLabel;
+    TextLabel* hintLabel;
+};

@@ -1,0 +1,190 @@
+// The front-end screens on the OpenGL device under Xvfb with the generated data archives: the
+// on-screen keyboard comes with touch input, the current player's row and the last entered
+// high-score row are drawn in their colours. VESK_SCREENSHOT_DIR, when set, receives a TGA
+// picture of each screen checked.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "app/ContextMain.h"
+#include "app/ContextManager.h"
+#include "app/GameGlobal.h"
+#include "app/Loader.h"
+#include "engine/Utilities.h"
+#include "media/GlPixelFixture.h"
+#include "media/MemoryImageFile.h"
+#include "media/QelInput.h"
+#include "menus/ContextCredits.h"
+#include "menus/ContextHelp.h"
+#include "menus/ContextHighScoreOptions.h"
+#include "menus/ContextHighScores.h"
+#include "menus/ContextPlayerName.h"
+#include "menus/ContextPlayers.h"
+
+namespace {
+
+class MenuPixelTest : public GlPixelFixture {
+protected:
+    void SetUp() override {
+        GlPixelFixture::SetUp();
+        if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+        engine->pFileManager->bUseWad = true;
+        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
+        engine->singleLanguage = 0;
+        // Empty user data: no profiles or scores of an earlier test.
+        for (const WString& path : {ProfileManager::getProfilesPath(),
+                                    ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
+            std::remove(wideToUtf8(path).c_str());
+        application = new GameGlobal();
+        Loader* loader = application->initPreLoader();
+        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
+        stack = application->pContextManager;
+        // Away with the start screens: each test pushes its own.
+        while (Context* top = stack->getTopContext()) {
+            stack->removeChild(top);
+            delete top;
+        }
+        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
+        engine->pQelInput->pointer = Vector3(1.0f, 1.0f, 0.0f);
+        engine->frameTimer.previousFrameTime = 0.0;
+        engine->frameTimer.frameTime = 1.0 / 60.0;
+    }
+    void TearDown() override {
+        if (application) {
+            while (Context* top = stack->getTopContext()) {
+                stack->removeChild(top);
+                delete top;
+            }
+            stack->pLastActive = stack->pTop = nullptr;
+            delete application;
+        }
+        GlPixelFixture::TearDown();
+    }
+    // Ticks the stack a number of frames, then draws it and reads the back buffer.
+    void frames(int n) {
+        for (int i = 0; i < n; ++i) stack->tick(0, 0);
+        drawFrameWith([&] { stack->draw(); });
+    }
+    // Pixels of a world rectangle (centre, half sizes) that pass a test.
+    int count(float cx, float cy, float hw, float hh, const std::function<bool(D3DCOLOR)>& test) const {
+        int n = 0;
+        for (int y = int(240 - cy - hh); y < int(240 - cy + hh); ++y)
+            for (int x = int(400 + cx - hw); x < int(400 + cx + hw); ++x)
+                if (x >= 0 && x < width && y >= 0 && y < 480 && test(at(x, y))) ++n;
+        return n;
+    }
+    static int r(D3DCOLOR c) { return int((c >> 16) & 0xFF); }
+    static int g(D3DCOLOR c) { return int((c >> 8) & 0xFF); }
+    static int b(D3DCOLOR c) { return int(c & 0xFF); }
+    static bool light(D3DCOLOR c) { return r(c) > 0xB0 && g(c) > 0xB0 && b(c) > 0xB0; }
+    static bool red(D3DCOLOR c) { return r(c) > 0xC0 && g(c) < 0x60 && b(c) < 0x60; }
+    static bool amber(D3DCOLOR c) { return r(c) > 0x70 && g(c) > 0x50 && g(c) < r(c) - 0x18 && b(c) < 0x40; }
+    void keepScreenshot(const std::string& name) const {
+        const char* folder = std::getenv("VESK_SCREENSHOT_DIR");
+        if (!folder || !*folder) return;
+        const int height = static_cast<int>(pixels.size()) / width;
+        MemoryImageFile image(width, height);
+        for (size_t i = 0; i < pixels.size(); ++i) image.pImageData[i] = UColor(pixels[i] | 0xFF000000u);
+        image.saveTGA(utf8ToWide(std::string(folder) + "/" + name + ".tga"));
+    }
+
+    GameGlobal* application = nullptr;
+    ContextManager* stack = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MenuPixelTest, TouchInputBringsTheKeyboardUnderTheTypedName) {
+    application->profileManager.addProfile(u"Ann");
+    stack->pushContext(new ContextMain());
+    auto* name = new ContextPlayerName(true);
+    stack->pushContext(name);
+    name->name = u"Zoe";
+    frames(3);
+    keepScreenshot("name-entry");
+    // Where the "a" key goes there is only the panel.
+    const int withoutKeys = count(-222, 50, 30, 16, light);
+
+    engine->pQelInput->setInputMode(INPUTMODE_TOUCH);
+    frames(3);
+    keepScreenshot("name-entry-touch");
+    // The key's caption is light on its dark button.
+    EXPECT_GT(count(-222, 50, 30, 16, light), withoutKeys + 20);
+    EXPECT_EQ(name->name, u"Zoe");
+}
+
+TEST_F(MenuPixelTest, PlayersListMarksTheCurrentPlayerInRed) {
+    for (const char16_t* n : {u"Ann", u"ABCDEFGHIJKLMNOP", u"Bj\u00f6rn", u"Cy"}) application->profileManager.addProfile(n);
+    application->profileManager.currentIndex = 2;
+    stack->pushContext(new ContextMain());
+    stack->pushContext(new ContextPlayers());
+    frames(3);
+    keepScreenshot("players");
+    // Row i is centred at y = 135 - 30 i, its name starting at x = -150.
+    for (int i = 0; i < 4; ++i) {
+        const float y = 135.0f - 30.0f * float(i);
+        const int reds = count(-100, y, 50, 12, red);
+        if (i == 2) EXPECT_GT(reds, 30) << i;
+        else EXPECT_EQ(reds, 0) << i;
+        EXPECT_GT(count(-100, y, 50, 12, [](D3DCOLOR c) { return light(c) || red(c); }), 30) << i;
+    }
+    // The marker stands left of the current row.
+    EXPECT_GT(count(-160, 75, 8, 12, red), 5);
+}
+
+TEST_F(MenuPixelTest, LastEnteredHighScoreRowPulsesInAmber) {
+    GameConfiguration& c = application->gameConfiguration;
+    for (int i = 0; i < 10; ++i) {
+        std::memset(c.highScores[i].name, 0, sizeof(c.highScores[i].name));
+        std::strcpy(c.highScores[i].name, i == 3 ? "Zo\xc3\xab" : "Player");
+        c.highScores[i].level = 11 * i;
+        c.highScores[i].score = 1234567 - 1000 * i;
+    }
+    application->lastHighScoreRow = 3;
+    auto* screen = new ContextHighScores();
+    stack->pushContext(screen);
+    // The pulse is at its brightest at t = pi / 32.
+    engine->frameTimer.frameTime = 3.14159265 / 32.0;
+    frames(1);
+    keepScreenshot("high-scores");
+    for (int i = 0; i < 10; ++i) {
+        const float y = ContextHighScores::rowY(i) - 12.0f;
+        // The level column, right-aligned at x = 160.
+        const int ambers = count(100, y, 60, 12, amber);
+        if (i == 3) EXPECT_GT(ambers, 30) << i;
+        else EXPECT_LT(ambers, 5) << i;
+    }
+}
+
+TEST_F(MenuPixelTest, OtherScreensDrawTheirTexts) {
+    struct Case {
+        const char* name;
+        std::function<Context*()> make;
+        float x, y;
+    };
+    // A point inside a caption that each screen draws light.
+    const Case cases[] = {
+        {"high-score-options", [] { return new ContextHighScoreOptions(); }, 0, 100},
+        {"help", [] { return new ContextHelp(); }, 0, 50},
+    };
+    for (const Case& c : cases) {
+        stack->pushContext(c.make());
+        frames(3);
+        keepScreenshot(c.name);
+        EXPECT_GT(count(c.x, c.y - 5, 60, 10, light), 20) << c.name;
+        stack->getTopContext()->bDone = true;
+        stack->tick(0, 0);
+    }
+    // The credits mid-scroll: the lines have risen into the picture.
+    stack->pushContext(new ContextCredits());
+    engine->frameTimer.frameTime = 0.05;
+    frames(300);
+    keepScreenshot("credits");
+    EXPECT_GT(count(0, 0, 390, 200, [](D3DCOLOR p) { return r(p) < 0x30 && g(p) < 0x30 && b(p) < 0x30; }), 500);
+}
