@@ -75,8 +75,10 @@ TextureImage barFrames(const char* file, int w, int h, bool candy, int cap) {
     for (int k = 0; k < 2; ++k)
         atlas.add(w, h, [k, candy, cap](cairo_t* cr, int cw, int ch) {
             if (candy) {
-                panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, k ? 0xFFFF5060 : 0xFF4A80C8, k ? 0xFFB01828 : 0xFF1B2A4A, 0xFFFFFFFF,
-                      3);
+                // Highlighted: snow white with a holly-red rim, so that the red caption of a
+                // hovered button reads on it.
+                panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, k ? 0xFFFFFFFF : 0xFF4A80C8, k ? 0xFFD6E4F4 : 0xFF1B2A4A,
+                      k ? kHollyRed : 0xFFFFFFFF, 3);
                 // Holly on both ends, inside the borders.
                 const double leaf = cap * 0.22;
                 for (int s = -1; s <= 1; s += 2) {
