@@ -10,7 +10,7 @@ packages=(
   libvorbis-dev libcurl4-openssl-dev
   zlib1g-dev libzopfli-dev libjpeg62-turbo-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth libgl1-mesa-dri
+  xvfb xauth libgl1-mesa-dri xdotool
 )
 
 missing=()

@@ -12,7 +12,7 @@
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
 
-QEL_IMPLEMENT_CLASS(ContextManager, &Context::classRecord, QEL_FACTORY(ContextManager))
+QEL_IMPLEMENT_CLASS(ContextManager, &Context::classRecord, nullptr)
 
 namespace {
 

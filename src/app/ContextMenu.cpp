@@ -16,7 +16,7 @@
 #include "media/VertexBuffer.h"
 #include "platform/D3DX9.h"
 
-QEL_IMPLEMENT_CLASS_FIXED(ContextMenu, 0x4229753a, u"_4229753a", &Context::classRecord, nullptr)
+QEL_IMPLEMENT_CLASS_FIXED(ContextMenu, 0x4229753a, u"_4229753a", &Context::classRecord, QEL_FACTORY(ContextMenu))
 
 namespace {
 int layoutWidth() { return qel && qel->pQelGraphics ? qel->pQelGraphics->layoutWidth : 800; }

@@ -1,7 +1,5 @@
 #include "app/FadingPicture.h"
 
-QEL_IMPLEMENT_CLASS(FadingPicture, &Renderable::classRecord, nullptr)
-
 FadingPicture::FadingPicture() = default;
 
 void FadingPicture::update(double time, double dt) {

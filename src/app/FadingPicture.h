@@ -4,7 +4,6 @@
 #include "media/Renderable.h"
 
 class FadingPicture : public Renderable {
-    QEL_DECLARE_CLASS()
 public:
     FadingPicture();
 

@@ -133,8 +133,8 @@ void GameConfiguration::load() {
     }
 }
 
-void GameConfiguration::save() {
-    saveUserFile(getConfigurationFileName(), getProductVersion(), static_cast<GameConfigurationRecord*>(this), sizeof(GameConfigurationRecord));
+bool GameConfiguration::save() {
+    return saveUserFile(getConfigurationFileName(), getProductVersion(), static_cast<GameConfigurationRecord*>(this), sizeof(GameConfigurationRecord));
 }
 
 WString GameConfiguration::getConfigurationFileName() { return getProductName() + u".hst"; }

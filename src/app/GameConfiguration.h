@@ -79,9 +79,11 @@ public:
     void resetHighScores();
     // Enters a finished game; returns its row 0..9, or -1 when it did not make the table.
     int addHighScore(int score, int level, bool bSeal, WStringView name);
-    // Reads ".hst"; a damaged or foreign file is renamed aside with ".bad" and the defaults stay.
+    // Reads ".hst"; a damaged or foreign file is renamed aside with ".bad" and the defaults stay;
+    // a file that exists but cannot be read is left alone and not overwritten in this run.
     void load();
-    void save();
+    // Writes ".hst"; false (reported with the reason, the old file intact) when it cannot.
+    bool save();
     // Brings every value read from a file into its valid range.
     void clampValues();
 

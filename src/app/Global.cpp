@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/ContextIntro.h"
 #include "app/ContextLogo.h"
@@ -14,6 +15,7 @@
 #include "app/GUIthemeStandard.h"
 #include "app/Loader.h"
 #include "engine/ClassRegistry.h"
+#include "engine/Console.h"
 #include "engine/ErrorManager.h"
 #include "engine/FileManager.h"
 #include "engine/Logger.h"
@@ -63,14 +65,23 @@ Loader* Global::initPreLoader() {
     if (registry.bBadClasses) ErrorManager::assertionFailed(fn, "src\\Global", 55, u"!m->bBadClasses");
 
     if (qel && !qel->bDebugLocked) {
-        // The sizes of the stored records (and of a few system types) for the record.
-        qelLog(fn, u"sizeof(bool)=%d", static_cast<int>(sizeof(bool)));
-        qelLog(fn, u"sizeof(NetAddress)=%d", static_cast<int>(sizeof(NetAddress)));
-        qelLog(fn, u"sizeof(sockaddr_in)=%d", static_cast<int>(sizeof(sockaddr_in)));
-        qelLog(fn, u"sizeof(GameConfiguration)=%d", static_cast<int>(sizeof(GameConfigurationRecord)));
-        qelLog(fn, u"sizeof(HIGHSCOREENTRY)=%d", static_cast<int>(sizeof(HIGHSCOREENTRY)));
-        qelLog(fn, u"sizeof(ProfileData)=%d", static_cast<int>(sizeof(ProfileData)));
-        qelLog(fn, u"sizeof(ProfileManager)=%d", static_cast<int>(sizeof(ProfileManager)));
+        // The sizes of the stored records (and of a few system types), on the console for the
+        // developer; the console also copies its lines to the log.
+        const std::pair<const char16_t*, size_t> sizes[] = {
+            {u"sizeof(bool)=%d", sizeof(bool)},
+            {u"sizeof(NetAddress)=%d", sizeof(NetAddress)},
+            {u"sizeof(sockaddr_in)=%d", sizeof(sockaddr_in)},
+            {u"sizeof(GameConfiguration)=%d", sizeof(GameConfigurationRecord)},
+            {u"sizeof(HIGHSCOREENTRY)=%d", sizeof(HIGHSCOREENTRY)},
+            {u"sizeof(ProfileData)=%d", sizeof(ProfileData)},
+            {u"sizeof(ProfileManager)=%d", sizeof(ProfileManager)},
+        };
+        for (const auto& [line, size] : sizes) {
+            if (qel->pConsole)
+                qel->pConsole->addLine(line, static_cast<int>(size));
+            else
+                qelLog(fn, line, static_cast<int>(size));
+        }
     }
 
     pResourceRoot = new QelBase();
@@ -162,20 +173,6 @@ uint32_t randomPrimaryColor() {
         color |= value << (16 - 8 * channel);
     }
     return color;
-}
-
-float floatMod(float a, float b) { return std::fmod(a, b); }
-
-float angleDifference(float a, float b) {
-    constexpr float twoPi = 6.2831855f, pi = 3.1415927f;
-    auto reduce = [](float x) {
-        float r = floatMod(x, twoPi);
-        return x < 0 ? r + twoPi : r;
-    };
-    const float ra = reduce(a), rb = reduce(b);
-    if (ra == rb) return 0.0f;
-    if (rb > ra) return rb - ra < pi ? rb - ra : rb - ra - twoPi;
-    return ra - rb < pi ? rb - ra : rb - ra + twoPi;
 }
 
 Vector3 rectEdgePoint(float x, float y, float z, float angle, const float rect[4]) {

@@ -79,8 +79,5 @@ WString formatThousands(int value, WStringView separator);
 WString formatThousands(int value);
 // An opaque colour with at least one full channel and at least one that is not.
 uint32_t randomPrimaryColor();
-// The signed difference b - a of two angles, the shorter way round.
-float angleDifference(float a, float b);
 // Where the ray from (x, y) at 'angle' leaves the rectangle (left, top, right, bottom).
 Vector3 rectEdgePoint(float x, float y, float z, float angle, const float rect[4]);
-float floatMod(float a, float b);

@@ -11,6 +11,7 @@
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "engine/TimeKeeper.h"
+#include "game/LayoutTable.h"
 #include "language/Language.h"
 #include "media/FontQuad.h"
 #include "media/QelAudio.h"
@@ -139,8 +140,6 @@ const char16_t* const kMusic[][2] = {
 };
 
 // The level pictures pulled into the archive being built (step 55).
-const char16_t* const kLevelIds[] = {u"A1", u"A8", u"A12", u"A5", u"B3", u"A13", u"B4", u"A2", u"B2", u"B1", u"A14", u"A7"};
-
 struct FontStep {
     const char16_t* texturePrefix;
     const char16_t* folder;
@@ -278,10 +277,10 @@ void Loader::performStep(int step) {
         if (WStringView(t.name) == u"bearHand") makeBendingHand();
     } else if (step == 55) {
         if (files() && files()->bCreateWad) {
-            // Only read, so that the archive being built takes the level pictures along.
-            for (const char16_t* id : kLevelIds) {
-                delete new Texture(0, format(u"xmas-edition/gfx/scene-%s.jpg", id));
-                delete new Texture(0, format(u"xmas-edition/gfx/decoration-%s.tga", id));
+            // Only read, so that the archive being built takes every scene's pictures along.
+            for (const SceneLayout& scene : LayoutTable::scenes()) {
+                delete new Texture(0, utf8ToWide(LayoutTable::scenePicture(scene)));
+                delete new Texture(0, utf8ToWide(LayoutTable::decorationPicture(scene)));
             }
         }
     } else if (step >= kFirstSoundStep && step < kFirstSoundStep + 34) {

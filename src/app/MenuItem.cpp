@@ -17,8 +17,6 @@
 #include "media/Sound.h"
 #include "media/TouchPoint.h"
 
-QEL_IMPLEMENT_CLASS(MenuItem, &Renderable::classRecord, nullptr)
-
 namespace {
 QelGraphics* graphics() { return qel ? qel->pQelGraphics : nullptr; }
 int layoutHeight() { return graphics() ? graphics()->layoutHeight : 480; }

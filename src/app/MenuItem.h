@@ -10,7 +10,6 @@
 class FontQuad;
 
 class MenuItem : public MenuNavigable {
-    QEL_DECLARE_CLASS()
 public:
     MenuItem(float x, float y, float z, WStringView caption, WStringView hint);
     ~MenuItem() override;

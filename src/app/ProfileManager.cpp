@@ -55,7 +55,7 @@ void ProfileManager::load() {
     packProfiles(*this);
 }
 
-void ProfileManager::save() { saveUserFile(getProfilesFileName(), getProductVersion(), this, sizeof(*this)); }
+bool ProfileManager::save() { return saveUserFile(getProfilesFileName(), getProductVersion(), this, sizeof(*this)); }
 
 void ProfileManager::addProfile(WStringView name) {
     for (int i = 0; i < 10; ++i) {

@@ -15,9 +15,11 @@ public:
     ProfileManager(const ProfileManager&) = delete;
     ProfileManager& operator=(const ProfileManager&) = delete;
 
-    // Reads ".pro"; a damaged or foreign file is renamed aside with ".bad" and the empty record stays.
+    // Reads ".pro"; a damaged or foreign file is renamed aside with ".bad" and the empty record stays;
+    // a file that exists but cannot be read is left alone and not overwritten in this run.
     void load();
-    void save();
+    // Writes ".pro"; false (reported with the reason, the old file intact) when it cannot.
+    bool save();
     // The first free slot gets a fresh profile with the name and becomes current; nothing when full.
     void addProfile(WStringView name);
     // Later slots move down; the freed last slot is cleared.

@@ -2,8 +2,6 @@
 
 #include "app/FontAccess.h"
 
-QEL_IMPLEMENT_CLASS(TextLabel, &Renderable::classRecord, nullptr)
-
 TextLabel::TextLabel(float x, float y, float z, WStringView text, FontQuad* font, uint32_t colour)
     : pFont(font), text(text) {
     color = colour;

@@ -10,7 +10,6 @@
 class FontQuad;
 
 class TextLabel : public Renderable {
-    QEL_DECLARE_CLASS()
 public:
     TextLabel(float x, float y, float z, WStringView text, FontQuad* font, uint32_t colour);
     ~TextLabel() override;

@@ -25,11 +25,16 @@ void ErrorManager::errorText(const WString& text) {
     if (reportingError.exchange(true)) _exit(255);
 
     qelLogText(u"ErrorManager::error", text);
+    // Standard error first: whatever follows (the screenshot, the box) may fail or never show.
+    const std::string report = wideToUtf8(text);
+    platform::writeErrorReport("Error", report);
     if (qel) {
         qel->bShuttingDown = true;
         if (qel->crashGraphicsHook) qel->crashGraphicsHook();
     }
-    platform::showErrorBox("Error", wideToUtf8(text));
+    const platform::ErrorBoxResult box = platform::showErrorBox("Error", report, true);
+    if (!box.shown)
+        qelLog(u"ErrorManager::error", u"The message box could not be shown (%hs); the report went to standard error.", box.reason);
     qelLogText(u"ErrorManager::error", u"Forced exit.");
     if (qel && qel->pLogger) qel->pLogger->close();
     // No static destructors: live objects would still be linked into the static object list.

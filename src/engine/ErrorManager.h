@@ -1,7 +1,8 @@
 #pragma once
-// Ends the program on an unrecoverable fault: logs the report, saves a crash screenshot, shows the
-// report in a message box, closes the log (copying it to the crash log) and exits with status 255.
-// Works before the engine object exists and after it is gone; a fault inside it does not recurse.
+// Ends the program on an unrecoverable fault: logs the report and writes it to standard error,
+// saves a crash screenshot, shows the report in a message box (and logs why when the box cannot be
+// shown), closes the log (copying it to the crash log) and exits with status 255. Works before the
+// engine object exists and after it is gone; a fault inside it does not recurse.
 
 #include <cstdint>
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 #include "engine/ErrorManager.h"
 #include "engine/FileStream.h"
@@ -14,6 +16,7 @@
 #include "engine/MemoryReadStream.h"
 #include "engine/SignedDataFile.h"
 #include "engine/Utilities.h"
+#include "platform/FileSystem.h"
 
 QEL_IMPLEMENT_CLASS(FileManager, nullptr, nullptr)
 
@@ -73,10 +76,10 @@ FileStream* FileManager::openDisk(int* outSize, WStringView name) {
     const WString path = getDiskPath(name);
     auto* stream = new FileStream(path, FileStream::MODE_READ);
     if (!stream->bOpen) {
-        const int error = errno;
+        const int error = stream->error;
+        const WString text = stream->errorText();
         delete stream;
-        QEL_FATAL(u"FileManager::openDisk", u"Failed to open file '%s' (errno %d:%hs, cwd %s)", path, error, std::strerror(error),
-                  getCurrentFolder());
+        QEL_FATAL(u"FileManager::openDisk", u"Failed to open file '%s' (errno %d:%s, cwd %s)", path, error, text, getCurrentFolder());
     }
     if (outSize) *outSize = stream->size;
     if (bCreateWad && !bForceDisk) {
@@ -145,11 +148,9 @@ void FileManager::verifyFile(WStringView name) {
 void FileManager::verifyFileDisk(WStringView name) {
     const WString path = getDiskPath(name);
     FileStream stream(path, FileStream::MODE_READ);
-    if (!stream.bOpen) {
-        const int error = errno;
-        QEL_FATAL(u"FileManager::verifyFileDisk", u"File %s verification failed (errno %d:%hs, cwd %s)", path, error, std::strerror(error),
-                  getCurrentFolder());
-    }
+    if (!stream.bOpen)
+        QEL_FATAL(u"FileManager::verifyFileDisk", u"File %s verification failed (errno %d:%s, cwd %s)", path, stream.error,
+                  stream.errorText(), getCurrentFolder());
 }
 
 void FileManager::verifyFileWad(WStringView name) {
@@ -204,11 +205,9 @@ void FileManager::saveSubWad(bool compress, WStringView archiveName) {
     const WString target = wadOutputFolder + getFileName(archiveName) + (compress ? u".z" : u"");
     createFoldersFor(target);
     FileStream out(target, FileStream::MODE_WRITE);
-    if (!out.bOpen) {
-        const int error = errno;
-        QEL_FATAL(u"FileManager::saveSubWad", u"Failed to open file '%s' (errno %d:%hs, cwd %s)", target, error, std::strerror(error),
+    if (!out.bOpen)
+        QEL_FATAL(u"FileManager::saveSubWad", u"Failed to open file '%s' (errno %d:%s, cwd %s)", target, out.error, out.errorText(),
                   getCurrentFolder());
-    }
 
     {
         ForceDiskScope forceDisk(*this);
@@ -309,20 +308,116 @@ uint32_t FileManager::hashText(WStringView text) {
     return h;
 }
 
-void FileManager::saveSignedFile(WStringView folder, WStringView name, WStringView keyText, const void* data, int size) {
-    if (size <= 0) return;
+bool FileManager::saveSignedFile(WStringView folder, WStringView name, WStringView keyText, const void* data, int size) {
+    const char16_t* fn = u"FileManager::saveSignedFile";
+    if (size == 0) return true;
+    if (size < 0 || data == nullptr) return false;
+    const WString path = signedFilePath(folder, name);
+    if (isKeptUnchanged(path)) {
+        reportFileProblem(fn, path, format(u"'%s' is not saved: it could not be read at start, so it is left as it is.", path));
+        return false;
+    }
     const uint32_t key = hashText(WString(name) + WString(keyText));
     SignedDataFile file;
-    if (file.build(data, size, key)) file.writeFile(WString(folder) + u"/" + WString(name));
+    if (!file.build(data, size, key)) {
+        reportFileProblem(fn, path, format(u"Could not save '%s': the data could not be packed.", path));
+        return false;
+    }
+    WString reason;
+    if (writeFileAtomically(path, file.data.data(), file.data.size(), &reason)) return true;
+    reportFileProblem(fn, path, format(u"Could not save '%s' (%s); the file there is left as it was.", path, reason));
+    return false;
+}
+
+WString FileManager::signedFilePath(WStringView folder, WStringView name) {
+    WString path(folder);
+    if (path.empty() || path.back() != u'/') path += u'/';
+    return path + WString(name);
 }
 
 bool FileManager::loadSignedFile(WStringView folder, WStringView name, WStringView keyText, void* destination, int size) {
-    if (size == 0) return true;
-    if (size < 0) return false;
+    WString reason;
+    return readSignedFile(folder, name, keyText, destination, size, reason) == LoadResult::LOADED;
+}
+
+FileManager::LoadResult FileManager::readSignedFile(WStringView folder, WStringView name, WStringView keyText, void* destination,
+                                                    int size, WString& reason) {
+    reason.clear();
+    if (size == 0) return LoadResult::LOADED;
+    if (size < 0 || destination == nullptr) {
+        reason = u"no record to read into";
+        return LoadResult::DAMAGED;
+    }
+    const std::string path = wideToUtf8(signedFilePath(folder, name));
+    // No image of a record this size comes near the limit: zlib's output for it is bounded.
+    const size_t limit = SignedDataFile::HEADER_BYTES + 4 + 2 * static_cast<size_t>(size) + 65536;
+    std::string image, why;
+    switch (platform::readRegularFile(path, image, why, limit)) {
+        case platform::ReadOutcome::OK: break;
+        case platform::ReadOutcome::MISSING: return LoadResult::MISSING;
+        case platform::ReadOutcome::UNREADABLE:
+            reason = utf8ToWide(why);
+            return LoadResult::UNREADABLE;
+        case platform::ReadOutcome::TOO_LARGE:
+            reason = utf8ToWide(why);
+            return LoadResult::DAMAGED;
+    }
     const uint32_t key = hashText(WString(name) + WString(keyText));
     SignedDataFile file;
-    if (!file.readFile(WString(folder) + u"/" + WString(name), key, size)) return false;
-    if (file.size != size) return false;
+    if (!file.unpack(reinterpret_cast<const uint8_t*>(image.data()), static_cast<int>(image.size()), key, size)) {
+        reason = u"its seal or contents do not check out";
+        return LoadResult::DAMAGED;
+    }
+    if (file.size != size) {
+        reason = format(u"it holds %d bytes, not %d", file.size, size);
+        return LoadResult::DAMAGED;
+    }
     std::memcpy(destination, file.data.data(), static_cast<size_t>(size));
-    return true;
+    return LoadResult::LOADED;
+}
+
+namespace {
+
+std::mutex keptMutex;
+std::set<WString>& keptPaths() {
+    static std::set<WString> paths;
+    return paths;
+}
+
+}  // namespace
+
+void FileManager::reportFileProblem(const char16_t* function, WStringView path, WStringView message) {
+    qelLogText(function, message);
+    writeStandardErrorOnce(path, message);
+}
+
+void FileManager::keepUnchanged(WStringView path) {
+    std::lock_guard lock(keptMutex);
+    keptPaths().insert(WString(path));
+}
+
+void FileManager::allowWriting(WStringView path) {
+    std::lock_guard lock(keptMutex);
+    keptPaths().erase(WString(path));
+}
+
+bool FileManager::isKeptUnchanged(WStringView path) {
+    std::lock_guard lock(keptMutex);
+    return keptPaths().count(WString(path)) != 0;
+}
+
+bool FileManager::setAside(const char16_t* function, WStringView path, WStringView why) {
+    const WString aside = WString(path) + u".bad";
+    std::string reason;
+    if (platform::renameFile(wideToUtf8(path), wideToUtf8(aside), reason)) {
+        allowWriting(path);
+        reportFileProblem(function, path, format(u"'%s' is damaged or not ours (%s); kept as '%s', using defaults.", path, why, aside));
+        return true;
+    }
+    keepUnchanged(path);
+    reportFileProblem(function, path,
+                      format(u"'%s' is damaged or not ours (%s) and could not be kept aside as '%s' (%hs); it is left in place and "
+                             u"not overwritten in this run, using defaults.",
+                             path, why, aside, reason));
+    return false;
 }

@@ -48,10 +48,39 @@ public:
     void saveAllSubWads();
 
     // Signed user files: folder + "/" + name, sealed with hashText(name + keyText). Saving writes
-    // through a temporary file renamed into place. Loading is true only when the file's seal holds
-    // and its payload is exactly 'size' bytes; the destination is untouched otherwise.
-    static void saveSignedFile(WStringView folder, WStringView name, WStringView keyText, const void* data, int size);
+    // through a temporary file renamed into place; it returns success, and a failure is reported
+    // (reportFileProblem) with the path and the system's reason while the old file stays as it
+    // was. A path kept unchanged (keepUnchanged) is not written. Loading is true only when the
+    // file's seal holds and its payload is exactly 'size' bytes; the destination is untouched
+    // otherwise.
+    static bool saveSignedFile(WStringView folder, WStringView name, WStringView keyText, const void* data, int size);
     static bool loadSignedFile(WStringView folder, WStringView name, WStringView keyText, void* destination, int size);
+    // folder + "/" + name, without doubling a separator that ends the folder.
+    static WString signedFilePath(WStringView folder, WStringView name);
+    // What reading a signed file found; 'reason' says why it was not LOADED.
+    enum class LoadResult {
+        LOADED,
+        MISSING,     // no file there
+        UNREADABLE,  // something is there that could not be read (permissions, I/O error, a pipe...)
+        DAMAGED,     // read, but its seal, size or payload is not right
+    };
+    static LoadResult readSignedFile(WStringView folder, WStringView name, WStringView keyText, void* destination, int size,
+                                     WString& reason);
+
+    // The player's files (settings, profiles, high scores, the log). A problem with one is logged
+    // under 'function' and, the first time for that path in this run, also written to standard
+    // error: the log may be the very file that cannot be written.
+    static void reportFileProblem(const char16_t* function, WStringView path, WStringView message);
+    // A file that exists but could not be read is never overwritten in this run: the program
+    // plays with defaults in memory and leaves the player's file as it is. Process-wide, so the
+    // mark also holds across an engine restart until a later read succeeds (allowWriting).
+    static void keepUnchanged(WStringView path);
+    static void allowWriting(WStringView path);
+    static bool isKeptUnchanged(WStringView path);
+    // Renames a refused file aside, ".bad" added (replacing an older one), and reports what
+    // happened; when the rename fails the file is kept unchanged instead. True when set aside.
+    static bool setAside(const char16_t* function, WStringView path, WStringView why);
+
     // h = h * 33 + c over the UTF-16 units, from 0, wrapping at 32 bits.
     static uint32_t hashText(WStringView text);
 

@@ -1,15 +1,27 @@
 #include "engine/FileStream.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/FileSystem.h"
+
 FileStream::FileStream(WStringView path, int mode) {
     const std::string narrow = wideToUtf8(path);
-    file = std::fopen(narrow.c_str(), (mode & MODE_WRITE) ? "wb" : "rb");
-    bOpen = file != nullptr;
-    if (bOpen && (mode & MODE_READ)) {
-        if (std::fseek(file, 0, SEEK_END) == 0) {
-            long end = std::ftell(file);
-            size = end < 0 ? 0 : end > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(end);
-        }
-        std::rewind(file);
+    const bool writing = (mode & MODE_WRITE) != 0;
+    const int fd = writing ? platform::openRegularFileForWriting(narrow, error) : platform::openRegularFileForReading(narrow, error);
+    if (fd < 0) return;
+    file = fdopen(fd, writing ? "wb" : "rb");
+    if (!file) {
+        error = errno;
+        ::close(fd);
+        return;
+    }
+    bOpen = true;
+    if (mode & MODE_READ) {
+        struct stat st {};
+        if (fstat(fd, &st) == 0) size = st.st_size < 0 ? 0 : st.st_size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(st.st_size);
     }
 }
 
@@ -25,11 +37,11 @@ void FileStream::seek(int position) {
     if (bOpen) std::fseek(file, position, SEEK_SET);
 }
 
-void FileStream::writeLine(WStringView line) {
-    if (!bOpen) return;
+bool FileStream::writeLine(WStringView line) {
+    if (!bOpen) return false;
     std::string bytes = wideToUtf8(line);
     bytes += "\r\n";
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
 bool FileStream::write(const void* data, size_t bytes) {
@@ -37,12 +49,12 @@ bool FileStream::write(const void* data, size_t bytes) {
     return bytes == 0 || std::fwrite(data, 1, bytes, file) == bytes;
 }
 
-void FileStream::flush() {
-    if (bOpen) std::fflush(file);
-}
+bool FileStream::flush() { return bOpen && std::fflush(file) == 0; }
 
 void FileStream::close() {
     if (file) std::fclose(file);
     file = nullptr;
     bOpen = false;
 }
+
+WString FileStream::errorText() const { return utf8ToWide(platform::fileErrorText(error)); }

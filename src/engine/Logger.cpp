@@ -1,5 +1,7 @@
 #include "engine/Logger.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "engine/FileStream.h"
@@ -18,6 +20,8 @@ Logger::Logger() : filePath(getLogFilePath()) {
         static const uint8_t bom[3] = {0xEF, 0xBB, 0xBF};
         stream->write(bom, sizeof(bom));
     } else {
+        // A read-only or full user folder: the program runs on, and says so where it still can.
+        writeStandardErrorOnce(filePath, format(u"Could not create the log file '%s' (%s).", filePath, stream->errorText()));
         delete stream;
         stream = nullptr;
     }
@@ -38,9 +42,10 @@ void Logger::writeLine(WStringView text) {
     if (!stream) return;
     const double now = platform::millisecondClock() / 1000.0;
     const uint32_t ms = static_cast<uint32_t>((now - lastLineTime) * 1000.0);
-    if (lastLineTime > 0 && ms != 0) stream->writeLine(format(u"+%lu\t%s", ms, text));
-    else stream->writeLine(format(u"\t%s", text));
-    stream->flush();
+    bool ok = lastLineTime > 0 && ms != 0 ? stream->writeLine(format(u"+%lu\t%s", ms, text)) : stream->writeLine(format(u"\t%s", text));
+    ok = stream->flush() && ok;
+    if (!ok)
+        writeStandardErrorOnce(filePath, format(u"Could not write the log file '%s' (%hs).", filePath, std::strerror(errno)));
     lastLineTime = now;
 }
 
@@ -49,7 +54,9 @@ void Logger::close() {
     stream->flush();
     delete stream;
     stream = nullptr;
-    copyFile(filePath, getCrashLogPath());
+    WString reason;
+    if (!copyFile(filePath, getCrashLogPath(), &reason))
+        writeStandardErrorOnce(getCrashLogPath(), format(u"Could not write the crash log '%s' (%s).", getCrashLogPath(), reason));
 }
 
 WString Logger::getLogFileName() { return getProductName() + u".log"; }

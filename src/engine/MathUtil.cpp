@@ -52,6 +52,20 @@ Vector3 normalizeVector(const Vector3& v) {
     return v * inv;
 }
 
+float floatMod(float a, float b) { return std::fmod(a, b); }
+
+float angleDifference(float a, float b) {
+    constexpr float twoPi = 6.2831855f, pi = 3.1415927f;
+    auto reduce = [](float x) {
+        float r = floatMod(x, twoPi);
+        return x < 0 ? r + twoPi : r;
+    };
+    const float ra = reduce(a), rb = reduce(b);
+    if (ra == rb) return 0.0f;
+    if (rb > ra) return rb - ra < pi ? rb - ra : rb - ra - twoPi;
+    return ra - rb < pi ? rb - ra : rb - ra + twoPi;
+}
+
 namespace {
 
 float eased(float a, float t, int type) {

@@ -26,6 +26,10 @@ float lerpClamped(float a, float b, float t);
 uint32_t lerpColor(uint32_t a, uint32_t b, float t);
 bool isWithinRadius(const Vector3& p, const Vector3& q, float r);
 Vector3 normalizeVector(const Vector3& v);
+// The remainder of a / b with the sign of a (C's fmod).
+float floatMod(float a, float b);
+// The signed difference b - a of two angles (radians), the shorter way round: within one half turn.
+float angleDifference(float a, float b);
 
 // Easing types of interpolateVector.
 enum InterpolationType : int {

@@ -4,10 +4,15 @@
 // Reading: lines are trimmed and empty ones skipped; a line without "=" is a section header whose
 // first and last characters are dropped; other lines split at their first "=" (neither side
 // trimmed again); a key keeps its first value. Keys before any header go to the section "".
-// Sections and keys keep the order in which they first appeared.
+// Sections and keys keep the order in which they first appeared. Sections and keys are found
+// through hash indexes, so reading a text and looking keys up take time in proportion to its size.
 
+#include <cstddef>
+#include <functional>
+#include <list>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
-#include <vector>
 
 #include "engine/Text.h"
 
@@ -15,13 +20,58 @@ class ByteBuffer;
 
 class MemoryIniFile {
 public:
-    using Section = std::vector<std::pair<WString, WString>>;
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(WStringView text) const { return std::hash<WStringView>{}(text); }
+    };
+
+    // The keys of one section in the order they first appeared; references to values stay valid
+    // until their key is removed.
+    class Section {
+    public:
+        using Entry = std::pair<WString, WString>;
+        using const_iterator = std::list<Entry>::const_iterator;
+
+        Section() = default;
+        // The index points into the list: moving keeps both, copying would not.
+        Section(Section&&) = default;
+        Section& operator=(Section&&) = default;
+        Section(const Section&) = delete;
+        Section& operator=(const Section&) = delete;
+
+        const_iterator begin() const { return entries.begin(); }
+        const_iterator end() const { return entries.end(); }
+        size_t size() const { return entries.size(); }
+        bool empty() const { return entries.empty(); }
+
+        WString* find(WStringView key);
+        // Adds the key unless it is there (a key keeps its first value); true when added.
+        bool insert(WStringView key, WStringView value);
+        // Sets the value, adding the key when missing.
+        void set(WStringView key, WStringView value);
+        void erase(WStringView key);
+
+    private:
+        std::list<Entry> entries;
+        std::unordered_map<WString, std::list<Entry>::iterator, TextHash, std::equal_to<>> index;
+    };
+
+    // What the file-name constructor found.
+    enum class LoadState {
+        NO_FILE,     // nothing there: the object starts empty
+        LOADED,      // read and parsed
+        UNREADABLE,  // something is there that could not be read (see loadProblem)
+    };
 
     // Reads the file when it exists (through the engine's FileManager when there is one, else from
     // disk); otherwise starts empty. save() writes to the same name.
     explicit MemoryIniFile(WStringView fileName);
     explicit MemoryIniFile(const ByteBuffer& bytes);
     virtual ~MemoryIniFile() = default;
+    MemoryIniFile(MemoryIniFile&&) = default;
+    MemoryIniFile& operator=(MemoryIniFile&&) = default;
+    MemoryIniFile(const MemoryIniFile&) = delete;
+    MemoryIniFile& operator=(const MemoryIniFile&) = delete;
 
     bool hasKey(WStringView section, WStringView key);
     void removeKey(WStringView section, WStringView key);
@@ -40,15 +90,27 @@ public:
     void setBool(bool value, WStringView section, WStringView key);
 
     // Writes the text as UTF-8 with a byte-order mark, through a temporary file renamed into place;
-    // returns false (and leaves any old file as it was) when it cannot be written.
-    bool save();
+    // returns false (and leaves any old file as it was) when it cannot be written, with the reason
+    // in 'reason' when given.
+    bool save(WString* reason = nullptr);
     // The text save() writes.
     std::string toUtf8() const;
+    // Drops every section.
+    void clear();
 
     WString fileName;
-    std::vector<std::pair<WString, Section>> sections;
+    std::list<std::pair<WString, Section>> sections;
+    LoadState loadState = LoadState::NO_FILE;
+    // Why an existing file could not be read.
+    WString loadProblem;
+    // Empty when the text read is a plain INI text; otherwise what in it is not: a character that
+    // is no text (a control character, a NUL, a byte of no valid UTF-8 sequence) or a line that is
+    // neither a bracketed section header nor a key with "=". Parsing goes on as the rules say.
+    WString damage;
 
 private:
     void parse(const WString& text);
     const WString* findValue(WStringView section, WStringView key);
+
+    std::unordered_map<WString, Section*, TextHash, std::equal_to<>> sectionIndex;
 };

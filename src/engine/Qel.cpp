@@ -86,9 +86,24 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle) : hAppInstance(hAppInsta
     }
     pLogger->writeLine(format(u"HQ2X: %d", hq2x));
 
-    // The player's settings; missing keys are written with their defaults.
-    pConfig = new MemoryIniFile(getConfigFilePath());
+    // The player's settings; missing keys are written with their defaults. A file that cannot be
+    // read is left alone for this run; one that is no settings text is kept aside, not rewritten
+    // with its garbage as sections.
+    const WString configPath = getConfigFilePath();
+    pConfig = new MemoryIniFile(configPath);
     pFileManager->bForceDisk = wasForceDisk;
+    if (pConfig->loadState == MemoryIniFile::LoadState::UNREADABLE) {
+        FileManager::keepUnchanged(configPath);
+        FileManager::reportFileProblem(
+            u"Qel::Qel", configPath,
+            format(u"'%s' cannot be read (%s); using default settings, and the file is not overwritten in this run.", configPath,
+                   pConfig->loadProblem));
+    } else if (!pConfig->damage.empty()) {
+        FileManager::setAside(u"Qel::Qel", configPath, pConfig->damage);
+        pConfig->clear();
+    } else {
+        FileManager::allowWriting(configPath);
+    }
     MemoryIniFile& c = *pConfig;
     if (!c.hasKey(kSection, u"warning"))
         c.setString(kSection, u"warning", u"Do NOT modify this file unless you are explicitly instructed to do so!");
@@ -232,7 +247,16 @@ void Qel::saveSettings() {
     // after the last save).
     if (pQelAudio) pConfig->setInt(pQelAudio->frequency, QelAudio::classRecord.name, u"frequency");
     pConfig->setInt(defaultLanguage, kSection, u"defaultLanguage");
-    if (!pConfig->save()) qelLog(u"Qel::saveSettings", u"Could not write '%s'.", pConfig->fileName);
+    const WString& path = pConfig->fileName;
+    if (FileManager::isKeptUnchanged(path)) {
+        FileManager::reportFileProblem(u"Qel::saveSettings", path,
+                                       format(u"'%s' is not saved: it could not be read at start, so it is left as it is.", path));
+        return;
+    }
+    WString reason;
+    if (!pConfig->save(&reason))
+        FileManager::reportFileProblem(u"Qel::saveSettings", path,
+                                       format(u"Could not save '%s' (%s); the file there is left as it was.", path, reason));
 }
 
 void Qel::dumpSystemInfo() {

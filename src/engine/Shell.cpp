@@ -1,5 +1,6 @@
 #include "engine/Shell.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,7 @@
 #include "media/QelInput.h"
 #include "platform/Clock.h"
 #include "platform/CrashHandler.h"
-#include "platform/ProcessList.h"
+#include "platform/InstanceLock.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 
@@ -28,10 +29,15 @@ bool applicationExists() { return shellApplication.exists && shellApplication.ex
 int shellMain(int argc, char** argv) {
     platform::installCrashHandler(wideToUtf8(getCrashDumpPath()));
     programFileName = getFileName(utf8ToWide(argc > 0 ? argv[0] : ""));
-    // The running executable's own name, which is what the other copies show in /proc.
+    // The running executable's own name (argv[0] may be a link or a bare command).
     if (const std::string exe = platform::executablePath(); !exe.empty()) programFileName = getFileName(utf8ToWide(exe));
     for (int i = 1; i < argc; ++i) commandLineArgs.push_back(utf8ToWide(argv[i]));
-    if (isAnotherInstanceRunning()) return 0;
+    // One copy per user: a second start says so on standard error and ends with status 0.
+    if (isAnotherInstanceRunning()) {
+        const std::string line = wideToUtf8(getProductName()) + " is already running.\n";
+        std::fputs(line.c_str(), stderr);
+        return 0;
+    }
 
     if (!platform::createMainWindow("Vesk", "Vesk.WindowClass", 50, 50, 100, 100)) return 0;
     bTouchAvailable = platform::isTouchAvailable();
@@ -55,8 +61,21 @@ int shellMain(int argc, char** argv) {
     }
 }
 
+namespace {
+// Held from the check until the process ends.
+platform::InstanceLock instanceLock;
+}  // namespace
+
+WString getInstanceLockPath() {
+    // Beside the version folders of the user's data: one copy per user, whatever the version.
+    WString folder = getUserDataFolder();
+    folder.pop_back();
+    folder.resize(folder.find_last_of(u'/') + 1);
+    return folder + getProductName() + u".lock";
+}
+
 bool isAnotherInstanceRunning() {
-    return platform::countProcessesNamed(wideToUtf8(programFileName)) > 1;
+    return !instanceLock.acquire(wideToUtf8(getInstanceLockPath()), platform::InstanceLock::socketNameFor(wideToUtf8(getProductName())));
 }
 
 bool idleTick() {

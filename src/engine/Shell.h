@@ -10,7 +10,7 @@ class Context;
 
 // Set to have the idle tick delete engine and game and build both again.
 extern bool bRestartQEL;
-// File name of the program (the single-instance check compares it).
+// File name of the program.
 extern WString programFileName;
 extern bool bTouchAvailable;
 
@@ -35,7 +35,11 @@ extern ShellApplication shellApplication;
 // The program's entry, called by main(); returns the exit status.
 int shellMain(int argc, char** argv);
 
+// True when another copy of the program runs for this user (it holds the instance lock); else this
+// process now holds the lock until it ends.
 bool isAnotherInstanceRunning();
+// The instance lock file: "<product>.lock" in the product's folder of the user's data.
+WString getInstanceLockPath();
 // One pass when the message queue is empty; false asks for the window to close.
 bool idleTick();
 void createQEL();

@@ -8,9 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
+#include <set>
 
 #include "engine/FileStream.h"
 #include "engine/Product.h"
+#include "platform/FileSystem.h"
 #include "platform/System.h"
 
 std::vector<WString> commandLineArgs;
@@ -64,22 +67,30 @@ bool fileExists(WStringView path) {
     return stream.bOpen;
 }
 
-bool writeFileAtomically(WStringView path, const void* data, size_t size) {
-    const std::string target = wideToUtf8(path);
-    const std::string temp = target + ".tmp";
-    FILE* out = std::fopen(temp.c_str(), "wb");
-    if (!out) return false;
-    bool ok = (size == 0 || std::fwrite(data, 1, size, out) == size) && std::fflush(out) == 0 && fsync(fileno(out)) == 0;
-    ok = std::fclose(out) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), target.c_str()) == 0) return true;
-    std::remove(temp.c_str());
+bool writeFileAtomically(WStringView path, const void* data, size_t size, WString* reason) {
+    std::string why;
+    if (platform::replaceFile(wideToUtf8(path), data, size, why)) return true;
+    if (reason) *reason = utf8ToWide(why);
     return false;
 }
 
-bool copyFile(WStringView source, WStringView target) {
-    std::string bytes;
-    if (!platform::readWholeFile(wideToUtf8(source), bytes)) return false;
-    return writeFileAtomically(target, bytes.data(), bytes.size());
+bool copyFile(WStringView source, WStringView target, WString* reason) {
+    std::string bytes, why;
+    if (platform::readRegularFile(wideToUtf8(source), bytes, why) != platform::ReadOutcome::OK) {
+        if (reason) *reason = format(u"cannot read '%s': %hs", source, why.empty() ? std::string("it does not exist") : why);
+        return false;
+    }
+    return writeFileAtomically(target, bytes.data(), bytes.size(), reason);
+}
+
+void writeStandardErrorOnce(WStringView key, WStringView line) {
+    static std::mutex mutex;
+    static std::set<WString> written;
+    std::lock_guard lock(mutex);
+    if (!written.insert(WString(key)).second) return;
+    const std::string text = wideToUtf8(getProductName()) + ": " + wideToUtf8(line) + "\n";
+    // One write, so that lines of several threads or processes do not interleave.
+    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
 }
 
 WString getCurrentFolder() {

@@ -22,11 +22,15 @@ WString getUserDataFolder();
 void createFolder(WStringView path);
 bool fileExists(WStringView path);
 // Writes a whole file through a temporary file beside it, synced and then renamed into place, so
-// that a crash or a full disk never leaves a half-written file; returns success (on failure any
-// old file at the path is left as it was).
-bool writeFileAtomically(WStringView path, const void* data, size_t size);
+// that a crash or a full disk never leaves a half-written file; returns success. On failure any
+// old file at the path is left as it was and 'reason' (when given) names the step, the file and
+// the system's reason.
+bool writeFileAtomically(WStringView path, const void* data, size_t size, WString* reason = nullptr);
 // Copies a file, replacing an existing target, through a temporary file; returns success.
-bool copyFile(WStringView source, WStringView target);
+bool copyFile(WStringView source, WStringView target, WString* reason = nullptr);
+// Writes "<product>: <line>" to standard error, only the first time for each key in this run (a
+// problem with a file is said once, not at every attempt).
+void writeStandardErrorOnce(WStringView key, WStringView line);
 WString getCurrentFolder();
 WString getProgramFolder();
 WString getProgramFolderPath();

@@ -291,6 +291,21 @@ void Texture::makeResident() {
     }
     QelGraphics* g = graphics();
     if (!g || !g->dxDevice) return;
+    // The picture is read before any texture memory is taken: its skin record gave the size, and
+    // a record that does not match the picture is damage, not a reason to make a huge texture.
+    MemoryImageFile* image = nullptr;
+    if (!fileName.empty()) {
+        {
+            ForceDiskScope disk(bForceDisk);
+            image = new MemoryImageFile(0, fileName);
+        }
+        if (image->width != requestedWidth || image->height != requestedHeight) {
+            const int32_t w = image->width, h = image->height;
+            delete image;
+            QEL_FATAL(u"Texture::makeResident", u"Damaged skin record '%s.preload': it describes a %dx%d image, the image is %dx%d.",
+                      fileName, requestedWidth, requestedHeight, w, h);
+        }
+    }
     if (!tiles->firstChild) {
         createEmptyTexture(requestedWidth, requestedHeight, textureFlags, false);
     } else {
@@ -299,17 +314,13 @@ void Texture::makeResident() {
             tile->createEmptyTexture(tile->requestedWidth, tile->requestedHeight, tile->textureFlags, false);
         }
     }
-    loadImageData();
+    loadImageData(image);
 }
 
-void Texture::loadImageData() {
-    MemoryImageFile* image = nullptr;
+void Texture::loadImageData(MemoryImageFile* fileImage) {
+    MemoryImageFile* image = fileImage;
     bool bOwned = false;
-    if (!fileName.empty()) {
-        {
-            ForceDiskScope disk(bForceDisk);
-            image = new MemoryImageFile(0, fileName);
-        }
+    if (image) {
         bOwned = true;
         QelGraphics* g = graphics();
         if (g && g->backBufferBits <= 16 && !(textureFlags & FLAG_NO_DITHER)) {

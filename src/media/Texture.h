@@ -80,7 +80,9 @@ private:
     void readDescription(PreloadRecord& record);
     void makeSkins(const PreloadRecord& record);
     void splitIntoTiles(const PreloadRecord& record);
-    void loadImageData();
+    // Copies the picture into the texture: 'fileImage' (read from the file, owned from here on), or
+    // the kept source image of a texture without a file.
+    void loadImageData(MemoryImageFile* fileImage);
     void loadTiles(const MemoryImageFile* image);
     void releaseDXTexture();
     Texture* tileOwner() const;

@@ -103,7 +103,8 @@ void writeRegisters(int fd, void* context) {
 }
 
 void onCrash(int sig, siginfo_t* info, void* context) {
-    const int fd = open(dumpFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Never wait on a pipe put in place of a crash file.
+    const int fd = open(dumpFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd >= 0) {
         writeText(fd, "Crash dump\nSignal: ");
         writeDecimal(fd, sig);
@@ -130,9 +131,9 @@ void onCrash(int sig, siginfo_t* info, void* context) {
         close(fd);
     }
     if (logPathsValid && logFile[0] && crashLogFile[0]) {
-        const int source = open(logFile, O_RDONLY | O_CLOEXEC);
+        const int source = open(logFile, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (source >= 0) {
-            const int target = open(crashLogFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            const int target = open(crashLogFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
             if (target >= 0) {
                 copyFileContents(source, target);
                 close(target);

@@ -1,6 +1,6 @@
 #pragma once
-// A texture of the OpenGL device: 32-bit ARGB pixels kept in memory (so it survives a device
-// reset) and copied into an OpenGL texture when a lock ends.
+// A texture of the OpenGL device: 32-bit ARGB pixels in an OpenGL texture, which survives a device
+// reset. A lock reads the locked area into memory and writes it back when the lock ends.
 
 #include <vector>
 
@@ -29,7 +29,8 @@ private:
     GlDevice* owner;
     UINT width, height;
     D3DFORMAT format;
-    std::vector<D3DCOLOR> pixels;
+    std::vector<D3DCOLOR> lockedPixels;
+    RECT lockedArea{0, 0, 0, 0};
     uint32_t textureName = 0;
     bool bLocked = false;
     ULONG refCount = 1;

@@ -65,12 +65,38 @@ bool hasDisplay() {
     return (x && *x) || (w && *w);
 }
 
-void showErrorBox(const std::string& title, const std::string& textUtf8) {
+void writeErrorReport(const std::string& title, const std::string& textUtf8) {
+    const std::string text = title + ":\n" + textUtf8 + "\n";
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(STDERR_FILENO, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+}
+
+ErrorBoxResult showErrorBox(const std::string& title, const std::string& textUtf8, bool alreadyOnStandardError) {
+    if (!alreadyOnStandardError) writeErrorReport(title, textUtf8);
     // The game hides the system cursor over its window; a report must be readable and dismissable.
     setCursorVisible(true);
+    ErrorBoxResult result;
     const char* silent = std::getenv("VESK_SILENT_ERRORS");
-    if ((silent && *silent && *silent != '0') || !hasDisplay()) return;
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), textUtf8.c_str(), nullptr);
+    if (silent && *silent && *silent != '0') {
+        result.reason = "silenced";
+        return result;
+    }
+    if (!hasDisplay()) {
+        result.reason = "no display";
+        return result;
+    }
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), textUtf8.c_str(), nullptr) != 0) {
+        const char* why = SDL_GetError();
+        result.reason = why && *why ? why : "the system could not show it";
+        return result;
+    }
+    result.shown = true;
+    return result;
 }
 
 }  // namespace platform

@@ -18,8 +18,20 @@ bool readWholeFile(const std::string& path, std::string& out, size_t limit = siz
 uint32_t millisecondClock();
 // True when a display can show windows (an X or Wayland display is set).
 bool hasDisplay();
-// Shows a modal error box and waits until the user dismisses it. Does nothing when there is no
-// display or when VESK_SILENT_ERRORS is set (tests).
-void showErrorBox(const std::string& title, const std::string& textUtf8);
+// Writes a report to standard error: "<title>:" on a line of its own, then the text, in one
+// write. Message boxes may not show (no desktop, a broken display), and the report must be
+// readable somewhere all the same.
+void writeErrorReport(const std::string& title, const std::string& textUtf8);
+
+// Whether an error box was shown, and why not.
+struct ErrorBoxResult {
+    bool shown = false;
+    // Why it was not shown: "silenced" (VESK_SILENT_ERRORS), "no display", or the system's reason.
+    std::string reason;
+};
+// Shows a modal error box and waits until the user dismisses it. The report is always written to
+// standard error first (unless the caller has done so), as the box may not show: it is not shown
+// when there is no display or when VESK_SILENT_ERRORS is set (tests), and it can fail.
+ErrorBoxResult showErrorBox(const std::string& title, const std::string& textUtf8, bool alreadyOnStandardError = false);
 
 }  // namespace platform

@@ -195,8 +195,8 @@ void installCloseSignals() {
     struct sigaction action {};
     action.sa_handler = onCloseSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal or a logout (SIGHUP) ends the game like a close, with its exit save.
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
 }
 
 bool openUrl(const std::string& url) {

@@ -1,7 +1,7 @@
 #pragma once
 // The program's one window on SDL2 and its message queue. The window is created minimised; when
 // it is shown it asks for input focus itself (under Xvfb there is no window manager to give it).
-// SIGINT and SIGTERM close it like its close button.
+// SIGINT, SIGTERM and SIGHUP close it like its close button.
 
 #include <string>
 #include <vector>
@@ -25,14 +25,14 @@ void setForegroundOverride(int state);
 bool isTouchAvailable();
 
 // Takes the next pending event and appends its messages; false when the queue is empty. A
-// pending SIGINT or SIGTERM comes out as one CLOSE message.
+// pending SIGINT, SIGTERM or SIGHUP comes out as one CLOSE message.
 bool pollMessages(std::vector<WindowMessage>& out);
 // The messages of one SDL event; clientWidth and clientHeight scale touch positions.
 std::vector<WindowMessage> translateEvent(const SDL_Event& event, int clientWidth, int clientHeight);
 // Asks the message queue for a close, as the close button does.
 void postCloseMessage();
 
-// SIGINT and SIGTERM become a close message.
+// SIGINT, SIGTERM and SIGHUP become a close message.
 void installCloseSignals();
 
 // Opens a page or file with the desktop's handler (xdg-open), without a shell.

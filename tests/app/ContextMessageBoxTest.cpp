@@ -34,7 +34,7 @@ namespace {
 std::vector<TextLabel*> labels(ContextMessageBox& box) {
     std::vector<TextLabel*> out;
     for (BasicLink* c = box.firstChild; c; c = c->next)
-        if (static_cast<QelBase*>(c)->isKindOf(&TextLabel::classRecord)) out.push_back(static_cast<TextLabel*>(c));
+        if (auto* label = dynamic_cast<TextLabel*>(c)) out.push_back(label);
     return out;
 }
 }  // namespace

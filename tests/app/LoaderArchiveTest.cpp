@@ -6,17 +6,19 @@
 #include "app/GameGlobal.h"
 #include "app/Loader.h"
 #include "engine/ClassRegistry.h"
+#include "engine/Console.h"
 #include "engine/EngineFixture.h"
 #include "engine/FileManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/Utilities.h"
 #include "language/Language.h"
 #include "media/FontQuad.h"
+#include "support/GeneratedData.h"
 
 class LoaderArchiveTest : public EngineTest {};
 
 TEST_F(LoaderArchiveTest, AllStepsRunAndHandOver) {
-    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
     start();
     engine->singleLanguage = -1;
     engine->defaultLanguage = -2;
@@ -52,7 +54,7 @@ TEST_F(LoaderArchiveTest, AllStepsRunAndHandOver) {
 }
 
 TEST_F(LoaderArchiveTest, AFontWithoutPagesInItsCodePageFallsBackTo1252) {
-    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
     start();
     GameGlobal application;
     application.initPreLoader();
@@ -63,7 +65,7 @@ TEST_F(LoaderArchiveTest, AFontWithoutPagesInItsCodePageFallsBackTo1252) {
 }
 
 TEST_F(LoaderArchiveTest, AFontWithoutPagesIn1252EndsTheProgram) {
-    if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+    VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
     start();
     GameGlobal application;
     application.initPreLoader();
@@ -81,4 +83,34 @@ TEST_F(LoaderArchiveTest, TwoClassesOfOneNameStopTheStart) {
     const std::string log = logText();
     EXPECT_NE(log.find("Statement: !m->bBadClasses"), std::string::npos);
     EXPECT_NE(log.find("Function: Global::initPreLoader()"), std::string::npos);
+}
+
+TEST_F(LoaderArchiveTest, TheRecordSizesGoToTheConsoleUnlessDebugLocked) {
+    VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
+    const std::vector<std::string> expected = {
+        "sizeof(bool)=1",          "sizeof(NetAddress)=",  "sizeof(sockaddr_in)=16",   "sizeof(GameConfiguration)=3120",
+        "sizeof(HIGHSCOREENTRY)=288", "sizeof(ProfileData)=1848", "sizeof(ProfileManager)=18484",
+    };
+    for (const bool locked : {false, true}) {
+        SCOPED_TRACE(locked ? "locked" : "unlocked");
+        start();
+        engine->bDebugLocked = locked;
+        auto* application = new GameGlobal();
+        engine->pConsole->history.clear();
+        application->initPreLoader();
+        std::vector<std::string> lines;
+        for (int i = 0; i < engine->pConsole->countLines(); ++i) {
+            const std::string line = wideToUtf8(engine->pConsole->getLine(i));
+            if (line.starts_with("sizeof(")) lines.push_back(line);
+        }
+        if (locked) {
+            EXPECT_TRUE(lines.empty());
+        } else {
+            ASSERT_EQ(lines.size(), expected.size());
+            for (size_t i = 0; i < lines.size(); ++i) EXPECT_TRUE(lines[i].starts_with(expected[i])) << lines[i];
+            EXPECT_NE(lines[1].find_first_of("0123456789"), std::string::npos);
+        }
+        delete application;
+        stop();
+    }
 }

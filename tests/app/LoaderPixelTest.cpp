@@ -12,6 +12,7 @@
 #include "engine/Utilities.h"
 #include "media/GlPixelFixture.h"
 #include "media/MemoryImageFile.h"
+#include "support/GeneratedData.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ class LoaderPixelTest : public GlPixelFixture {
 protected:
     void SetUp() override {
         GlPixelFixture::SetUp();
-        if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
         engine->pFileManager->bUseWad = true;
     }
     // One frame of the application: tick the stack, then draw it and read the back buffer.

@@ -73,13 +73,12 @@ TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
     // The logo picture and the legal line join the screen itself.
     int logos = 0, legal = 0;
     for (BasicLink* c = logo.firstChild; c; c = c->next) {
-        auto* o = static_cast<QelBase*>(c);
-        if (o->isKindOf(&FadingPicture::classRecord)) ++logos;
-        if (o->isKindOf(&TextLabel::classRecord) && static_cast<TextLabel*>(o)->text == AppText::text(u"COPYRIGHT")) {
+        if (dynamic_cast<FadingPicture*>(c)) ++logos;
+        if (auto* label = dynamic_cast<TextLabel*>(c); label && label->text == AppText::text(u"COPYRIGHT")) {
             ++legal;
-            EXPECT_EQ(static_cast<TextLabel*>(o)->alignment, 34);
-            EXPECT_FLOAT_EQ(static_cast<TextLabel*>(o)->position.x, -390.0f);
-            EXPECT_FLOAT_EQ(static_cast<TextLabel*>(o)->position.y, -230.0f);
+            EXPECT_EQ(label->alignment, 34);
+            EXPECT_FLOAT_EQ(label->position.x, -390.0f);
+            EXPECT_FLOAT_EQ(label->position.y, -230.0f);
         }
     }
     EXPECT_EQ(logos, 1);

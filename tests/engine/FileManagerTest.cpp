@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <random>
 
 #include "engine/FileStream.h"
 #include "engine/MemoryReadStream.h"
 #include "engine/Random.h"
+#include "engine/Utilities.h"
 #include "engine/WadFile.h"
 #include "FileTestEnvironment.h"
 
@@ -308,4 +311,22 @@ TEST(WadArchive, Hq2xModeMountsTheHq2xArchive) {
     files.useWad(u"art.wad");
     EXPECT_EQ(files.currentWadName, u"art.wad.hq2x");
     EXPECT_EQ(readAll(files, "big.png"), "big");
+}
+
+// A pipe or a folder under a file's name is refused at once: opening a pipe for reading would wait
+// for a writer forever, and nothing could end the wait.
+TEST(FileManager, APipeOrFolderIsNoFileAndNeverBlocks) {
+    FileTestEnvironment env;
+    ASSERT_EQ(mkfifo("pipe", 0644), 0);
+    std::filesystem::create_directory("dir");
+    for (const char16_t* name : {u"pipe", u"dir"}) {
+        EXPECT_FALSE(fileExists(name));
+        EXPECT_FALSE(env.files().existsDisk(name));
+        FileStream stream(name, FileStream::MODE_READ);
+        EXPECT_FALSE(stream.bOpen);
+        EXPECT_EQ(stream.errorText(), u"not a regular file");
+    }
+    env.files().bUseWad = false;
+    EXPECT_EXIT(delete env.files().open(nullptr, u"pipe"), testing::ExitedWithCode(255),
+                "Failed to open file 'pipe' \\(errno -1:not a regular file, cwd ");
 }

@@ -112,7 +112,51 @@ TEST_F(ErrorManagerDeathTest, AssertionReportNamesTheStatement) {
 }
 
 TEST_F(ErrorManagerDeathTest, WorksWithoutAnEngine) {
-    EXPECT_EXIT(ErrorManager::error(u"early %d", 1), testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(ErrorManager::error(u"early %d", 1), testing::ExitedWithCode(255), "Error:\nearly 1\n");
+}
+
+// The report always reaches standard error, whether or not a message box can be shown, and the log
+// says why the box did not show.
+TEST_F(ErrorManagerDeathTest, ReportGoesToStandardErrorAndTheLogSaysWhyNoBoxShowed) {
+    struct Case {
+        const char* what;
+        const char* silent;   // VESK_SILENT_ERRORS, or null to unset it
+        const char* display;  // DISPLAY, or null to unset it
+        const char* logged;   // the reason the log gives
+    } cases[] = {
+        {"silenced by the tests", "1", nullptr, "The message box could not be shown (silenced); the report went to standard error."},
+        {"no desktop at all", nullptr, nullptr, "The message box could not be shown (no display); the report went to standard error."},
+        // A display that cannot be reached: the system refuses the box and says why.
+        {"display unreachable", nullptr, ":4711", "The message box could not be shown ("},
+    };
+    for (const Case& c : cases) {
+        std::remove(wideToUtf8(getCrashLogPath()).c_str());
+        EXPECT_EXIT(
+            {
+                if (c.silent) setenv("VESK_SILENT_ERRORS", c.silent, 1);
+                else unsetenv("VESK_SILENT_ERRORS");
+                if (c.display) setenv("DISPLAY", c.display, 1);
+                else unsetenv("DISPLAY");
+                unsetenv("WAYLAND_DISPLAY");
+                new Qel();
+                QEL_FATAL(u"Track::init", u"Could not find resource '%s'.", u"car:9");
+            },
+            testing::ExitedWithCode(255),
+            R"(Error:
+Error: Could not find resource 'car:9'\.
+ Function: Track::init\(\)
+ File: LoggerTest\.cpp
+ Line: [0-9]+
+)")
+            << c.what;
+        const std::string log = readFileBytes(wideToUtf8(getCrashLogPath()));
+        const size_t box = log.find(c.logged);
+        EXPECT_NE(box, std::string::npos) << c.what << "\n" << log;
+        EXPECT_LT(box, log.find("ErrorManager::error(): Forced exit.")) << c.what;
+        if (std::string(c.logged).back() == '(') {
+            EXPECT_EQ(log.find("(no display)"), std::string::npos) << c.what;
+        }
+    }
 }
 
 }  // namespace

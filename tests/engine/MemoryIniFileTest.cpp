@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <iterator>
 
 #include "engine/ByteBuffer.h"
 #include "engine/MemoryIniFile.h"
@@ -97,6 +101,77 @@ TEST(MemoryIniFile, FailedSaveLeavesTheOldFile) {
     ini.fileName = folder.wfile("no-such-folder/keep.cfg");
     EXPECT_FALSE(ini.save());
     EXPECT_EQ("[a]\nb=c\n", readFileBytes(folder.file("keep.cfg")));
+}
+
+// A settings text that is not an INI text (binary garbage, stray words) is flagged as damage, so
+// that its owner can keep it aside instead of writing its garbage back as sections.
+TEST(MemoryIniFile, TextThatIsNoIniTextIsFlaggedAsDamage) {
+    struct Case {
+        std::string bytes;
+        const char* damage;
+    } cases[] = {
+        {"[Qel]\r\na=1\r\n\r\n[]\r\nb= x \r\n", ""},
+        {"\xEF\xBB\xBF[Qel]\ttab=\xC3\xAB\n", ""},
+        {"", ""},
+        {"[Qel]\na=1\nGraphics\nw=800\n", "line 3 is neither a section header nor a key"},
+        {";comment\n", "line 1 is neither a section header nor a key"},
+        {"[Qel]\na=\x01\x02\n", "character 8 is not text (U+0001)"},
+        {"[Qel]\na=\xFF\xFE\n", "character 8 is not text (U+FFFD)"},
+        {std::string("[Qel]\na=1\0\0\0", 13), "character 9 is not text (U+0000)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(wideToUtf8(parse(c.bytes).damage), c.damage) << c.bytes;
+}
+
+TEST(MemoryIniFile, FileThatCannotBeReadIsToldFromAMissingOne) {
+    TestFolder folder("vesk-ini");
+    writeFileBytes(folder.file("good.cfg"), "[a]\nb=c\n");
+    ASSERT_EQ(mkfifo(folder.file("pipe.cfg").c_str(), 0644), 0);
+    std::filesystem::create_directory(folder.file("dir.cfg"));
+    struct Case {
+        const char* name;
+        MemoryIniFile::LoadState state;
+        const char* problem;
+        size_t sections;
+    } cases[] = {
+        {"good.cfg", MemoryIniFile::LoadState::LOADED, "", 1},
+        {"missing.cfg", MemoryIniFile::LoadState::NO_FILE, "", 0},
+        {"pipe.cfg", MemoryIniFile::LoadState::UNREADABLE, "it is a named pipe, not a regular file", 0},
+        {"dir.cfg", MemoryIniFile::LoadState::UNREADABLE, "it is a folder, not a regular file", 0},
+    };
+    for (const Case& c : cases) {
+        MemoryIniFile ini(folder.wfile(c.name));
+        EXPECT_EQ(ini.loadState, c.state) << c.name;
+        EXPECT_EQ(wideToUtf8(ini.loadProblem), c.problem) << c.name;
+        EXPECT_EQ(ini.sections.size(), c.sections) << c.name;
+    }
+}
+
+TEST(MemoryIniFile, ManyKeysKeepTheirOrderAndFirstValues) {
+    std::string text = "[big]\n";
+    for (int i = 0; i < 80000; ++i) text += "key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    text += "key5=again\n[other]\nkey5=other\n";
+    MemoryIniFile ini = parse(text);
+    ASSERT_EQ(ini.sections.size(), 2u);
+    const MemoryIniFile::Section& big = ini.sections.front().second;
+    ASSERT_EQ(big.size(), 80000u);
+    int expected = 0;
+    for (const auto& [key, value] : big) {
+        ASSERT_EQ(key, u"key" + utf8ToWide(std::to_string(expected)));
+        ASSERT_EQ(value, utf8ToWide(std::to_string(expected)));
+        ++expected;
+    }
+    EXPECT_EQ(ini.getInt(u"big", u"key79999"), 79999);
+    EXPECT_EQ(ini.getString(u"big", u"key5"), u"5");
+    EXPECT_EQ(ini.getString(u"other", u"key5"), u"other");
+    // A value read stays valid while keys come and go around it.
+    const WString& kept = ini.getString(u"big", u"key40000");
+    ini.removeKey(u"big", u"key39999");
+    for (int i = 0; i < 1000; ++i) ini.setInt(i, u"big", utf8ToWide("new" + std::to_string(i)));
+    EXPECT_EQ(kept, u"40000");
+    EXPECT_FALSE(ini.hasKey(u"big", u"key39999"));
+    ini.setString(u"big", u"key39999", u"back");
+    EXPECT_EQ(ini.sections.front().second.size(), 81000u);
+    EXPECT_EQ(std::prev(ini.sections.front().second.end())->first, u"key39999") << "a key added again goes last";
 }
 
 TEST(MemoryIniFileDeathTest, MissingKeyIsFatal) {

@@ -1,6 +1,10 @@
 #include "engine/Qel.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
 
 #include "EngineFixture.h"
 #include "engine/FileManager.h"
@@ -29,6 +33,44 @@ TEST_F(QelTest, MissingSettingsAreWrittenWithTheirDefaultsAndTheDebugLevelStaysL
     EXPECT_EQ(saved.getInt(u"Qel", u"defaultLanguage"), -2);
     EXPECT_EQ(saved.getString(u"Qel", u"bTickWhilePaused"), u"No");
     EXPECT_EQ(saved.getString(u"Qel", u"bEnableDelayedLoad"), u"Yes");
+}
+
+// A ".cfg" that is no settings text is kept aside like the other user files; the settings start
+// from their defaults and are written afresh, without the garbage.
+TEST_F(QelTest, DamagedSettingsAreKeptAsideNotRewrittenAsSections) {
+    const std::string garbage = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + "\n[Qel]\ndebugLevel=3\nstray words\n";
+    writeConfig(garbage);
+    start();
+    EXPECT_EQ(qel->defaultLanguage, -2);
+    stop();
+    const std::string path = wideToUtf8(Qel::getConfigFilePath());
+    EXPECT_EQ(readFileBytes(path + ".bad"), garbage);
+    MemoryIniFile saved(Qel::getConfigFilePath());
+    EXPECT_TRUE(saved.damage.empty()) << wideToUtf8(saved.damage);
+    EXPECT_EQ(saved.getInt(u"Qel", u"debugLevel"), 0) << "nothing of the damaged file is taken";
+    EXPECT_EQ(configText().find("PNG"), std::string::npos) << configText();
+    EXPECT_EQ(configText().find("stray words"), std::string::npos) << configText();
+    EXPECT_NE(logText().find("Qel::Qel(): '" + path + "' is damaged or not ours (character 0 is not text (U+FFFD)); kept as '" + path + ".bad'"),
+              std::string::npos)
+        << logText();
+}
+
+// Settings that exist but cannot be read are not replaced by defaults at teardown.
+TEST_F(QelTest, UnreadableSettingsAreLeftAsTheyAre) {
+    const std::string path = wideToUtf8(Qel::getConfigFilePath());
+    std::remove(path.c_str());
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    start();
+    EXPECT_EQ(qel->defaultLanguage, -2);
+    stop();
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
+    const std::string log = logText();
+    EXPECT_NE(log.find("Qel::Qel(): '" + path + "' cannot be read (it is a named pipe, not a regular file); using default settings"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Qel::saveSettings(): '" + path + "' is not saved: it could not be read at start"), std::string::npos) << log;
+    std::remove(path.c_str());
+    FileManager::allowWriting(Qel::getConfigFilePath());
 }
 
 TEST_F(QelTest, EditionSettingsAreReadFromTheStaticFile) {

@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <filesystem>
+
 #include "EngineFixture.h"
 #include "engine/Context.h"
+#include "engine/Utilities.h"
 #include "media/QelInput.h"
+#include "platform/InstanceLock.h"
 #include "platform/Window.h"
 
 namespace {
@@ -181,6 +185,23 @@ TEST_F(ShellTest, InputMessagesReachTheInputServiceOnlyWhileTheEngineExists) {
     handleWindowMessage(wheel);
     EXPECT_EQ(qel->pQelInput->typedChar, u'x');
     EXPECT_EQ(qel->pQelInput->mouseWheel - wheelBefore, 240);
+}
+
+}  // namespace
+
+namespace {
+
+// The one-copy rule is the user's lock in the product's folder of the user data, whatever the
+// version or the program's name: held from the first check on, refused to anyone else.
+TEST(ShellInstanceTest, TheFirstCheckTakesTheUsersLockAndHoldsIt) {
+    const std::string lockPath = wideToUtf8(getInstanceLockPath());
+    const std::string userFolder = wideToUtf8(getUserDataFolder());
+    EXPECT_EQ(lockPath, userFolder.substr(0, userFolder.size() - 5) + "VeskDiruzuri.lock");  // beside "1.47/"
+    EXPECT_FALSE(isAnotherInstanceRunning());
+    EXPECT_TRUE(std::filesystem::is_regular_file(lockPath));
+    EXPECT_FALSE(isAnotherInstanceRunning()) << "asking again changes nothing";
+    platform::InstanceLock other;
+    EXPECT_FALSE(other.acquire(lockPath, platform::InstanceLock::socketNameFor("VeskDiruzuri-test")));
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "FileTestEnvironment.h"
 #include "engine/MD5Context.h"
 #include "engine/SignedDataFile.h"
+#include "engine/Logger.h"
 #include "engine/Utilities.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -134,3 +140,101 @@ TEST(SignedDataFile, WritingIntoAMissingFolderLeavesNothing) {
     EXPECT_FALSE(empty.writeFile(folder.wfile("file")));
     EXPECT_FALSE(std::filesystem::exists(folder.file("file")));
 }
+
+namespace {
+
+using LoadResult = FileManager::LoadResult;
+
+// What a read finds tells the owner whether it may write the file later: a missing or damaged file
+// may be replaced, one that is there but cannot be read may not.
+TEST(SignedDataFile, ReadingTellsMissingUnreadableAndDamagedApart) {
+    TestFolder folder("vesk-signed");
+    const WString dir = utf8ToWide(folder.path);
+    Payload good{{1, 2, 3}, "kim"};
+    ASSERT_TRUE(FileManager::saveSignedFile(dir, u"good", u"key", &good, sizeof(good)));
+    std::filesystem::copy_file(folder.file("good"), folder.file("cut"));
+    std::filesystem::resize_file(folder.file("cut"), 70);
+    ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0644), 0);
+    std::filesystem::create_directory(folder.file("dir"));
+    writeFileBytes(folder.file("huge"), std::string(1 << 20, 'x'));
+    struct Case {
+        const char16_t* name;
+        LoadResult result;
+        const char* reason;
+    } cases[] = {
+        {u"good", LoadResult::LOADED, ""},
+        {u"missing", LoadResult::MISSING, ""},
+        {u"pipe", LoadResult::UNREADABLE, "it is a named pipe, not a regular file"},
+        {u"dir", LoadResult::UNREADABLE, "it is a folder, not a regular file"},
+        {u"cut", LoadResult::DAMAGED, "its seal or contents do not check out"},
+        {u"huge", LoadResult::DAMAGED, "larger than 65716 bytes"},
+    };
+    for (const Case& c : cases) {
+        Payload in{{9}, "untouched"};
+        WString reason;
+        EXPECT_EQ(FileManager::readSignedFile(dir, c.name, u"key", &in, sizeof(in), reason), c.result) << wideToUtf8(c.name);
+        EXPECT_EQ(wideToUtf8(reason), c.reason) << wideToUtf8(c.name);
+        EXPECT_STREQ(in.name, c.result == LoadResult::LOADED ? "kim" : "untouched");
+    }
+    WString reason;
+    Payload in{};
+    EXPECT_EQ(FileManager::readSignedFile(dir, u"good", u"key", &in, sizeof(in) - 4, reason), LoadResult::DAMAGED);
+    EXPECT_EQ(reason, u"its seal or contents do not check out");  // its payload is larger than the record
+}
+
+TEST(SignedDataFile, FailedSaveIsReportedWithPathAndReasonAndKeepsTheOldFile) {
+    FileTestEnvironment env;  // an engine, for the log
+    TestFolder folder("vesk-signed");
+    const WString dir = utf8ToWide(folder.path);
+    Payload old{{1}, "old"}, now{{2}, "new"};
+    ASSERT_TRUE(FileManager::saveSignedFile(dir, u"f.pro", u"key", &old, sizeof(old)));
+    const std::string before = readFileBytes(folder.file("f.pro"));
+    platform::setFileFaultHook([](const std::string&, platform::FileStep step) { return step == platform::FileStep::WRITE ? ENOSPC : 0; });
+    EXPECT_FALSE(FileManager::saveSignedFile(dir, u"f.pro", u"key", &now, sizeof(now)));
+    platform::setFileFaultHook(nullptr);
+    EXPECT_EQ(readFileBytes(folder.file("f.pro")), before);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("f.pro.tmp")));
+    const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));
+    EXPECT_NE(log.find("FileManager::saveSignedFile(): Could not save '" + folder.file("f.pro") + "' (writing '" + folder.file("f.pro.tmp") +
+                       "' failed: No space left on device); the file there is left as it was."),
+              std::string::npos)
+        << log;
+}
+
+TEST(SignedDataFile, AFileKeptUnchangedIsNotWritten) {
+    TestFolder folder("vesk-signed");
+    const WString dir = utf8ToWide(folder.path);
+    writeFileBytes(folder.file("f.pro"), "player's bytes");
+    FileManager::keepUnchanged(FileManager::signedFilePath(dir, u"f.pro"));
+    Payload now{{2}, "new"};
+    EXPECT_FALSE(FileManager::saveSignedFile(dir, u"f.pro", u"key", &now, sizeof(now)));
+    EXPECT_EQ(readFileBytes(folder.file("f.pro")), "player's bytes");
+    FileManager::allowWriting(FileManager::signedFilePath(dir, u"f.pro"));
+    EXPECT_TRUE(FileManager::saveSignedFile(dir, u"f.pro", u"key", &now, sizeof(now)));
+}
+
+TEST(SignedDataFile, DamagedFileIsSetAsideOnlyWhenTheRenameWorks) {
+    FileTestEnvironment env;
+    TestFolder folder("vesk-signed");
+    const WString path = folder.wfile("f.pro");
+    writeFileBytes(folder.file("f.pro"), "garbage");
+    platform::setFileFaultHook([](const std::string&, platform::FileStep step) { return step == platform::FileStep::RENAME ? EACCES : 0; });
+    EXPECT_FALSE(FileManager::setAside(u"loadUserFile", path, u"its seal or contents do not check out"));
+    platform::setFileFaultHook(nullptr);
+    EXPECT_EQ(readFileBytes(folder.file("f.pro")), "garbage");
+    EXPECT_TRUE(FileManager::isKeptUnchanged(path)) << "a damaged file that could not be set aside is not overwritten";
+    std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));
+    EXPECT_EQ(log.find("; kept as '"), std::string::npos) << "no untrue line: " << log;
+    EXPECT_NE(log.find("loadUserFile(): '" + folder.file("f.pro") + "' is damaged or not ours (its seal or contents do not check out) and could not be "
+                       "kept aside as '" + folder.file("f.pro.bad") + "' (Permission denied); it is left in place"),
+              std::string::npos)
+        << log;
+
+    EXPECT_TRUE(FileManager::setAside(u"loadUserFile", path, u"its seal or contents do not check out"));
+    EXPECT_EQ(readFileBytes(folder.file("f.pro.bad")), "garbage");
+    EXPECT_FALSE(FileManager::isKeptUnchanged(path));
+    log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));
+    EXPECT_NE(log.find("kept as '" + folder.file("f.pro.bad") + "', using defaults."), std::string::npos) << log;
+}
+
+}  // namespace

@@ -166,6 +166,27 @@ TEST(MemoryImageFile, JpgRoundTripKeepsTheColoursClose) {
         }
 }
 
+// Pictures larger than any the game ships (several megapixels) decode whole and in place.
+TEST(MemoryImageFile, JpgOfSeveralMegapixelsDecodesWhole) {
+    DiskFiles disk;
+    TestFolder folder("img");
+    const int w = 2560, h = 1600;
+    MemoryImageFile image(w, h);
+    // Flat blocks of 256 x 160 pixels, each of its own colour, so that JPG keeps them close.
+    auto block = [](int x, int y) { return 0xFF000000u | UColor((x / 256) * 25) << 16 | UColor((y / 160) * 25) << 8 | 0x60u; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) image.pImageData[size_t(y) * w + x] = block(x, y);
+    ASSERT_TRUE(image.saveJPG(90, folder.wfile("big.jpg")));
+    MemoryImageFile loaded(0, folder.wfile("big.jpg"));
+    ASSERT_EQ(loaded.width, w);
+    ASSERT_EQ(loaded.height, h);
+    for (int y = 80; y < h; y += 160)
+        for (int x = 128; x < w; x += 256) {
+            const UColor p = at(loaded, x, y), q = block(x, y);
+            for (int shift : {16, 8, 0}) EXPECT_NEAR(int((p >> shift) & 0xFF), int((q >> shift) & 0xFF), 4) << x << "," << y;
+        }
+}
+
 TEST(MemoryImageFile, WritersReportAFileThatCannotBeOpened) {
     auto image = patternImage(2, 2);
     const WString path = u"/nonexistent-folder/x";

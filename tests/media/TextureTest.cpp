@@ -137,6 +137,44 @@ TEST_F(TextureTest, DamagedArchiveRecordIsFatal) {
     EXPECT_EXIT(Texture(0, u"art.tga"), testing::ExitedWithCode(255), "");
 }
 
+// Eight changed bytes in a record would make a small picture a 16384 x 16384 texture (gigabytes):
+// a record whose size disagrees with its picture is damage, refused before any texture is made.
+TEST_F(TextureTest, ArchiveRecordWhoseSizeDisagreesWithThePictureIsDamage) {
+    struct Case {
+        int32_t width, height;
+    } cases[] = {{16384, 16384}, {32, 17}, {16, 16}};
+    for (const Case& c : cases) {
+        PreloadRecord record;
+        record.width = c.width;
+        record.height = c.height;
+        record.skins.push_back(PreloadSkin{0, 0, 4, 4, 0, 0});
+        const std::vector<uint8_t> bytes = record.toBytes();
+        writeFileBytes("art.tga.preload", std::string(bytes.begin(), bytes.end()));
+        writeImage("art.tga", 32, 16);
+        std::remove("sized.wad");
+        {
+            FileManager maker(true);
+            maker.wadOutputFolder = u"";
+            maker.useWad(u"sized.wad");
+            delete maker.open(nullptr, u"art.tga.preload");
+            delete maker.open(nullptr, u"art.tga");
+        }
+        engine->pFileManager->bUseWad = true;
+        engine->pFileManager->directory.clear();
+        engine->pFileManager->useWad(u"sized.wad");
+        detachObjectListForExit();
+        EXPECT_EXIT(
+            {
+                Texture t(0, u"art.tga");
+                t.makeResident();
+            },
+            testing::ExitedWithCode(255),
+            "Damaged skin record 'art\\.tga\\.preload': it describes a " + std::to_string(c.width) + "x" + std::to_string(c.height) +
+                " image, the image is 32x16\\.")
+            << c.width << "x" << c.height;
+    }
+}
+
 TEST_F(TextureTest, WideImageSplitsIntoBorderedTiles) {
     writeImage("wide.tga", 300, 200);
     writeFileBytes("wide.tga.ini", "[Skin 0]\nleft=250\ntop=10\nwidth=10\nheight=20\n");

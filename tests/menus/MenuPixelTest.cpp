@@ -26,6 +26,7 @@
 #include "menus/ContextHighScores.h"
 #include "menus/ContextPlayerName.h"
 #include "menus/ContextPlayers.h"
+#include "support/GeneratedData.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class MenuPixelTest : public GlPixelFixture {
 protected:
     void SetUp() override {
         GlPixelFixture::SetUp();
-        if (!fileExists(getDataArchivePath())) GTEST_SKIP() << "the generated archives are not built";
+        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
         engine->pFileManager->bUseWad = true;
         engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
         engine->singleLanguage = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/FontFileResolver.h"
+#include "support/GeneratedData.h"
 
 using namespace platform;
 
@@ -31,7 +32,7 @@ LOGFONTW describe(const char16_t* face, int32_t height) {
 class GdiText : public testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(kDejaVuSans)) GTEST_SKIP() << "DejaVu Sans is not installed";
+        VESK_REQUIRE_GENERATED(std::filesystem::exists(kDejaVuSans), kDejaVuSans);
         pinFontFile(u"PinnedFace", kDejaVuSans);
         dc = CreateCompatibleDC(nullptr);
         ASSERT_NE(dc, nullptr);
@@ -226,7 +227,7 @@ TEST(GdiFaces, ArialAndTahomaResolveToInstalledFreeFaces) {
     EXPECT_EQ(FontFileResolver::substituteFamily(u"Arial"), "Liberation Sans");
     EXPECT_EQ(FontFileResolver::substituteFamily(u"Tahoma"), "DejaVu Sans");
     EXPECT_EQ(FontFileResolver::substituteFamily(u"Verdana"), "Verdana");
-    if (!std::filesystem::exists(kDejaVuSans)) GTEST_SKIP() << "fonts are not installed";
+    VESK_REQUIRE_GENERATED(std::filesystem::exists(kDejaVuSans), kDejaVuSans);
     const std::string arial = FontFileResolver::resolve(u"Arial", FW_NORMAL, false);
     const std::string tahoma = FontFileResolver::resolve(u"Tahoma", FW_NORMAL, false);
     EXPECT_NE(arial.find("LiberationSans-Regular"), std::string::npos) << arial;
@@ -234,7 +235,7 @@ TEST(GdiFaces, ArialAndTahomaResolveToInstalledFreeFaces) {
 }
 
 TEST(GdiFaces, APinnedFileWinsOverFontconfig) {
-    if (!std::filesystem::exists(kDejaVuMono)) GTEST_SKIP() << "DejaVu Sans Mono is not installed";
+    VESK_REQUIRE_GENERATED(std::filesystem::exists(kDejaVuMono), kDejaVuMono);
     pinFontFile(u"Tahoma", kDejaVuMono);
     const LOGFONTW lf = describe(u"Tahoma", 20);
     HFONT font = CreateFontIndirectW(&lf);

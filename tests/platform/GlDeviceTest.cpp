@@ -333,6 +333,34 @@ TEST_F(GlTextureTest, StageZeroModulatesAndSelectsTextureAndFactor) {
     t->Release();
 }
 
+// A lock of part of a texture shows what the texture holds there, and writing it back leaves the
+// rest of the texture as it was.
+TEST_F(GlTextureTest, ALockShowsTheTexturesPixelsAndKeepsWhatLiesOutsideIt) {
+    IDirect3DTexture9* t = makeTexture(D3DFMT_A8R8G8B8);
+    D3DLOCKED_RECT locked;
+    const RECT rightColumn{1, 0, 2, 2};
+    ASSERT_EQ(t->LockRect(0, &locked, &rightColumn, 0), D3D_OK);
+    auto* p = static_cast<D3DCOLOR*>(locked.pBits);
+    EXPECT_EQ(p[0], 0xFF00FF00u);
+    EXPECT_EQ(p[locked.Pitch / 4], 0x00FFFFFFu);
+    p[locked.Pitch / 4] = 0xFFFFFF00;
+    EXPECT_EQ(t->UnlockRect(0), D3D_OK);
+    auto pixels = drawTextured(t, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1, 0xFFFFFFFF);
+    EXPECT_EQ(at(pixels, 5, 5), 0xFFFF0000u);
+    EXPECT_EQ(at(pixels, W - 5, 5), 0xFF00FF00u);
+    EXPECT_EQ(at(pixels, 5, H - 5), 0xFF0000FFu);
+    EXPECT_EQ(at(pixels, W - 5, H - 5), 0xFFFFFF00u);
+    // A lock of the whole texture sees the change too.
+    ASSERT_EQ(t->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    p = static_cast<D3DCOLOR*>(locked.pBits);
+    EXPECT_EQ(p[0], 0xFFFF0000u);
+    EXPECT_EQ(p[locked.Pitch / 4 + 1], 0xFFFFFF00u);
+    EXPECT_EQ(t->UnlockRect(0), D3D_OK);
+    EXPECT_EQ(t->UnlockRect(0), D3DERR_INVALIDCALL);
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
 TEST_F(GlTextureTest, TextureWithoutAlphaIsOpaqueAndLocksAreChecked) {
     IDirect3DTexture9* t = makeTexture(D3DFMT_X8R8G8B8);
     auto p = drawTextured(t, D3DTOP_MODULATE, D3DTOP_MODULATE, 0xFFFFFFFF);

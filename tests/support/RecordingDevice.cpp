@@ -30,7 +30,7 @@ HRESULT RecordingDevice::Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, c
 
 HRESULT RecordingDevice::CreateTexture(UINT width, UINT height, UINT, DWORD, D3DFORMAT format, D3DPOOL, IDirect3DTexture9** texture,
                                        void*) {
-    calls.push_back("CreateTexture " + std::to_string(width) + "x" + std::to_string(height));
+    record("CreateTexture " + std::to_string(width) + "x" + std::to_string(height));
     if (width == 0 || height == 0) return D3DERR_INVALIDCALL;
     *texture = new Texture(width, height, format);
     return D3D_OK;
@@ -50,7 +50,7 @@ HRESULT RecordingDevice::TestCooperativeLevel() {
 
 HRESULT RecordingDevice::Reset(D3DPRESENT_PARAMETERS* params) {
     ++resets;
-    calls.push_back("Reset " + std::to_string(params->BackBufferWidth) + "x" + std::to_string(params->BackBufferHeight) +
+    record("Reset " + std::to_string(params->BackBufferWidth) + "x" + std::to_string(params->BackBufferHeight) +
                     (params->Windowed ? " windowed" : " fullscreen"));
     if (bLost) return D3DERR_DEVICELOST;
     if (failingResets > 0) {
@@ -64,7 +64,7 @@ HRESULT RecordingDevice::Reset(D3DPRESENT_PARAMETERS* params) {
 }
 
 HRESULT RecordingDevice::Present(const RECT*, const RECT*, HWND, const void*) {
-    calls.push_back("Present");
+    record("Present");
     return bLost || bNeedsReset ? D3DERR_DEVICELOST : D3D_OK;
 }
 
@@ -131,7 +131,7 @@ HRESULT RecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* t) {
 HRESULT RecordingDevice::SetFVF(DWORD fvf) { return record("SetFVF " + std::to_string(fvf)); }
 
 HRESULT RecordingDevice::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9** buffer, void*) {
-    calls.push_back("CreateVertexBuffer " + std::to_string(length));
+    record("CreateVertexBuffer " + std::to_string(length));
     if (length == 0) return D3DERR_INVALIDCALL;
     *buffer = new Buffer(length);
     return D3D_OK;
@@ -143,7 +143,7 @@ HRESULT RecordingDevice::SetStreamSource(UINT, IDirect3DVertexBuffer9* buffer, U
 }
 
 HRESULT RecordingDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
-    calls.push_back("DrawPrimitive " + std::to_string(type) + " " + std::to_string(start) + " " + std::to_string(count));
+    record("DrawPrimitive " + std::to_string(type) + " " + std::to_string(start) + " " + std::to_string(count));
     UINT needed = GlDevice::verticesForPrimitives(type, count);
     if (!stream || count == 0 || needed == 0 || uint64_t(start) + needed > stream->data.size() / 24) return D3DERR_INVALIDCALL;
     return D3D_OK;
@@ -156,7 +156,7 @@ HRESULT RecordingDevice::ValidateDevice(DWORD* passes) {
 
 void RecordingDevice::SetGammaRamp(UINT, DWORD, const D3DGAMMARAMP* ramp) {
     gamma = *ramp;
-    calls.push_back("SetGammaRamp");
+    record("SetGammaRamp");
 }
 
 HRESULT RecordingDevice::GetBackBufferPixels(UINT* width, UINT* height, std::vector<D3DCOLOR>* pixels) {

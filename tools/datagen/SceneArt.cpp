@@ -1,17 +1,21 @@
 // The big pictures: the intro's sky and its snowy foreground with the mascot's station, the world
-// map with its towns along the line, and the twelve level scenes with their decorations (the
-// scenery in front of the trains: tunnel hills, bridges and trees), laid out around each track.
+// map with its towns along the line, and the level scenes with their decorations (the scenery in
+// front of the trains: tunnel hills, bridges and trees), laid out around each track. The tracks
+// are the game's own: its layout table, converted and sampled by its path code.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "datagen/ArtBank.h"
 #include "datagen/ArtShapes.h"
 #include "datagen/Canvas.h"
 #include "datagen/Palette.h"
-#include "datagen/TrackGeometry.h"
+#include "game/LayoutTable.h"
+#include "game/TrackPath.h"
 
 namespace datagen {
 
@@ -31,81 +35,54 @@ private:
     uint32_t state;
 };
 
-struct LevelLayout {
-    const char* id;
-    std::vector<double> points;   // x, y, z per control point (design units)
-    std::vector<double> handles;  // x, y per control point
-    double tunnel;
-    std::vector<std::pair<double, double>> hidden;
-    std::vector<Vec2> launchers;
-    int decorations;
+struct Vec2 {
+    double x = 0, y = 0;
 };
 
-const std::vector<LevelLayout>& layouts() {
-    static const std::vector<LevelLayout> table = {
-        {"A1", {-105, 100, 5, 60, -75, 5, 65, 30, 5, -28, 32, 5}, {-87, -28, 121, -53, 27, 39, -57, 45}, 1934, {}, {{96.875, -68.75}}, 1},
-        {"A8",
-         {-116.4, -101.8, 5, -89.4, 53.8, 5, 103.3, 62.8, 5, 58.6, -0.9, 5, -49, 57, 5, -89.1, -40.2, 5, -59.3, -110.9, 5},
-         {-115, -28, -57, 86, 135, 27, 6, 47, -95, 41, -75, -76, -53, -126},
-         2753,
-         {},
-         {{-59.375, -59.375}},
-         1},
-        {"A12",
-         {-169.1, 108.8, 20, -110, 50, 20, 120, 60, 15, -120, -20, 10, 70.3, -10.1, 10, 110, -80, 5},
-         {-160, 100, -71, 10, 130, -19, -110, -100, 122, -27, 110, -97},
-         3215,
-         {},
-         {{140.625, -234.375}},
-         1},
-        {"A5",
-         {-115, -100, 35, -115, 0, 35, 115, 0, 30, -90, 0, 25, 90, 0, 20, -60, 0, 5},
-         {-115, -32, -115, 110, 115, -110, -90, 80, 90, -80, -60, 50},
-         3928,
-         {},
-         {{0, 0}},
-         1},
-        {"B3", {-141.5, 79, 25, -51.2, -70.6, 15, 34.6, -36.3, 5, 73.6, 43.2, 5}, {-77, 40, -4, -73, 77, -36, 56, 72}, 1514, {{1060, 1100}}, {{0, 106.25}}, 4},
-        {"A13",
-         {-20, 100.3, 20, -110.1, -39.7, 15, 0.7, -38.7, 10, 109.8, -39.6, 10, 19.9, 74.5, 5},
-         {-20, 31, -81, -109, 38, -39, 140, 30, 20, 116},
-         2225,
-         {},
-         {{0, 40.625}},
-         1},
-        {"B4", {-135, 55, 5, 60.5, 55, 25, 59.4, -70, 25, -70, -70, 5}, {-71, 55, 130, 55, -10, -70, -80, -70}, 1900, {{325, 375}}, {{0, 0}}, 4},
-        {"A2",
-         {-107.5, -100, 25, -78.9, 61.4, 25, 66.9, 45.5, 25, 58.3, -64.6, 25, -77, -50.7, 25, -36.4, 68.1, 5, 88.1, 59, 5, 95.8, -61.6, 5, -51.7, -37, 5, 0, 49.7, 5},
-         {-123, -30, -33, 97, 98, 19, 24, -87, -108, -13, 4, 90, 128, 26, 64, -90, -74, 10, 38, 49.7},
-         4439,
-         {{2678, 2795}, {3665, 3808}},
-         {{43.75, -31.25}},
-         3},
-        {"B2", {-141, 79, 25, -29, -79, 15, 90, 70, 5}, {-100, 40, 30, -80, 150, 70}, 1635, {{1205, 1270}}, {{-109.375, 0}, {331.25, 0}}, 4},
-        {"B1",
-         {115, 100, 25, 115, -30, 25, 65, -80, 25, -40, -80, 25, -90, -30, 25, -90, 5, 25, -40, 55, 25, 15, 55, 15, 65, 5, 5},
-         {115, 50, 115, -60, 30, -80, -65, -80, -90, -10, -90, 30, -15, 55, 40, 55, 65, -20},
-         2341,
-         {},
-         {{0, 0}},
-         2},
-        {"A14",
-         {-130.4, 70.7, 5, -80.4, -70, 5, -40.1, 71, 25, 0.6, -70.5, 5, 39.9, 70.3, 5, 114, 71.2, 5},
-         {-62, 70, -150, -70, 30, 70, -70, -70, 100, 70, 118, 71},
-         3045,
-         {{390, 431}, {2638, 2681}},
-         {{312.5, 0}},
-         3},
-        {"A7",
-         {-144.7, -19.6, 25, 103.7, 45.9, 25, 85.6, -65.5, 25, -89.5, -55.9, 25, -88.9, 56.5, 10, 35.9, 65.3, 5, 23.4, -56.6, 5},
-         {-76, 78, 132, 13, 55, -98, -117, -27, -60, 86, 66, 35, 23.4, -93},
-         3455,
-         {{2422, 2488}, {2982, 3046}},
-         {{-59.375, -59.375}},
-         3},
-    };
-    return table;
-}
+// A track as the pictures see it: the game's own path, in scene units before the 0.8 squeeze.
+class TrackView {
+public:
+    explicit TrackView(const TrackPath& path) : path(path) {
+        for (const Vector3& s : path.samples) points.push_back({s.x, s.y});
+    }
+    double length() const { return path.length; }
+    Vec2 pointAt(double distance) const {
+        Vector3 p;
+        path.getPoint(static_cast<float>(distance), p);
+        return {p.x, p.y / 0.8};
+    }
+    double headingAt(double distance) const {
+        Vector3 p;
+        float heading = 0;
+        path.getPoint(static_cast<float>(distance), p, &heading);
+        return heading;
+    }
+    // The shortest distance from p to the path's samples.
+    double distanceTo(Vec2 p) const {
+        double best = 1e18;
+        for (const Vec2& s : points) best = std::min(best, (s.x - p.x) * (s.x - p.x) + (s.y - p.y) * (s.y - p.y));
+        return std::sqrt(best);
+    }
+    const std::vector<Vec2>& samples() const { return points; }
+
+private:
+    const TrackPath& path;
+    std::vector<Vec2> points;
+};
+
+// A scene with its tracks' paths (as designed: not mirrored).
+struct SceneTracks {
+    const SceneLayout& scene;
+    std::vector<TrackView> tracks;
+    SceneTracks(const SceneLayout& scene, const std::vector<std::unique_ptr<TrackPath>>& paths) : scene(scene) {
+        for (const auto& path : paths) tracks.emplace_back(*path);
+    }
+    double distanceTo(Vec2 p) const {
+        double best = 1e18;
+        for (const TrackView& t : tracks) best = std::min(best, t.distanceTo(p));
+        return best;
+    }
+};
 
 // Scene picture coordinates: 800 x 600 pixels, shown squeezed to 800 x 480.
 Vec2 toPicture(Vec2 layout) { return {400 + layout.x, 300 - layout.y}; }
@@ -189,10 +166,10 @@ void holidayTree(cairo_t* cr, double x, double y, double height, Scatter& rnd) {
 // Places scenery on free ground: away from the track, the launchers and earlier objects.
 class Layout {
 public:
-    Layout(const TrackGeometry& track, std::vector<Vec2> keepClear) : track(track), clear(std::move(keepClear)) {}
+    Layout(const SceneTracks& tracks, std::vector<Vec2> keepClear) : tracks(tracks), clear(std::move(keepClear)) {}
     bool take(Vec2 picture, double radius, double trackMargin) {
         const Vec2 layoutPoint{picture.x - 400, 300 - picture.y};
-        if (track.distanceTo(layoutPoint) < trackMargin + radius) return false;
+        if (tracks.distanceTo(layoutPoint) < trackMargin + radius) return false;
         for (const auto& [c, r] : used)
             if (std::hypot(c.x - picture.x, c.y - picture.y) < r + radius) return false;
         for (const Vec2& c : clear)
@@ -202,18 +179,18 @@ public:
     }
 
 private:
-    const TrackGeometry& track;
+    const SceneTracks& tracks;
     std::vector<Vec2> clear;
     std::vector<std::pair<Vec2, double>> used;
 };
 
-void drawScene(cairo_t* cr, int w, int h, int index, const LevelLayout& level, const TrackGeometry& track) {
+void drawScene(cairo_t* cr, int w, int h, int index, const SceneTracks& level) {
     Scatter rnd(static_cast<uint32_t>(index + 1));
     const Mood& mood = kMoods[index % 4];
     snowGround(cr, w, h, mood, rnd);
     std::vector<Vec2> launchers;
-    for (const Vec2& l : level.launchers) launchers.push_back(toPicture({l.x, l.y / 0.8 * 0.8}));
-    Layout place(track, launchers);
+    for (const LayoutSpot& l : level.scene.launchers) launchers.push_back(toPicture({l.x, l.y}));
+    Layout place(level, launchers);
     // The launcher stands on a cleared, trodden circle.
     for (const Vec2& l : launchers) {
         cairo_save(cr);
@@ -261,27 +238,31 @@ void drawScene(cairo_t* cr, int w, int h, int index, const LevelLayout& level, c
         else pineTree(cr, p.x, p.y, height);
         ++trees;
     }
-    // The track's bed: a trodden band that the rails will be laid on.
-    const auto& samples = track.samples();
-    cairo_new_path(cr);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        const Vec2 p = toPicture(samples[i]);
-        if (i == 0) cairo_move_to(cr, p.x, p.y);
-        else cairo_line_to(cr, p.x, p.y);
+    // Each track's bed: a trodden band that the rails will be laid on.
+    for (const TrackView& track : level.tracks) {
+        const auto& samples = track.samples();
+        cairo_new_path(cr);
+        for (size_t i = 0; i < samples.size(); ++i) {
+            const Vec2 p = toPicture(samples[i]);
+            if (i == 0) cairo_move_to(cr, p.x, p.y);
+            else cairo_line_to(cr, p.x, p.y);
+        }
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        setColor(cr, (mood.shadow & 0x00FFFFFF) | 0x50000000);
+        cairo_set_line_width(cr, 40);
+        cairo_stroke_preserve(cr);
+        setColor(cr, 0x60FFFFFF);
+        cairo_set_line_width(cr, 30);
+        cairo_stroke(cr);
     }
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    setColor(cr, (mood.shadow & 0x00FFFFFF) | 0x50000000);
-    cairo_set_line_width(cr, 40);
-    cairo_stroke_preserve(cr);
-    setColor(cr, 0x60FFFFFF);
-    cairo_set_line_width(cr, 30);
-    cairo_stroke(cr);
-    // The tunnel mouth's dark inside, under the hill of the first decoration.
-    const Vec2 t = toPicture(track.pointAt(level.tunnel));
-    cairo_arc(cr, t.x, t.y, 26, 0, 2 * M_PI);
-    fillRadial(cr, t.x, t.y, 26, 0xFF101420, 0x00101420);
-    cairo_new_path(cr);
+    // Each tunnel mouth's dark inside, under the hills of the first decorations.
+    for (size_t k = 0; k < level.tracks.size(); ++k) {
+        const Vec2 t = toPicture(level.tracks[k].pointAt(level.scene.tracks[k].tunnelLambda));
+        cairo_arc(cr, t.x, t.y, 26, 0, 2 * M_PI);
+        fillRadial(cr, t.x, t.y, 26, 0xFF101420, 0x00101420);
+        cairo_new_path(cr);
+    }
 }
 
 // A decoration: a picture of its own size whose centre lies at 'centre' of the scene picture.
@@ -323,7 +304,7 @@ void portal(cairo_t* cr, double x, double y, double angle, double facing) {
 
 // The hill over the track's end: the train runs into it at 'at' heading 'heading' (radians,
 // layout space, y up).
-Decoration tunnelHill(const TrackGeometry& track, double at) {
+Decoration tunnelHill(const TrackView& track, double at) {
     const Vec2 mouth = toPicture(track.pointAt(at));
     const double heading = track.headingAt(at);
     // Picture space has y down: the direction in the picture is (cos, -sin).
@@ -350,7 +331,7 @@ Decoration tunnelHill(const TrackGeometry& track, double at) {
 
 // A snowy hill the track runs through between two distances, with a portal at each end; a short
 // stretch gets a wooden bridge across the track instead.
-Decoration crossing(const TrackGeometry& track, double from, double to) {
+Decoration crossing(const TrackView& track, double from, double to) {
     const Vec2 a = toPicture(track.pointAt(from)), b = toPicture(track.pointAt(to));
     const double middle = (from + to) / 2;
     const Vec2 c = toPicture(track.pointAt(middle));
@@ -417,7 +398,7 @@ Decoration crossing(const TrackGeometry& track, double from, double to) {
 }
 
 // A clump of trees in front of the track near the given distance.
-Decoration treeClump(const TrackGeometry& track, double at, int side, uint32_t seed) {
+Decoration treeClump(const TrackView& track, double at, int side, uint32_t seed) {
     const Vec2 p = toPicture(track.pointAt(at));
     const double heading = track.headingAt(at);
     const Vec2 normal{-std::sin(heading) * side, -std::cos(heading) * side};
@@ -431,20 +412,26 @@ Decoration treeClump(const TrackGeometry& track, double at, int side, uint32_t s
             }};
 }
 
-TextureImage sceneTexture(int index, const LevelLayout& level, const TrackGeometry& track) {
-    Atlas atlas(std::string("xmas-edition/gfx/scene-") + level.id + ".jpg", 1024);
-    atlas.add(800, 600, [index, &level, &track](cairo_t* cr, int w, int h) { drawScene(cr, w, h, index, level, track); });
+TextureImage sceneTexture(int index, const SceneTracks& level) {
+    Atlas atlas(LayoutTable::scenePicture(level.scene), 1024);
+    atlas.add(800, 600, [index, &level](cairo_t* cr, int w, int h) { drawScene(cr, w, h, index, level); });
     return atlas.build(false, true);
 }
 
-TextureImage decorationTexture(int index, const LevelLayout& level, const TrackGeometry& track) {
+// One decoration per listed depth: a hill over each track's mouth, a crossing over each hidden
+// stretch, then clumps of trees near the first track.
+TextureImage decorationTexture(int index, const SceneTracks& level) {
+    const int count = static_cast<int>(level.scene.decorationDepths.size());
     std::vector<Decoration> pieces;
-    pieces.push_back(tunnelHill(track, level.tunnel));
-    for (const auto& [from, to] : level.hidden)
-        if (static_cast<int>(pieces.size()) < level.decorations) pieces.push_back(crossing(track, from, to));
-    for (int k = 0; static_cast<int>(pieces.size()) < level.decorations; ++k)
-        pieces.push_back(treeClump(track, level.tunnel * (0.3 + 0.25 * k), k % 2 ? 1 : -1, static_cast<uint32_t>(index * 10 + k)));
-    Atlas atlas(std::string("xmas-edition/gfx/decoration-") + level.id + ".tga", 512);
+    for (size_t k = 0; k < level.tracks.size(); ++k)
+        if (static_cast<int>(pieces.size()) < count) pieces.push_back(tunnelHill(level.tracks[k], level.scene.tracks[k].tunnelLambda));
+    for (size_t k = 0; k < level.tracks.size(); ++k)
+        for (const LayoutSpan& hidden : level.scene.tracks[k].hidden)
+            if (static_cast<int>(pieces.size()) < count) pieces.push_back(crossing(level.tracks[k], hidden.start, hidden.end));
+    const double tunnel = level.scene.tracks[0].tunnelLambda;
+    for (int k = 0; static_cast<int>(pieces.size()) < count; ++k)
+        pieces.push_back(treeClump(level.tracks[0], tunnel * (0.3 + 0.25 * k), k % 2 ? 1 : -1, static_cast<uint32_t>(index * 10 + k)));
+    Atlas atlas(LayoutTable::decorationPicture(level.scene), 512);
     for (const Decoration& d : pieces)
         atlas.add(d.w, d.h, d.paint, static_cast<int>(std::lround(d.centre.x - 400)), static_cast<int>(std::lround(d.centre.y - 300)));
     return atlas.build();
@@ -599,22 +586,11 @@ TextureImage introForeground() {
 
 // The map of the fifteen towns: the line runs from town to town; each town is drawn where its
 // stage starts along the line.
-TextureImage worldMap() {
-    static const double pts[22][4] = {{-103.9, -10.3, -71, -12},  {-23.6, -27.4, -1.5, -34.5}, {6.1, -48, 19, -39.5},   {34.3, -60.7, 50, -46.5},
-                                      {59.6, -79.8, 62.5, -91.5}, {70.6, -66, 59.5, -56.5},    {45.9, -42.6, 28.5, -39}, {-4.9, -23, -15, -12},
-                                      {-1.9, 4.8, -21.5, 16.5},   {-57.8, 14.5, -76, 15},      {-101.1, 30.7, -80, 55},  {-23.9, 29.5, -3, 25},
-                                      {42.9, 4.2, 57, 11},        {109.5, -6.7, 99, 15},       {95.7, 20.1, 85, 22},     {66.4, 18.7, 60, 31},
-                                      {45.3, 45.7, 35, 50},       {21.3, 29.7, 14, 48},        {-2.9, 56.9, -12, 54},    {-29.3, 44.3, -43, 59},
-                                      {-60.7, 70.2, -77, 75},     {-106, 75, -106, 75}};
+TextureImage worldMap(const TrackPath& route) {
     static const double stageLengths[15] = {220, 220, 220, 220, 200, 240, 220, 220, 220, 180, 160, 220, 220, 345, 0};
-    std::vector<Vec2> p, t;
-    for (const auto& q : pts) {
-        p.push_back({3.125 * q[0], 3.125 * q[1]});
-        t.push_back({3.125 * (q[2] - q[0]), 3.125 * (q[3] - q[1])});
-    }
-    const TrackGeometry path(p, t);
+    const TrackView path(route);
     Atlas atlas("xmas-edition/gfx/worldmap.jpg", 1024);
-    atlas.add(800, 480, [path](cairo_t* cr, int w, int h) {
+    atlas.add(800, 480, [&path](cairo_t* cr, int w, int h) {
         // Map coordinates: layout x, layout y x 0.8, centred.
         auto toMap = [w, h](Vec2 v) { return Vec2{w / 2.0 + v.x, h / 2.0 - v.y * 0.8}; };
         cairo_rectangle(cr, 0, 0, w, h);
@@ -678,14 +654,34 @@ TextureImage worldMap() {
 
 }  // namespace
 
-std::vector<TextureImage> sceneArt() {
-    std::vector<TextureImage> out{introSky(), introForeground(), worldMap()};
-    int index = 0;
-    for (const LevelLayout& level : layouts()) {
-        const TrackGeometry track = TrackGeometry::level(level.points, level.handles);
-        out.push_back(sceneTexture(index, level, track));
-        out.push_back(decorationTexture(index, level, track));
-        ++index;
+ScenePaths::ScenePaths() = default;
+ScenePaths::~ScenePaths() = default;
+ScenePaths::ScenePaths(ScenePaths&&) noexcept = default;
+
+ScenePaths buildScenePaths() {
+    ScenePaths paths;
+    for (const SceneLayout& scene : LayoutTable::scenes()) {
+        auto& tracks = paths.tracks.emplace_back();
+        for (const LayoutTrack& layout : scene.tracks) {
+            auto path = std::make_unique<TrackPath>();
+            LayoutTable::convertTrack(layout.points, 1, 1, path->controlPoints, path->tangents);
+            path->resample();
+            tracks.push_back(std::move(path));
+        }
+    }
+    paths.mapRoute = std::make_unique<TrackPath>();
+    LayoutTable::convertMapRoute(paths.mapRoute->controlPoints, paths.mapRoute->tangents);
+    paths.mapRoute->resample();
+    return paths;
+}
+
+std::vector<TextureImage> sceneArt(const ScenePaths& paths) {
+    std::vector<TextureImage> out{introSky(), introForeground(), worldMap(*paths.mapRoute)};
+    const auto scenes = LayoutTable::scenes();
+    for (size_t index = 0; index < scenes.size(); ++index) {
+        const SceneTracks level(scenes[index], paths.tracks[index]);
+        out.push_back(sceneTexture(static_cast<int>(index), level));
+        out.push_back(decorationTexture(static_cast<int>(index), level));
     }
     return out;
 }
@@ -700,32 +696,35 @@ const TextureImage* findTexture(const std::vector<TextureImage>& all, const std:
 
 }  // namespace
 
-std::vector<TextureImage> levelPreviews(const std::vector<TextureImage>& art) {
+std::vector<TextureImage> levelPreviews(const std::vector<TextureImage>& art, const ScenePaths& paths) {
     std::vector<TextureImage> out;
-    for (const LevelLayout& level : layouts()) {
-        const TextureImage* scene = findTexture(art, std::string("xmas-edition/gfx/scene-") + level.id + ".jpg");
-        const TextureImage* decoration = findTexture(art, std::string("xmas-edition/gfx/decoration-") + level.id + ".tga");
+    const auto scenes = LayoutTable::scenes();
+    for (size_t index = 0; index < scenes.size(); ++index) {
+        const SceneTracks level(scenes[index], paths.tracks[index]);
+        const TextureImage* scene = findTexture(art, LayoutTable::scenePicture(level.scene));
+        const TextureImage* decoration = findTexture(art, LayoutTable::decorationPicture(level.scene));
         if (!scene || !decoration) continue;
-        const TrackGeometry track = TrackGeometry::level(level.points, level.handles);
-        Atlas atlas(std::string("level-") + level.id + " as played", 1024);
+        Atlas atlas(std::string("level-") + level.scene.id + " as played", 1024);
         atlas.add(800, 480, [&](cairo_t* cr, int, int) {
-            // As the game shows it: pictures squeezed to 0.8 in height, the track where the rails
-            // will lie (red), the trains' path under the decorations.
+            // As the game shows it: pictures squeezed to 0.8 in height, the tracks where the rails
+            // will lie (red), the trains' paths under the decorations.
             cairo_scale(cr, 1, 0.8);
             paintSkin(cr, *scene, scene->skins[0], 0, 0);
-            const auto& samples = track.samples();
-            for (size_t i = 0; i < samples.size(); ++i) {
-                const Vec2 p = toPicture(samples[i]);
-                if (i == 0) cairo_move_to(cr, p.x, p.y);
-                else cairo_line_to(cr, p.x, p.y);
+            for (const TrackView& track : level.tracks) {
+                const auto& samples = track.samples();
+                for (size_t i = 0; i < samples.size(); ++i) {
+                    const Vec2 p = toPicture(samples[i]);
+                    if (i == 0) cairo_move_to(cr, p.x, p.y);
+                    else cairo_line_to(cr, p.x, p.y);
+                }
+                cairo_set_source_rgba(cr, 0.8, 0.1, 0.1, 0.7);
+                cairo_set_line_width(cr, 3);
+                cairo_stroke(cr);
             }
-            cairo_set_source_rgba(cr, 0.8, 0.1, 0.1, 0.7);
-            cairo_set_line_width(cr, 3);
-            cairo_stroke(cr);
             for (const SkinRect& s : decoration->skins)
                 paintSkin(cr, *decoration, s, 400 + s.originAdjustX - s.width / 2.0, 300 + s.originAdjustY - s.height / 2.0);
-            for (const Vec2& l : level.launchers) {
-                const Vec2 p = toPicture(l);
+            for (const LayoutSpot& l : level.scene.launchers) {
+                const Vec2 p = toPicture({l.x, l.y});
                 cairo_arc(cr, p.x, p.y, 20, 0, 2 * M_PI);
                 cairo_set_source_rgba(cr, 0.1, 0.2, 0.8, 0.7);
                 cairo_fill(cr);

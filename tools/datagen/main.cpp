@@ -55,12 +55,14 @@ int main(int argc, char** argv) {
     const std::string out = argv[1];
     const std::string staging = argc > 2 ? argv[2] : out + "-staging";
 
-    // Everything is made in parallel; results are then written in a fixed order.
+    // Everything is made in parallel; results are then written in a fixed order. The tracks'
+    // paths are made first, on this thread.
+    const datagen::ScenePaths paths = datagen::buildScenePaths();
     std::vector<datagen::TextureImage> boot, gui, game, scenes, glyphs;
     const std::vector<datagen::AudioFile>& audio = datagen::audioFiles();
     std::vector<std::vector<uint8_t>> encoded(audio.size());
     std::vector<std::function<void()>> jobs;
-    jobs.push_back([&] { scenes = datagen::sceneArt(); });
+    jobs.push_back([&] { scenes = datagen::sceneArt(paths); });
     jobs.push_back([&] { glyphs = datagen::glyphPages(); });
     for (size_t i = 0; i < audio.size(); ++i)
         jobs.push_back([&, i] { encoded[i] = datagen::encodeOgg(audio[i].make(), audio[i].music ? 0.2f : 0.3f, static_cast<uint32_t>(i + 1)); });
@@ -73,7 +75,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const std::vector<datagen::TextureImage> previews = datagen::levelPreviews(scenes);
+    const std::vector<datagen::TextureImage> previews = datagen::levelPreviews(scenes, paths);
     std::vector<datagen::TextureImage> mainArt, languageArt;
     for (datagen::TextureImage& t : boot) (t.file == "gfx/system/languageflags.tga" ? languageArt : mainArt).push_back(std::move(t));
     append(mainArt, gui);

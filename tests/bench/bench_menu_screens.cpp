@@ -3,7 +3,7 @@
 // the font caches; the options screens as well. Target: the players list (eight 16-character names, over the main menu) and
 // the high-score table (ten names through the system font) within 1 ms a frame.
 //
-// Run: build/<dir>/bin/benchmarks (the data archives must have been generated beside it).
+// Run by tools/bench.sh (the data archives must have been generated beside it).
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "BenchBound.h"
 #include "app/ContextMain.h"
 #include "app/ContextManager.h"
 #include "app/GameGlobal.h"
@@ -120,6 +121,7 @@ void BM_PlayersList(benchmark::State& state) {
         s->pushContext(new ContextMain());
         s->pushContext(new ContextPlayers());
     });
+    setBound(state, 1000.0);
 }
 void BM_PlayerName(benchmark::State& state) {
     runScreens(state, [](ContextManager* s) {
@@ -132,6 +134,7 @@ void BM_HighScores(benchmark::State& state) {
         game->lastHighScoreRow = 3;
         s->pushContext(new ContextHighScores());
     });
+    setBound(state, 1000.0);
 }
 void BM_HighScoreOptions(benchmark::State& state) {
     runScreens(state, [](ContextManager* s) { s->pushContext(new ContextHighScoreOptions()); });

@@ -1,0 +1,5 @@
+#include "game/LevelHost.h"
+
+LevelHost::~LevelHost() {
+    if (currentHost == this) currentHost = nullptr;
+}

@@ -1,0 +1,176 @@
+#include "game/Track.h"
+
+#include <cmath>
+
+#include "engine/ErrorManager.h"
+#include "engine/Packet.h"
+#include "engine/Qel.h"
+#include "game/HiddenZone.h"
+#include "game/LevelHost.h"
+#include "game/Train.h"
+
+namespace {
+
+// The fractions of a level without a host: those of the game's first level.
+constexpr float kDefaultSprintFraction = 0.35f;
+constexpr float kDefaultRefillFraction = 0.75f;
+constexpr int kDebugDrawTrack = 0x100;
+
+void check(bool condition, const char16_t* statement, int line) {
+    if (!condition) ErrorManager::assertionFailed(u"Track::init", "src\\Track", line, statement);
+}
+
+}  // namespace
+
+Track::Track() {
+    trains = new QelBase();
+    addChild(trains);
+    chordTables.reserve(8);
+    chordTables.max_load_factor(1.0f);
+}
+
+Track::~Track() {
+    // The trains go first: their cars still belong to this track while they are deleted.
+    while (lastChild) lastChild->release();
+    trains = nullptr;
+}
+
+void Track::init() {
+    check(createLambda >= 0, u"createLambda >= 0", __LINE__);
+    check(tunnelLambda >= 0, u"tunnelLambda >= 0", __LINE__);
+    check(helpLambda >= 0, u"helpLambda >= 0", __LINE__);
+    check(destroyLambda < 0, u"destroyLambda < 0", __LINE__);
+    check(dangerLambda < 0, u"dangerLambda < 0", __LINE__);
+    check(sprintLambda < 0, u"sprintLambda < 0", __LINE__);
+    check(refillLambda < 0, u"refillLambda < 0", __LINE__);
+    check(resistanceLambda < 0, u"resistanceLambda < 0", __LINE__);
+
+    LevelHost* host = LevelHost::current();
+    const float sprint = host ? host->getSprintFraction() : kDefaultSprintFraction;
+    const float refill = host ? host->getRefillFraction() : kDefaultRefillFraction;
+    const float span = tunnelLambda - createLambda;
+    destroyLambda = tunnelLambda + 100.0f;
+    dangerLambda = tunnelLambda - 300.0f;
+    sprintLambda = createLambda + sprint * span;
+    refillLambda = createLambda + refill * span;
+    resistanceLambda = createLambda + 0.3f * span;
+    check(refillLambda > sprintLambda, u"refillLambda > sprintLambda", __LINE__);
+
+    path.resample();
+    strip.build(path, path.length);
+}
+
+bool Track::serialize(Packet& packet) {
+    int32_t count = packet.bWriting ? countTrains() : 0;
+    packet.doInt(&count);
+    if (packet.bWriting) {
+        for (BasicLink* t = trains->firstChild; t; t = t->next)
+            if (!static_cast<Train*>(t)->serialize(packet)) return false;
+        return true;
+    }
+    // Every train takes at least one byte: a count beyond what is left is damaged data.
+    if (packet.bBadData || count < 0 || !packet.canRead(count)) {
+        packet.badData(u"Track::serialize", u"trainCount");
+        return false;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        auto* train = new Train(&packet);
+        if (packet.bBadData) {
+            train->release();
+            return false;
+        }
+        addTrain(train);
+    }
+    return true;
+}
+
+void Track::update(double time, double dt) {
+    if (chordTables.empty()) prepareChordTables();
+    if (wantsNextTrain()) {
+        if (LevelHost* host = LevelHost::current()) host->addTrain(this);
+    }
+    QelBase::update(time, dt);
+    coupleTrains();
+}
+
+void Track::prepareChordTables() {}
+
+bool Track::wantsNextTrain() const {
+    for (BasicLink* t = trains->lastChild; t; t = t->prev) {
+        if (t->bDead) continue;
+        return static_cast<const Train*>(t)->rearPos() > refillLambda;
+    }
+    return true;
+}
+
+void Track::coupleTrains() {}
+
+void Track::render() {
+    if (!qel || !(qel->debugLevel & kDebugDrawTrack)) return;
+    strip.render();
+    path.render();
+    auto label = [this](float at, const WString& text) {
+        Vector3 p;
+        path.getPoint(at, p);
+        qel->drawOverlayText(p.x, p.y, 0xFF000000, text);
+    };
+    for (BasicLink* z = hiddenZones.firstChild; z; z = z->next) {
+        const auto* zone = static_cast<const HiddenZone*>(z);
+        label(zone->start, u"\\hiddenstart");
+        label(zone->end, u"\\hiddenend");
+    }
+    label(createLambda, u"\\start");
+    label(destroyLambda, u"\\finish");
+    label(sprintLambda, u"\\sprint");
+    label(refillLambda, u"\\refill");
+    label(tunnelLambda, u"\\tunnel");
+    label(dangerLambda, u"\\danger");
+    label(helpLambda, u"\\           help");
+    label(resistanceLambda, u"\\resistance");
+    Vector3 p;
+    float depth = 0.0f;
+    path.getPoint(debugMarker, p, nullptr, &depth);
+    qel->drawOverlayText(p.x, p.y, 0xFF000000, format(u"\\l=%lf,d=%lf", double(debugMarker), double(depth)));
+}
+
+bool Track::isHidden(float pos) const {
+    if (pos > tunnelLambda) return true;
+    for (const BasicLink* z = hiddenZones.firstChild; z; z = z->next)
+        if (static_cast<const HiddenZone*>(z)->contains(pos)) return true;
+    return false;
+}
+
+void Track::addTrain(Train* train) {
+    train->track = this;
+    trains->addChild(train);
+}
+
+ChordTable* Track::getChordTable(float length) {
+    if (!std::isfinite(length) || length < 0.0f) length = 0.0f;
+    if (length == 0.0f) length = 0.0f;  // one key for -0 and 0
+    auto it = chordTables.find(length);
+    if (it != chordTables.end()) return it->second.get();
+    auto table = std::make_unique<ChordTable>(&path, length);
+    table->build();
+    return chordTables.emplace(length, std::move(table)).first->second.get();
+}
+
+float Track::getProgress() const { return 0.0f; }
+
+float Track::progressAt(float p) const {
+    const float span = tunnelLambda - createLambda;
+    if (!(span != 0.0f) || !std::isfinite(p)) return 0.0f;
+    const float f = (p - createLambda) / span;
+    if (!(f > 0.0f)) return 0.0f;
+    return f < 1.0f ? f : 1.0f;
+}
+
+void Track::stopTrains() {
+    for (BasicLink* t = trains->firstChild; t; t = t->next) static_cast<Train*>(t)->gotoState(4, 0.0);
+}
+
+int Track::countTrains() const { return trains->countChildren(); }
+
+void Track::reportOpenSlots() {
+    for (BasicLink* t = trains->firstChild; t; t = t->next) static_cast<Train*>(t)->reportOpenSlots();
+}

@@ -1,0 +1,131 @@
+// Opening, reading and replacing files: only regular files, never a wait on a pipe, and every
+// failure with its reason and the old file intact.
+
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "support/TestFolder.h"
+
+namespace {
+
+using platform::FileStep;
+using platform::ReadOutcome;
+
+struct FaultScope {
+    explicit FaultScope(platform::FileFaultHook hook) { platform::setFileFaultHook(hook); }
+    ~FaultScope() { platform::setFileFaultHook(nullptr); }
+};
+
+TEST(FileSystemTest, ReadingTellsMissingFromUnreadableAndNeverWaitsOnAPipe) {
+    TestFolder folder("vesk-fs");
+    writeFileBytes(folder.file("plain"), "abc");
+    writeFileBytes(folder.file("big"), std::string(100, 'x'));
+    ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0644), 0);
+    std::filesystem::create_directory(folder.file("dir"));
+    struct Case {
+        std::string name;
+        ReadOutcome outcome;
+        const char* reason;
+    } cases[] = {
+        {"plain", ReadOutcome::OK, ""},
+        {"missing", ReadOutcome::MISSING, ""},
+        {"missing-folder/file", ReadOutcome::MISSING, ""},
+        {"plain/below-a-file", ReadOutcome::MISSING, ""},
+        {"pipe", ReadOutcome::UNREADABLE, "it is a named pipe, not a regular file"},
+        {"dir", ReadOutcome::UNREADABLE, "it is a folder, not a regular file"},
+        {"big", ReadOutcome::TOO_LARGE, "larger than 99 bytes"},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = "stale", reason;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(platform::readRegularFile(folder.file(c.name), bytes, reason, 99), c.outcome) << c.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.name << " must not block";
+        EXPECT_EQ(reason, c.reason) << c.name;
+        EXPECT_EQ(bytes, c.outcome == ReadOutcome::OK ? "abc" : "") << c.name;
+    }
+}
+
+TEST(FileSystemTest, OpeningRefusesEverythingButARegularFile) {
+    TestFolder folder("vesk-fs");
+    ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0644), 0);
+    std::filesystem::create_directory(folder.file("dir"));
+    for (const char* name : {"pipe", "dir"}) {
+        int error = 0;
+        EXPECT_EQ(platform::openRegularFileForReading(folder.file(name), error), -1) << name;
+        EXPECT_EQ(error, platform::NOT_A_REGULAR_FILE) << name;
+        EXPECT_EQ(platform::openRegularFileForWriting(folder.file(name), error), -1) << name;
+        EXPECT_EQ(error, platform::NOT_A_REGULAR_FILE) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(folder.file("pipe")));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("dir")));
+}
+
+TEST(FileSystemTest, AnInjectedReadErrorMakesTheFileUnreadable) {
+    TestFolder folder("vesk-fs");
+    writeFileBytes(folder.file("f"), "abc");
+    FaultScope fault([](const std::string&, FileStep step) { return step == FileStep::READ ? EIO : 0; });
+    std::string bytes, reason;
+    EXPECT_EQ(platform::readRegularFile(folder.file("f"), bytes, reason), ReadOutcome::UNREADABLE);
+    EXPECT_EQ(reason, std::strerror(EIO));
+}
+
+TEST(FileSystemTest, ReplacingWritesTheWholeFileAndLeavesNoTemporaryFile) {
+    TestFolder folder("vesk-fs");
+    writeFileBytes(folder.file("f"), "old");
+    writeFileBytes(folder.file("f.tmp"), "left by a crash");
+    std::string reason;
+    ASSERT_TRUE(platform::replaceFile(folder.file("f"), "new bytes", 9, reason)) << reason;
+    EXPECT_EQ(readFileBytes(folder.file("f")), "new bytes");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("f.tmp")));
+}
+
+TEST(FileSystemTest, AFailedReplaceKeepsTheOldFileAndSaysWhereAndWhy) {
+    struct Case {
+        FileStep step;
+        int error;
+        const char* reason;  // %t stands for the temporary file, %f for the file
+    } cases[] = {
+        {FileStep::CREATE, EROFS, "cannot create '%t': Read-only file system"},
+        {FileStep::CREATE, EACCES, "cannot create '%t': Permission denied"},
+        {FileStep::WRITE, ENOSPC, "writing '%t' failed: No space left on device"},
+        {FileStep::SYNC, EIO, "writing '%t' failed: Input/output error"},
+        {FileStep::RENAME, EACCES, "cannot rename '%t' to '%f': Permission denied"},
+    };
+    static FileStep failingStep;
+    static int failingError;
+    for (const Case& c : cases) {
+        TestFolder folder("vesk-fs");
+        writeFileBytes(folder.file("f"), "old");
+        failingStep = c.step;
+        failingError = c.error;
+        FaultScope fault([](const std::string&, FileStep step) { return step == failingStep ? failingError : 0; });
+        std::string reason;
+        EXPECT_FALSE(platform::replaceFile(folder.file("f"), "new", 3, reason));
+        std::string expected = c.reason;
+        if (const size_t t = expected.find("%t"); t != std::string::npos) expected.replace(t, 2, folder.file("f.tmp"));
+        if (const size_t f = expected.find("%f"); f != std::string::npos) expected.replace(f, 2, folder.file("f"));
+        EXPECT_EQ(reason, expected);
+        EXPECT_EQ(readFileBytes(folder.file("f")), "old") << expected;
+        EXPECT_FALSE(std::filesystem::exists(folder.file("f.tmp"))) << expected;
+    }
+}
+
+TEST(FileSystemTest, ReplacingAFolderFailsAndLeavesIt) {
+    TestFolder folder("vesk-fs");
+    std::filesystem::create_directory(folder.file("f"));
+    std::string reason;
+    EXPECT_FALSE(platform::replaceFile(folder.file("f"), "new", 3, reason));
+    EXPECT_NE(reason.find("cannot rename"), std::string::npos) << reason;
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("f")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("f.tmp")));
+}
+
+}  // namespace
