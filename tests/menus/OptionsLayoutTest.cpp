@@ -21,6 +21,7 @@
 #include "menus/ContextOptions.h"
 #include "menus/ContextSoundOptions.h"
 #include "menus/EnumValueItem.h"
+#include "support/GeneratedData.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ class OptionsWithFonts : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ASSERT_TRUE(fileExists(getDataArchivePath())) << "the data archives were not generated";
+        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
         start();
         engine->singleLanguage = 0;
         application = new GameGlobal();
