@@ -1,7 +1,8 @@
 // CPU time per frame of the front-end screens: each screen is ticked and drawn on the recording
 // graphics device with the fonts of the generated data archives, after a few frames that fill
-// the font caches; the options screens as well. Target: the players list (eight 16-character names, over the main menu) and
-// the high-score table (ten names through the system font) within 1 ms a frame.
+// the font caches; the options screens as well. Target: the players list (eight 16-character
+// names, over the main menu) and the high-score table (ten names through the system font) within
+// 1 ms a frame.
 //
 // Run by tools/bench.sh (the data archives must have been generated beside it).
 
