@@ -27,6 +27,10 @@ public:
     void setSpeechStyle();
     // The caption's scale so that it fits inside the frame.
     float fitCaption(float textWidth) const;
+    // The scale of a caption beside the item (locations 4 and 6) so that it ends at least
+    // SCREEN_MARGIN inside the screen's edge; 1 when it fits (and for the other locations).
+    float sideCaptionFit(float textWidth) const;
+    static constexpr float SCREEN_MARGIN = 5.0f;
     // Whether a point (relative to the item's centre, unscaled) is over the frame.
     bool isInsideFrame(float x, float y) const;
 

@@ -127,6 +127,32 @@ TEST(MenuItemCaptionTest, FitCaptionShrinksOnlyWideTextsInWideFrames) {
     }
 }
 
+TEST_F(MenuTest, SideCaptionShrinksToEndInsideTheScreen) {
+    struct Case {
+        float x;
+        int location;
+        float textWidth, expected;
+    };
+    // A 256-wide item: a caption on its left starts 133 left of its centre, on its right 133
+    // right of it; the screen's edges are at -400 and 400, with a margin of 5.
+    const Case cases[] = {
+        {0, 4, 200, 1.0f},
+        {0, 4, 262, 1.0f},
+        {0, 4, 524, 0.5f},
+        {-100, 4, 162, 1.0f},
+        {-100, 4, 324, 0.5f},
+        {0, 6, 524, 0.5f},
+        {100, 6, 324, 0.5f},
+        {0, 5, 900, 1.0f},  // inside the frame: fitCaption's business
+        {-300, 4, 100, 0.0f},  // no room at all
+    };
+    for (const Case& c : cases) {
+        MenuItem item(c.x, 0, 0, u"", u"");
+        item.captionLocation = c.location;
+        EXPECT_FLOAT_EQ(item.sideCaptionFit(c.textWidth), c.expected) << c.x << " " << c.location << " " << c.textWidth;
+    }
+}
+
 TEST_F(MenuTest, InvalidCaptionLocationIsFatal) {
     MenuItem item(0, 0, 0, u"x", u"");
     item.captionLocation = 7;

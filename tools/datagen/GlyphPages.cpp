@@ -14,9 +14,9 @@
 // their part above the capitals pressed into the room left; the rows freed above the capitals
 // are added below the descenders, so the line keeps its height. The no-break space (0xA0), which
 // French puts before "!", "?" and ":", is a thin blank, narrower than a word space. Positions
-// 1-6, 9, 10, 13 and 14 hold pictograms: check mark, cancel, left, right, up, down, back, next,
-// help and the empty check box that the check mark goes into. Glyphs are white (outline fonts:
-// white with a dark outline) so that text colours tint them.
+// 1-10, 13 and 14 hold pictograms: check mark, cancel, left, right, up, down, the value rows' left
+// and right arrows, back, next, help and the empty check box that the check mark goes into.
+// Glyphs are white (outline fonts: white with a dark outline) so that text colours tint them.
 
 #include "datagen/GlyphPages.h"
 
@@ -303,6 +303,16 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
         case 4: arrow(0); break;
         case 5: arrow(-M_PI / 2); break;
         case 6: arrow(M_PI / 2); break;
+        case 7:  // a value row's step arrows: chevrons, left and right
+        case 8: {
+            const double d = position == 7 ? -1 : 1;
+            cairo_move_to(cr, cx - d * s * 0.2, cy - s * 0.45);
+            cairo_line_to(cr, cx + d * s * 0.25, cy);
+            cairo_line_to(cr, cx - d * s * 0.2, cy + s * 0.45);
+            filled = false;
+            line = std::max(1.5, s * 0.22);
+            break;
+        }
         case 9:  // back: a left-pointing triangle
         case 10:  // next: a right-pointing triangle
         {
@@ -353,9 +363,7 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
     }
 }
 
-bool isPictogram(int position) {
-    return (position >= 1 && position <= 6) || position == 9 || position == 10 || position == 13 || position == 14;
-}
+bool isPictogram(int position) { return (position >= 1 && position <= 10) || position == 13 || position == 14; }
 
 std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
     const std::string path = findFace(style.face);
