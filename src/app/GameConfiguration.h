@@ -88,6 +88,9 @@ public:
     void clampValues();
 
     static WString getConfigurationFileName();
+
+    // The launcher's aim shows the colour of the piece on the bow; not part of the stored record.
+    static inline bool bShowAimColor = true;
     // The seal of a row: MD5 over the salt and the row with its seal zeroed.
     static void computeSeal(const HIGHSCOREENTRY& row, uint8_t seal[16]);
 };

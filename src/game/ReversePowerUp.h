@@ -1,9 +1,11 @@
 #pragma once
-// The reverse bonus: backs the trains up for a while. What collecting it does is its activation.
+// The reverse bonus: the trains back away for five seconds.
 
 #include "game/PowerUp.h"
 
 class ReversePowerUp : public PowerUp {
 public:
     ReversePowerUp();
+    // The trains run backwards until five seconds from now.
+    bool activate() override;
 };

@@ -1,3 +1,13 @@
 #include "game/SpeedShotPowerUp.h"
 
-SpeedShotPowerUp::SpeedShotPowerUp() : PowerUp(TYPE_SPEED_SHOT_BONUS, u"bonus:5") {}
+#include "game/GameController.h"
+#include "game/Launcher.h"
+
+SpeedShotPowerUp::SpeedShotPowerUp() : PowerUp(TYPE_SPEED_SHOT_BONUS, u"bonus:5") { setCaption(BONUSSPEEDSHOT); }
+
+bool SpeedShotPowerUp::activate() {
+    showActivation();
+    if (Launcher* bow = launcher()) bow->speedShotTime += 20.0;
+    GameController::playSoundRandomPitch(u"guitar");
+    return true;
+}

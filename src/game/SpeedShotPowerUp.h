@@ -1,9 +1,11 @@
 #pragma once
-// The speed-shot bonus: the launcher throws faster for a while. What collecting it does is its activation.
+// The speed-shot bonus: the launcher throws and reloads faster for twenty more seconds.
 
 #include "game/PowerUp.h"
 
 class SpeedShotPowerUp : public PowerUp {
 public:
     SpeedShotPowerUp();
+    // Twenty more seconds of speed shot (repeated bonuses add up).
+    bool activate() override;
 };

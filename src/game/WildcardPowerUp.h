@@ -1,9 +1,11 @@
 #pragma once
-// The wildcard bonus: gives the launcher wildcards. What collecting it does is its activation.
+// The wildcard bonus: the launcher's queue is replaced by four wildcards.
 
 #include "game/PowerUp.h"
 
 class WildcardPowerUp : public PowerUp {
 public:
     WildcardPowerUp();
+    // Clears the launcher's queue and gives it four more wildcard shots.
+    bool activate() override;
 };
