@@ -75,7 +75,8 @@ void ContextLogo::tickContents(double total, double dt) {
         addText(-15, 8, u"INTRO43", false);
         addText(-45, 8, u"INTRO44", false);
     }
-    if (reached(30)) addText(0, 4, holiday() ? u"INTRO51HOLIDAY" : u"INTRO51", true);
+    // The closing line is a story line, not a title: in the large font it runs off the screen.
+    if (reached(30)) addText(0, 4, holiday() ? u"INTRO51HOLIDAY" : u"INTRO51", false);
     if (reached(35)) {
         auto* logo = static_cast<FadingPicture*>(makeLogo(true));
         logo->fadeIn = 0.5;

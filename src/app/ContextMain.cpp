@@ -11,6 +11,7 @@
 #include "media/QelInput.h"
 #include "menus/ContextCredits.h"
 #include "menus/ContextHighScores.h"
+#include "menus/ContextOptions.h"
 #include "menus/PlayerGreeting.h"
 
 namespace {
@@ -67,7 +68,7 @@ void ContextMain::tickContents(double total, double dt) {
     }
     if (pOptionsButton->bClicked) {
         pOptionsButton->bClicked = false;
-        // The options screen (ContextOptions) is pushed here once it is part of the game.
+        AppLink::pushContext(new ContextOptions());
     }
     if (pHighScoresButton->bClicked) {
         pHighScoresButton->bClicked = false;

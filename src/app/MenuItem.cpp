@@ -10,6 +10,7 @@
 #include "engine/ErrorManager.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
+#include "media/FontQuad.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
 #include "media/Quad.h"
@@ -20,6 +21,7 @@
 namespace {
 QelGraphics* graphics() { return qel ? qel->pQelGraphics : nullptr; }
 int layoutHeight() { return graphics() ? graphics()->layoutHeight : 480; }
+int layoutWidth() { return graphics() ? graphics()->layoutWidth : 800; }
 
 // A renderable used for one draw at a position, colour and scale.
 void drawTextAt(FontQuad* font, const Vector3& pos, const Vector3& scale, uint32_t colour, int flags, WStringView text,
@@ -118,6 +120,15 @@ float MenuItem::fitCaption(float textWidth) const {
     return 1.0f;
 }
 
+float MenuItem::sideCaptionFit(float textWidth) const {
+    if (captionLocation != 4 && captionLocation != 6) return 1.0f;
+    const float anchor = captionLocation == 4 ? position.x - frameWidth / 2 - 5 : position.x + frameWidth / 2 + 5;
+    const float room = float(layoutWidth()) / 2.0f - SCREEN_MARGIN - (captionLocation == 4 ? -anchor : anchor);
+    const float width = textWidth * scale.x;
+    if (width <= room || width <= 0.0f) return 1.0f;
+    return room > 0.0f ? room / width : 0.0f;
+}
+
 bool MenuItem::isInsideFrame(float x, float y) const {
     return x >= -frameWidth / 2 && x < frameWidth / 2 && y >= -frameHeight / 2 && y < frameHeight / 2;
 }
@@ -187,28 +198,37 @@ void MenuItem::render() {
     }
     drawContents(position.x, position.y, position.z);
     if (bHovered) {
+        // Centred on the bottom edge and raised by its own line height: the glyphs hang down from
+        // the point they are drawn at, so without the lift the hint would lie below the screen.
+        // Dark, like the other lines drawn straight on the snowy pictures behind the menus.
         const WString& shown = bDisabled ? disabledHint : hint;
         drawTextAt(AppLink::fontSmall(), Vector3(0.0f, 2.0f - float(layoutHeight()) / 2.0f, 0.0f), Vector3(1, 1, 1),
-                   0xFFFFFFFF, 4, shown, false);
+                   HINT_COLOUR, FontQuad::ALIGN_CENTER | FontQuad::ALIGN_HEIGHT, shown, false);
     }
     Vector3 offset;
     int flags = 0;
     Vector3 captionScale = scale;
     switch (captionLocation) {
-        case 4:
+        case 4: {
             offset.x = -(frameWidth / 2) - 5;
             flags = 24;
+            const float f = sideCaptionFit(FontAccess::textWidth(pFont, caption));
+            captionScale = Vector3(scale.x * f, scale.y * f, scale.z);
             break;
+        }
         case 5: {
             flags = 20;
             const float f = fitCaption(FontAccess::textWidth(pFont, caption));
             captionScale = Vector3(scale.x * f, scale.y * f, scale.z);
             break;
         }
-        case 6:
+        case 6: {
             offset.x = frameWidth / 2 + 5;
             flags = 18;
+            const float f = sideCaptionFit(FontAccess::textWidth(pFont, caption));
+            captionScale = Vector3(scale.x * f, scale.y * f, scale.z);
             break;
+        }
         case 8:
             offset.y = frameHeight / 2 + 5;
             flags = 36;

@@ -27,11 +27,18 @@ public:
     void setSpeechStyle();
     // The caption's scale so that it fits inside the frame.
     float fitCaption(float textWidth) const;
+    // The scale of a caption beside the item (locations 4 and 6) so that it ends at least
+    // SCREEN_MARGIN inside the screen's edge; 1 when it fits (and for the other locations).
+    float sideCaptionFit(float textWidth) const;
+    static constexpr float SCREEN_MARGIN = 5.0f;
     // Whether a point (relative to the item's centre, unscaled) is over the frame.
     bool isInsideFrame(float x, float y) const;
 
     // Plays a sound resource by name: at a random pitch when randomPitch, else at the pitch.
     static void playSound(const char16_t* name, bool randomPitch, float pitch = 1.0f);
+
+    // The colour of the hint line at the bottom of the screen.
+    static constexpr uint32_t HINT_COLOUR = 0xFF000000;
 
     int captionLocation;
     float baseScale = 1.0f;

@@ -242,6 +242,10 @@ WString Qel::getStaticConfigFilePath() { return getDataArchiveFolder() + getStat
 void Qel::saveSettings() {
     if (pQelGraphics) pQelGraphics->saveSettings();
     if (!pConfig) return;
+    // The output rate the application chose takes effect at the next start: it has to be in the
+    // file before the file is written (the audio service writes it back only once it is deleted,
+    // after the last save).
+    if (pQelAudio) pConfig->setInt(pQelAudio->frequency, QelAudio::classRecord.name, u"frequency");
     pConfig->setInt(defaultLanguage, kSection, u"defaultLanguage");
     const WString& path = pConfig->fileName;
     if (FileManager::isKeptUnchanged(path)) {

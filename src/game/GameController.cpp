@@ -194,7 +194,7 @@ GameController::GameController() {
 
 GameController::~GameController() {
     // A level left while being played is saved, so that it can be continued.
-    if (state == STATE_PLAYING && bSaveOnDelete) save();
+    if (state == STATE_PLAYING && bSaveWhenDeleted) save();
     if (LevelHost::current() == this) LevelHost::setCurrent(nullptr);
     if (auto* application = dynamic_cast<GameGlobal*>(game); application && application->pGameController == this)
         application->pGameController = nullptr;
@@ -258,6 +258,7 @@ void GameController::onQELmodeChange(int oldMode, int newMode) {
 void GameController::reportLevelResult(int result) {
     qelLog(u"GameController::onLevelResult", u"Level %d result %d.", currentLevel(), result);
     if (levelResultHook) levelResultHook(result);
+    if (WorldManager* map = WorldManager::current()) map->onLevelResult(result);
 }
 
 void GameController::onStateChange() {
@@ -589,6 +590,11 @@ void GameController::addTrain(Track* track) {
     track->addTrain(train);
     if (TrainLayout* segment = train->firstSegment(); segment && segment->firstCar()) segment->firstCar()->frontPos = track->createLambda;
     ++trainsSpawned;
+}
+
+bool GameController::load() {
+    qelLog(u"GameController::load", u"Saved games cannot be read by this build.");
+    return false;
 }
 
 Hud* GameController::getHud() const {

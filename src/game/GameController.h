@@ -98,6 +98,9 @@ public:
     void addTrain(Track* track) override;
     // The car count addTrain gives train k of n (not the last one) of a level of that many cars.
     static int trainCarCount(int totalCars, int trains, int k);
+    // Reads the profile's saved game into this freshly made controller; true only when it holds
+    // the profile's current level whole.
+    bool load();
 
     // The head-up display of the display layer.
     Hud* getHud() const;
@@ -141,7 +144,7 @@ public:
 
     // The destructor saves a level being played unless this is cleared (a level abandoned for
     // another is not saved).
-    bool bSaveOnDelete = true;
+    bool bSaveWhenDeleted = true;
     // The label telling that Space cycles the launcher spots, while shown.
     TextLabel* pCycleLabel = nullptr;
 

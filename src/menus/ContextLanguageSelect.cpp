@@ -1,5 +1,7 @@
 #include "menus/ContextLanguageSelect.h"
 
+#include <cmath>
+
 #include "app/AppLink.h"
 #include "app/AppText.h"
 #include "engine/ErrorManager.h"
@@ -34,7 +36,17 @@ ContextLanguageSelect::ContextLanguageSelect() {
     }
     const float w = float(qel && qel->pQelGraphics ? qel->pQelGraphics->layoutWidth : 800);
     const float h = float(qel && qel->pQelGraphics ? qel->pQelGraphics->layoutHeight : 480);
-    if (qel && qel->pQelInput) qel->pQelInput->pointer = worldToPointer(this, Vector3(0.4f * w, -0.4f * h, 0.0f));
+    if (qel && qel->pQelInput) {
+        // The pointer waits in a corner, away from the flags. The mouse is read again every frame
+        // from its last known place in the window, so that place is moved to the corner too
+        // (the system cursor itself stays where it is): the pointer then stays parked until the
+        // player moves the mouse.
+        QelInput* input = qel->pQelInput;
+        input->pointer = worldToPointer(this, Vector3(0.4f * w, -0.4f * h, 0.0f));
+        const Vector3 window = input->layoutToWindow(input->pointer);
+        input->mouseX = int(std::lround(window.x));
+        input->mouseY = int(std::lround(window.y));
+    }
 }
 
 Vector3 ContextLanguageSelect::flagPosition(int i, int n) {

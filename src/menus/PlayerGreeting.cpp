@@ -10,19 +10,15 @@
 #include "media/QelInput.h"
 #include "menus/ContextPlayerName.h"
 #include "menus/ContextPlayers.h"
-#include "menus/OutlinedText.h"
-
-namespace {
-constexpr uint32_t HOVER_COLOUR = 0xFFFF0000;
-constexpr uint32_t NORMAL_COLOUR = 0xFFCCCCCC;
-}  // namespace
 
 PlayerGreeting::PlayerGreeting() {
     helloLabel = new TextLabel(0.0f, 35.0f, 0.0f, u"", AppLink::fontMedium(), NORMAL_COLOUR);
     // Player names can hold any character, so the line goes through the system font.
     helloLabel->alignment = 0x205;
     addChild(helloLabel);
-    hintLabel = new TextLabel(0.0f, 5.0f, 0.0f, u"", AppLink::fontSmall(), 0xFF808080);
+    hintLabel = new TextLabel(0.0f, 5.0f, 0.0f, u"", AppLink::fontSmall(), HINT_COLOUR);
+    // A drop shadow four units down doubles the small letters into a blur.
+    hintLabel->bShadow = false;
     addChild(hintLabel);
     setHintText();
 }
@@ -63,9 +59,7 @@ void PlayerGreeting::update(double time, double dt) {
 
 void PlayerGreeting::render() {
     if (bHidden) return;
-    // The name goes through the system font, which has no outline: a rim keeps it readable on
-    // the picture.
-    OutlinedText::draw(helloLabel);
+    helloLabel->render();
     hintLabel->render();
 }
 

@@ -12,11 +12,16 @@ public:
     // (label y - LINE_HEIGHT, label y].
     static constexpr float HALF_WIDTH = 100.0f;
     static constexpr float LINE_HEIGHT = 36.0f;
+    // It stands straight on the pale snow of the menu picture, so it is written dark: the
+    // greeting in the dark blue of the picture's signs (red while hovered), its hint in dark grey.
+    static constexpr uint32_t NORMAL_COLOUR = 0xFF1B2A4A;
+    static constexpr uint32_t HOVER_COLOUR = 0xFFFF0000;
+    static constexpr uint32_t HINT_COLOUR = 0xFF404040;
 
     PlayerGreeting();
 
     void update(double time, double dt) override;
-    // Draws its two labels (the greeting with a dark rim); nothing of its own.
+    // Draws its two labels; nothing of its own.
     void render() override;
     void onInputModeChange() override;
     // The centre of the greeting line, in pointer coordinates.

@@ -30,6 +30,14 @@ struct Library {
     double cpu = 0;
     // Names handed out by BASS_GetDeviceInfo, kept alive like the library's own strings.
     std::vector<std::string> deviceNames;
+
+    // A program that ends without freeing the library (exit() from a lost display, say) must not
+    // leave the device's thread mixing into a mixer that is being destroyed: the device is
+    // closed first, which waits for a running callback to return.
+    ~Library() {
+        if (sdlDevice) SDL_CloseAudioDevice(sdlDevice);
+        sdlDevice = 0;
+    }
 };
 
 Library& library() {

@@ -221,6 +221,8 @@ TEST_F(GeneratedData, TiledBandsSpanTheirWholePicture) {
         EXPECT_EQ(s.left, 0);
         EXPECT_EQ(s.top, 0);
         EXPECT_EQ(s.width(), texture->requestedWidth);
+        // The band's coordinates repeat by the texture's width, which the engine may round up.
+        EXPECT_EQ(s.width(), texture->width);
     }
 }
 
@@ -300,7 +302,7 @@ TEST_F(GeneratedData, FontsHaveAGlyphForEveryCodePagePosition) {
         // The dotless i at 0x7F is narrower than a dotted one would need and has no dot.
         EXPECT_LE(glyph(0x7F)->sourceRect.width(), glyph('i')->sourceRect.width());
         if (c.firstSymbol == 0) {
-            for (int p : {1, 2, 3, 4, 5, 6, 9, 10, 13, 14}) {
+            for (int p : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 14}) {
                 ASSERT_NE(glyph(p), nullptr) << "no pictogram at " << p;
                 EXPECT_TRUE(hasInk(p)) << "pictogram " << p << " is blank";
             }

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "MenuTestFixture.h"
+#include "app/ContextMain.h"
 #include "app/ContextMessageBox.h"
+#include "app/FontAccess.h"
 #include "app/MenuItemButton.h"
+#include "app/MenuItemLink.h"
 #include "app/MenuOptionItem.h"
+#include "media/FontQuad.h"
 
 namespace {
 
@@ -121,6 +127,32 @@ TEST(MenuItemCaptionTest, FitCaptionShrinksOnlyWideTextsInWideFrames) {
     }
 }
 
+TEST_F(MenuTest, SideCaptionShrinksToEndInsideTheScreen) {
+    struct Case {
+        float x;
+        int location;
+        float textWidth, expected;
+    };
+    // A 256-wide item: a caption on its left starts 133 left of its centre, on its right 133
+    // right of it; the screen's edges are at -400 and 400, with a margin of 5.
+    const Case cases[] = {
+        {0, 4, 200, 1.0f},
+        {0, 4, 262, 1.0f},
+        {0, 4, 524, 0.5f},
+        {-100, 4, 162, 1.0f},
+        {-100, 4, 324, 0.5f},
+        {0, 6, 524, 0.5f},
+        {100, 6, 324, 0.5f},
+        {0, 5, 900, 1.0f},  // inside the frame: fitCaption's business
+        {-300, 4, 100, 0.0f},  // no room at all
+    };
+    for (const Case& c : cases) {
+        MenuItem item(c.x, 0, 0, u"", u"");
+        item.captionLocation = c.location;
+        EXPECT_FLOAT_EQ(item.sideCaptionFit(c.textWidth), c.expected) << c.x << " " << c.location << " " << c.textWidth;
+    }
+}
+
 TEST_F(MenuTest, InvalidCaptionLocationIsFatal) {
     MenuItem item(0, 0, 0, u"x", u"");
     item.captionLocation = 7;
@@ -170,4 +202,105 @@ TEST_F(MenuTest, HighlightFadesWithTheMouseAndFollowsTheFingerInTouchMode) {
     item->update(0, 0.016);
     EXPECT_FALSE(item->bHovered);
     EXPECT_DOUBLE_EQ(item->hoverFade, 0.0);
+}
+
+namespace {
+
+// The boxes the lines of text drawn through the font door cover, in world units, placed as the
+// bitmap fonts place them: the glyphs hang down from the drawing point, the alignment flags move
+// the start left and up; the drawing renderable's scale applies. Sizes are the measuring font's.
+struct TextBox {
+    WString text;
+    float left, right, bottom, top;
+};
+
+struct TextBoxRecorder {
+    TextBoxRecorder() {
+        boxes = &recorded;
+        FontAccess::drawHook = &record;
+        FontAccess::shadowHook = [](FontQuad* font, Renderable* r, int flags, const Vector3&, uint32_t, WStringView text) {
+            record(font, r, flags, text);
+        };
+    }
+    ~TextBoxRecorder() {
+        FontAccess::drawHook = nullptr;
+        FontAccess::shadowHook = nullptr;
+        boxes = nullptr;
+    }
+    static void record(FontQuad*, Renderable* r, int flags, WStringView text) {
+        const float w = FakeFont::width(nullptr, text);
+        const int h = FakeFont::lineHeightUnits;
+        float x = 0.0f, y = 0.0f;
+        if (flags & FontQuad::ALIGN_CENTER) x -= w / 2.0f;
+        if (flags & FontQuad::ALIGN_RIGHT) x -= w;
+        if (flags & FontQuad::ALIGN_HALF_HEIGHT) y += float(h / 2);
+        if (flags & FontQuad::ALIGN_HEIGHT) y += float(h);
+        const Vector3 p = r->position, s = r->scale;
+        boxes->push_back({WString(text), p.x + s.x * x, p.x + s.x * (x + w), p.y + s.y * (y - float(h)), p.y + s.y * y});
+    }
+    // Every recorded box that leaves the 800 x 480 layout centred on the origin.
+    std::vector<WString> outside() const {
+        std::vector<WString> out;
+        for (const TextBox& b : recorded)
+            if (b.left < -400.0f || b.right > 400.0f || b.bottom < -240.0f || b.top > 240.0f) out.push_back(b.text);
+        return out;
+    }
+    const TextBox* find(WStringView text) const {
+        for (const TextBox& b : recorded)
+            if (b.text == text) return &b;
+        return nullptr;
+    }
+
+    static inline std::vector<TextBox>* boxes = nullptr;
+    std::vector<TextBox> recorded;
+};
+
+std::string joined(const std::vector<WString>& texts) {
+    std::string out;
+    for (const WString& t : texts) out += "'" + wideToUtf8(t) + "' ";
+    return out;
+}
+
+}  // namespace
+
+TEST_F(MenuTest, HoveredMainMenuItemsKeepCaptionsAndHintsInsideTheScreen) {
+    ContextMain menu;
+    for (BasicLink* c = menu.firstChild; c; c = c->next) {
+        auto* item = dynamic_cast<MenuItem*>(static_cast<QelBase*>(c));
+        if (!item) continue;
+        SCOPED_TRACE(wideToUtf8(item->caption));
+        if (item->hint.empty()) item->hint = u"Visit the official website of the game";
+        TextBoxRecorder boxes;
+        item->bHovered = true;
+        item->render();
+        EXPECT_EQ(boxes.outside(), std::vector<WString>()) << joined(boxes.outside());
+        const TextBox* caption = boxes.find(item->caption);
+        ASSERT_NE(caption, nullptr);
+        // The hint sits on the bottom edge of the screen, inside it.
+        const TextBox* hint = boxes.find(item->hint);
+        ASSERT_NE(hint, nullptr);
+        EXPECT_NEAR(hint->bottom, -238.0f, 0.01f);
+        EXPECT_NEAR((hint->left + hint->right) / 2.0f, 0.0f, 0.01f);
+    }
+}
+
+TEST_F(MenuTest, DisabledItemShowsItsDisabledHintInsideTheScreen) {
+    MenuItemButton button(0, -200, 0, u"Upload", u"Send your scores");
+    button.disabledHint = u"Configure the network first";
+    button.bDisabled = true;
+    button.bHovered = true;
+    TextBoxRecorder boxes;
+    button.render();
+    EXPECT_EQ(boxes.find(u"Send your scores"), nullptr);
+    ASSERT_NE(boxes.find(u"Configure the network first"), nullptr);
+    EXPECT_EQ(boxes.outside(), std::vector<WString>()) << joined(boxes.outside());
+}
+
+TEST_F(MenuTest, TheBoxCheckFindsATextBelowTheScreen) {
+    // The measure itself: a line hanging from the bottom edge is outside.
+    TextBoxRecorder boxes;
+    Renderable at;
+    at.position = Vector3(0.0f, -238.0f, 0.0f);
+    FontAccess::drawAligned(nullptr, &at, FontQuad::ALIGN_CENTER, u"below");
+    EXPECT_EQ(boxes.outside(), std::vector<WString>{u"below"});
 }

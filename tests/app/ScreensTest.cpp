@@ -63,6 +63,17 @@ TEST_F(MenuTest, LongFrameFiresEveryPassedMarkInOrder) {
     EXPECT_FLOAT_EQ(line->position.y, -15.0f);
 }
 
+TEST_F(MenuTest, ClosingLineIsAStoryLineNotATitle) {
+    qel->bHoliday = false;
+    ContextLogo logo;
+    logo.tickContents(30.0, 0.1);
+    auto* line = static_cast<TextLabel*>(logo.pTexts->lastChild);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text, AppText::text(u"INTRO51"));
+    EXPECT_EQ(line->color & 0x00FFFFFFu, 0u);
+    EXPECT_FLOAT_EQ(line->position.y, 0.0f);
+}
+
 TEST_F(MenuTest, HolidayEditionUsesItsOwnLinesAndTheStoryEndsAfterForty) {
     pictures->addStandardPictures();
     qel->bHoliday = true;

@@ -158,9 +158,6 @@ BENCHMARK(IdleHarnessFrame)->Arg(0)->Arg(82)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-// The program's one harness, for the benchmarks of other files.
-PlayHarness* benchHarness() { return harness; }
-
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

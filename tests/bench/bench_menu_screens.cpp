@@ -1,7 +1,8 @@
 // CPU time per frame of the front-end screens: each screen is ticked and drawn on the recording
 // graphics device with the fonts of the generated data archives, after a few frames that fill
-// the font caches. Target: the players list (eight 16-character names, over the main menu) and
-// the high-score table (ten names through the system font) within 1 ms a frame.
+// the font caches; the options screens as well. Target: the players list (eight 16-character
+// names, over the main menu) and the high-score table (ten names through the system font) within
+// 1 ms a frame.
 //
 // Run by tools/bench.sh (the data archives must have been generated beside it).
 
@@ -22,12 +23,18 @@
 #include "engine/Utilities.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
+#include "menus/ContextAdvancedOptions.h"
+#include "menus/ContextControlsOptions.h"
 #include "menus/ContextCredits.h"
+#include "menus/ContextGameplayOptions.h"
+#include "menus/ContextGraphicsOptions.h"
 #include "menus/ContextHelp.h"
 #include "menus/ContextHighScoreOptions.h"
 #include "menus/ContextHighScores.h"
+#include "menus/ContextOptions.h"
 #include "menus/ContextPlayerName.h"
 #include "menus/ContextPlayers.h"
+#include "menus/ContextSoundOptions.h"
 #include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
 
@@ -139,6 +146,17 @@ void BM_Credits(benchmark::State& state) {
 void BM_Help(benchmark::State& state) {
     runScreens(state, [](ContextManager* s) { s->pushContext(new ContextHelp()); });
 }
+// The options screens with their first row hovered, so that its highlight, arrows and hint are
+// drawn as well.
+template <class Screen>
+void BM_Options(benchmark::State& state) {
+    runScreens(state, [](ContextManager* s) {
+        auto* screen = new Screen();
+        s->pushContext(screen);
+        const Vector3 top = ContextMenu::worldToPointer(screen, Vector3(0.0f, 240.0f, 0.0f));
+        qel->pQelInput->pointer = screen->findNextItem(top, ContextMenu::DIR_DOWN);
+    });
+}
 
 }  // namespace
 
@@ -150,6 +168,12 @@ BENCHMARK(BM_HighScoreOptions)->Unit(benchmark::kMicrosecond);
 // The credits end by themselves after 66 s of their clock (3960 frames): measured mid-scroll.
 BENCHMARK(BM_Credits)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(BM_Help)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Options<ContextOptions>)->Name("BM_Options")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Options<ContextGameplayOptions>)->Name("BM_GameplayOptions")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Options<ContextControlsOptions>)->Name("BM_ControlsOptions")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Options<ContextGraphicsOptions>)->Name("BM_GraphicsOptions")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Options<ContextAdvancedOptions>)->Name("BM_AdvancedOptions")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Options<ContextSoundOptions>)->Name("BM_SoundOptions")->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

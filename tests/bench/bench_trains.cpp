@@ -2,10 +2,9 @@
 // updated (forces, wagons, removal, motion, car placement, coupling, catching) and the pieces in
 // flight moved. A typical level (two tracks, six trains, about 80 cars, 5 pieces in flight) and a
 // stress case (six trains of 60 three-slot cars, 30 pieces in flight that every car must check).
-// The trains are rebuilt, untimed, every 120 frames.
+// The trains are rebuilt, untimed, every 120 frames. tools/bench.sh runs it in a release build.
 
 #include <benchmark/benchmark.h>
-
 #include <stdlib.h>
 
 #include <vector>
@@ -22,7 +21,6 @@
 #include "game/harness/PlayHarness.h"
 #include "support/TestFolder.h"
 #include "BenchBound.h"
-
 
 namespace {
 

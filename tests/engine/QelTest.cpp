@@ -11,6 +11,7 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/TimeKeeper.h"
 #include "engine/Utilities.h"
+#include "media/QelAudio.h"
 
 namespace {
 
@@ -89,6 +90,20 @@ TEST_F(QelTest, DefaultLanguageIsSavedAtTeardown) {
     stop();
     start();
     EXPECT_EQ(qel->defaultLanguage, -1);
+}
+
+TEST_F(QelTest, OutputRateChosenByTheApplicationIsUsedAtTheNextStart) {
+    start();
+    ASSERT_NE(qel->pQelAudio, nullptr);
+    qel->pQelAudio->frequency = 44100;
+    // Saved with the engine's settings (as the main menu saves the user data), not only once the
+    // audio service is gone.
+    qel->saveSettings();
+    EXPECT_NE(configText().find("frequency=44100"), std::string::npos);
+    stop();
+    start();
+    EXPECT_EQ(qel->pQelAudio->frequency, 44100);
+    EXPECT_NE(logText().find("Creating audio: 44100 Hz."), std::string::npos);
 }
 
 TEST_F(QelTest, LogShowsConstructionAndTheFourteenTeardownSteps) {

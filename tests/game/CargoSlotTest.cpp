@@ -95,8 +95,9 @@ TEST_F(CargoSlotTest, WhereACaughtPieceGoes) {
         TracingBonus::activations = 0;
         TracedSounds::played.clear();
         Cargo* piece = flying(c.type, besideB(c.along));
-        if (c.along == 0.0f && c.taken == 0)
+        if (c.along == 0.0f && c.taken == 0) {
             ASSERT_EQ(Vector3::distance(piece->position, slots[0]->getCentre()), Vector3::distance(piece->position, slots[2]->getCentre()));
+        }
         ASSERT_TRUE(slots[1]->collide(piece));
         ASSERT_FALSE(slots[0]->collide(piece));
         ASSERT_FALSE(slots[2]->collide(piece));
@@ -149,7 +150,9 @@ TEST_F(CargoSlotTest, FireballsSeatTheSlotsColourInTheFirstOpenSlotTheyTouch) {
         for (int i = 0; i < 3; ++i) ASSERT_TRUE(slots[i]->collide(fireball));
         // A filled slot refuses it itself.
         for (int i = 0; i < 3; ++i)
-            if (slots[i]->isFilled()) EXPECT_FALSE(slots[i]->receiveCargo(fireball, false));
+            if (slots[i]->isFilled()) {
+                EXPECT_FALSE(slots[i]->receiveCargo(fireball, false));
+            }
         EXPECT_EQ(wagon->receiveCargo(fireball), c.burned >= 0);
         if (c.burned >= 0) {
             Cargo* seated = slots[c.burned]->held;
@@ -330,6 +333,46 @@ TEST_F(CargoSlotTest, ASeatedBonusVanishesAfterTenSecondsAPlainPieceNever) {
         for (CargoSlot* s : {slots[1], slots[2]}) s->update(t, 1.0 / 60.0);
     EXPECT_NE(slots[1]->held, nullptr);
     EXPECT_NE(slots[2]->held, nullptr);
+}
+
+using CargoNeighbourTest = PlayTest;
+
+TEST_F(CargoNeighbourTest, ACarWithoutSlotsOffersNoNeighbour) {
+    // An engine pushed behind a wagon (it goes the next frame): the wagon behind it finds no
+    // neighbour ahead, not even the fitting empty slot of the wagon beyond the engine.
+    for (bool engineBetween : {true, false}) {
+        SCOPED_TRACE(engineBetween);
+        TracedSounds::played.clear();
+        Train* train = makeTrain({1}, 1200.0f);
+        TrainLayout* segment = train->firstSegment();
+        if (engineBetween) segment->addCar(Car::createByType(Car::KIND_ENGINE), true);
+        segment->addCar(Car::createByType(Car::KIND_ONE_SLOT), true);
+        const Vector3 turn;
+        int i = 0;
+        for (BasicLink* c = segment->firstChild; c; c = c->next, ++i) {
+            const Vector3 at(300.0f - 150.0f * float(i), 0.0f, 0.0f);
+            static_cast<Car*>(c)->set(nullptr, &at, &turn, nullptr, nullptr, nullptr);
+        }
+        CargoSlot* ahead = slotOf(carAt(train, 1));
+        Car* last = static_cast<Car*>(segment->lastChild);
+        CargoSlot* behind = slotOf(last);
+        ahead->setColor(2);
+        behind->setColor(1);
+        Cargo* piece = Cargo::createByType(2);
+        piece->position = piece->motion.position = behind->getCentre();
+        piece->updateXform();
+        piece->enterState(Cargo::STATE_FLYING);
+        game->pCargoLayer->addChild(piece);
+        ASSERT_TRUE(behind->collide(piece));
+        ASSERT_FALSE(ahead->collide(piece));
+        EXPECT_TRUE(last->receiveCargo(piece));
+        // Without the engine between them the neighbour ahead takes it.
+        EXPECT_EQ(behind->held, engineBetween ? piece : nullptr);
+        EXPECT_EQ(ahead->held, engineBetween ? nullptr : piece);
+        EXPECT_EQ(TracedSounds::names(), std::vector<std::u16string>{engineBetween ? u"wrong" : u"tick"});
+        track->trains->deleteChildren();
+        game->pCargoLayer->deleteChildren();
+    }
 }
 
 }  // namespace

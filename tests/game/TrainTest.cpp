@@ -2,6 +2,7 @@
 // sparks, explosions), segments coupling (combos, hearts, the bell) and trains joining.
 
 #include <cmath>
+#include <memory>
 
 #include "PlayFixture.h"
 #include "game/CarOverlay.h"
@@ -11,6 +12,9 @@
 #include "game/LeadCar.h"
 #include "game/Launcher.h"
 #include "game/SmokeEffect.h"
+#include "game/SmokeParticle.h"
+#include "game/WildcardCargo.h"
+#include "engine/Random.h"
 #include "media/Sound.h"
 
 namespace {
@@ -97,7 +101,9 @@ TEST_F(TrainTest, ForcesByPositionPowerUpAndSegments) {
         front->motion.force = Vector3();
         train->applyForces();
         EXPECT_NEAR(front->motion.force.x, c.expected, 0.01f);
-        if (c.twoSegments) EXPECT_EQ(train->lastSegment()->motion.force.x, 0.0f);
+        if (c.twoSegments) {
+            EXPECT_EQ(train->lastSegment()->motion.force.x, 0.0f);
+        }
         EXPECT_EQ(train->state, c.state);
         track->trains->deleteChildren();
     }
@@ -499,6 +505,149 @@ TEST_F(TrainTest, EmptySegmentsArePassedOverWhenCoupling) {
     train->update(game->getGameTime(), 1.0 / 60.0);
     EXPECT_EQ(train->countSegments(), 1);
     EXPECT_FALSE(train->bDead);
+}
+
+TEST_F(TrainTest, EffectsCarryTheirCountsSpeedsAndSizes) {
+    struct Burst {
+        int count;
+        float maxSpeed;
+        float size;
+    };
+    auto expectBurst = [](const auto* effect, const Burst& b) {
+        ASSERT_NE(effect, nullptr);
+        EXPECT_EQ(effect->count, b.count);
+        EXPECT_FLOAT_EQ(effect->maxSpeed, b.maxSpeed);
+        EXPECT_FLOAT_EQ(effect->size, b.size);
+    };
+    // The engine's chimney: light puffs while it runs, thick smoke once it leaves.
+    const struct {
+        int state;
+        Burst smoke;
+    } chimney[] = {{Train::STATE_ENTERING, {1, 1, 1}}, {Train::STATE_RUNNING, {1, 1, 1}},
+                   {Train::STATE_DEPARTING, {2, 5, 3}}, {Train::STATE_OVER, {2, 5, 3}}};
+    for (const auto& c : chimney) {
+        SCOPED_TRACE(c.state);
+        game->pEffectsLayer->deleteChildren();
+        Train* train = makeTrain({1}, 1200.0f, c.state);
+        auto* engineCar = static_cast<LeadCar*>(carAt(train, 0));
+        ASSERT_FALSE(track->isHidden(engineCar->trackPos + engineCar->chimneyOffset));
+        engineCar->smokeTimer = engineCar->smokeInterval;
+        engineCar->update(game->getGameTime(), 0.0);
+        ASSERT_EQ(effects(), 1);
+        expectBurst(dynamic_cast<SmokeEffect*>(game->pEffectsLayer->lastChild), c.smoke);
+        track->trains->deleteChildren();
+    }
+    // A completed wagon: a white flare at each slot.
+    game->pEffectsLayer->deleteChildren();
+    Train* train = makeTrain({2, 1}, 1200.0f);
+    complete(carAt(train, 1));
+    train->firstSegment()->removeFinishedCar();
+    ASSERT_EQ(effectsOf<FlareEffect>(), 2);
+    for (BasicLink* e = game->pEffectsLayer->firstChild; e; e = e->next) {
+        auto* flare = dynamic_cast<FlareEffect*>(e);
+        expectBurst(flare, {5, 70, 3});
+        for (SmokeParticle* p : flare->particles) EXPECT_EQ(p->color, 0xFFFFFFFFu);
+    }
+    // An engine behind a car: three bursts drawn beneath the rest.
+    game->pEffectsLayer->deleteChildren();
+    game->pEffectsLayer->addChild(new HeartEffect(0, 0, 0));
+    Car* engineBehind = Car::createByType(Car::KIND_ENGINE);
+    train->firstSegment()->addCar(engineBehind, true);
+    train->firstSegment()->placeCars();
+    train->firstSegment()->removeFinishedCar();
+    ASSERT_EQ(effectsOf<SmokeEffect>(), 3);
+    EXPECT_NE(dynamic_cast<HeartEffect*>(game->pEffectsLayer->lastChild), nullptr);
+    for (BasicLink* e = game->pEffectsLayer->firstChild; e != game->pEffectsLayer->lastChild; e = e->next)
+        expectBurst(dynamic_cast<SmokeEffect*>(e), {5, 20, 6});
+}
+
+TEST_F(TrainTest, AWildcardsSparklesShareOnePrimaryColour) {
+    for (uint32_t seed : {1u, 77u, 4242u, 0xC0FFEEu}) {
+        SCOPED_TRACE(seed);
+        game->pEffectsLayer->deleteChildren();
+        randomSeed = seed;
+        auto* piece = static_cast<WildcardCargo*>(Cargo::createByType(Cargo::TYPE_WILDCARD));
+        piece->sparkleTimer = 0.05;
+        piece->update(game->getGameTime(), 0.0);
+        ASSERT_EQ(effects(), 1);
+        auto* flare = dynamic_cast<FlareEffect*>(game->pEffectsLayer->firstChild);
+        ASSERT_NE(flare, nullptr);
+        EXPECT_EQ(flare->count, 2);
+        EXPECT_FLOAT_EQ(flare->maxSpeed, 50.0f);
+        EXPECT_FLOAT_EQ(flare->size, 2.0f);
+        ASSERT_EQ(flare->particles.size(), 2u);
+        const uint32_t colour = flare->particles[0]->color;
+        EXPECT_EQ(flare->particles[1]->color, colour);
+        // A primary colour: at least one channel full.
+        EXPECT_TRUE((colour & 0xFF0000u) == 0xFF0000u || (colour & 0xFF00u) == 0xFF00u || (colour & 0xFFu) == 0xFFu) << std::hex << colour;
+        piece->release();
+    }
+}
+
+TEST_F(TrainTest, AWagonsSlotsKeepTheFirstColourUnlessTheChanceDrawsAnother) {
+    const int colours[3] = {0, 2, 4};
+    for (int i = 0; i < 8; ++i) game->colorPicker.enabledColors[i] = i == 0 || i == 2 || i == 4;
+    struct Case {
+        float chance;
+        uint32_t seed;
+    };
+    const Case cases[] = {{0.0f, 1u}, {0.0f, 999u}, {1.0f, 1u}, {1.0f, 999u}, {0.5f, 31u}, {0.5f, 0xABCDu}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.chance << " seed " << c.seed);
+        game->slotHelpChance = c.chance;
+        // The draws as the rules make them: the first slot's colour, then one draw per further slot
+        // and a fresh colour when that draw falls below the chance.
+        uint32_t x = c.seed;
+        auto draw = [&x] {
+            x = x * 214013u + 2531011u;
+            return (x >> 16) & 0xFFFFu;
+        };
+        std::vector<int> expected{colours[draw() % 3]};
+        for (int i = 1; i < 3; ++i)
+            expected.push_back(float(draw()) / 65536.0f < c.chance ? colours[draw() % 3] : expected.back());
+        randomSeed = c.seed;
+        std::unique_ptr<Car> car(Car::createByType(Car::KIND_THREE_SLOTS));
+        std::vector<int> got;
+        for (BasicLink* s = car->slots.firstChild; s; s = s->next) got.push_back(static_cast<CargoSlot*>(s)->color);
+        EXPECT_EQ(got, expected);
+        EXPECT_EQ(randomSeed, x) << "the draws are made whatever the chance";
+        if (c.chance == 0.0f) {
+            EXPECT_TRUE(got[0] == got[1] && got[1] == got[2]);
+        }
+    }
+}
+
+TEST_F(TrainTest, ASegmentSplitOffInTheRemovalPassIsVisitedInThatPass) {
+    profile().score() = 0;
+    // Engine, then four one-slot wagons; the first and the third are done.
+    Train* train = makeTrain({1, 1, 1, 1}, 1400.0f);
+    Car* second = carAt(train, 2);
+    Car* fourth = carAt(train, 4);
+    complete(carAt(train, 1));
+    complete(carAt(train, 3));
+    train->update(game->getGameTime(), 0.0);
+    std::vector<int> counts;
+    for (BasicLink* s = train->firstChild; s; s = s->next) counts.push_back(static_cast<TrainLayout*>(s)->countCars());
+    EXPECT_EQ(counts, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(carAt(train, 1), second);
+    EXPECT_EQ(carAt(train, 2), fourth);
+    EXPECT_EQ(profile().score(), 200);
+}
+
+TEST_F(TrainTest, AJoinedSegmentIsTestedAgainstItsNewNeighbour) {
+    // Three segments, each touching the next, with ends that do not match: one pass joins them all.
+    Train* train = makeTrain({1, 1, 1}, 1200.0f);
+    slotOf(carAt(train, 1))->setColor(0);
+    slotOf(carAt(train, 2))->setColor(1);
+    slotOf(carAt(train, 3))->setColor(2);
+    split(carAt(train, 2), 0.0f);
+    split(carAt(train, 3), 0.0f);
+    ASSERT_EQ(train->countSegments(), 3);
+    train->coupleSegments();
+    EXPECT_EQ(train->countSegments(), 1);
+    EXPECT_EQ(train->firstSegment()->countCars(), 4);
+    EXPECT_EQ(TracedSounds::count(u"segmentImpact"), 2);
+    EXPECT_EQ(train->comboCount, 0);
 }
 
 }  // namespace

@@ -84,6 +84,28 @@ TEST_F(LanguageSelectTest, FiveLanguagesGiveFiveNavigableFlags) {
     EXPECT_FLOAT_EQ(world.y, -192.0f);
 }
 
+TEST_F(LanguageSelectTest, ParkedPointerStaysInTheCornerUntilTheMouseMoves) {
+    QelInput* input = qel->pQelInput;
+    // The mouse rests in the middle of the window, over the flags.
+    input->onWindowMouseMove(400, 240);
+    input->poll();
+    ContextLanguageSelect screen;
+    // Frames pass without the mouse moving: the pointer is read from the mouse every frame and
+    // stays parked.
+    for (int frame = 0; frame < 3; ++frame) {
+        input->poll();
+        const Vector3 world = ContextMenu::pointerToWorld(&screen, input->pointer);
+        EXPECT_NEAR(world.x, 320.0f, 1.0f) << "frame " << frame;
+        EXPECT_NEAR(world.y, -192.0f, 1.0f) << "frame " << frame;
+    }
+    // The player moves the mouse: the pointer follows it again.
+    input->onWindowMouseMove(400, 240);
+    input->poll();
+    const Vector3 world = ContextMenu::pointerToWorld(&screen, input->pointer);
+    EXPECT_NEAR(world.x, 0.0f, 1.0f);
+    EXPECT_NEAR(world.y, 0.0f, 1.0f);
+}
+
 TEST_F(LanguageSelectTest, MaskedLanguagesLeaveNoGapAndKeepTheirIndex) {
     qel->languageMask = u"10101";
     ContextLanguageSelect screen;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ScreenFixture.h"
@@ -80,28 +81,41 @@ TEST_F(PlayerScreensTest, GreetingSaysHelloAndRedWhileHovered) {
     EXPECT_EQ(g->helloLabel->position.y, 35.0f);
     EXPECT_EQ(g->helloLabel->alignment & 0x200, 0x200);
     EXPECT_EQ(g->hintLabel->text, u"Click here to change players.");
-    EXPECT_EQ(g->hintLabel->color, 0xFF808080u);
-    EXPECT_EQ(g->helloLabel->color, 0xFFCCCCCCu);
+    EXPECT_EQ(g->hintLabel->color, PlayerGreeting::HINT_COLOUR);
+    EXPECT_EQ(g->helloLabel->color, PlayerGreeting::NORMAL_COLOUR);
     pointAt(menu, 10, 20);
     tick();
     EXPECT_EQ(g->helloLabel->color, 0xFFFF0000u);
     EXPECT_EQ(application->gameConfiguration.bPlayerNameRequested, 0);
 }
 
-TEST_F(PlayerScreensTest, GreetingIsDrawnWithADarkRim) {
+// Relative luminance and contrast ratio of two opaque ARGB colours.
+static double luminance(uint32_t argb) {
+    auto channel = [](uint32_t c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel((argb >> 16) & 0xFF) + 0.7152 * channel((argb >> 8) & 0xFF) + 0.0722 * channel(argb & 0xFF);
+}
+static double contrast(uint32_t a, uint32_t b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(PlayerScreensTest, GreetingReadsOnThePaleSnowBehindIt) {
     addProfiles({u"Ann"});
     auto* menu = new ContextMain();
     push(menu);
     const auto& texts = draw();
-    int rims = 0, lines = 0;
-    for (const DrawnText& t : texts) {
-        if (t.text != u"Hello, Ann!") continue;
-        (t.colour == 0xB0000000u ? rims : lines) += 1;
-        EXPECT_EQ(t.flags & 0x200, 0x200);
-    }
-    EXPECT_EQ(rims, 4);
-    EXPECT_EQ(lines, 1);
-    EXPECT_NE(find(texts, u"Click here to change players."), nullptr);
+    const DrawnText* hello = find(texts, u"Hello, Ann!");
+    const DrawnText* hint = find(texts, u"Click here to change players.");
+    ASSERT_NE(hello, nullptr);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hello->flags & 0x200, 0x200);
+    // The snow of the menu picture around the greeting is close to white.
+    const uint32_t snow = 0xFFE8EEF5;
+    for (uint32_t colour : {hello->colour, hint->colour, PlayerGreeting::HOVER_COLOUR})
+        EXPECT_GE(contrast(colour, snow), 3.0) << std::hex << colour;
 }
 
 TEST_F(PlayerScreensTest, PressOnTheGreetingOpensThePlayers) {

@@ -170,6 +170,28 @@ TEST(AudioLibrary, MissingDriverFailsButTheSilentDeviceWorks) {
     BASS_Free();
 }
 
+// A program that exits while a sound plays, without freeing the library first, ends cleanly: the
+// device's thread does not go on mixing into the library as it is torn down (the sanitizers
+// would report that and end the process with another status).
+TEST(AudioLibraryDeathTest, ExitWhilePlayingEndsCleanly) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TestFolder folder("vesk-audio-exit");
+            setenv("SDL_AUDIODRIVER", "disk", 1);
+            setenv("SDL_DISKAUDIOFILE", folder.file("output.raw").c_str(), 1);
+            setenv("SDL_DISKAUDIODELAY", "1", 1);
+            if (!BASS_Init(-1, 44100, 0, nullptr, nullptr)) _exit(3);
+            std::string ogg = encodeOgg(makeTone(440, 44100, 44100, 1, 0.5f), 1, 44100);
+            HSAMPLE sample = BASS_SampleLoad(true, ogg.data(), 0, static_cast<DWORD>(ogg.size()), 1, BASS_SAMPLE_LOOP);
+            HCHANNEL channel = sample ? BASS_SampleGetChannel(sample, false) : 0;
+            if (!channel || !BASS_ChannelPlay(channel, false)) _exit(4);
+            SDL_Delay(50);
+            exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST(AudioLibrary, PlaysThroughTheDiskDriver) {
     TestFolder folder("vesk-audio");
     const std::string path = folder.file("output.raw");

@@ -40,9 +40,10 @@ TEST(InstanceLockTest, OfManyCopiesStartedTogetherExactlyOneHoldsTheLock) {
     const std::string lockPath = folder.file("game.lock");
     const std::string name = socketName("race");
     for (int round = 0; round < 5; ++round) {
-        int go[2], done[2];
+        int go[2], done[2], tried[2];
         ASSERT_EQ(pipe(go), 0);
         ASSERT_EQ(pipe(done), 0);
+        ASSERT_EQ(pipe(tried), 0);
         std::vector<pid_t> children;
         for (int i = 0; i < 6; ++i) {
             const pid_t pid = fork();
@@ -51,9 +52,11 @@ TEST(InstanceLockTest, OfManyCopiesStartedTogetherExactlyOneHoldsTheLock) {
                 char byte;
                 close(go[1]);
                 close(done[1]);
+                close(tried[0]);
                 if (read(go[0], &byte, 1) != 1) _exit(3);  // all start at the same moment
                 InstanceLock lock;
                 const bool held = lock.acquire(lockPath, name);
+                if (write(tried[1], "t", 1) != 1) _exit(3);
                 // Hold on until every copy has tried.
                 [[maybe_unused]] ssize_t n = read(done[0], &byte, 1);
                 _exit(held ? 0 : 1);
@@ -62,9 +65,14 @@ TEST(InstanceLockTest, OfManyCopiesStartedTogetherExactlyOneHoldsTheLock) {
         }
         close(go[0]);
         close(done[0]);
+        close(tried[1]);
         const std::string start(children.size(), 'g');
         ASSERT_EQ(write(go[1], start.data(), start.size()), static_cast<ssize_t>(start.size()));
-        usleep(200 * 1000);
+        // The holder lets go only once every copy has tried, however slowly the copies are
+        // scheduled on a busy machine.
+        char byte;
+        for (size_t tries = 0; tries < children.size() && read(tried[0], &byte, 1) == 1;) ++tries;
+        close(tried[0]);
         close(done[1]);
         close(go[1]);
         int holders = 0;

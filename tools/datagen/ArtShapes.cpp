@@ -148,4 +148,19 @@ void lampPost(cairo_t* cr, double x, double y, double height) {
     cairo_fill(cr);
 }
 
+void holidayTree(cairo_t* cr, double x, double y, double height, Scatter& rnd) {
+    pineTree(cr, x, y, height);
+    const uint32_t lights[4] = {kHollyRed, kGold, 0xFF40A0FF, 0xFFFF60C0};
+    for (int k = 0; k < 7; ++k) {
+        const double f = rnd.range(0.25, 0.85);
+        const double half = height * 0.55 * 0.8 * (0.3 + f * 0.7) * 0.8;
+        cairo_arc(cr, x + rnd.range(-half, half), y - height + f * height * 0.85, 1.8, 0, 2 * M_PI);
+        setColor(cr, lights[k % 4]);
+        cairo_fill(cr);
+    }
+    starPath(cr, x, y - height - 2, 5, 2, 5);
+    setColor(cr, kGold);
+    cairo_fill(cr);
+}
+
 }  // namespace datagen

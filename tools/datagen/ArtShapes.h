@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "datagen/Scatter.h"
+
 namespace datagen {
 
 // The colour-blind marker of colour type 0..7 (circle, square, triangle, diamond, star, cross,
@@ -19,6 +21,8 @@ void snowHouse(cairo_t* cr, double x, double y, double width, uint32_t wall);
 void snowman(cairo_t* cr, double x, double y, double height);
 // A lamp post with a warm glow, its foot at (x, y).
 void lampPost(cairo_t* cr, double x, double y, double height);
+// A pine decorated with lights and a star, its foot at (x, y); the lights are scattered by 'rnd'.
+void holidayTree(cairo_t* cr, double x, double y, double height, Scatter& rnd);
 
 // The mascot, a polar bear conductor, without its eyes, in a box of w x h (drawn for 200 x 240).
 void drawMascot(cairo_t* cr, int w, int h);

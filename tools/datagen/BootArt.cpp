@@ -314,13 +314,15 @@ TextureImage languageFlags() {
     return atlas.build();
 }
 
+// The flakes fall in front of everything, texts included: small and half see-through, so that
+// a letter under a flake still reads.
 TextureImage snowFlake() {
     Atlas atlas("xmas-edition/gfx/snowflake.tga");
-    atlas.add(64, 64, [](cairo_t* cr, int w, int h) {
-        setColor(cr, 0x66FFFFFF);
-        snowCrystal(cr, w / 2.0, h / 2.0, 28, 7);
-        setColor(cr, kSnow);
-        snowCrystal(cr, w / 2.0, h / 2.0, 27, 3.5);
+    atlas.add(32, 32, [](cairo_t* cr, int w, int h) {
+        setColor(cr, 0x26FFFFFF);
+        snowCrystal(cr, w / 2.0, h / 2.0, 14, 4);
+        setColor(cr, 0x80F8FBFF);
+        snowCrystal(cr, w / 2.0, h / 2.0, 13.5, 2);
     });
     return atlas.build();
 }

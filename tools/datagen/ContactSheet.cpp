@@ -26,7 +26,7 @@ cairo_surface_t* surfaceOf(const TextureImage& t, int left, int top, int width, 
 
 }  // namespace
 
-bool writePageSheet(const std::vector<TextureImage>& textures, const std::string& pngPath, double scale) {
+bool writePageSheet(const std::vector<TextureImage>& textures, const std::string& pngPath, double scale, bool skinCounts) {
     // Whole pages side by side on a dark ground, each skin outlined, labelled with the file name.
     const int sheetWidth = 1100;
     int x = 10, y = 10, row = 0;
@@ -61,7 +61,7 @@ bool writePageSheet(const std::vector<TextureImage>& textures, const std::string
         for (const SkinRect& s : t.skins) cairo_rectangle(cr, s.left - 0.5, s.top - 0.5, s.width + 1, s.height + 1);
         cairo_stroke(cr);
         cairo_restore(cr);
-        const std::string label = t.file + " (" + std::to_string(t.skins.size()) + " skins)";
+        const std::string label = skinCounts ? t.file + " (" + std::to_string(t.skins.size()) + " skins)" : t.file;
         cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(cr, 11);
         cairo_move_to(cr, px, py + t.height * scale + 14);

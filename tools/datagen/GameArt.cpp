@@ -89,10 +89,11 @@ void drawMascot(cairo_t* cr, int w, int h) {
 
 namespace {
 
-// The track band, tiled along the track: two rails on sleepers. Its whole width repeats.
+// The track band, tiled along the track: two rails on sleepers. Its whole width repeats: 256
+// wide, so that a texture rounded up to 256 pixels (the engine's default) still holds nothing else.
 TextureImage ladder() {
     Atlas atlas("gfx/gui/game/dashedline.tga");
-    atlas.add(64, 32, [](cairo_t* cr, int w, int h) {
+    atlas.add(256, 32, [](cairo_t* cr, int w, int h) {
         for (int x = 4; x < w; x += 16) {
             cairo_rectangle(cr, x, 3, 9, h - 6);
             fillVertical(cr, 3, h - 3, 0xFF8A5A35, 0xFF5C3A20);
@@ -134,8 +135,9 @@ void wagonBody(cairo_t* cr, int w, int h, uint32_t colour) {
 
 TextureImage cars() {
     Atlas atlas("gfx/car.tga", 256);
-    // 0: the engine, chimney at the front (right), cab at the back.
-    atlas.add(72, 40, [](cairo_t* cr, int w, int h) {
+    // 0: the engine, chimney at the front (right), cab at the back. The sizes are the ones the
+    // level pictures lay their covers out for.
+    atlas.add(static_cast<int>(kCarSizes[0].width), static_cast<int>(kCarSizes[0].height), [](cairo_t* cr, int w, int h) {
         roundedRect(cr, 2, 6, w - 4, h - 12, 6);
         fillVertical(cr, 6, h - 6, 0xFFE03545, 0xFF9A1825);
         setColor(cr, 0xFF5E0E16);
@@ -168,10 +170,10 @@ TextureImage cars() {
         cairo_fill(cr);
     });
     const uint32_t wagonColours[3] = {0xFF2E7D4F, 0xFF2F5DA8, 0xFF8E3FA0};
-    const int lengths[3] = {56, 88, 120};
     for (int k = 0; k < 3; ++k) {
         const uint32_t colour = wagonColours[k];
-        atlas.add(lengths[k], 40, [colour](cairo_t* cr, int w, int h) { wagonBody(cr, w, h, colour); });
+        const CarSize size = kCarSizes[static_cast<size_t>(k + 1)];
+        atlas.add(static_cast<int>(size.width), static_cast<int>(size.height), [colour](cairo_t* cr, int w, int h) { wagonBody(cr, w, h, colour); });
     }
     // 4: the coupling between two cars.
     atlas.add(24, 10, [](cairo_t* cr, int w, int h) {
@@ -401,9 +403,9 @@ TextureImage launcher() {
 }
 
 TextureImage chain() {
-    // One strip of links; its whole width repeats along the chain.
+    // One strip of links; its whole width repeats along the chain (256: see the track band).
     Atlas atlas("gfx/chain.tga", 256);
-    atlas.add(128, 16, [](cairo_t* cr, int w, int h) {
+    atlas.add(256, 16, [](cairo_t* cr, int w, int h) {
         for (int x = 0; x < w; x += 16) {
             const bool flat = (x / 16) % 2 == 0;
             roundedRect(cr, x + 1, flat ? 4 : 6.5, 14, flat ? 8 : 3, flat ? 4 : 1.5);

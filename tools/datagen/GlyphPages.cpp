@@ -2,15 +2,21 @@
 //
 // Each font is a run of skins, one per code-page position from its first symbol up to 255, in
 // order, laid out on pages of at most 512 x 512 pixels. Every glyph skin spans the font's whole
-// line from one common top line (the top of its tallest glyph) to the lowest descender, and is as
-// wide as the glyph's advance. The space's skin is never used as a glyph. Position 0x7F holds the
-// dotless i, the base of the accented i's. In the fonts that build accented letters from parts,
-// the accents at their own positions are trimmed to their ink so that they can be centred over a
-// base letter and lifted by the font's accent settings; the cedilla keeps the full line height
-// (it is drawn at the top line, hanging below the base). Positions 1-6, 9, 10, 13 and 14 hold
-// pictograms: check mark, cancel, left, right, up, down, back, next, help and the empty check box
-// that the check mark goes into. Glyphs are white (outline fonts: white with a dark outline) so
-// that text colours tint them.
+// line from one common top line (the top of its tallest glyph, but see below) to the lowest
+// descender, and is as wide as the glyph's advance. The space's skin is never used as a glyph.
+// Position 0x7F holds the dotless i, the base of the accented i's. In the fonts that build
+// accented letters from parts, the accents at their own positions are trimmed to their ink so
+// that they can be centred over a base letter and lifted by the font's accent settings; the
+// cedilla keeps the full line height (it is drawn at the top line, hanging below the base). An
+// accent is drawn with its foot at a fixed distance below the top line (the font's lift), so in
+// those fonts the top line is put where that foot lands just over a capital; the few glyphs that
+// reach higher (letters with a caron, the precomposed accented letters the parts replace) have
+// their part above the capitals pressed into the room left; the rows freed above the capitals
+// are added below the descenders, so the line keeps its height. The no-break space (0xA0), which
+// French puts before "!", "?" and ":", is a thin blank, narrower than a word space. Positions
+// 1-10, 13 and 14 hold pictograms: check mark, cancel, left, right, up, down, the value rows' left
+// and right arrows, back, next, help and the empty check box that the check mark goes into.
+// Glyphs are white (outline fonts: white with a dark outline) so that text colours tint them.
 
 #include "datagen/GlyphPages.h"
 
@@ -40,15 +46,21 @@ struct FontStyle {
     double stroke;  // outline width in pixels, 0 for none
     int firstSymbol;
     bool accentParts;  // the font builds accented letters from base and accent glyphs
+    // With accentParts: how far the game lowers an accent from its automatic place over a
+    // capital and over a small letter (the loader's accent settings of this font).
+    int accentLiftUpper, accentLiftLower;
 };
 
 const FontStyle kFonts[5] = {
-    {"font-tiny", "DejaVuSans-Bold.ttf", 9, 0, 33, false},
-    {"font-small", "DejaVuSans-Bold.ttf", 12, 0, 0, false},
-    {"font-medium", "DejaVuSans-Bold.ttf", 18, 0, 0, true},
-    {"font-mediumoutline", "DejaVuSans-Bold.ttf", 18, 1.5, 0, true},
-    {"font-largeoutline", "DejaVuSans-Bold.ttf", 38, 3, 0, true},
+    {"font-tiny", "DejaVuSans-Bold.ttf", 9, 0, 33, false, 0, 0},
+    {"font-small", "DejaVuSans-Bold.ttf", 12, 0, 0, false, 0, 0},
+    {"font-medium", "DejaVuSans-Bold.ttf", 18, 0, 0, true, 2, 5},
+    {"font-mediumoutline", "DejaVuSans-Bold.ttf", 18, 1.5, 0, true, 4, 7},
+    {"font-largeoutline", "DejaVuSans-Bold.ttf", 38, 3, 0, true, 6, 13},
 };
+
+// Clear rows between the foot of an accent and the top of the capital under it.
+constexpr int kAccentGap = 1;
 
 std::string findFace(const char* file) {
     for (const char* folder : {"/usr/share/fonts/truetype/dejavu/", "/usr/share/fonts/dejavu/", "/usr/share/fonts/TTF/"}) {
@@ -143,6 +155,82 @@ private:
     bool ok = false;
 };
 
+// Presses the part of a raster above 'floor' (pixels above the baseline) into the rows up to
+// 'top', so that the glyph's ink stays below that line; each new row averages the rows it covers.
+void pressUnder(Raster& r, int top, int floor) {
+    if (r.top <= top || r.height == 0) return;
+    floor = std::clamp(floor, r.top - r.height, top - 1);
+    const int from = r.top - floor;  // raster rows above the floor
+    const int to = top - floor;      // the rows they get
+    const int rest = r.height - from;
+    Raster out = r;
+    out.top = top;
+    out.height = to + rest;
+    out.fill.assign(static_cast<size_t>(out.width) * out.height, 0);
+    out.edge.assign(out.fill.size(), 0);
+    const double step = static_cast<double>(from) / to;
+    for (int y = 0; y < to; ++y) {
+        const double y0 = y * step, y1 = (y + 1) * step;
+        for (int x = 0; x < r.width; ++x) {
+            double fill = 0, edge = 0;
+            for (int k = static_cast<int>(y0); k < static_cast<int>(std::ceil(y1)); ++k) {
+                const double share = std::min<double>(k + 1, y1) - std::max<double>(k, y0);
+                fill += share * r.fill[static_cast<size_t>(k) * r.width + x];
+                edge += share * r.edge[static_cast<size_t>(k) * r.width + x];
+            }
+            // The average, strengthened so that thin strokes pressed together stay visible.
+            out.fill[static_cast<size_t>(y) * r.width + x] = static_cast<uint8_t>(std::min(255.0, std::round(fill / step * 1.5)));
+            out.edge[static_cast<size_t>(y) * r.width + x] = static_cast<uint8_t>(std::min(255.0, std::round(edge / step * 1.5)));
+        }
+    }
+    for (int y = 0; y < rest; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            out.fill[static_cast<size_t>(to + y) * r.width + x] = r.fill[static_cast<size_t>(from + y) * r.width + x];
+            out.edge[static_cast<size_t>(to + y) * r.width + x] = r.edge[static_cast<size_t>(from + y) * r.width + x];
+        }
+    r = std::move(out);
+}
+
+// Rows of a raster whose painted coverage (fill over outline) is at least half: the first such
+// row from the top, and the last; -1 when there is none.
+std::pair<int, int> solidRows(const Raster& r) {
+    int first = -1, last = -1;
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            const size_t i = static_cast<size_t>(y) * r.width + x;
+            const int f = r.fill[i], e = r.edge[i];
+            if (f + e * (255 - f) / 255 > 128) {
+                if (first < 0) first = y;
+                last = y;
+                break;
+            }
+        }
+    return {first, last};
+}
+
+// The top line of a font that builds accented letters. An accent is drawn with the foot of its
+// picture 1 - lift pixels above the top line (the game's lift for capitals, another for small
+// letters); the line goes where every accent's solid ink keeps 'gap' clear rows over the solid
+// ink of every capital it is put on, and at least none over the small letters.
+int accentTopLine(Rasteriser& raster, const FontStyle& style, const std::vector<Raster>& accents) {
+    int line = 0;
+    auto fit = [&](const char16_t* letters, int lift, int gap) {
+        for (const char16_t* c = letters; *c; ++c) {
+            const Raster letter = raster.render(*c);
+            const int letterTop = letter.top - solidRows(letter).first;  // pixels above the baseline
+            for (const Raster& accent : accents) {
+                // Rows of faint ink under the accent's solid foot.
+                const int faint = accent.height - 1 - solidRows(accent).second;
+                // Foot of the solid ink: line + 1 - lift + faint pixels above the baseline.
+                line = std::max(line, letterTop + gap + lift - 1 - faint);
+            }
+        }
+    };
+    fit(u"AEINOUY", style.accentLiftUpper, kAccentGap);
+    fit(u"aenouy\u0131", style.accentLiftLower, 0);
+    return line;
+}
+
 // One glyph cell: its size and how to paint it.
 struct Cell {
     int width, height;
@@ -215,6 +303,16 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
         case 4: arrow(0); break;
         case 5: arrow(-M_PI / 2); break;
         case 6: arrow(M_PI / 2); break;
+        case 7:  // a value row's step arrows: chevrons, left and right
+        case 8: {
+            const double d = position == 7 ? -1 : 1;
+            cairo_move_to(cr, cx - d * s * 0.2, cy - s * 0.45);
+            cairo_line_to(cr, cx + d * s * 0.25, cy);
+            cairo_line_to(cr, cx - d * s * 0.2, cy + s * 0.45);
+            filled = false;
+            line = std::max(1.5, s * 0.22);
+            break;
+        }
         case 9:  // back: a left-pointing triangle
         case 10:  // next: a right-pointing triangle
         {
@@ -265,9 +363,7 @@ void paintPictogram(cairo_t* cr, int position, double x, double baseline, double
     }
 }
 
-bool isPictogram(int position) {
-    return (position >= 1 && position <= 6) || position == 9 || position == 10 || position == 13 || position == 14;
-}
+bool isPictogram(int position) { return (position >= 1 && position <= 10) || position == 13 || position == 14; }
 
 std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
     const std::string path = findFace(style.face);
@@ -275,7 +371,9 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
     auto raster = std::make_shared<Rasteriser>(lib, path, style);
     if (!raster->valid()) return {};
     const int pad = static_cast<int>(std::ceil(style.stroke));
-    // The common line: from the tallest glyph's top to the lowest descender.
+    // The common line: from the top line to the lowest descender. The top line is the tallest
+    // glyph's top, or, in fonts that build accented letters, where an accent lifted by the
+    // font's settings lands just over a capital (and not lower than it lands over a small letter).
     std::vector<Raster> rasters(256);
     int ascent = 0, descent = 0;
     for (int p = style.firstSymbol; p < 256; ++p) {
@@ -287,8 +385,22 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
         descent = std::max(descent, rasters[p].height - rasters[p].top);
     }
     rasters[127] = raster->render(0x0131);
-    const int cellHeight = ascent + descent;
     const int capHeight = raster->capHeight();
+    // The line keeps the height it has with the tallest glyph's top as its top line, so that
+    // line heights (and the sizes the game derives from them) do not change: rows freed above
+    // the capitals by a lower top line go below the descenders.
+    const int lineHeight = ascent + descent;
+    if (style.accentParts) {
+        std::vector<Raster> accents;
+        for (int p = style.firstSymbol; p < 256; ++p) {
+            const char16_t c = cp1252ToUnicode(p);
+            if (isAccent(c) && c != 0xB8 && rasters[p].height > 0) accents.push_back(rasters[p]);
+        }
+        ascent = accentTopLine(*raster, style, accents);
+        for (int p = style.firstSymbol; p < 256; ++p)
+            if (!isAccent(cp1252ToUnicode(p))) pressUnder(rasters[p], ascent, capHeight);
+    }
+    const int cellHeight = std::max(lineHeight, ascent + descent);
     std::vector<Cell> cells;
     for (int p = style.firstSymbol; p < 256; ++p) {
         const char16_t c = cp1252ToUnicode(p);
@@ -302,6 +414,11 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
         const Raster& r = rasters[p];
         if (p < 32 || p == 32 || (r.width == 0 && r.advance == 0)) {
             cells.push_back({1, 1, [](cairo_t*, int, int) {}});
+            continue;
+        }
+        if (c == 0xA0) {
+            // The thin no-break space: a sixth of the font size.
+            cells.push_back({std::max(1, style.pixelSize / 6), cellHeight, [](cairo_t*, int, int) {}});
             continue;
         }
         if (style.accentParts && isAccent(c) && c != 0xB8) {

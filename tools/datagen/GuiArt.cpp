@@ -13,14 +13,15 @@ namespace datagen {
 namespace {
 
 // A rounded panel: 'fillTop'/'fillBottom' gradient, a frame line and a soft gloss.
-void panel(cairo_t* cr, double x, double y, double w, double h, double r, uint32_t fillTop, uint32_t fillBottom, uint32_t frame, double line) {
+void panel(cairo_t* cr, double x, double y, double w, double h, double r, uint32_t fillTop, uint32_t fillBottom, uint32_t frame, double line,
+           uint32_t gloss = 0x28FFFFFF) {
     roundedRect(cr, x + line / 2, y + line / 2, w - line, h - line, r);
     fillVertical(cr, y, y + h, fillTop, fillBottom);
     setColor(cr, frame);
     cairo_set_line_width(cr, line);
     cairo_stroke(cr);
     roundedRect(cr, x + line + 2, y + line + 1, w - 2 * line - 4, (h - 2 * line) * 0.42, r * 0.7);
-    setColor(cr, 0x28FFFFFF);
+    setColor(cr, gloss);
     cairo_fill(cr);
 }
 
@@ -68,15 +69,21 @@ TextureImage menuFrames(const char* file, int w, int h, int kind) {
     return atlas.build();
 }
 
+// How a candy bar looks when highlighted: for red captions (the menu buttons) it turns to ice
+// with a red rim, on which red text reads; for white captions (the speech buttons) it turns red.
+enum class Highlight { Ice, Red };
+
 // Skin 0 normal, skin 1 highlighted: a bar whose rounded ends and ornaments stay inside the
 // left and right borders ('cap' pixels) that the widget keeps unstretched.
-TextureImage barFrames(const char* file, int w, int h, bool candy, int cap) {
+TextureImage barFrames(const char* file, int w, int h, bool candy, int cap, Highlight highlight = Highlight::Red) {
     Atlas atlas(file, 512);
     for (int k = 0; k < 2; ++k)
-        atlas.add(w, h, [k, candy, cap](cairo_t* cr, int cw, int ch) {
+        atlas.add(w, h, [k, candy, cap, highlight](cairo_t* cr, int cw, int ch) {
             if (candy) {
-                panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, k ? 0xFFFF5060 : 0xFF4A80C8, k ? 0xFFB01828 : 0xFF1B2A4A, 0xFFFFFFFF,
-                      3);
+                const bool ice = k && highlight == Highlight::Ice;
+                const uint32_t top = !k ? 0xFF4A80C8 : ice ? 0xFFFFFFFF : 0xFFFF5060;
+                const uint32_t bottom = !k ? 0xFF1B2A4A : ice ? 0xFFE6F0FB : 0xFFB01828;
+                panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, top, bottom, ice ? kHollyRed : 0xFFFFFFFF, 3);
                 // Holly on both ends, inside the borders.
                 const double leaf = cap * 0.22;
                 for (int s = -1; s <= 1; s += 2) {
@@ -147,8 +154,11 @@ TextureImage speechArrow() {
 TextureImage square() {
     Atlas atlas("gfx/gui/game/square.tga");
     // Borders 20 all round.
+    // Opaque: dialogs lie on it over the screen beneath them, which must not show through. Dark,
+    // with the faintest gloss, so that the grey caption of the player screens reads on it as
+    // well as the white texts of the dialogs.
     atlas.add(96, 96, [](cairo_t* cr, int w, int h) {
-        panel(cr, 2, 2, w - 4, h - 4, 16, 0xF03C6EB4, 0xF01B2A4A, kSnow, 3);
+        panel(cr, 2, 2, w - 4, h - 4, 16, kNightBlue, kDeepBlue, kSnow, 3, 0x0CFFFFFF);
         snowCap(cr, 12, w - 12, 4, 4);
     });
     return atlas.build();
@@ -377,7 +387,7 @@ std::vector<TextureImage> guiArt() {
             speechBubble("gfx/gui/game/speechbubble-nobear.tga", false),
             speechArrow(),
             barFrames("gfx/gui/game/editbox.tga", 256, 36, false, 10),
-            barFrames("gfx/gui/game/button.tga", 256, 44, true, 30),
+            barFrames("gfx/gui/game/button.tga", 256, 44, true, 30, Highlight::Ice),
             barFrames("gfx/gui/game/button-speech.tga", 256, 40, true, 20),
             square(),
             hudPanel(),

@@ -5,11 +5,16 @@
 // usage: vesk-datagen OUTPUT-FOLDER [STAGING-FOLDER]
 // The loose files and the contact sheets (one PNG per archive) go to the staging folder
 // (default: OUTPUT-FOLDER + "-staging").
+//        vesk-datagen --level-pictures
+// Only draws every level scene's pictures, writes nothing and prints how long that took (wall
+// clock, on the cores the process may use): the level pictures are the costliest part.
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <string>
 #include <thread>
@@ -45,12 +50,50 @@ void append(std::vector<T>& to, std::vector<T>& from) {
     for (T& item : from) to.push_back(std::move(item));
 }
 
+// One job per level scene: they are the largest pictures. A scene whose decoration depths cannot
+// cover its tracks leaves its error instead.
+void addLevelJobs(std::vector<std::function<void()>>& jobs, const datagen::ScenePaths& paths, std::vector<std::vector<datagen::TextureImage>>& levels,
+                  std::vector<std::string>& errors) {
+    levels.assign(paths.tracks.size(), {});
+    errors.assign(paths.tracks.size(), {});
+    for (size_t i = 0; i < paths.tracks.size(); ++i)
+        jobs.push_back([&paths, &levels, &errors, i] {
+            try {
+                levels[i] = datagen::levelArt(paths, static_cast<int>(i));
+            } catch (const std::exception& e) {
+                errors[i] = e.what();
+            }
+        });
+}
+
+bool reportErrors(const std::vector<std::string>& errors) {
+    bool any = false;
+    for (const std::string& error : errors)
+        if (!error.empty()) {
+            std::fprintf(stderr, "vesk-datagen: %s\n", error.c_str());
+            any = true;
+        }
+    return any;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3 || std::strcmp(argv[1], "--help") == 0) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER [STAGING-FOLDER]\n", argv[0]);
+    if (argc < 2 || argc > 3 || std::strcmp(argv[1], "--help") == 0 || (std::strcmp(argv[1], "--level-pictures") == 0 && argc != 2)) {
+        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER [STAGING-FOLDER]\n       %s --level-pictures\n", argv[0], argv[0]);
         return 2;
+    }
+    if (std::strcmp(argv[1], "--level-pictures") == 0) {
+        const auto start = std::chrono::steady_clock::now();
+        const datagen::ScenePaths paths = datagen::buildScenePaths();
+        std::vector<std::vector<datagen::TextureImage>> levels;
+        std::vector<std::string> errors;
+        std::vector<std::function<void()>> jobs;
+        addLevelJobs(jobs, paths, levels, errors);
+        runAll(jobs);
+        if (reportErrors(errors)) return 1;
+        std::printf("level pictures: %.2f s\n", std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        return 0;
     }
     const std::string out = argv[1];
     const std::string staging = argc > 2 ? argv[2] : out + "-staging";
@@ -61,7 +104,10 @@ int main(int argc, char** argv) {
     std::vector<datagen::TextureImage> boot, gui, game, scenes, glyphs;
     const std::vector<datagen::AudioFile>& audio = datagen::audioFiles();
     std::vector<std::vector<uint8_t>> encoded(audio.size());
+    std::vector<std::vector<datagen::TextureImage>> levels;
+    std::vector<std::string> levelErrors;
     std::vector<std::function<void()>> jobs;
+    addLevelJobs(jobs, paths, levels, levelErrors);
     jobs.push_back([&] { scenes = datagen::sceneArt(paths); });
     jobs.push_back([&] { glyphs = datagen::glyphPages(); });
     for (size_t i = 0; i < audio.size(); ++i)
@@ -70,17 +116,19 @@ int main(int argc, char** argv) {
     jobs.push_back([&] { gui = datagen::guiArt(); });
     jobs.push_back([&] { game = datagen::gameArt(); });
     runAll(jobs);
+    if (reportErrors(levelErrors)) return 1;
+    for (auto& level : levels) append(scenes, level);
     if (glyphs.empty()) {
         std::fprintf(stderr, "vesk-datagen: the font faces (DejaVu) are not installed\n");
         return 1;
     }
 
-    const std::vector<datagen::TextureImage> previews = datagen::levelPreviews(scenes, paths);
     std::vector<datagen::TextureImage> mainArt, languageArt;
     for (datagen::TextureImage& t : boot) (t.file == "gfx/system/languageflags.tga" ? languageArt : mainArt).push_back(std::move(t));
     append(mainArt, gui);
     append(mainArt, game);
     append(mainArt, scenes);
+    const std::vector<datagen::TextureImage> previews = datagen::levelPreviews(mainArt, paths);
 
     datagen::DataWriter writer(staging, out);
     bool ok = true;
@@ -105,7 +153,7 @@ int main(int argc, char** argv) {
         [&] { sheets[0] = datagen::writeContactSheet(mainArt, staging + "/contact-" + kMainArchive + ".png"); },
         [&] { sheets[1] = datagen::writeContactSheet(languageArt, staging + "/contact-" + kLanguageArchive + ".png"); },
         [&] { sheets[2] = datagen::writePageSheet(glyphs, staging + "/contact-" + kCodePageArchive + ".png"); },
-        [&] { sheets[3] = datagen::writePageSheet(previews, staging + "/preview-levels.png", 0.6); },
+        [&] { sheets[3] = datagen::writePageSheet(previews, staging + "/preview-levels.png", 0.6, false); },
     };
     runAll(sheetJobs);
     if (!sheets[0] || !sheets[1] || !sheets[2] || !sheets[3]) {

@@ -176,7 +176,7 @@ void PlayHarness::clearWorld() {
         if (game->owner) static_cast<QelBase*>(game->owner)->removeChild(game);
         if (application->pContextManager && application->pContextManager->pLastActive == game) application->pContextManager->pLastActive = nullptr;
         if (application->pContextManager && application->pContextManager->pTop == game) application->pContextManager->pTop = nullptr;
-        game->bSaveOnDelete = false;
+        game->bSaveWhenDeleted = false;
         delete game;
         game = nullptr;
         host.game = nullptr;

@@ -1,0 +1,17 @@
+#include "menus/ContextControlsOptions.h"
+
+#include "app/AppText.h"
+#include "app/GameConfiguration.h"
+#include "app/MenuItemClose.h"
+#include "app/MenuOptionItem.h"
+#include "menus/ContextOptions.h"
+
+ContextControlsOptions::ContextControlsOptions() {
+    ContextOptions::beginScreen(this, u"CONTROLS");
+    GameConfiguration* c = ContextOptions::settings();
+    pSwapMouse = new MenuOptionItem(0.0f, 0.0f, 0.0f, AppText::text(u"SWAPMOUSE"), AppText::text(u"SWAPMOUSEHINT"),
+                                    c ? &c->bSwapMouse : nullptr);
+    ContextOptions::styleRow(pSwapMouse);
+    appendItem(pSwapMouse);
+    pBackButton = ContextOptions::addBackButton(this);
+}
