@@ -20,6 +20,7 @@
 #include "media/QelGraphics.h"
 #include "support/TestFolder.h"
 #include "BenchBound.h"
+#include "HarnessBenchMain.h"
 
 namespace {
 
@@ -78,15 +79,4 @@ BENCHMARK(AutoPlayedBusyLevel)->Iterations(3600)->UseManualTime()->Unit(benchmar
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    TestFolder dataHome("vesk-bench-autoplay");
-    setenv("VESK_DATA_HOME", dataHome.path.c_str(), 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    harness = new PlayHarness();
-    benchmark::RunSpecifiedBenchmarks();
-    delete harness;
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runHarnessBenchmarks(argc, argv, "vesk-bench-autoplay", harness); }

@@ -21,6 +21,7 @@
 #include "game/harness/PlayHarness.h"
 #include "support/TestFolder.h"
 #include "BenchBound.h"
+#include "HarnessBenchMain.h"
 
 namespace {
 
@@ -119,16 +120,4 @@ BENCHMARK(StressTrainFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    // A user-data folder of its own, silent audio and no message boxes, as in the tests.
-    TestFolder dataHome("vesk-bench-trains");
-    setenv("VESK_DATA_HOME", dataHome.path.c_str(), 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    harness = new PlayHarness();
-    benchmark::RunSpecifiedBenchmarks();
-    delete harness;
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runHarnessBenchmarks(argc, argv, "vesk-bench-trains", harness); }

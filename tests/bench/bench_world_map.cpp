@@ -9,6 +9,7 @@
 #include <stdlib.h>
 
 #include "BenchBound.h"
+#include "HarnessBenchMain.h"
 
 #include "app/ContextManager.h"
 #include "app/GameGlobal.h"
@@ -101,15 +102,6 @@ BENCHMARK(WorldMapFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    // The play harness's engine in a user-data folder of its own, silent audio, no message boxes.
-    TestFolder dataHome("vesk-bench");
-    setenv("VESK_DATA_HOME", dataHome.path.c_str(), 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    auto* harness = new PlayHarness();
-    benchmark::RunSpecifiedBenchmarks();
-    delete harness;
-    benchmark::Shutdown();
-    return 0;
+    PlayHarness* harness = nullptr;
+    return runHarnessBenchmarks(argc, argv, "vesk-bench", harness);
 }
