@@ -55,6 +55,7 @@ void runRequest(std::shared_ptr<HttpRequest::Shared> shared) {
     transfer.connectTimeoutMs = s.connectTimeoutMs;
     transfer.stallTimeoutMs = s.stallTimeoutMs;
     transfer.pCancel = &s.abandoned;
+    transfer.maxReplyBytes = HttpRequest::maxReplyLength;
 
     transfer.perform();
     int finalState = HttpRequest::STATE_FAILED;

@@ -55,6 +55,8 @@ public:
     static WString getMakerHost();
 
     static const char boundary[];
+    // The longest reply body kept; a longer one fails the request as a broken read.
+    static constexpr int maxReplyLength = 64 * 1024;
 
     struct Shared;
 
