@@ -123,7 +123,7 @@ void ContextNetworkWizard1::handleReply(const ByteBuffer& reply) {
         }
         if (const WString* message = section.find(u"message")) showLine(*message);
     } else if (reply.length() > 0 && isPrintableReply(reply)) {
-        for (const WString& line : ServerText::lines(reply)) viewer->addMessage(line);
+        viewer->addMessages(ServerText::lines(reply));
     } else {
         qelLog(tickFunction, u"Received unprintable reply!");
     }
