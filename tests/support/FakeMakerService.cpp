@@ -124,7 +124,6 @@ FakeMakerService::FakeMakerService()
 }
 
 FakeMakerService::~FakeMakerService() {
-    server.setHandler(nullptr);
     if (refusingFd >= 0) ::close(refusingFd);
 }
 

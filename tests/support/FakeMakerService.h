@@ -108,7 +108,6 @@ public:
 private:
     LoopbackHttpServer::Reply answer(const std::string& path, const std::string& request);
 
-    LoopbackHttpServer server;
     int refusingFd = -1;
     uint16_t refusedPort = 0;
     std::mutex mutex;
@@ -118,4 +117,6 @@ private:
     std::string plainText = "Hello from the maker.\r\nSecond line\n";
     std::map<std::string, std::string> replyTexts;
     std::vector<Received> log;
+    // Last, so that it is destroyed first: its thread ends before the state it uses goes.
+    LoopbackHttpServer server;
 };
