@@ -825,6 +825,8 @@ const char16_t* GameController::precheckSavedGame(const uint8_t* data, size_t si
 }
 
 bool GameController::readSavedGame(const uint8_t* data, size_t size, int level) {
+    // The file's trains take the place of any the level has.
+    dropTrains();
     if (size > static_cast<size_t>(kMaxSavedGameBytes)) {
         logLoad(u"Saved data refused: larger than a save can be.");
         return false;
@@ -846,19 +848,31 @@ bool GameController::readSavedGame(const uint8_t* data, size_t size, int level) 
     packet.doRawWord(&marker);
     if (packet.bBadData || marker != kSavedGameEndMarker) {
         logLoad(u"Saved data refused: no end marker.");
+        dropTrains();
         return false;
     }
     if (packet.cursor != packet.start + packet.dataSize) {
         logLoad(u"Saved data refused: bytes after the end marker.");
+        dropTrains();
         return false;
     }
     return true;
 }
 
+void GameController::dropTrains() {
+    if (!pLevel) return;
+    for (Track* track : pLevel->getTracks())
+        while (BasicLink* train = track->trains->lastChild) static_cast<QelBase*>(train)->release();
+}
+
 bool GameController::serialize(Packet& packet) {
     if (pLevel) {
-        for (Track* track : pLevel->getTracks())
-            if (!track->serialize(packet)) return false;
+        for (Track* track : pLevel->getTracks()) {
+            if (track->serialize(packet)) continue;
+            // A refused read leaves the level as it was prepared: no train of the file stays.
+            if (!packet.bWriting) dropTrains();
+            return false;
+        }
     }
     float contextClock = static_cast<float>(totalTime);
     float gameClock = static_cast<float>(getGameTime());
@@ -881,6 +895,7 @@ bool GameController::serialize(Packet& packet) {
     if (reason) {
         qelLog(u"GameController::load", u"Saved data refused: %s.", reason);
         packet.bBadData = true;
+        dropTrains();
         return false;
     }
     totalTime = contextClock;

@@ -99,7 +99,8 @@ public:
     // The saved-game image of the level in progress for that level number: false (logged) when
     // it would exceed kMaxSavedGameBytes.
     bool writeSavedGame(int level, std::vector<uint8_t>& image);
-    // Reads a saved-game image into this controller, whose level is already prepared: true only
+    // Reads a saved-game image into this controller, whose level is already prepared (its trains
+    // are replaced by the file's; a refused image leaves none): true only
     // when it is of that level, every value checks and the end marker closes it exactly (the
     // level number is logged by precheckSavedGame).
     bool readSavedGame(const uint8_t* data, size_t size, int level);
@@ -233,6 +234,8 @@ public:
 private:
     // The profile's saved-game flag, written to the profiles file whenever it changes.
     static void storeSavedGameFlag(bool bSet);
+    // Deletes every train of the level (a refused read leaves the level as prepared).
+    void dropTrains();
     // Why the controller's values just read cannot come from play, or null when they can.
     const char16_t* checkSavedValues(float contextClock, float gameClock) const;
     // The world map hears of a lost (1) or won (2) level; without one the result is logged.
