@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -35,6 +36,7 @@
 #include "game/TrainLayout.h"
 #include "game/harness/PlayHarness.h"
 #include "platform/FileSystem.h"
+#include "support/FolderTrouble.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -273,12 +275,13 @@ TEST_F(SavedGameTest, TheFlagOnDiskFollowsSaveReactivationAndLoad) {
     EXPECT_EQ(flagOnDisk(), 0);
 }
 
+// The temporary file cannot be made: the failure is logged, the old file and the flag stay.
 int failCreatingSaves(const std::string& p, platform::FileStep step) {
     const std::string saved = wideToUtf8(GameController::currentProfile()->getSavedGamePath());
     return step == platform::FileStep::CREATE && p.compare(0, saved.size(), saved) == 0 ? EACCES : 0;
 }
 
-TEST_F(SavedGameTest, AFolderThatCannotBeWrittenKeepsTheOldFileAndFlag) {
+TEST_F(SavedGameTest, AFailedWriteIsLoggedAndKeepsTheOldFileAndFlag) {
     harness->startGame(0);
     harness->run(30);
     ASSERT_TRUE(harness->game->save());
@@ -292,6 +295,39 @@ TEST_F(SavedGameTest, AFolderThatCannotBeWrittenKeepsTheOldFileAndFlag) {
     EXPECT_EQ(fileBytes(path()), before);
     EXPECT_EQ(profile().bHasSavedGame, 1);
     EXPECT_EQ(flagOnDisk(), 1);
+}
+
+// A read-only or full user folder (in a child process of its own): the save fails, the old file
+// and the flag (in memory and on disk) stay, and no temporary file is left.
+void troubledFolderSave(PlayHarness* harness, FolderTrouble trouble) {
+    auto check = [](bool ok, const char* what) {
+        if (ok) return;
+        std::fprintf(stderr, "child check failed: %s\n", what);
+        std::_Exit(1);
+    };
+    harness->startGame(0);
+    harness->run(30);
+    check(harness->game->save(), "the first save");
+    const WString saved = GameController::currentProfile()->getSavedGamePath();
+    const Bytes before = readFileBytes(wideToUtf8(saved));
+    harness->run(60);
+    makeFolderTrouble(wideToUtf8(getUserDataFolder()), trouble);
+    check(!harness->game->save(), "the save in trouble fails");
+    check(readFileBytes(wideToUtf8(saved)) == before, "the old file is kept");
+    check(GameController::currentProfile()->bHasSavedGame == 1, "the flag is kept");
+    auto disk = std::make_unique<ProfileManager>();
+    check(disk->current().bHasSavedGame == 1, "the flag on disk is kept");
+    for (const auto& entry : std::filesystem::directory_iterator(wideToUtf8(getUserDataFolder())))
+        check(entry.path().extension() != ".tmp", "no temporary file is left");
+    std::_Exit(0);
+}
+
+TEST_F(SavedGameTest, AReadOnlyOrFullFolderKeepsTheSavedGameAndItsFlag) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child goes on with the harness as it is
+    for (FolderTrouble trouble : {FolderTrouble::READ_ONLY, FolderTrouble::FULL}) {
+        SCOPED_TRACE(static_cast<int>(trouble));
+        EXPECT_EXIT(troubledFolderSave(harness, trouble), testing::ExitedWithCode(0), "");
+    }
 }
 
 TEST_F(SavedGameTest, ALevelTooLargeToSaveIsRefusedAndWritesNothing) {
