@@ -5,8 +5,9 @@
 // handlers: it moves the pointer (window pixels, on the aim ray as far out as the screen allows)
 // and clicks or presses keys. It fires the piece at the slot it fits that is nearest its tunnel,
 // aiming where the slot will be when the piece arrives; it claws wrong pieces and bonuses within
-// the hook's reach; with nothing to do from its spot it cycles to another. It takes no number
-// from the game's random generator.
+// the hook's reach; with nothing to do from its spot it cycles to another, and a piece that finds
+// no way to its slots for a while it fires away where it meets no slot. It takes no number from
+// the game's random generator.
 
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
     int shotsFired = 0;
     int clawsFired = 0;
     int spotCycles = 0;
+    // Shots (counted in shotsFired too) that sent a piece without a way to its slots off the view.
+    int discards = 0;
 
     // A shot: where to aim and the slot it should reach.
     struct Aim {
@@ -36,6 +39,18 @@ public:
     static Aim findShot(GameController& game, const Cargo& piece, const Vector3& from, float speed);
     // Where a slot will be after t seconds, its segment keeping its speed.
     static Vector3 predict(const CargoSlot& slot, float t);
+    // Where the pointer goes (layout pixels, x from the left, y from the bottom) to aim from a
+    // launcher position at a playfield point: on the aim ray, as far out as the screen allows,
+    // short of the HUD's MENU corner.
+    static Vector3 pointerFor(GameController& game, const Vector3& from, const Vector3& target);
+    // Whether a piece flying from 'from' along the unit direction at that speed passes the first
+    // 'distance' units without coming within 'clearance' of an open slot (other than the target)
+    // that would take it.
+    static bool flightIsClear(GameController& game, const Cargo& piece, const Vector3& from, const Vector3& direction, float distance,
+                              float speed, float clearance, const CargoSlot* target);
+    // A point at the view's edge to fire a piece at so that it leaves the view without meeting a
+    // slot that would take it: the middle of the widest free sector. False when there is none.
+    static bool findDiscard(GameController& game, const Cargo& piece, const Vector3& from, float speed, Vector3& point);
 
 private:
     void pointAt(GameController& game, const Vector3& from, const Vector3& target);
@@ -50,6 +65,10 @@ private:
     };
     std::vector<Booking> bookings;
     double idleSince = -1.0;
+    // Since when the piece on the bow (compared, never read) has had no shot; cycling spots does
+    // not reset it.
+    double waitingSince = -1.0;
+    const Cargo* waitingFor = nullptr;
     double nextCycleTime = 0.0;
     double nextClawTime = 0.0;
     // The key held down since the last frame (an SDL scan code), released at the next step.
