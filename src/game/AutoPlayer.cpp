@@ -36,6 +36,9 @@ constexpr int kMouseRight = 1;
 constexpr int kIterations = 6;
 // A piece passing this near a slot centre is taken to meet it (piece radius and slot reach).
 constexpr float kMeetDistance = 24.0f;
+// Farther than a car moves along its track in a frame (segments are capped at 2000 units a
+// second).
+constexpr float kMaxSlotStep = 100.0f;
 // Without a target for this long, with two or more spots, the player moves on.
 constexpr double kIdleBeforeCycle = 1.0;
 // The HUD's MENU corner at the top right of the layout (pixels), and how far the pointer keeps
@@ -323,9 +326,23 @@ void AutoPlayer::step() {
         return;
     }
     const double now = game->getGameTime();
-    std::erase_if(bookings, [now](const Booking& b) { return b.until < now; });
+    // A booking ends with its time, or as soon as its slot is no longer the same open slot: gone
+    // from the open slots, another colour or track, or a jump no car makes in a frame (a new slot
+    // that took a deleted one's address; what the player does must not depend on the heap).
+    const std::vector<CargoSlot*>& open = game->colorPicker.openSlots;
+    std::erase_if(bookings, [now, &open](Booking& b) {
+        if (b.until < now) return true;
+        const auto it = std::find(open.begin(), open.end(), b.slot);
+        if (it == open.end()) return true;
+        const CargoSlot& slot = **it;
+        if (slot.color != b.color || trackOf(slot) != b.track || std::fabs(slot.trackPos - b.trackPos) > kMaxSlotStep) return true;
+        b.trackPos = slot.trackPos;
+        return false;
+    });
     Launcher* launcher = game->pLauncher;
     if (tryClaw(*game)) return;
+    // A reload brings a new piece onto the bow: its wait starts afresh.
+    if (launcher->state != Launcher::STATE_READY) waitingSince = -1.0;
     if (launcher->state != Launcher::STATE_READY) return;
     const Cargo* piece = launcher->frontPiece();
     if (!piece) return;
@@ -342,15 +359,15 @@ void AutoPlayer::step() {
     if (aim.slot) {
         pointAt(g, launcher->position, aim.point);
         click(swapMouse() ? kMouseRight : kMouseLeft);
-        bookings.push_back({aim.slot, aim.arrival + 0.25});
+        bookings.push_back({aim.slot, aim.slot->color, trackOf(*aim.slot), aim.slot->trackPos, aim.arrival + 0.25});
         ++shotsFired;
         idleSince = waitingSince = -1.0;
         return;
     }
     if (idleSince < 0.0) idleSince = now;
-    if (waitingSince < 0.0 || waitingFor != piece) {
+    if (waitingSince < 0.0 || waitingFor != piece->type) {
         waitingSince = now;
-        waitingFor = piece;
+        waitingFor = piece->type;
     }
     // A piece that has found no way to its slots for a while (other trains always in the way,
     // its slots hidden) holds up every piece behind it: it is fired where it meets no slot.

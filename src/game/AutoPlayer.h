@@ -16,6 +16,7 @@
 class CargoSlot;
 class Cargo;
 class GameController;
+class Track;
 
 class AutoPlayer {
 public:
@@ -58,17 +59,23 @@ private:
     void pressKey(int dikCode);
     bool tryClaw(GameController& game);
 
-    // Slots shot at, and until when a shot may still be on its way there.
+    // Slots shot at (the address only compared; the colour, track and last track position tell
+    // the same slot from a new one at that address), and until when a shot may still be on its
+    // way there.
     struct Booking {
         const CargoSlot* slot;
+        int color;
+        const Track* track;
+        float trackPos;
         double until;
     };
     std::vector<Booking> bookings;
     double idleSince = -1.0;
-    // Since when the piece on the bow (compared, never read) has had no shot; cycling spots does
-    // not reset it.
+    // Since when pieces of this type have been on the bow without a shot; a reload or another
+    // type starts the wait afresh, cycling spots does not. (Types, not addresses: a new piece may
+    // take a deleted one's address, and what the player does must not depend on the heap.)
     double waitingSince = -1.0;
-    const Cargo* waitingFor = nullptr;
+    int waitingFor = -1;
     double nextCycleTime = 0.0;
     double nextClawTime = 0.0;
     // The key held down since the last frame (an SDL scan code), released at the next step.

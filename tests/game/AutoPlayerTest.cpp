@@ -168,6 +168,28 @@ TEST_F(AutoPlayerTest, EveryAimFiresInItsDirectionEvenTowardsTheMenuCorner) {
     }
 }
 
+// What the player does depends on the game alone, not on where the heap put things: a level
+// plays the same frames whether or not another level was played before it in the process.
+TEST_F(AutoPlayerTest, ALevelPlaysTheSameFramesWhateverWasPlayedBefore) {
+    const auto play = [](int level, int frames) {
+        Trace::results.clear();
+        harness->playLevel(level);
+        AutoPlayer player;
+        std::vector<uint64_t> hashes;
+        for (int i = 0; i < frames && Trace::results.empty(); ++i) {
+            player.step();
+            hashes.push_back(harness->frame());
+        }
+        return hashes;
+    };
+    const std::vector<uint64_t> first = play(31, 60 * 60);
+    play(30, 60 * 600);
+    const std::vector<uint64_t> again = play(31, 60 * 60);
+    ASSERT_EQ(first.size(), again.size());
+    const auto differ = std::mismatch(first.begin(), first.end(), again.begin());
+    EXPECT_EQ(differ.first, first.end()) << "the first frame that differs: " << (differ.first - first.begin());
+}
+
 // One seed: the same frames, whether the audio plays or is off.
 TEST_F(AutoPlayerTest, OneSeedPlaysTheSameFramesWithAndWithoutAudio) {
     QelAudio* audio = harness->engine->pQelAudio;
