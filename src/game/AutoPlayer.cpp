@@ -26,6 +26,7 @@
 namespace {
 
 constexpr int kKeySpace = 0x39;
+constexpr float kTwoPi = 6.28318530718f;
 // The launcher's shot speeds before the level's scale: normal, and during a speed shot.
 constexpr float kShotSpeed = 640.0f;
 constexpr float kFastShotSpeed = 1000.0f;
@@ -35,8 +36,18 @@ constexpr int kMouseRight = 1;
 constexpr int kIterations = 6;
 // A piece passing this near a slot centre is taken to meet it (piece radius and slot reach).
 constexpr float kMeetDistance = 24.0f;
+// Farther than a car moves along its track in a frame (segments are capped at 2000 units a
+// second).
+constexpr float kMaxSlotStep = 100.0f;
 // Without a target for this long, with two or more spots, the player moves on.
 constexpr double kIdleBeforeCycle = 1.0;
+// The HUD's MENU corner at the top right of the layout (pixels), and how far the pointer keeps
+// from it when it aims.
+constexpr float kMenuCornerWidth = 150.0f;
+constexpr float kMenuCornerHeight = 40.0f;
+constexpr float kMenuCornerMargin = 3.0f;
+// Without a target for this long (from any spot), the piece on the bow is fired away.
+constexpr double kWaitBeforeDiscard = 2.5;
 
 Track* trackOf(const CargoSlot& slot) { return slot.car ? slot.car->getTrack() : nullptr; }
 
@@ -61,6 +72,17 @@ bool wanted(const CargoSlot& slot, const Cargo& piece) {
     return piece.fits(slot.color);
 }
 
+// How far from 'from' along a unit direction the ray leaves the rectangle (left <= right,
+// bottom <= top); a huge number when the direction is (nearly) zero.
+float distanceToEdge(float left, float right, float bottom, float top, const Vector3& from, const Vector3& direction) {
+    float reach = 1e9f;
+    if (direction.x > 1e-6f) reach = std::min(reach, (right - from.x) / direction.x);
+    if (direction.x < -1e-6f) reach = std::min(reach, (left - from.x) / direction.x);
+    if (direction.y > 1e-6f) reach = std::min(reach, (top - from.y) / direction.y);
+    if (direction.y < -1e-6f) reach = std::min(reach, (bottom - from.y) / direction.y);
+    return reach;
+}
+
 // How far along its way to the tunnel a slot is (larger: more urgent).
 float urgency(const CargoSlot& slot) {
     const Track* track = trackOf(slot);
@@ -78,6 +100,68 @@ Vector3 AutoPlayer::predict(const CargoSlot& slot, float t) {
     track->path.getPoint(slot.trackPos, onPath);
     track->path.getPoint(slot.trackPos + segmentSpeed(slot) * t, ahead);
     return now + (ahead - onPath);
+}
+
+bool AutoPlayer::flightIsClear(GameController& game, const Cargo& piece, const Vector3& from, const Vector3& direction, float distance,
+                               float speed, float clearance, const CargoSlot* target) {
+    for (CargoSlot* other : game.colorPicker.openSlots) {
+        if (other == target || !takes(*other, piece)) continue;
+        // Where along the flight the other slot lies when the piece gets there.
+        const Vector3 o0 = other->boundsCenter;
+        const float along0 = (o0.x - from.x) * direction.x + (o0.y - from.y) * direction.y;
+        if (along0 <= 0.0f || along0 >= distance + kMeetDistance * 0.5f) continue;
+        const Vector3 o = predict(*other, along0 / speed);
+        const float along = (o.x - from.x) * direction.x + (o.y - from.y) * direction.y;
+        if (along <= 0.0f || along >= distance) continue;
+        const float across = std::fabs((o.x - from.x) * direction.y - (o.y - from.y) * direction.x);
+        if (across < clearance) return false;
+    }
+    return true;
+}
+
+bool AutoPlayer::findDiscard(GameController& game, const Cargo& piece, const Vector3& from, float speed, Vector3& point) {
+    Camera* camera = game.pWorldLayer ? game.pWorldLayer->pCamera : nullptr;
+    if (!camera || speed <= 0.0f) return false;
+    const WorldRect rect = camera->getVisibleRect(camera->target.z);
+    const float left = std::min(rect.left, rect.right), right = std::max(rect.left, rect.right);
+    const float bottom = std::min(rect.top, rect.bottom), top = std::max(rect.top, rect.bottom);
+    // Every few degrees: whether a flight that way leaves the view without meeting a slot that
+    // would take the piece (with room to spare).
+    constexpr int kDirections = 72;
+    bool clear[kDirections];
+    Vector3 directions[kDirections];
+    float reaches[kDirections];
+    bool any = false, all = true;
+    for (int i = 0; i < kDirections; ++i) {
+        const float angle = kTwoPi * static_cast<float>(i) / static_cast<float>(kDirections);
+        directions[i] = Vector3(std::cos(angle), std::sin(angle), 0.0f);
+        reaches[i] = distanceToEdge(left, right, bottom, top, from, directions[i]);
+        clear[i] = reaches[i] < 1e8f && reaches[i] > 0.0f &&
+                   flightIsClear(game, piece, from, directions[i], reaches[i] + kMeetDistance, speed, 2.0f * kMeetDistance, nullptr);
+        any |= clear[i];
+        all &= clear[i];
+    }
+    if (!any) return false;
+    // The middle of the widest run of clear directions (straight up when all are clear).
+    int bestStart = 0, bestLength = 0;
+    if (all) {
+        bestStart = kDirections / 4;
+        bestLength = 1;
+    } else {
+        for (int start = 0; start < kDirections; ++start) {
+            // A run starts after a blocked direction.
+            if (!clear[start] || clear[(start + kDirections - 1) % kDirections]) continue;
+            int length = 0;
+            while (length < kDirections && clear[(start + length) % kDirections]) ++length;
+            if (length > bestLength) {
+                bestStart = start;
+                bestLength = length;
+            }
+        }
+    }
+    const int middle = (bestStart + bestLength / 2) % kDirections;
+    point = from + directions[middle] * reaches[middle];
+    return true;
 }
 
 AutoPlayer::Aim AutoPlayer::findShot(GameController& game, const Cargo& piece, const Vector3& from, float speed) {
@@ -104,23 +188,7 @@ AutoPlayer::Aim AutoPlayer::findShot(GameController& game, const Cargo& piece, c
         const float distance = flat.length();
         if (distance <= 0.0f) continue;
         const Vector3 direction = flat * (1.0f / distance);
-        bool blocked = false;
-        for (CargoSlot* other : game.colorPicker.openSlots) {
-            if (other == slot || !takes(*other, piece)) continue;
-            // Where along the flight the other slot lies when the piece gets there.
-            const Vector3 o0 = other->boundsCenter;
-            const float along0 = (o0.x - from.x) * direction.x + (o0.y - from.y) * direction.y;
-            if (along0 <= 0.0f || along0 >= distance) continue;
-            const Vector3 o = predict(*other, along0 / speed);
-            const float along = (o.x - from.x) * direction.x + (o.y - from.y) * direction.y;
-            if (along <= 0.0f || along >= distance - kMeetDistance * 0.5f) continue;
-            const float across = std::fabs((o.x - from.x) * direction.y - (o.y - from.y) * direction.x);
-            if (across < kMeetDistance) {
-                blocked = true;
-                break;
-            }
-        }
-        if (blocked) continue;
+        if (!flightIsClear(game, piece, from, direction, distance - kMeetDistance * 0.5f, speed, kMeetDistance, slot)) continue;
         best.slot = slot;
         best.point = at;
         best.arrival = game.getGameTime() + t;
@@ -129,35 +197,49 @@ AutoPlayer::Aim AutoPlayer::findShot(GameController& game, const Cargo& piece, c
     return best;
 }
 
-void AutoPlayer::pointAt(GameController& game, const Vector3& from, const Vector3& target) {
-    QelInput* input = qel ? qel->pQelInput : nullptr;
+Vector3 AutoPlayer::pointerFor(GameController& game, const Vector3& from, const Vector3& target) {
     Camera* camera = game.pWorldLayer ? game.pWorldLayer->pCamera : nullptr;
-    if (!input || !camera) return;
+    const float layoutWidth = qel && qel->pQelGraphics ? static_cast<float>(qel->pQelGraphics->layoutWidth) : 800.0f;
+    const float layoutHeight = qel && qel->pQelGraphics ? static_cast<float>(qel->pQelGraphics->layoutHeight) : 600.0f;
+    if (!camera) return Vector3(layoutWidth / 2.0f, layoutHeight / 2.0f, 0.0f);
     const WorldRect rect = camera->getVisibleRect(camera->target.z);
-    const float layoutWidth = qel->pQelGraphics ? static_cast<float>(qel->pQelGraphics->layoutWidth) : 800.0f;
-    const float layoutHeight = qel->pQelGraphics ? static_cast<float>(qel->pQelGraphics->layoutHeight) : 600.0f;
     const float s = (0.0f - camera->position.z) / (layoutWidth / 2.0f);
     // As far out along the aim as the screen allows (a margin inside), so that pixel rounding
     // turns the aim as little as possible.
     Vector3 direction(target.x - from.x, target.y - from.y, 0.0f);
     const float length = direction.length();
-    if (length <= 0.0f) return;
-    direction = direction * (1.0f / length);
-    const float margin = 2.0f * s;
-    const float left = std::min(rect.left, rect.right) + margin, right = std::max(rect.left, rect.right) - margin;
-    const float bottom = std::min(rect.top, rect.bottom) + margin, top = std::max(rect.top, rect.bottom) - margin;
-    float reach = 1e9f;
-    if (direction.x > 1e-6f) reach = std::min(reach, (right - from.x) / direction.x);
-    if (direction.x < -1e-6f) reach = std::min(reach, (left - from.x) / direction.x);
-    if (direction.y > 1e-6f) reach = std::min(reach, (top - from.y) / direction.y);
-    if (direction.y < -1e-6f) reach = std::min(reach, (bottom - from.y) / direction.y);
-    reach = std::max(reach, length);
-    if (reach > 1e8f) reach = length;
-    const Vector3 point = from + direction * reach;
+    Vector3 point = target;
+    if (length > 0.0f) {
+        direction = direction * (1.0f / length);
+        const float margin = 2.0f * s;
+        const float left = std::min(rect.left, rect.right) + margin, right = std::max(rect.left, rect.right) - margin;
+        const float bottom = std::min(rect.top, rect.bottom) + margin, top = std::max(rect.top, rect.bottom) - margin;
+        float reach = distanceToEdge(left, right, bottom, top, from, direction);
+        reach = std::max(reach, length);
+        if (reach > 1e8f) reach = length;
+        point = from + direction * reach;
+        // A primary click on the HUD's MENU corner (top right) pauses instead of firing: there the
+        // pointer is drawn back along the aim to just short of the corner.
+        const float menuLeft = rect.left + (layoutWidth - kMenuCornerWidth - kMenuCornerMargin) * s;
+        const float menuBottom = rect.bottom + (layoutHeight - kMenuCornerHeight - kMenuCornerMargin) * s;
+        if (point.x > menuLeft && point.y > menuBottom && (from.x <= menuLeft || from.y <= menuBottom)) {
+            float enter = 0.0f;
+            if (from.x <= menuLeft) enter = std::max(enter, (menuLeft - from.x) / direction.x);
+            if (from.y <= menuBottom) enter = std::max(enter, (menuBottom - from.y) / direction.y);
+            point = from + direction * enter;
+        }
+    }
     Vector3 layout((point.x - rect.left) / s, (point.y - rect.bottom) / s, 0.0f);
     layout.x = std::clamp(layout.x, 0.0f, layoutWidth - 1.0f);
     layout.y = std::clamp(layout.y, 0.0f, layoutHeight - 1.0f);
-    const Vector3 window = input->layoutToWindow(layout);
+    return layout;
+}
+
+void AutoPlayer::pointAt(GameController& game, const Vector3& from, const Vector3& target) {
+    QelInput* input = qel ? qel->pQelInput : nullptr;
+    if (!input || !game.pWorldLayer || !game.pWorldLayer->pCamera) return;
+    if (Vector3(target.x - from.x, target.y - from.y, 0.0f).length() <= 0.0f) return;
+    const Vector3 window = input->layoutToWindow(pointerFor(game, from, target));
     if (input->inputMode != INPUTMODE_MOUSE) input->setInputMode(INPUTMODE_MOUSE);
     input->onMouseMove(static_cast<int>(std::lround(window.x)), static_cast<int>(std::lround(window.y)));
 }
@@ -203,13 +285,9 @@ bool AutoPlayer::tryClaw(GameController& game) {
             Vector3 d(at.x - from.x, at.y - from.y, 0.0f);
             const float distance = d.length();
             const Vector3 direction = distance > 0.0f ? d * (1.0f / distance) : Vector3(1.0f, 0.0f, 0.0f);
-            float edge = 1e9f;
             const float left = std::min(rect.left, rect.right), right = std::max(rect.left, rect.right);
             const float bottom = std::min(rect.top, rect.bottom), top = std::max(rect.top, rect.bottom);
-            if (direction.x > 1e-6f) edge = std::min(edge, (right - from.x) / direction.x);
-            if (direction.x < -1e-6f) edge = std::min(edge, (left - from.x) / direction.x);
-            if (direction.y > 1e-6f) edge = std::min(edge, (top - from.y) / direction.y);
-            if (direction.y < -1e-6f) edge = std::min(edge, (bottom - from.y) / direction.y);
+            const float edge = distanceToEdge(left, right, bottom, top, from, direction);
             const float out = edge - 45.0f, need = distance - 45.0f;
             if (out <= 0.0f || need <= 0.0f || need > out) {
                 reachable = false;
@@ -244,13 +322,27 @@ void AutoPlayer::step() {
     GameController* game = GameController::current();
     if (!game || game->state != GameController::STATE_PLAYING || !game->pLevel || !game->pLauncher) {
         bookings.clear();
-        idleSince = -1.0;
+        idleSince = waitingSince = -1.0;
         return;
     }
     const double now = game->getGameTime();
-    std::erase_if(bookings, [now](const Booking& b) { return b.until < now; });
+    // A booking ends with its time, or as soon as its slot is no longer the same open slot: gone
+    // from the open slots, another colour or track, or a jump no car makes in a frame (a new slot
+    // that took a deleted one's address; what the player does must not depend on the heap).
+    const std::vector<CargoSlot*>& open = game->colorPicker.openSlots;
+    std::erase_if(bookings, [now, &open](Booking& b) {
+        if (b.until < now) return true;
+        const auto it = std::find(open.begin(), open.end(), b.slot);
+        if (it == open.end()) return true;
+        const CargoSlot& slot = **it;
+        if (slot.color != b.color || trackOf(slot) != b.track || std::fabs(slot.trackPos - b.trackPos) > kMaxSlotStep) return true;
+        b.trackPos = slot.trackPos;
+        return false;
+    });
     Launcher* launcher = game->pLauncher;
     if (tryClaw(*game)) return;
+    // A reload brings a new piece onto the bow: its wait starts afresh.
+    if (launcher->state != Launcher::STATE_READY) waitingSince = -1.0;
     if (launcher->state != Launcher::STATE_READY) return;
     const Cargo* piece = launcher->frontPiece();
     if (!piece) return;
@@ -267,12 +359,28 @@ void AutoPlayer::step() {
     if (aim.slot) {
         pointAt(g, launcher->position, aim.point);
         click(swapMouse() ? kMouseRight : kMouseLeft);
-        bookings.push_back({aim.slot, aim.arrival + 0.25});
+        bookings.push_back({aim.slot, aim.slot->color, trackOf(*aim.slot), aim.slot->trackPos, aim.arrival + 0.25});
         ++shotsFired;
-        idleSince = -1.0;
+        idleSince = waitingSince = -1.0;
         return;
     }
     if (idleSince < 0.0) idleSince = now;
+    if (waitingSince < 0.0 || waitingFor != piece->type) {
+        waitingSince = now;
+        waitingFor = piece->type;
+    }
+    // A piece that has found no way to its slots for a while (other trains always in the way,
+    // its slots hidden) holds up every piece behind it: it is fired where it meets no slot.
+    Vector3 away;
+    if (now - waitingSince > kWaitBeforeDiscard && launcher->chain && launcher->chain->state == LauncherChain::STATE_RETRACTED &&
+        findDiscard(g, *piece, launcher->position, speed, away)) {
+        pointAt(g, launcher->position, away);
+        click(swapMouse() ? kMouseRight : kMouseLeft);
+        ++shotsFired;
+        ++discards;
+        idleSince = waitingSince = -1.0;
+        return;
+    }
     if (g.pLevel->launcherPositions.size() >= 2 && now - idleSince > kIdleBeforeCycle && now >= nextCycleTime &&
         launcher->chain && launcher->chain->state == LauncherChain::STATE_RETRACTED) {
         pressKey(kKeySpace);

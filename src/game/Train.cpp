@@ -128,7 +128,12 @@ void Train::applyForces() {
     }
     const float cruise = game ? game->cruiseForce : kCruiseForce;
     const float tunnel = game ? game->tunnelForce : kTunnelForce;
-    float a = remap(cruise, tunnel, track->dangerLambda, track->tunnelLambda, f->frontPos());
+    // The force falls from the cruise force at the danger position to the tunnel force at the
+    // mouth and holds there. Carried on past the mouth, the line would reach zero a short way in
+    // and then pull the train back; with the smaller tunnel force of a level with two tracks the
+    // trains would come to rest with open slots still short of the mouth, and the level could
+    // never be lost.
+    float a = remap(cruise, tunnel, track->dangerLambda, track->tunnelLambda, std::min(f->frontPos(), track->tunnelLambda));
     if (game) {
         const double now = game->getGameTime();
         if (now < game->reverseUntil) a = -1.5f * a;

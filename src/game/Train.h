@@ -49,8 +49,9 @@ public:
     TrainLayout* lastSegment() const;
     int countSegments() const { return countChildren(); }
 
-    // Forces by position and game state on the front segment; the applause that ends a combo; the
-    // departure.
+    // Forces by position and game state on the front segment (a lone one is driven by a force
+    // falling to the tunnel force at the mouth and holding it beyond); the applause that ends a
+    // combo; the departure.
     void applyForces();
     // Wagons appended at the create position while the quota is not brought.
     void spawnWagons();

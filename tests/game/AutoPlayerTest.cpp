@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "game/ContextLevelComplete.h"
 #include "game/GameController.h"
 #include "game/Hud.h"
+#include "game/Launcher.h"
+#include "game/Cargo.h"
 #include "game/Level.h"
 #include "game/harness/PlayHarness.h"
 #include "media/QelAudio.h"
@@ -93,6 +96,98 @@ TEST_F(AutoPlayerTest, WinsTheFirstLevelThroughItsStatesAndTheTally) {
     EXPECT_GT(scoreAtWin, 0);
     EXPECT_GE(GameController::currentProfile()->score(), scoreAtWin);
     EXPECT_GT(g->levelEndTime, g->levelStartTime);
+}
+
+// On the last level the inner track rings the launcher and often stands between the piece on the
+// bow and the slots it fits on the outer track: the player does not sit on such a piece but fires
+// it off the view where it meets no slot.
+TEST_F(AutoPlayerTest, APieceWithNoWayToItsSlotsIsFiredWhereItMeetsNoSlot) {
+    GameController* g = harness->playLevel(82);
+    AutoPlayer player;
+    int discardsWatched = 0;
+    double longestWait = 0.0, waitingSince = 0.0;
+    const Cargo* waitingPiece = nullptr;
+    for (int i = 0; i < 60 * 60 && Trace::results.empty(); ++i) {
+        const int discards = player.discards;
+        player.step();
+        harness->frame();
+        // How long a piece stays ready on the bow.
+        const Launcher* launcher = g->pLauncher;
+        const Cargo* front = launcher && launcher->state == Launcher::STATE_READY ? launcher->frontPiece() : nullptr;
+        if (front && front == waitingPiece) {
+            longestWait = std::max(longestWait, g->getGameTime() - waitingSince);
+        } else {
+            waitingPiece = front;
+            waitingSince = g->getGameTime();
+        }
+        // A discarded piece flying alone (the player left out meanwhile) leaves the view untaken.
+        if (player.discards == discards || !g->pCargoLayer->firstChild || g->pCargoLayer->firstChild->next) continue;
+        const int placements = g->stats_correctPlacements + g->stats_incorrectPlacements;
+        for (int k = 0; k < 120 && g->pCargoLayer->firstChild; ++k) harness->frame();
+        EXPECT_EQ(g->pCargoLayer->firstChild, nullptr);
+        EXPECT_EQ(g->stats_correctPlacements + g->stats_incorrectPlacements, placements) << "discard at " << g->getGameTime() << " s";
+        ++discardsWatched;
+        waitingPiece = nullptr;
+    }
+    EXPECT_GT(discardsWatched, 0);
+    EXPECT_LT(longestWait, 3.0);
+}
+
+// The player aims by putting the pointer far out on the aim ray; where that ray runs into the
+// HUD's MENU corner (top right), a click there would pause instead: the pointer stays short of
+// it, and every aim fires, in its direction.
+TEST_F(AutoPlayerTest, EveryAimFiresInItsDirectionEvenTowardsTheMenuCorner) {
+    GameController* g = harness->playLevel(0);
+    const auto ready = [g] {
+        for (int i = 0; i < 60 * 10; ++i) {
+            if (g->state == GameController::STATE_PLAYING && g->pLauncher && g->pLauncher->state == Launcher::STATE_READY &&
+                g->pLauncher->frontPiece())
+                return true;
+            harness->frame();
+        }
+        return false;
+    };
+    constexpr float kDegree = 0.0174532925f;
+    for (float degrees : {5.0f, 20.0f, 35.0f, 40.0f, 45.0f, 50.0f, 55.0f, 70.0f, 85.0f, 100.0f, 160.0f, 250.0f, 330.0f}) {
+        SCOPED_TRACE(degrees);
+        ASSERT_TRUE(ready());
+        const Vector3 from = g->pLauncher->position;
+        const Vector3 direction(std::cos(degrees * kDegree), std::sin(degrees * kDegree), 0.0f);
+        const Vector3 pointer = AutoPlayer::pointerFor(*g, from, from + direction * 60.0f);
+        const int shots = g->stats_shotsFired;
+        harness->setPointer(pointer.x, pointer.y);
+        harness->setMouseButton(0, true);
+        harness->setMouseButton(0, false);
+        harness->frame();
+        EXPECT_EQ(g->command, GameController::COMMAND_FIRE);
+        ASSERT_EQ(g->stats_shotsFired, shots + 1);
+        const auto* piece = static_cast<const Cargo*>(g->pCargoLayer->lastChild);
+        ASSERT_NE(piece, nullptr);
+        const Vector3 velocity = piece->motion.velocity;
+        EXPECT_NEAR(std::atan2(velocity.y, velocity.x), std::atan2(direction.y, direction.x), 1.0f * kDegree);
+    }
+}
+
+// What the player does depends on the game alone, not on where the heap put things: a level
+// plays the same frames whether or not another level was played before it in the process.
+TEST_F(AutoPlayerTest, ALevelPlaysTheSameFramesWhateverWasPlayedBefore) {
+    const auto play = [](int level, int frames) {
+        Trace::results.clear();
+        harness->playLevel(level);
+        AutoPlayer player;
+        std::vector<uint64_t> hashes;
+        for (int i = 0; i < frames && Trace::results.empty(); ++i) {
+            player.step();
+            hashes.push_back(harness->frame());
+        }
+        return hashes;
+    };
+    const std::vector<uint64_t> first = play(31, 60 * 60);
+    play(30, 60 * 600);
+    const std::vector<uint64_t> again = play(31, 60 * 60);
+    ASSERT_EQ(first.size(), again.size());
+    const auto differ = std::mismatch(first.begin(), first.end(), again.begin());
+    EXPECT_EQ(differ.first, first.end()) << "the first frame that differs: " << (differ.first - first.begin());
 }
 
 // One seed: the same frames, whether the audio plays or is off.

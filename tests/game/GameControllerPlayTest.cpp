@@ -263,6 +263,27 @@ TEST_F(GameControllerPlayTest, AnIdleLevelIsLostWhenTheFirstOpenSlotReachesTheTu
     EXPECT_EQ(Trace::count(u"winRound"), 0);
 }
 
+// Trains left alone run into their tunnels on every kind of level, even with the halved tunnel
+// force of two tracks: an idle level is always lost, its first open slot entering a tunnel.
+TEST_F(GameControllerPlayTest, AnIdleLevelIsLostWhateverItsTracks) {
+    struct Case {
+        int level;
+        size_t tracks;
+    };
+    // The first level with two tracks, the last level with one, the campaign's last level (two).
+    const Case cases[] = {{21, 2}, {81, 1}, {82, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.level);
+        Trace::results.clear();
+        GameController* g = harness->playLevel(c.level);
+        const int frames = runUntilState(GameController::STATE_LOST, 60 * 300);
+        ASSERT_EQ(g->state, GameController::STATE_LOST) << "after " << frames << " frames";
+        EXPECT_EQ(g->pLevel->getTracks().size(), c.tracks);
+        EXPECT_EQ(Trace::results, std::vector<int>{GameController::RESULT_LOST});
+        harness->clearWorld();
+    }
+}
+
 // A score pop-up of any sign changes the score, never below 0; without a text it reads "+points".
 TEST_F(GameControllerPlayTest, ScorePopupsNeverTakeTheScoreBelowZero) {
     harness->startGame(0);

@@ -78,6 +78,8 @@ TEST_F(TrainTest, ForcesByPositionPowerUpAndSegments) {
         {"before the danger position (the ramp goes on unclamped)", before, NONE, false, 2, ramp(before)},
         {"past the danger position", after, NONE, false, 2, ramp(after)},
         {"at the tunnel", track->tunnelLambda, NONE, false, 2, 75.0f},
+        {"past the tunnel (the tunnel force holds)", track->tunnelLambda + 50.0f, NONE, false, 2, 75.0f},
+        {"past the tunnel, slowed", track->tunnelLambda + 50.0f, SLOW, false, 2, 0.25f * 75.0f},
         {"reverse", after, REVERSE, false, 2, -1.5f * ramp(after)},
         {"stop", after, STOP, false, 2, 0.0f},
         {"slow", after, SLOW, false, 2, 0.25f * ramp(after)},
