@@ -1,5 +1,6 @@
 #include "app/MenuItem.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/AppLink.h"
@@ -127,6 +128,36 @@ float MenuItem::sideCaptionFit(float textWidth) const {
     const float width = textWidth * scale.x;
     if (width <= room || width <= 0.0f) return 1.0f;
     return room > 0.0f ? room / width : 0.0f;
+}
+
+WorldRect MenuItem::box() const {
+    const float halfWidth = frameWidth * baseScale / 2.0f, halfHeight = frameHeight * baseScale / 2.0f;
+    WorldRect r{position.x - halfWidth, position.y + halfHeight, position.x + halfWidth, position.y - halfHeight};
+    if (caption.empty()) return r;
+    const float raw = FontAccess::textWidth(pFont, caption);
+    const float width = raw * baseScale * sideCaptionFit(raw);
+    const float height = float(FontAccess::lineHeight(pFont)) * baseScale;
+    // As render places the caption: beside the frame centred on its middle, or on its top edge.
+    switch (captionLocation) {
+        case 4:
+            r.left = std::min(r.left, position.x - frameWidth / 2 - 5 - width);
+            r.top = std::max(r.top, position.y + height / 2);
+            r.bottom = std::min(r.bottom, position.y - height / 2);
+            break;
+        case 6:
+            r.right = std::max(r.right, position.x + frameWidth / 2 + 5 + width);
+            r.top = std::max(r.top, position.y + height / 2);
+            r.bottom = std::min(r.bottom, position.y - height / 2);
+            break;
+        case 8:
+            r.left = std::min(r.left, position.x - width / 2);
+            r.right = std::max(r.right, position.x + width / 2);
+            r.top = std::max(r.top, position.y + frameHeight / 2 + 5 + height);
+            break;
+        default:  // inside the frame
+            break;
+    }
+    return r;
 }
 
 bool MenuItem::isInsideFrame(float x, float y) const {

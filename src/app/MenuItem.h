@@ -6,6 +6,7 @@
 
 #include "app/MenuNavigable.h"
 #include "engine/Text.h"
+#include "media/WorldRect.h"
 
 class FontQuad;
 
@@ -31,6 +32,9 @@ public:
     // SCREEN_MARGIN inside the screen's edge; 1 when it fits (and for the other locations).
     float sideCaptionFit(float textWidth) const;
     static constexpr float SCREEN_MARGIN = 5.0f;
+    // The box of the frame and the caption beside, inside or above it, at rest (without the
+    // press bounce), in world units.
+    WorldRect box() const;
     // Whether a point (relative to the item's centre, unscaled) is over the frame.
     bool isInsideFrame(float x, float y) const;
 

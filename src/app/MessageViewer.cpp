@@ -1,5 +1,6 @@
 #include "app/MessageViewer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/FontAccess.h"
@@ -53,6 +54,30 @@ void MessageViewer::addMessages(const std::vector<WString>& texts) {
     }
     if (first > 0) qelLog(u"MessageViewer::addMessages", u"%d lines before these scrolled away unseen.", int(first));
     for (size_t i = first; i < texts.size(); ++i) addMessage(texts[i]);
+}
+
+std::optional<WorldRect> MessageViewer::textBox() const {
+    if (lines.empty()) return std::nullopt;
+    // Lines hang down from the point they are drawn at, unless the flags lift them.
+    const float height = float(FontAccess::lineHeight(font));
+    float first = std::trunc(position.y);
+    if (textFlags & 0x10) first += height / 2.0f;
+    if (textFlags & 0x20) first += height;
+    const float last = first + lineStep * float(lines.size() - 1);
+    float left = 0.0f, right = 0.0f;
+    bool any = false;
+    for (const WString& entry : lines) {
+        const float width = TextLine(font, colour, entry).width;
+        if (width <= 0.0f) continue;
+        float x = position.x;
+        if (textFlags & 0x4) x -= width / 2.0f;
+        if (textFlags & 0x8) x -= width;
+        left = any ? std::min(left, x) : x;
+        right = any ? std::max(right, x + width) : x + width;
+        any = true;
+    }
+    if (!any) return std::nullopt;
+    return WorldRect{left, std::max(first, last), right, std::min(first, last) - height};
 }
 
 void MessageViewer::render() {

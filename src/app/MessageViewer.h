@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "engine/MathUtil.h"
 #include "engine/QelBase.h"
 #include "engine/Text.h"
+#include "media/WorldRect.h"
 
 class FontQuad;
 
@@ -23,6 +25,9 @@ public:
     // stay within maxLines: a long reply costs no more than a screenful. The messages dropped
     // unseen are counted in one log line.
     void addMessages(const std::vector<WString>& texts);
+    // The box the lines take on the screen as render draws them (blank lines count in the height);
+    // nothing while there are none.
+    std::optional<WorldRect> textBox() const;
 
     int maxWidth;
     int maxLines = 9;

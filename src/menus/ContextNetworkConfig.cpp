@@ -2,6 +2,7 @@
 
 #include "app/AppLink.h"
 #include "app/AppText.h"
+#include "app/BackingPanel.h"
 #include "app/GameConfiguration.h"
 #include "app/MenuItemButton.h"
 #include "app/MenuItemClose.h"
@@ -14,11 +15,14 @@ ContextNetworkConfig::ContextNetworkConfig() {
     pPreHook = AppLink::introContext();
     pTitle = new TextLabel(0.0f, float(cornerY), 0.0f, AppText::text(u"NETCONFIGTITLE"), AppLink::fontLarge(), 0xFFFFFFFF);
     addChild(pTitle);
+    pBacking = new BackingPanel();
+    addChild(pBacking);
     GameConfiguration* c = ContextOptions::settings();
     pCountryPicker = new CountryPicker(128.0f, -50.0f, 0.0f, c ? &c->countryIndex : nullptr,
                                        AppText::text(u"SELECTYOURCOUNTRY"), AppText::text(u"SELECTYOURCOUNTRYHINT"));
     ContextOptions::styleRow(pCountryPicker);
     appendItem(pCountryPicker);
+    pBacking->follow(pCountryPicker);
     const float side = float(cornerX - 80);
     pCancelButton = new MenuItemClose(-side, -float(cornerY), 0.0f, AppText::text(u"CANCEL"), u"");
     pCancelButton->setWidth(160);

@@ -4,6 +4,7 @@
 
 #include "app/ContextMenu.h"
 
+class BackingPanel;
 class CountryPicker;
 class MenuItemButton;
 class MenuItemClose;
@@ -16,6 +17,8 @@ public:
     void tickContents(double total, double dt) override;
 
     TextLabel* pTitle;
+    // Behind the country row: its caption stands on the picture.
+    BackingPanel* pBacking;
     CountryPicker* pCountryPicker;
     MenuItemClose* pCancelButton;
     MenuItemButton* nextButton;

@@ -4,6 +4,7 @@
 
 #include "app/AppLink.h"
 #include "app/AppText.h"
+#include "app/BackingPanel.h"
 #include "app/FontAccess.h"
 #include "app/GameConfiguration.h"
 #include "app/MenuItemButton.h"
@@ -41,8 +42,10 @@ ContextNetworkWizard1::ContextNetworkWizard1() {
 
     pTitle = new TextLabel(0.0f, float(cornerY), 0.0f, AppText::text(u"NETWORKWIZARD"), AppLink::fontLarge(), 0xFFFFFFFF);
     addChild(pTitle);
+    pBacking = new BackingPanel();
+    addChild(pBacking);
     viewer = new MessageViewer();
-    // Dark text, like the settings rows: it stands on the pale intro picture.
+    // Dark text, like the settings rows, on the pale panel over the intro picture.
     viewer->colour = ContextOptions::ROW_COLOUR;
     viewer->position = Vector3(0.0f, 4.5f * float(FontAccess::lineHeight(viewer->font)), 0.0f);
     addChild(viewer);
@@ -68,6 +71,8 @@ ContextNetworkWizard1::ContextNetworkWizard1() {
     runOnDesktopItem->bDisabled = !c || c->bFullScreen == 0;
     ContextOptions::styleRow(runOnDesktopItem);
     appendItem(runOnDesktopItem);
+    pBacking->follow(viewer);
+    pBacking->follow(runOnDesktopItem);
 }
 
 ContextNetworkWizard1::~ContextNetworkWizard1() {

@@ -14,6 +14,7 @@
 #include "app/ContextMenu.h"
 #include "engine/ByteBuffer.h"
 
+class BackingPanel;
 class HttpRequest;
 class MenuItemButton;
 class MenuItemClose;
@@ -38,6 +39,8 @@ public:
     static bool isPrintableReply(const ByteBuffer& reply);
 
     TextLabel* pTitle;
+    // Behind the viewer's lines and the option row: they stand on the picture.
+    BackingPanel* pBacking;
     MessageViewer* viewer;
     HttpRequest* request = nullptr;
     MenuItemClose* pCancelButton;

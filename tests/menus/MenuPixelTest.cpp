@@ -6,13 +6,18 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
 
+#include "app/AppText.h"
 #include "app/ContextMain.h"
+#include "app/DrawnTextBoxes.h"
+#include "app/MenuOptionItem.h"
+#include "app/MessageViewer.h"
 #include "app/ContextManager.h"
 #include "app/GameGlobal.h"
 #include "app/Loader.h"
@@ -24,6 +29,9 @@
 #include "menus/ContextHelp.h"
 #include "menus/ContextHighScoreOptions.h"
 #include "menus/ContextHighScores.h"
+#include "menus/ContextNetworkConfig.h"
+#include "menus/ContextNetworkWizard1.h"
+#include "menus/CountryPicker.h"
 #include "menus/ContextPlayerName.h"
 #include "menus/ContextPlayers.h"
 #include "support/GeneratedData.h"
@@ -188,4 +196,65 @@ TEST_F(MenuPixelTest, OtherScreensDrawTheirTexts) {
     frames(300);
     keepScreenshot("credits");
     EXPECT_GT(count(0, 0, 390, 200, [](D3DCOLOR p) { return r(p) < 0x30 && g(p) < 0x30 && b(p) < 0x30; }), 500);
+}
+
+// The network pages' texts stand straight on the intro picture, over its trees, the train and the
+// bear. Drawn without the texts, the ground under each text's box (all but the title, the buttons
+// and what lies on an item's own frame) is light, before and after the test and on the
+// configuration page; VESK_SCREENSHOT_DIR gets the pages with their texts.
+TEST_F(MenuPixelTest, NetworkPagesTextsStandOnALightGround) {
+    auto text = [](const char16_t* key) { return AppText::text(key); };
+    struct Case {
+        const char* name;
+        std::function<ContextMenu*()> make;
+    };
+    const Case cases[] = {
+        {"network-wizard-before", [] { return new ContextNetworkWizard1(); }},
+        {"network-wizard-after",
+         [&text] {
+             auto* wizard = new ContextNetworkWizard1();
+             wizard->runOnDesktopItem->bDisabled = true;
+             for (const WString& line : {text(u"STARTINGDOTS"), text(u"NETTESTSUCCESS"),
+                                         WString(u"Hello from the maker's test server."), text(u"DONEDOT")})
+                 wizard->viewer->addMessage(line);
+             return wizard;
+         }},
+        {"network-wizard-option-live",
+         [] {
+             auto* wizard = new ContextNetworkWizard1();
+             wizard->runOnDesktopItem->bDisabled = false;
+             return wizard;
+         }},
+        {"network-config", [] { return new ContextNetworkConfig(); }},
+    };
+    const std::vector<WString> standalone = {text(u"NETWORKWIZARD"), text(u"NETCONFIGTITLE"), text(u"CANCEL"),
+                                             text(u"NEXT"), text(u"HELP"), u"\x01"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ContextMenu* page = c.make();
+        stack->pushContext(page);
+        frames(3);
+        keepScreenshot(c.name);
+        std::vector<DrawnBox> boxes;
+        {
+            DrawnTextBoxes texts;
+            frames(1);
+            boxes = texts.drawn;
+        }
+        auto* config = dynamic_cast<ContextNetworkConfig*>(page);
+        int checked = 0;
+        for (const DrawnBox& d : boxes) {
+            if (std::find(standalone.begin(), standalone.end(), d.text) != standalone.end()) continue;
+            // The picker's value lies on its own frame.
+            if (config && d.text != config->pCountryPicker->caption) continue;
+            const WorldRect& b = d.box;
+            const int dark = count((b.left + b.right) / 2, (b.top + b.bottom) / 2, (b.right - b.left) / 2 - 1,
+                                   (b.top - b.bottom) / 2 - 1, [](D3DCOLOR p) { return !light(p); });
+            EXPECT_EQ(dark, 0) << wideToUtf8(d.text) << " at " << DrawnTextBoxes::describe(b);
+            ++checked;
+        }
+        EXPECT_GE(checked, config ? 1 : 5);
+        page->bDone = true;
+        stack->tick(0, 0);
+    }
 }

@@ -17,6 +17,8 @@
 #include <typeinfo>
 
 #include "app/AppText.h"
+#include "app/BackingPanel.h"
+#include "app/DrawnTextBoxes.h"
 #include "app/MenuItemButton.h"
 #include "app/MenuItemClose.h"
 #include "app/MenuOptionItem.h"
@@ -382,6 +384,69 @@ TEST_F(NetworkWizardTest, ThePickerEditsTheCountryIndex) {
     auto* page = new ContextNetworkConfig();
     push(page);
     EXPECT_EQ(page->pCountryPicker->target, &config().countryIndex);
+}
+
+// Every text of the pages that stands on the picture (all but the title and the buttons'
+// captions) lies inside a panel of the page's backing, and every panel lies on the screen: before
+// and after the test, with the option row grey or live, and on the configuration page.
+TEST_F(NetworkWizardTest, EveryTextOfThePagesStandsOnItsBackingPanel) {
+    service.setNetTestPayload(
+        "message=Hello from the maker's test server. This message is long enough to be wrapped onto a second "
+        "line of the page.\r\n");
+    struct Case {
+        const char* name;
+        bool bFullScreen;
+        Fault fault;  // the test is run unless the page is the configuration page or nothing is asked
+        bool bRun;
+        bool bConfigPage;
+    } cases[] = {
+        {"before the test, in a window", false, Fault::None, false, false},
+        {"before the test, in full screen", true, Fault::None, false, false},
+        {"after a successful test", false, Fault::None, true, false},
+        {"after a failed test", false, Fault::NotFound, true, false},
+        {"the configuration page", false, Fault::None, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        config().bFullScreen = c.bFullScreen ? 1 : 0;
+        application->applyAudioSettings(-1, -1);
+        service.setFault(FakeMakerService::netTestPath, c.fault);
+        ContextMenu* page = nullptr;
+        BackingPanel* backing = nullptr;
+        std::vector<WString> standalone;
+        if (c.bConfigPage) {
+            auto* config = new ContextNetworkConfig();
+            push(config);
+            page = config;
+            backing = config->pBacking;
+            standalone = {text(u"NETCONFIGTITLE"), text(u"CANCEL"), text(u"NEXT")};
+        } else {
+            auto* wizard = openWizard();
+            if (c.bRun) runTest(wizard);
+            EXPECT_EQ(wizard->runOnDesktopItem->bDisabled, !c.bFullScreen || c.bRun);
+            page = wizard;
+            backing = wizard->pBacking;
+            standalone = {text(u"NETWORKWIZARD"), text(u"CANCEL"), text(u"NEXT"), text(u"HELP")};
+        }
+        DrawnTextBoxes texts;
+        stack->draw();
+        const std::vector<WorldRect> panels = backing->panels();
+        ASSERT_FALSE(panels.empty());
+        for (const WorldRect& p : panels)
+            EXPECT_TRUE(DrawnTextBoxes::inside(p, WorldRect{-400.0f, 240.0f, 400.0f, -240.0f})) << DrawnTextBoxes::describe(p);
+        int backed = 0;
+        for (const DrawnBox& d : texts.drawn) {
+            if (std::find(standalone.begin(), standalone.end(), d.text) != standalone.end()) continue;
+            bool covered = false;
+            for (const WorldRect& p : panels) covered |= DrawnTextBoxes::inside(d.box, p);
+            EXPECT_TRUE(covered) << wideToUtf8(d.text) << " at " << DrawnTextBoxes::describe(d.box);
+            ++backed;
+        }
+        EXPECT_GE(backed, c.bConfigPage ? 2 : c.bRun ? 9 : 6);
+        page->bDone = true;
+        tick();
+        EXPECT_EQ(stack->getTopContext(), nullptr);
+    }
 }
 
 TEST(NetTestReply, EnvelopeIsCheckedBeforeItsPayloadIsUsed) {
