@@ -13,7 +13,7 @@
 #include "engine/Logger.h"
 #include "engine/Product.h"
 #include "engine/Qel.h"
-#include "menus/ReplyText.h"
+#include "menus/ServerText.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -107,12 +107,12 @@ void ContextErrorReport::takeResult() {
     if (state == HttpRequest::STATE_DONE) {
         bUploadSucceeded = true;
         viewer->addMessage(AppText::text(u"CONNECTED"));
-        for (const WString& line : ReplyText::lines(request->getReply())) viewer->addMessage(line);
+        for (const WString& line : ServerText::lines(request->getReply())) viewer->addMessage(line);
         viewer->addMessage(AppText::text(u"DONEDOT"));
         nextButton->caption = AppText::text(u"FINISH");
         nextButton->bDisabled = false;
     } else {
-        viewer->addMessage(ReplyText::clean(request->getErrorText()));
+        viewer->addMessage(ServerText::clean(request->getErrorText()));
         viewer->addMessage(AppText::text(u"CHECKCONNECTION"));
         viewer->addMessage(AppText::text(u"FAILED"));
     }

@@ -9,7 +9,7 @@
 #include "app/TextLabel.h"
 #include "engine/HttpRequest.h"
 #include "engine/Qel.h"
-#include "menus/ReplyText.h"
+#include "menus/ServerText.h"
 #include "menus/ScoreUploadData.h"
 
 ContextHighScoreUpload::ContextHighScoreUpload() {
@@ -52,12 +52,12 @@ void ContextHighScoreUpload::takeResult() {
     request->setState(HttpRequest::STATE_IDLE);
     if (state == HttpRequest::STATE_DONE) {
         viewer->addMessage(AppText::text(u"CONNECTED"));
-        for (const WString& line : ReplyText::lines(request->getReply())) viewer->addMessage(line);
+        for (const WString& line : ServerText::lines(request->getReply())) viewer->addMessage(line);
         viewer->addMessage(AppText::text(u"DONEDOT"));
         nextButton->caption = AppText::text(u"FINISH");
         nextButton->bDisabled = false;
     } else {
-        viewer->addMessage(ReplyText::clean(request->getErrorText()));
+        viewer->addMessage(ServerText::clean(request->getErrorText()));
         viewer->addMessage(AppText::text(u"CHECKCONNECTION"));
         viewer->addMessage(AppText::text(u"FAILED"));
     }
