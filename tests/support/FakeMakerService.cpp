@@ -209,7 +209,7 @@ std::string FakeMakerService::bodyFor(const std::string& path, Fault fault) {
         }
         case Fault::Garbage: return literal("\x01\xff\x10ZZ garbage\r\n");
         case Fault::PlainText: return "Hello from the maker.\r\nSecond line\n";
-        case Fault::ControlText: return literal("Tab\there\r\nMark\x1e" "1red\r\nNul\0end\r\n");
+        case Fault::ControlText: return literal("Line with\ta tab\r\nMark\x1e" "1red\r\nNul\0end\r\n");
         case Fault::ControlEnvelope:
             return envelope(literal("masterServer=127.0.0.1:23006\r\nmessage=Mark\x1e" "1red\ttab\0nul\r\n"));
         case Fault::HugeBody: {

@@ -41,7 +41,7 @@ public:
         WrongMagic,      // an envelope beginning 01 02 03 04
         Garbage,         // bytes that are neither an envelope nor printable (first byte 0x01)
         PlainText,       // two lines of printable text
-        ControlText,     // printable text carrying U+001E, NUL and a tab inside its lines
+        ControlText,     // text, printable at its start, carrying U+001E, NUL and a tab in its lines
         ControlEnvelope, // a valid envelope whose "message" carries U+001E, NUL and a tab
         HugeBody,        // 10 MB of printable text, status 200
         Stall,           // reads the request, never answers
