@@ -13,6 +13,7 @@
 #include "engine/Logger.h"
 #include "engine/Product.h"
 #include "engine/Qel.h"
+#include "menus/ContextNetworkWizard1.h"
 #include "menus/ServerText.h"
 #include "platform/FileSystem.h"
 
@@ -91,7 +92,7 @@ void ContextErrorReport::tickContents(double total, double dt) {
     if (request) takeResult();
     if (wizardButton && wizardButton->bClicked) {
         wizardButton->bClicked = false;
-        // TODO: push the network wizard here once it is part of the game.
+        AppLink::pushContext(new ContextNetworkWizard1());
     }
     if (nextButton->bClicked) {
         nextButton->bClicked = false;

@@ -8,6 +8,7 @@
 #include "app/MenuItemLink.h"
 #include "app/TextLabel.h"
 #include "menus/ContextHighScoreUpload.h"
+#include "menus/ContextNetworkWizard1.h"
 #include "menus/MakerPage.h"
 
 ContextHighScoreOptions::ContextHighScoreOptions() {
@@ -51,5 +52,5 @@ void ContextHighScoreOptions::tickContents(double total, double dt) {
 
 void ContextHighScoreOptions::openUpload() {
     if (game && game->gameConfiguration.bOnlineConfigured) AppLink::pushContext(new ContextHighScoreUpload());
-    // TODO: else the network wizard, once it is part of the game.
+    else AppLink::pushContext(new ContextNetworkWizard1());
 }

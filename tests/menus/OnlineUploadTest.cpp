@@ -24,6 +24,8 @@
 #include "menus/ContextErrorReport.h"
 #include "menus/ContextHighScoreOptions.h"
 #include "menus/ContextHighScoreUpload.h"
+#include "menus/ContextNetworkConfig.h"
+#include "menus/ContextNetworkWizard1.h"
 #include "menus/ScoreUploadData.h"
 #include "platform/FileSystem.h"
 #include "support/FakeMakerService.h"
@@ -106,7 +108,7 @@ struct ReplyCase {
 using Fault = FakeMakerService::Fault;
 const ReplyCase replyCases[] = {
     {"PlainText", ReplyCase::SERVICE, Fault::PlainText, 0, {u"Hello from the maker.", u"Second line"}, true},
-    {"ControlCharacters", ReplyCase::SERVICE, Fault::ControlText, 0, {u"Tab here", u"Mark1red", u"Nulend"}, true},
+    {"ControlCharacters", ReplyCase::SERVICE, Fault::ControlText, 0, {u"Line with a tab", u"Mark1red", u"Nulend"}, true},
     {"HugeBody", ReplyCase::SERVICE, Fault::HugeBody, 0, {u"Could not read reply (error "}, false},
     {"Stall", ReplyCase::SERVICE, Fault::Stall, 0, {u"Could not send request (error 00002ee2)"}, false},
     {"ResetUnanswered", ReplyCase::SERVICE, Fault::Refused, 0, {u"Could not send request (error "}, false},
@@ -329,13 +331,20 @@ TEST_F(OnlineUploadTest, RecordCopiesTheHeadAndRowsAndNothingAfterThem) {
     EXPECT_EQ(std::memcmp(ScoreUploadData::fromConfiguration(display).seal, data.seal, 16), 0);
 }
 
-TEST_F(OnlineUploadTest, UploadScoresOpensTheUploadOnceTheNetworkIsSetUp) {
-    auto* options = new ContextHighScoreOptions();
-    push(options);
-    config().bOnlineConfigured = 1;
-    tap(0.0f, 50.0f);
-    tick();
-    EXPECT_NE(top<ContextHighScoreUpload>(), nullptr);
+TEST_F(OnlineUploadTest, UploadScoresOpensTheWizardBeforeTheNetworkIsSetUpAndTheUploadAfter) {
+    for (uint8_t configured : {0, 1}) {
+        SCOPED_TRACE(int(configured));
+        config().bOnlineConfigured = configured;
+        push(new ContextHighScoreOptions());
+        tap(0.0f, 50.0f);
+        tick();
+        EXPECT_EQ(top<ContextNetworkWizard1>() != nullptr, configured == 0);
+        EXPECT_EQ(top<ContextHighScoreUpload>() != nullptr, configured == 1);
+        while (stack->getTopContext()) {
+            stack->getTopContext()->bDone = true;
+            tick();
+        }
+    }
 }
 
 // The crash report.
@@ -516,7 +525,7 @@ TEST_F(OnlineUploadTest, CrashFileThatCannotBeRemovedIsLogged) {
               std::string::npos);
 }
 
-TEST_F(OnlineUploadTest, NextWaitsForTheNetworkSetUp) {
+TEST_F(OnlineUploadTest, NextWaitsForTheNetworkWizardAndTheAcceptedConfiguration) {
     writeFileBytes(wideToUtf8(getCrashLogPath()), "log");
     auto* page = new ContextErrorReport();
     push(page);
@@ -529,16 +538,29 @@ TEST_F(OnlineUploadTest, NextWaitsForTheNetworkSetUp) {
     tapNext();
     EXPECT_EQ(page->request, nullptr);
 
-    // Another screen in front (the network set-up) that is accepted: back on the page, NEXT works.
-    auto* setUp = new ContextMenu();
-    setUp->bDeleteWhenDone = true;
-    push(setUp);
-    config().bOnlineConfigured = 1;
-    setUp->bDone = true;
+    // The wizard button opens the network test; after the test and the accepted configuration
+    // the page is back in front with NEXT working.
+    config().bFullScreen = 0;
+    tap(0.0f, -200.0f);
+    tick();
+    auto* wizard = top<ContextNetworkWizard1>();
+    ASSERT_NE(wizard, nullptr);
+    tapNext();
+    ASSERT_TRUE(tickUntilAnswered(wizard));
+    tapNext();
+    tick();
+    ASSERT_NE(top<ContextNetworkConfig>(), nullptr);
+    tapNext();
     tick();
     ASSERT_EQ(stack->getTopContext(), page);
+    EXPECT_EQ(config().bOnlineConfigured, 1);
     EXPECT_FALSE(page->nextButton->bDisabled);
     EXPECT_TRUE(page->wizardButton->bDisabled);
+    EXPECT_EQ(service.received().size(), 1u);
+    tapNext();
+    ASSERT_TRUE(tickUntilAnswered(page));
+    ASSERT_EQ(service.received().size(), 2u);
+    EXPECT_EQ(service.received()[1].path, FakeMakerService::crashReportPath);
 
     // Built while set up: no wizard lines, no wizard button.
     ContextErrorReport configured;
