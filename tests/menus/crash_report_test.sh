@@ -22,6 +22,7 @@ work=$(mktemp -d)
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
+  wait 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -42,13 +43,16 @@ fail() {
 }
 step() { echo "== $*"; }
 
-# The program runs alone in a PID namespace of its own where the system allows it, so that a copy
-# running elsewhere on the machine does not keep it from starting.
+# The program runs in a PID namespace of its own where the system allows it, so that a copy
+# running elsewhere on the machine does not keep it from starting. A shell is the namespace's
+# first process: the first process ignores signals it does not handle, so the program itself would
+# survive its crash handler's re-raised SIGSEGV.
 launcher=()
+inner=(sh -c '"$@" & wait $!' sh)
 if unshare --pid --fork --mount-proc true 2>/dev/null; then
-  launcher=(unshare --pid --fork --mount-proc)
+  launcher=(unshare --pid --fork --mount-proc "${inner[@]}")
 elif unshare --user --map-root-user --pid --fork --mount-proc true 2>/dev/null; then
-  launcher=(unshare --user --map-root-user --pid --fork --mount-proc)
+  launcher=(unshare --user --map-root-user --pid --fork --mount-proc "${inner[@]}")
 fi
 
 # wait_for TEXT [FILE] [SECONDS]: until the file (the log by default) holds the text.
@@ -82,8 +86,11 @@ start_game() {
   game=$outer
   if [ ${#launcher[@]} -gt 0 ]; then
     game=
+    # The program is the only child of the namespace's shell, the launcher's only child.
     for _ in $(seq 1 500); do
-      game=$(pgrep -P "$outer" | head -n 1) && [ -n "$game" ] && break
+      local shell
+      shell=$(pgrep -P "$outer" | head -n 1)
+      [ -n "$shell" ] && game=$(pgrep -P "$shell" | head -n 1) && [ -n "$game" ] && break
       sleep 0.01
     done
     [ -n "$game" ] || fail "$1: the program did not start"
@@ -91,7 +98,7 @@ start_game() {
   wait_for "Global::initPostLoader(): Global initialization complete" "$log" 90 || fail "$1: loading did not finish"
   window=
   for _ in $(seq 1 400); do
-    window=$(xdotool search --onlyvisible --name "^$product\$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    window=$(xdotool search --onlyvisible --name "^Vesk" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
     sleep 0.05
   done
   [ -n "$window" ] || fail "$1: no window"
@@ -238,10 +245,18 @@ for _ in $(seq 1 600); do
   xdotool keydown space; sleep 0.05; xdotool keyup space; sleep 0.05
 done
 grep -qF "Global::saveUserData(): Saving." "$log" || fail "no main menu"
+# A first start asks for the player's name over the main menu; the menu saves again when it is
+# back in front.
+sleep 0.5
+xdotool type --delay 100 Ann; sleep 0.2
+xdotool keydown Return; sleep 0.15; xdotool keyup Return
+for _ in $(seq 1 400); do [ "$(count "Global::saveUserData(): Saving.")" -ge 2 ] && break; sleep 0.05; done
+[ "$(count "Global::saveUserData(): Saving.")" -ge 2 ] || fail "the name was not taken"
 for _ in $(seq 1 100); do
   kill -0 "$game" 2>/dev/null || break
   xdotool keydown ctrl alt x; sleep 0.1; xdotool keyup x alt ctrl; sleep 0.2
 done
+kill -0 "$game" 2>/dev/null && fail "the crash hot key did not end the program"
 wait "$outer"; status=$?
 [ "$status" -eq 255 ] || fail "exit status $status after the crash hot key"
 grep -qF "Crash requested." "$crashlog" || fail "no crash log after the hot key"
