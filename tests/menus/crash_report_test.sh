@@ -14,7 +14,12 @@ set -u
 exe="$1"
 service="$2"
 shots="${3:-}"
-if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"; fi
+# A display of its own, also under a test run's shared one: other tests' windows there would take
+# the focus and the clicks.
+if [ -z "${CRASH_REPORT_OWN_DISPLAY:-}" ]; then
+  export CRASH_REPORT_OWN_DISPLAY=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
 for tool in xdotool python3; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
