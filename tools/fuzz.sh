@@ -9,7 +9,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz: clang++ not found, skipping the fuzz targets"
   exit 0
 fi
-targets=(fuzz_wad fuzz_signed_file fuzz_ini fuzz_packet fuzz_tga fuzz_bmp fuzz_jpg fuzz_codepointlut fuzz_vorbis fuzz_preload fuzz_net_messages fuzz_trains)
+targets=(fuzz_wad fuzz_signed_file fuzz_ini fuzz_packet fuzz_tga fuzz_bmp fuzz_jpg fuzz_codepointlut fuzz_vorbis fuzz_preload fuzz_net_messages fuzz_trains fuzz_net_test_reply)
 # Optimised a little (-O1, as libFuzzer advises): pictures of several megapixels stay well inside
 # the time limit per input.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON -DVESK_FUZZ=ON -DVESK_TESTS=OFF \

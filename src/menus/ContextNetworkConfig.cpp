@@ -17,6 +17,7 @@ ContextNetworkConfig::ContextNetworkConfig() {
     GameConfiguration* c = ContextOptions::settings();
     pCountryPicker = new CountryPicker(128.0f, -50.0f, 0.0f, c ? &c->countryIndex : nullptr,
                                        AppText::text(u"SELECTYOURCOUNTRY"), AppText::text(u"SELECTYOURCOUNTRYHINT"));
+    ContextOptions::styleRow(pCountryPicker);
     appendItem(pCountryPicker);
     const float side = float(cornerX - 80);
     pCancelButton = new MenuItemClose(-side, -float(cornerY), 0.0f, AppText::text(u"CANCEL"), u"");

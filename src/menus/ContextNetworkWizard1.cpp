@@ -42,6 +42,8 @@ ContextNetworkWizard1::ContextNetworkWizard1() {
     pTitle = new TextLabel(0.0f, float(cornerY), 0.0f, AppText::text(u"NETWORKWIZARD"), AppLink::fontLarge(), 0xFFFFFFFF);
     addChild(pTitle);
     viewer = new MessageViewer();
+    // Dark text, like the settings rows: it stands on the pale intro picture.
+    viewer->colour = ContextOptions::ROW_COLOUR;
     viewer->position = Vector3(0.0f, 4.5f * float(FontAccess::lineHeight(viewer->font)), 0.0f);
     addChild(viewer);
     viewer->addMessage(AppText::text(u"NETTESTINTRO1"));
@@ -64,6 +66,7 @@ ContextNetworkWizard1::ContextNetworkWizard1() {
     runOnDesktopItem = new MenuOptionItem(side, bottom + 50.0f, 0.0f, AppText::text(u"RUNTESTONDESKTOP"),
                                           AppText::text(u"RUNTESTONDESKTOPHINT"), &bRunOnDesktop);
     runOnDesktopItem->bDisabled = !c || c->bFullScreen == 0;
+    ContextOptions::styleRow(runOnDesktopItem);
     appendItem(runOnDesktopItem);
 }
 
@@ -123,7 +126,7 @@ void ContextNetworkWizard1::handleReply(const ByteBuffer& reply) {
         }
         if (const WString* message = section.find(u"message")) showLine(*message);
     } else if (reply.length() > 0 && isPrintableReply(reply)) {
-        for (const WString& line : ServerText::lines(reply)) viewer->addMessage(line);
+        viewer->addMessages(ServerText::lines(reply));
     } else {
         qelLog(tickFunction, u"Received unprintable reply!");
     }

@@ -124,7 +124,6 @@ FakeMakerService::FakeMakerService()
 }
 
 FakeMakerService::~FakeMakerService() {
-    server.setHandler(nullptr);
     if (refusingFd >= 0) ::close(refusingFd);
 }
 
@@ -143,6 +142,11 @@ void FakeMakerService::setFaultForAll(Fault fault) {
 void FakeMakerService::setNetTestPayload(const std::string& ini) {
     std::lock_guard lock(mutex);
     netTestPayload = ini;
+}
+
+void FakeMakerService::setPlainText(const std::string& text) {
+    std::lock_guard lock(mutex);
+    plainText = text;
 }
 
 void FakeMakerService::setReplyText(const std::string& path, const std::string& text) {
@@ -179,9 +183,11 @@ std::string FakeMakerService::envelope(const std::string& payload) {
 std::string FakeMakerService::bodyFor(const std::string& path, Fault fault) {
     std::string payload;
     std::string text;
+    std::string plain;
     {
         std::lock_guard lock(mutex);
         payload = netTestPayload;
+        plain = plainText;
         const auto it = replyTexts.find(path);
         text = it != replyTexts.end() ? it->second : std::string();
     }
@@ -208,7 +214,7 @@ std::string FakeMakerService::bodyFor(const std::string& path, Fault fault) {
             return out;
         }
         case Fault::Garbage: return literal("\x01\xff\x10ZZ garbage\r\n");
-        case Fault::PlainText: return "Hello from the maker.\r\nSecond line\n";
+        case Fault::PlainText: return plain;
         case Fault::ControlText: return literal("Line with\ta tab\r\nMark\x1e" "1red\r\nNul\0end\r\n");
         case Fault::ControlEnvelope:
             return envelope(literal("masterServer=127.0.0.1:23006\r\nmessage=Mark\x1e" "1red\ttab\0nul\r\n"));

@@ -40,7 +40,7 @@ public:
         WrongDigest,     // an envelope whose digest has one bit flipped
         WrongMagic,      // an envelope beginning 01 02 03 04
         Garbage,         // bytes that are neither an envelope nor printable (first byte 0x01)
-        PlainText,       // two lines of printable text
+        PlainText,       // printable text: two lines, or the text given by setPlainText
         ControlText,     // text, printable at its start, carrying U+001E, NUL and a tab in its lines
         ControlEnvelope, // a valid envelope whose "message" carries U+001E, NUL and a tab
         HugeBody,        // 10 MB of printable text, status 200
@@ -87,6 +87,8 @@ public:
     void setNetTestPayload(const std::string& ini);
     // The text answered by the score upload and the crash report.
     void setReplyText(const std::string& path, const std::string& text);
+    // The text answered on any path with Fault::PlainText.
+    void setPlainText(const std::string& text);
 
     std::vector<Received> received();
     // Waits until n requests have been answered or refused (at most timeoutMs).
@@ -106,13 +108,15 @@ public:
 private:
     LoopbackHttpServer::Reply answer(const std::string& path, const std::string& request);
 
-    LoopbackHttpServer server;
     int refusingFd = -1;
     uint16_t refusedPort = 0;
     std::mutex mutex;
     std::map<std::string, Fault> faults;
     std::optional<Fault> faultForAll;
     std::string netTestPayload;
+    std::string plainText = "Hello from the maker.\r\nSecond line\n";
     std::map<std::string, std::string> replyTexts;
     std::vector<Received> log;
+    // Last, so that it is destroyed first: its thread ends before the state it uses goes.
+    LoopbackHttpServer server;
 };
