@@ -30,6 +30,7 @@
 #include "media/QelAudio.h"
 #include "media/QelGraphics.h"
 #include "media/Texture.h"
+#include "menus/ContextErrorReport.h"
 #include "platform/AudioLibrary.h"
 
 Global* game = nullptr;
@@ -105,7 +106,8 @@ void Global::initPostLoader() {
     createStartContexts();
     pContextManager->pushContext(new ContextLogo());
     pContextManager->pushContext(new ContextStudioLogo());
-    // The crash-report wizard, pushed last when crashFilesExist(), joins here once it is built.
+    // After a crash the report page comes first.
+    if (crashFilesExist()) pContextManager->pushContext(new ContextErrorReport());
     const double t = qel && qel->pTimeKeeper ? qel->pTimeKeeper->getTime() : 0.0;
     qelLog(u"Global::initPostLoader", u"Global initialization complete at t=%.3lf sec.", t);
 }

@@ -14,6 +14,7 @@ WString getUserDataPath() { return getUserDataFolder(); }
 WString getCrashDumpPath() { return getUserDataPath() + u"crash." + getProductName() + u".mdmp"; }
 WString getCrashScreenshotPath() { return getUserDataPath() + u"crash." + getProductName() + u".jpg"; }
 WString getCrashLogPath() { return getUserDataPath() + u"crash." + getProductName() + u".log"; }
+WString getCrashNetPath() { return getUserDataPath() + u"crash." + getProductName() + u".net"; }
 
 void setFixedText(char* field, size_t fieldSize, WStringView text) {
     if (fieldSize == 0) return;

@@ -18,6 +18,8 @@ WString getUserDataPath();
 WString getCrashDumpPath();
 WString getCrashScreenshotPath();
 WString getCrashLogPath();
+// Network traffic of a crashed run: sent with a crash report when present (nothing writes it).
+WString getCrashNetPath();
 
 // Store text as NUL-ended UTF-8 in a fixed character field, dropping trailing UTF-16 units until
 // it fits in size - 1 bytes. The bytes after the terminator are left as they were.

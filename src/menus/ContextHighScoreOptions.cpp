@@ -7,6 +7,8 @@
 #include "app/MenuItemClose.h"
 #include "app/MenuItemLink.h"
 #include "app/TextLabel.h"
+#include "menus/ContextHighScoreUpload.h"
+#include "menus/ContextNetworkWizard1.h"
 #include "menus/MakerPage.h"
 
 ContextHighScoreOptions::ContextHighScoreOptions() {
@@ -49,7 +51,6 @@ void ContextHighScoreOptions::tickContents(double total, double dt) {
 }
 
 void ContextHighScoreOptions::openUpload() {
-    // The upload (ContextHighScoreUpload) when game->gameConfiguration.bOnlineConfigured is set,
-    // else the network test (ContextNetworkWizard1), is pushed here once those pages are part of
-    // the game.
+    if (game && game->gameConfiguration.bOnlineConfigured) AppLink::pushContext(new ContextHighScoreUpload());
+    else AppLink::pushContext(new ContextNetworkWizard1());
 }

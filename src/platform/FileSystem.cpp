@@ -184,6 +184,14 @@ bool renameFile(const std::string& from, const std::string& to, std::string& rea
     return false;
 }
 
+bool removeFile(const std::string& path, std::string& reason) {
+    int error = injectedFault(path, FileStep::REMOVE);
+    if (error == 0 && (unlink(path.c_str()) == 0 || errno == ENOENT)) return true;
+    if (error == 0) error = errno;
+    reason = fileErrorText(error);
+    return false;
+}
+
 void setFileFaultHook(FileFaultHook hook) { faultHook.store(hook); }
 
 }  // namespace platform

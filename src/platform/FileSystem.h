@@ -40,10 +40,12 @@ ReadOutcome readRegularFile(const std::string& path, std::string& out, std::stri
 bool replaceFile(const std::string& path, const void* data, size_t size, std::string& reason);
 // Renames a file (replacing an existing target); 'reason' says why not.
 bool renameFile(const std::string& from, const std::string& to, std::string& reason);
+// Removes a file; a file that is not there counts as removed. 'reason' says why not.
+bool removeFile(const std::string& path, std::string& reason);
 
 // Tests: the steps at which a file operation can be made to fail, and a hook that returns the
 // errno value to fail a step on a path with (0 lets it run). Null by default.
-enum class FileStep { OPEN_READ, READ, CREATE, WRITE, SYNC, RENAME };
+enum class FileStep { OPEN_READ, READ, CREATE, WRITE, SYNC, RENAME, REMOVE };
 using FileFaultHook = int (*)(const std::string& path, FileStep step);
 void setFileFaultHook(FileFaultHook hook);
 

@@ -6,6 +6,8 @@
 #include "TestPictures.h"
 #include "app/ContextStudioLogo.h"
 #include "app/Loader.h"
+#include "engine/Product.h"
+#include "menus/ContextErrorReport.h"
 #include "engine/FileManager.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/ResourceManager.h"
@@ -140,6 +142,44 @@ TEST_F(LoaderTest, AfterTheLastStepNothingMoreHappens) {
     delete application;
     application = nullptr;
 }
+
+// After a crash the crash report is the first screen: only the log or the dump of a crash counts.
+struct CrashCheckCase {
+    const char* name;
+    bool log, dump, screenshot;
+    bool report;
+};
+void PrintTo(const CrashCheckCase& c, std::ostream* os) { *os << c.name; }
+struct LoaderCrashCheckTest : LoaderTest, testing::WithParamInterface<CrashCheckCase> {};
+
+TEST_P(LoaderCrashCheckTest, CrashReportComesFirstAfterACrash) {
+    const CrashCheckCase& c = GetParam();
+    const std::pair<bool, WString> files[] = {
+        {c.log, getCrashLogPath()}, {c.dump, getCrashDumpPath()}, {c.screenshot, getCrashScreenshotPath()}};
+    for (const auto& [present, path] : files) {
+        std::filesystem::remove(wideToUtf8(path));
+        if (present) writeFileBytes(wideToUtf8(path), "x");
+    }
+    StartScreenData startData(engine);
+    runStepAfter(101);
+    tick();
+    Context* front = stack->getTopContext();
+    EXPECT_EQ(dynamic_cast<ContextErrorReport*>(front) != nullptr, c.report);
+    // Below the report the start screens follow as always.
+    Context* logo = c.report ? static_cast<Context*>(front->prev) : front;
+    EXPECT_NE(dynamic_cast<ContextStudioLogo*>(logo), nullptr);
+    delete application;
+    application = nullptr;
+    for (const auto& [present, path] : files) std::filesystem::remove(wideToUtf8(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(CrashFiles, LoaderCrashCheckTest,
+                         testing::Values(CrashCheckCase{"None", false, false, false, false},
+                                         CrashCheckCase{"ScreenshotOnly", false, false, true, false},
+                                         CrashCheckCase{"Log", true, false, false, true},
+                                         CrashCheckCase{"Dump", false, true, false, true},
+                                         CrashCheckCase{"All", true, true, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoaderTest, SingleLanguageWinsOverAnyDefault) {
     for (int preset : {-2, -1, 4}) {

@@ -1,0 +1,150 @@
+#include "menus/ContextErrorReport.h"
+
+#include <string>
+
+#include "app/AppLink.h"
+#include "app/AppText.h"
+#include "app/Global.h"
+#include "app/MenuItemButton.h"
+#include "app/MenuItemClose.h"
+#include "app/MessageViewer.h"
+#include "app/TextLabel.h"
+#include "engine/HttpRequest.h"
+#include "engine/Logger.h"
+#include "engine/Product.h"
+#include "engine/Qel.h"
+#include "menus/ContextNetworkWizard1.h"
+#include "menus/ServerText.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+bool onlineConfigured() { return game && game->gameConfiguration.bOnlineConfigured != 0; }
+
+}  // namespace
+
+std::vector<ContextErrorReport::CrashFile> ContextErrorReport::crashFiles() {
+    return {{u"crashLog", getCrashLogPath()},
+            {u"crashMiniDump", getCrashDumpPath()},
+            {u"crashScreenshot", getCrashScreenshotPath()},
+            {u"crashNetTraffic", getCrashNetPath()}};
+}
+
+void ContextErrorReport::deleteCrashFiles() {
+    for (const WString& path : {getCrashLogPath(), getCrashScreenshotPath(), getCrashNetPath(), getCrashDumpPath()}) {
+        std::string reason;
+        if (!platform::removeFile(wideToUtf8(path), reason))
+            qelLog(u"ContextErrorReport::deleteCrashFiles", u"Could not delete '%s' (%hs).", path, reason.c_str());
+    }
+}
+
+ContextErrorReport::ContextErrorReport() {
+    bDeleteWhenDone = true;
+    pPreHook = AppLink::introContext();
+    pTitle =
+        new TextLabel(0.0f, float(cornerY), 0.0f, AppText::text(u"ERRORREPORTTITLE"), AppLink::fontLarge(), 0xFFFFFFFF);
+    addChild(pTitle);
+
+    viewer = new MessageViewer();
+    viewer->position = Vector3(0.0f, 4.5f * -viewer->lineStep, 0.0f);
+    addChild(viewer);
+    for (const char16_t* key : {u"ERRORREPORTINTRO1", u"ERRORREPORTINTRO2", u"ERRORREPORTINTRO3"})
+        viewer->addMessage(AppText::text(key));
+
+    pCancelButton = new MenuItemClose(float(80 - cornerX), -float(cornerY), 0.0f, AppText::text(u"CANCEL"), u"");
+    pCancelButton->setWidth(160);
+    appendItem(pCancelButton);
+    nextButton = new MenuItemButton(float(cornerX - 80), -float(cornerY), 0.0f, AppText::text(u"NEXT"), u"");
+    nextButton->setWidth(160);
+    appendItem(nextButton);
+
+    if (!onlineConfigured()) {
+        viewer->addMessage(u"");
+        viewer->addMessage(AppText::text(u"ERRORREPORTWIZARD1"));
+        viewer->addMessage(AppText::text(u"ERRORREPORTWIZARD2"));
+        wizardButton = new MenuItemButton(0.0f, -float(cornerY), 0.0f, AppText::text(u"NETWORKWIZARDDOTS"), u"");
+        wizardButton->setWidth(160);
+        appendItem(wizardButton);
+    }
+    nextButton->bDisabled = !onlineConfigured();
+}
+
+ContextErrorReport::~ContextErrorReport() {
+    // Closed by the player (CANCEL, FINISH, escape): the report goes once it was sent, or once the
+    // player passed over it with the network set up. An upload that failed or did not finish, and
+    // a page that was never closed, keep it for the next start.
+    const bool uploadStarted = request != nullptr;
+    delete request;
+    request = nullptr;
+    if (bDone && (bUploadSucceeded || (!uploadStarted && onlineConfigured()))) deleteCrashFiles();
+}
+
+void ContextErrorReport::onActivate(bool bFirst) {
+    ContextMenu::onActivate(bFirst);
+    // Back from the network set-up: NEXT becomes available once it was accepted. While an upload
+    // runs or after it, NEXT is the page's own business.
+    if (!request) nextButton->bDisabled = !onlineConfigured();
+    if (wizardButton) wizardButton->bDisabled = onlineConfigured();
+}
+
+void ContextErrorReport::tickContents(double total, double dt) {
+    ContextMenu::tickContents(total, dt);
+    if (request) takeResult();
+    if (wizardButton && wizardButton->bClicked) {
+        wizardButton->bClicked = false;
+        AppLink::pushContext(new ContextNetworkWizard1());
+    }
+    if (nextButton->bClicked) {
+        nextButton->bClicked = false;
+        if (!request) startUpload();
+        else if (bUploadSucceeded) bDone = true;
+    }
+}
+
+void ContextErrorReport::takeResult() {
+    const int state = request->getState();
+    if (state != HttpRequest::STATE_DONE && state != HttpRequest::STATE_FAILED) return;
+    request->setState(HttpRequest::STATE_IDLE);
+    if (state == HttpRequest::STATE_DONE) {
+        bUploadSucceeded = true;
+        viewer->addMessage(AppText::text(u"CONNECTED"));
+        for (const WString& line : ServerText::lines(request->getReply())) viewer->addMessage(line);
+        viewer->addMessage(AppText::text(u"DONEDOT"));
+        nextButton->caption = AppText::text(u"FINISH");
+        nextButton->bDisabled = false;
+    } else {
+        viewer->addMessage(ServerText::clean(request->getErrorText()));
+        viewer->addMessage(AppText::text(u"CHECKCONNECTION"));
+        viewer->addMessage(AppText::text(u"FAILED"));
+    }
+}
+
+void ContextErrorReport::startUpload() {
+    nextButton->bDisabled = true;
+    if (wizardButton) wizardButton->bDisabled = true;
+    request = new HttpRequest(HttpRequest::getMakerHost(), PATH);
+    request->addStandardFields();
+    // The crash files are read straight from disk by their full paths: they lie in the user-data
+    // folder, never in an archive.
+    int total = 0;
+    for (const CrashFile& file : crashFiles()) {
+        const std::string path = wideToUtf8(file.path);
+        std::string bytes, reason;
+        switch (platform::readRegularFile(path, bytes, reason, MAX_FILE_SIZE)) {
+            case platform::ReadOutcome::MISSING:
+                continue;
+            case platform::ReadOutcome::UNREADABLE:
+            case platform::ReadOutcome::TOO_LARGE:
+                qelLog(u"ContextErrorReport::startUpload", u"Skipping '%s' (%hs).", file.path, reason.c_str());
+                continue;
+            case platform::ReadOutcome::OK:
+                break;
+        }
+        request->addPart(bytes.data(), int(bytes.size()), file.partName, file.path);
+        total += int(bytes.size());
+        if (qel && !qel->bDebugLocked) viewer->addMessage(WString(u"DEBUG: Adding ") + file.partName);
+    }
+    viewer->addMessage(format(AppText::text(u"ERRORREPORTUPLOADING"), formatThousands(total)));
+    viewer->addMessage(AppText::text(u"ERRORREPORTPLEASEWAIT"));
+    request->start();
+}

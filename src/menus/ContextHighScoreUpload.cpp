@@ -1,0 +1,76 @@
+#include "menus/ContextHighScoreUpload.h"
+
+#include "app/AppLink.h"
+#include "app/AppText.h"
+#include "app/Global.h"
+#include "app/MenuItemButton.h"
+#include "app/MenuItemClose.h"
+#include "app/MessageViewer.h"
+#include "app/TextLabel.h"
+#include "engine/HttpRequest.h"
+#include "engine/Qel.h"
+#include "menus/ServerText.h"
+#include "menus/ScoreUploadData.h"
+
+ContextHighScoreUpload::ContextHighScoreUpload() {
+    bDeleteWhenDone = true;
+    pPreHook = AppLink::introContext();
+    pTitle = new TextLabel(0.0f, float(cornerY), 0.0f, AppText::text(u"UPLOADSCORES"), AppLink::fontLarge(), 0xFFFFFFFF);
+    addChild(pTitle);
+
+    viewer = new MessageViewer();
+    viewer->position = Vector3(0.0f, 4.5f * -viewer->lineStep, 0.0f);
+    addChild(viewer);
+    for (const char16_t* key : {u"UPLOADTEXT1", u"UPLOADTEXT2", u"UPLOADTEXT3"}) viewer->addMessage(AppText::text(key));
+    if (qel && !qel->bDebugLocked)
+        viewer->addMessage(format(u"Debug: sizeof(ScoreUploadData)=%d, mod8=%d", int(sizeof(ScoreUploadData)),
+                                  int(sizeof(ScoreUploadData) % 8)));
+
+    pCancelButton = new MenuItemClose(float(80 - cornerX), -float(cornerY), 0.0f, AppText::text(u"CANCEL"), u"");
+    pCancelButton->setWidth(160);
+    appendItem(pCancelButton);
+    nextButton = new MenuItemButton(float(cornerX - 80), -float(cornerY), 0.0f, AppText::text(u"NEXT"), u"");
+    nextButton->setWidth(160);
+    appendItem(nextButton);
+}
+
+ContextHighScoreUpload::~ContextHighScoreUpload() { delete request; }
+
+void ContextHighScoreUpload::tickContents(double total, double dt) {
+    ContextMenu::tickContents(total, dt);
+    if (request) takeResult();
+    if (nextButton->bClicked) {
+        nextButton->bClicked = false;
+        if (!request) startUpload();
+        else if (!nextButton->bDisabled) bDone = true;
+    }
+}
+
+void ContextHighScoreUpload::takeResult() {
+    const int state = request->getState();
+    if (state != HttpRequest::STATE_DONE && state != HttpRequest::STATE_FAILED) return;
+    request->setState(HttpRequest::STATE_IDLE);
+    if (state == HttpRequest::STATE_DONE) {
+        viewer->addMessage(AppText::text(u"CONNECTED"));
+        for (const WString& line : ServerText::lines(request->getReply())) viewer->addMessage(line);
+        viewer->addMessage(AppText::text(u"DONEDOT"));
+        nextButton->caption = AppText::text(u"FINISH");
+        nextButton->bDisabled = false;
+    } else {
+        viewer->addMessage(ServerText::clean(request->getErrorText()));
+        viewer->addMessage(AppText::text(u"CHECKCONNECTION"));
+        viewer->addMessage(AppText::text(u"FAILED"));
+    }
+}
+
+void ContextHighScoreUpload::startUpload() {
+    nextButton->bDisabled = true;
+    const GameConfigurationRecord empty{};
+    const GameConfigurationRecord& record = game ? static_cast<const GameConfigurationRecord&>(game->gameConfiguration) : empty;
+    const ScoreUploadData data = ScoreUploadData::fromConfiguration(record);
+    viewer->addMessage(AppText::text(u"STARTINGDOTS"));
+    request = new HttpRequest(HttpRequest::getMakerHost(), PATH);
+    request->addStandardFields();
+    request->addPart(&data, int(sizeof(data)), u"HSTfile", GameConfiguration::getConfigurationFileName());
+    request->start();
+}
