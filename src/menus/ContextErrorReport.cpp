@@ -4,6 +4,7 @@
 
 #include "app/AppLink.h"
 #include "app/AppText.h"
+#include "app/BackingPanel.h"
 #include "app/Global.h"
 #include "app/MenuItemButton.h"
 #include "app/MenuItemClose.h"
@@ -14,6 +15,7 @@
 #include "engine/Product.h"
 #include "engine/Qel.h"
 #include "menus/ContextNetworkWizard1.h"
+#include "menus/ContextOptions.h"
 #include "menus/ServerText.h"
 #include "platform/FileSystem.h"
 
@@ -45,9 +47,14 @@ ContextErrorReport::ContextErrorReport() {
         new TextLabel(0.0f, float(cornerY), 0.0f, AppText::text(u"ERRORREPORTTITLE"), AppLink::fontLarge(), 0xFFFFFFFF);
     addChild(pTitle);
 
+    pBacking = new BackingPanel();
+    addChild(pBacking);
     viewer = new MessageViewer();
+    // Dark text, like the settings rows, on the pale panel over the intro picture.
+    viewer->colour = ContextOptions::ROW_COLOUR;
     viewer->position = Vector3(0.0f, 4.5f * -viewer->lineStep, 0.0f);
     addChild(viewer);
+    pBacking->follow(viewer);
     for (const char16_t* key : {u"ERRORREPORTINTRO1", u"ERRORREPORTINTRO2", u"ERRORREPORTINTRO3"})
         viewer->addMessage(AppText::text(key));
 

@@ -14,6 +14,7 @@
 #include "app/ContextMenu.h"
 #include "engine/Text.h"
 
+class BackingPanel;
 class HttpRequest;
 class MenuItemButton;
 class MenuItemClose;
@@ -43,6 +44,8 @@ public:
     void tickContents(double total, double dt) override;
 
     TextLabel* pTitle;
+    // Behind the viewer's lines: they stand on the picture.
+    BackingPanel* pBacking;
     MessageViewer* viewer;
     MenuItemClose* pCancelButton;
     MenuItemButton* nextButton;

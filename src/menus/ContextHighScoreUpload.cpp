@@ -2,6 +2,7 @@
 
 #include "app/AppLink.h"
 #include "app/AppText.h"
+#include "app/BackingPanel.h"
 #include "app/Global.h"
 #include "app/MenuItemButton.h"
 #include "app/MenuItemClose.h"
@@ -9,6 +10,7 @@
 #include "app/TextLabel.h"
 #include "engine/HttpRequest.h"
 #include "engine/Qel.h"
+#include "menus/ContextOptions.h"
 #include "menus/ServerText.h"
 #include "menus/ScoreUploadData.h"
 
@@ -18,9 +20,14 @@ ContextHighScoreUpload::ContextHighScoreUpload() {
     pTitle = new TextLabel(0.0f, float(cornerY), 0.0f, AppText::text(u"UPLOADSCORES"), AppLink::fontLarge(), 0xFFFFFFFF);
     addChild(pTitle);
 
+    pBacking = new BackingPanel();
+    addChild(pBacking);
     viewer = new MessageViewer();
+    // Dark text, like the settings rows, on the pale panel over the intro picture.
+    viewer->colour = ContextOptions::ROW_COLOUR;
     viewer->position = Vector3(0.0f, 4.5f * -viewer->lineStep, 0.0f);
     addChild(viewer);
+    pBacking->follow(viewer);
     for (const char16_t* key : {u"UPLOADTEXT1", u"UPLOADTEXT2", u"UPLOADTEXT3"}) viewer->addMessage(AppText::text(key));
     if (qel && !qel->bDebugLocked)
         viewer->addMessage(format(u"Debug: sizeof(ScoreUploadData)=%d, mod8=%d", int(sizeof(ScoreUploadData)),

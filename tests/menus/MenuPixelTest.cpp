@@ -29,6 +29,8 @@
 #include "menus/ContextHelp.h"
 #include "menus/ContextHighScoreOptions.h"
 #include "menus/ContextHighScores.h"
+#include "menus/ContextErrorReport.h"
+#include "menus/ContextHighScoreUpload.h"
 #include "menus/ContextNetworkConfig.h"
 #include "menus/ContextNetworkWizard1.h"
 #include "menus/CountryPicker.h"
@@ -198,15 +200,17 @@ TEST_F(MenuPixelTest, OtherScreensDrawTheirTexts) {
     EXPECT_GT(count(0, 0, 390, 200, [](D3DCOLOR p) { return r(p) < 0x30 && g(p) < 0x30 && b(p) < 0x30; }), 500);
 }
 
-// The network pages' texts stand straight on the intro picture, over its trees, the train and the
+// The online pages' texts stand straight on the intro picture, over its trees, the train and the
 // bear. Drawn without the texts, the ground under each text's box (all but the title, the buttons
-// and what lies on an item's own frame) is light, before and after the test and on the
-// configuration page; VESK_SCREENSHOT_DIR gets the pages with their texts.
+// and what lies on an item's own frame) is light: the network test before and after its run, the
+// configuration page, the score upload and the crash report; VESK_SCREENSHOT_DIR gets the pages with
+// their texts.
 TEST_F(MenuPixelTest, NetworkPagesTextsStandOnALightGround) {
     auto text = [](const char16_t* key) { return AppText::text(key); };
     struct Case {
         const char* name;
         std::function<ContextMenu*()> make;
+        int minTexts = 5;  // texts on the picture the page shows at least
     };
     const Case cases[] = {
         {"network-wizard-before", [] { return new ContextNetworkWizard1(); }},
@@ -225,9 +229,12 @@ TEST_F(MenuPixelTest, NetworkPagesTextsStandOnALightGround) {
              wizard->runOnDesktopItem->bDisabled = false;
              return wizard;
          }},
-        {"network-config", [] { return new ContextNetworkConfig(); }},
+        {"network-config", [] { return new ContextNetworkConfig(); }, 1},
+        {"score-upload", [] { return new ContextHighScoreUpload(); }, 3},
+        {"crash-report", [] { return new ContextErrorReport(); }, 5},
     };
-    const std::vector<WString> standalone = {text(u"NETWORKWIZARD"), text(u"NETCONFIGTITLE"), text(u"CANCEL"),
+    const std::vector<WString> standalone = {text(u"NETWORKWIZARD"), text(u"NETCONFIGTITLE"), text(u"UPLOADSCORES"),
+                                             text(u"ERRORREPORTTITLE"), text(u"NETWORKWIZARDDOTS"), text(u"CANCEL"),
                                              text(u"NEXT"), text(u"HELP"), u"\x01"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -253,7 +260,7 @@ TEST_F(MenuPixelTest, NetworkPagesTextsStandOnALightGround) {
             EXPECT_EQ(dark, 0) << wideToUtf8(d.text) << " at " << DrawnTextBoxes::describe(b);
             ++checked;
         }
-        EXPECT_GE(checked, config ? 1 : 5);
+        EXPECT_GE(checked, c.minTexts);
         page->bDone = true;
         stack->tick(0, 0);
     }
