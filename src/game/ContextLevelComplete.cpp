@@ -98,7 +98,10 @@ void ContextLevelComplete::settleBonus(bool bShow) {
     bBonusSettled = true;
     const int bonus = excellenceBonus(measures);
     if (bonus == 0) return;
-    if (ProfileData* profile = GameController::currentProfile()) profile->addScore(bonus);
+    if (ProfileData* profile = GameController::currentProfile()) {
+        profile->addScore(bonus);
+        GameController::noteAward(GameController::AWARD_EXCELLENCE, bonus, 0);
+    }
     if (!bShow) return;
     GameController::playSoundRandomPitch(bonus == TOP_BONUS ? u"applause3" : u"applause2");
     auto* text = new TextLabel(0.0f, 100.0f - float(layoutHeight()) / 2.0f, 0.0f, format(u"+%d", bonus),
