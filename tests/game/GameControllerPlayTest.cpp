@@ -542,4 +542,68 @@ TEST_F(GameControllerPlayTest, TouchTapsPauseCycleOrFire) {
     harness->setPointer(layoutWidth() / 2.0f, layoutHeight() / 2.0f);
 }
 
+// Touch on a slot: a tap on a visible slot holding a wrong piece or a power-up shoots the claw;
+// on one holding its own colour or a wildcard, on an empty one, or on one under a hidden stretch
+// (locked), the tap aims and fires.
+TEST_F(GameControllerPlayTest, ATapOnAVisibleSlotWithAWrongPieceOrABonusClaws) {
+    harness->startGame(0);
+    GameController& g = *harness->game;
+    QelInput* input = harness->engine->pQelInput;
+    // An empty slot well in view, and a colour that another open slot still wants (a wrong piece
+    // of a colour nobody wants goes at once).
+    auto findSlot = [&](int& wrong) -> CargoSlot* {
+        for (int i = 0; i < 1200; ++i) {
+            for (CargoSlot* slot : g.colorPicker.openSlots) {
+                if (slot->bHidden || slot->held || slot->trackPos < 300.0f) continue;
+                for (CargoSlot* open : g.colorPicker.openSlots) {
+                    if (open->color == slot->color) continue;
+                    wrong = open->color;
+                    return slot;
+                }
+            }
+            harness->frame();
+        }
+        return nullptr;
+    };
+    const struct {
+        int piece;  // the type seated in the slot (TYPE_NONE: left empty; -1: a wrong colour)
+        bool locked;
+        int command;
+    } cases[] = {
+        {-1, false, GameController::COMMAND_CLAW},
+        {Cargo::TYPE_STOP_BONUS, false, GameController::COMMAND_CLAW},
+        {Cargo::TYPE_EXTRA_LIFE_BONUS, false, GameController::COMMAND_CLAW},
+        {Cargo::TYPE_NONE, false, GameController::COMMAND_FIRE},
+        {-1, true, GameController::COMMAND_FIRE},
+        {Cargo::TYPE_STOP_BONUS, true, GameController::COMMAND_FIRE},
+        {Cargo::TYPE_WILDCARD, false, GameController::COMMAND_FIRE},
+        {Cargo::TYPE_COLOR_COUNT, false, GameController::COMMAND_FIRE},  // the slot's own colour
+    };
+    int tag = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "piece " << c.piece << (c.locked ? ", locked" : ""));
+        int wrong = -1;
+        CargoSlot* slot = findSlot(wrong);
+        ASSERT_NE(slot, nullptr);
+        const int type = c.piece == -1 ? wrong : c.piece == Cargo::TYPE_COLOR_COUNT ? slot->color : c.piece;
+        // The piece seated, and for a locked slot its stretch of track hidden, as the tap's frame
+        // sees them before the level moves (a completed car may go in that frame).
+        if (type != Cargo::TYPE_NONE) slot->replaceCargo(Cargo::createByType(type));
+        slot->bHidden = c.locked;
+        Camera* camera = g.pWorldLayer->pCamera;
+        const WorldRect rect = camera->getVisibleRect(camera->target.z);
+        const float pixels = (0.0f - camera->position.z) / (layoutWidth() / 2.0f);
+        const Vector3 w = input->layoutToWindow(
+            Vector3((slot->boundsCenter.x - rect.left) / pixels, (slot->boundsCenter.y - rect.bottom) / pixels, 0.0f));
+        const int x = static_cast<int>(std::lround(w.x)), y = static_cast<int>(std::lround(w.y));
+        input->onWindowTouchDown(tag, x, y);
+        harness->frame();
+        EXPECT_EQ(g.command, c.command);
+        input->onWindowTouchUp(tag, x, y);
+        harness->frame();
+        ++tag;
+    }
+    harness->setPointer(layoutWidth() / 2.0f, layoutHeight() / 2.0f);
+}
+
 }  // namespace
