@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <string>
@@ -26,6 +27,7 @@
 #include "game/GameController.h"
 #include "game/Launcher.h"
 #include "game/Level.h"
+#include "game/SpeechArrow.h"
 #include "game/Track.h"
 #include "game/Train.h"
 #include "game/TrainLayout.h"
@@ -91,6 +93,25 @@ protected:
         harness->setPointer(x, y);
         harness->setMouseButton(button, true);
         harness->setMouseButton(button, false);
+    }
+    // An empty open slot well in view (frames run until there is one) other than those given, and
+    // in 'wrong' a colour that another open slot still wants (a wrong piece of a colour nobody
+    // wants goes at once).
+    static CargoSlot* findEmptySlot(int& wrong, const std::vector<CargoSlot*>& besides = {}) {
+        GameController& g = *harness->game;
+        for (int i = 0; i < 1200; ++i) {
+            for (CargoSlot* slot : g.colorPicker.openSlots) {
+                if (slot->bHidden || slot->held || slot->trackPos < 300.0f) continue;
+                if (std::find(besides.begin(), besides.end(), slot) != besides.end()) continue;
+                for (CargoSlot* open : g.colorPicker.openSlots) {
+                    if (open->color == slot->color) continue;
+                    wrong = open->color;
+                    return slot;
+                }
+            }
+            harness->frame();
+        }
+        return nullptr;
     }
     static float layoutWidth() { return static_cast<float>(harness->engine->pQelGraphics->layoutWidth); }
     static float layoutHeight() { return static_cast<float>(harness->engine->pQelGraphics->layoutHeight); }
@@ -549,22 +570,6 @@ TEST_F(GameControllerPlayTest, ATapOnAVisibleSlotWithAWrongPieceOrABonusClaws) {
     harness->startGame(0);
     GameController& g = *harness->game;
     QelInput* input = harness->engine->pQelInput;
-    // An empty slot well in view, and a colour that another open slot still wants (a wrong piece
-    // of a colour nobody wants goes at once).
-    auto findSlot = [&](int& wrong) -> CargoSlot* {
-        for (int i = 0; i < 1200; ++i) {
-            for (CargoSlot* slot : g.colorPicker.openSlots) {
-                if (slot->bHidden || slot->held || slot->trackPos < 300.0f) continue;
-                for (CargoSlot* open : g.colorPicker.openSlots) {
-                    if (open->color == slot->color) continue;
-                    wrong = open->color;
-                    return slot;
-                }
-            }
-            harness->frame();
-        }
-        return nullptr;
-    };
     const struct {
         int piece;  // the type seated in the slot (TYPE_NONE: left empty; -1: a wrong colour)
         bool locked;
@@ -583,7 +588,7 @@ TEST_F(GameControllerPlayTest, ATapOnAVisibleSlotWithAWrongPieceOrABonusClaws) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "piece " << c.piece << (c.locked ? ", locked" : ""));
         int wrong = -1;
-        CargoSlot* slot = findSlot(wrong);
+        CargoSlot* slot = findEmptySlot(wrong);
         ASSERT_NE(slot, nullptr);
         const int type = c.piece == -1 ? wrong : c.piece == Cargo::TYPE_COLOR_COUNT ? slot->color : c.piece;
         // The piece seated, and for a locked slot its stretch of track hidden, as the tap's frame
@@ -604,6 +609,90 @@ TEST_F(GameControllerPlayTest, ATapOnAVisibleSlotWithAWrongPieceOrABonusClaws) {
         ++tag;
     }
     harness->setPointer(layoutWidth() / 2.0f, layoutHeight() / 2.0f);
+}
+
+// The tutorial's hint arrow on the first level: the left-click hint at a slot the piece on the bow
+// fits, the right-click hint (taking precedence) at a slot holding a wrong piece; each new target
+// takes one from its budget of five, so that a hint points at no more than four targets, and the
+// fifth clears the text. With the help switched off no hint shows.
+TEST_F(GameControllerPlayTest, HintArrowsPointAtFourTargetsEachOnTheFirstLevel) {
+    // The arrow points where the slot was as the frame's hints saw it, before the level moved.
+    const auto arrowAt = [](const SpeechArrow& arrow, const Vector3& centre) {
+        return std::hypot(arrow.arrow.position.x - centre.x, arrow.arrow.position.y - centre.y) < 0.01f;
+    };
+    for (const bool tutorial : {true, false}) {
+        SCOPED_TRACE(tutorial ? "help on" : "help off");
+        config().bTutorial = tutorial;
+        harness->startGame(0);
+        GameController& g = *harness->game;
+        const SpeechArrow& arrow = *g.pSpeechArrow;
+        // The left-click hint comes with the first piece on the bow and a slot it fits.
+        const auto pieceFits = [&g] { return g.pLauncher->frontPiece() && g.colorPicker.findSlotFor(g.pLauncher->frontPiece()); };
+        for (int i = 0; i < 1200 && arrow.text.empty() && !(pieceFits() && !tutorial); ++i) harness->frame();
+        ASSERT_TRUE(pieceFits());
+        if (!tutorial) {
+            EXPECT_EQ(arrow.text, u"");
+            EXPECT_EQ(g.leftClickHints, 5);
+        } else {
+            ASSERT_EQ(arrow.text, AppText::text(u"TUTORIALLMB"));
+            EXPECT_EQ(arrow.arrow.color, 0xFFFFECBFu);
+            EXPECT_EQ(g.leftClickHints, 4);
+            EXPECT_EQ(g.rightClickHints, 5);
+        }
+        // Wrong pieces in four slots one after the other, then in a fifth.
+        std::vector<CargoSlot*> used;
+        for (int target = 1; target <= 5; ++target) {
+            SCOPED_TRACE(target);
+            int wrong = -1;
+            CargoSlot* slot = findEmptySlot(wrong, used);
+            ASSERT_NE(slot, nullptr);
+            // The last target's piece is put right: only the new one is wrong.
+            if (!used.empty()) used.back()->replaceCargo(Cargo::createByType(used.back()->color));
+            used.push_back(slot);
+            slot->replaceCargo(Cargo::createByType(wrong));
+            const Vector3 centre = slot->getCentre();
+            harness->frame();
+            if (!tutorial) {
+                EXPECT_EQ(arrow.text, u"");
+                EXPECT_EQ(g.rightClickHints, 5);
+                continue;
+            }
+            EXPECT_EQ(g.rightClickHints, 5 - target);
+            if (target < 5) {
+                EXPECT_EQ(arrow.text, AppText::text(u"TUTORIALRMB"));
+                EXPECT_EQ(arrow.arrow.color, 0xFFFF8040u);
+                EXPECT_TRUE(arrowAt(arrow, centre));
+                // The same target again takes nothing more.
+                harness->frame();
+                EXPECT_EQ(g.rightClickHints, 5 - target);
+            } else {
+                EXPECT_EQ(arrow.text, u"");
+            }
+        }
+        harness->clearWorld();
+    }
+    config().bTutorial = 0;
+}
+
+// On the third level the hint shows the claw at a slot holding a bonus, and goes with the bonus.
+TEST_F(GameControllerPlayTest, TheClawHintPointsAtABonusOnTheThirdLevel) {
+    config().bTutorial = 1;
+    harness->startGame(2);
+    GameController& g = *harness->game;
+    const SpeechArrow& arrow = *g.pSpeechArrow;
+    int wrong = -1;
+    CargoSlot* slot = findEmptySlot(wrong);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(arrow.text, u"") << "no left- or right-click hints past the first level";
+    slot->replaceCargo(Cargo::createByType(Cargo::TYPE_SLOW_BONUS));
+    harness->frame();
+    EXPECT_EQ(arrow.text, AppText::text(u"TUTORIALRMBBONUS"));
+    EXPECT_EQ(arrow.arrow.color, 0xFFC0FF80u);
+    EXPECT_EQ(g.clawHints, 4);
+    slot->replaceCargo(Cargo::createByType(slot->color));
+    harness->frame();
+    EXPECT_EQ(arrow.text, u"");
+    config().bTutorial = 0;
 }
 
 }  // namespace
