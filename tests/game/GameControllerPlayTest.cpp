@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/AppText.h"
+#include "app/FontAccess.h"
 #include "app/ContextManager.h"
 #include "app/GameGlobal.h"
 #include "app/ProfileData.h"
@@ -25,6 +26,7 @@
 #include "game/ContextPause.h"
 #include "game/FloatingText.h"
 #include "game/GameController.h"
+#include "game/Hud.h"
 #include "game/Launcher.h"
 #include "game/Level.h"
 #include "game/SpeechArrow.h"
@@ -693,6 +695,64 @@ TEST_F(GameControllerPlayTest, TheClawHintPointsAtABonusOnTheThirdLevel) {
     harness->frame();
     EXPECT_EQ(arrow.text, u"");
     config().bTutorial = 0;
+}
+
+// The head-up display's debug overlay in a level of two tracks: with the statistics flag, one
+// white line a track with its danger at x = 150 from y = 0 down, then the level's largest; none
+// without the flag.
+TEST_F(GameControllerPlayTest, TheDebugOverlayShowsEachTracksDangerAndTheLargest) {
+    harness->startGame(21);
+    GameController& g = *harness->game;
+    const std::vector<Track*> tracks = g.pLevel->getTracks();
+    ASSERT_EQ(tracks.size(), 2u);
+    // Both tracks' first trains in play, then put at 30% and 60% of their ways.
+    for (int i = 0; i < 1200 && !(tracks[0]->getProgress() > 0.0f && tracks[1]->getProgress() > 0.0f); ++i) harness->frame();
+    const float at[] = {0.3f, 0.6f};
+    for (size_t t = 0; t < 2; ++t) {
+        auto* train = static_cast<Train*>(tracks[t]->trains->firstChild);
+        ASSERT_NE(train, nullptr);
+        TrainLayout* front = train->firstSegment();
+        const float pos = tracks[t]->createLambda + at[t] * (tracks[t]->tunnelLambda - tracks[t]->createLambda);
+        front->firstCar()->frontPos = pos;
+        front->motion.position.x = pos;
+        front->placeCars();
+    }
+    ASSERT_NEAR(tracks[0]->getProgress(), 0.3f, 0.05f);
+    ASSERT_NEAR(tracks[1]->getProgress(), 0.6f, 0.05f);
+    static std::vector<std::pair<WString, Vector3>> drawn;
+    static std::vector<std::pair<int, uint32_t>> looks;
+    FontAccess::drawHook = [](FontQuad*, Renderable* r, int flags, WStringView text) {
+        drawn.emplace_back(WString(text), Vector3(r->worldXform.m[3][0], r->worldXform.m[3][1], 0.0f));
+        looks.emplace_back(flags, r->color);
+    };
+    const int savedDebug = harness->engine->debugLevel;
+    for (const int debug : {0, 0x100}) {
+        SCOPED_TRACE(debug);
+        harness->engine->debugLevel = debug;
+        drawn.clear();
+        looks.clear();
+        g.getHud()->render();
+        std::vector<size_t> danger;
+        for (size_t i = 0; i < drawn.size(); ++i)
+            if (drawn[i].first.starts_with(u"danger=") || drawn[i].first.starts_with(u"MAX=")) danger.push_back(i);
+        if (debug == 0) {
+            EXPECT_TRUE(danger.empty());
+            continue;
+        }
+        ASSERT_EQ(danger.size(), 3u);
+        const WString expected[] = {format(u"danger=%.3lf", double(tracks[0]->getProgress())),
+                                    format(u"danger=%.3lf", double(tracks[1]->getProgress())),
+                                    format(u"MAX=%.3lf", double(tracks[1]->getProgress()))};
+        for (size_t k = 0; k < 3; ++k) {
+            EXPECT_EQ(drawn[danger[k]].first, expected[k]);
+            EXPECT_FLOAT_EQ(drawn[danger[k]].second.x, 150.0f);
+            EXPECT_FLOAT_EQ(drawn[danger[k]].second.y, -10.0f * float(k));
+            EXPECT_EQ(looks[danger[k]].first, 2);
+            EXPECT_EQ(looks[danger[k]].second, 0xFFFFFFFFu);
+        }
+    }
+    harness->engine->debugLevel = savedDebug;
+    FontAccess::drawHook = nullptr;
 }
 
 }  // namespace
