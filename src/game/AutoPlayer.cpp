@@ -35,6 +35,9 @@ constexpr int kMouseRight = 1;
 constexpr int kIterations = 6;
 // A piece passing this near a slot centre is taken to meet it (piece radius and slot reach).
 constexpr float kMeetDistance = 24.0f;
+// The display's MENU corner (layout pixels from the top right) where a click pauses.
+constexpr float kMenuCornerWidth = 150.0f;
+constexpr float kMenuCornerHeight = 40.0f;
 // Without a target for this long, with two or more spots, the player moves on.
 constexpr double kIdleBeforeCycle = 1.0;
 
@@ -153,6 +156,17 @@ void AutoPlayer::pointAt(GameController& game, const Vector3& from, const Vector
     if (direction.y < -1e-6f) reach = std::min(reach, (bottom - from.y) / direction.y);
     reach = std::max(reach, length);
     if (reach > 1e8f) reach = length;
+    // A click in the display's MENU corner pauses the game: the pointer stays short of it (unless
+    // the target itself lies there).
+    const float cornerX = rect.left + (layoutWidth - kMenuCornerWidth - 1.0f) * s;
+    const float cornerY = rect.bottom + (layoutHeight - kMenuCornerHeight - 1.0f) * s;
+    const Vector3 edge = from + direction * reach;
+    if (edge.x > cornerX && edge.y > cornerY) {
+        float outside = 0.0f;
+        if (direction.x > 1e-6f) outside = std::max(outside, (cornerX - from.x) / direction.x);
+        if (direction.y > 1e-6f) outside = std::max(outside, (cornerY - from.y) / direction.y);
+        reach = std::max(length, std::min(reach, outside));
+    }
     const Vector3 point = from + direction * reach;
     Vector3 layout((point.x - rect.left) / s, (point.y - rect.bottom) / s, 0.0f);
     layout.x = std::clamp(layout.x, 0.0f, layoutWidth - 1.0f);
