@@ -90,15 +90,17 @@ protected:
     void TearDown() override {
         GameController::awardHook = nullptr;
         AutoPlayerTest::TearDown();
+        delete map;
     }
     static inline std::vector<Award> awards;
+    // The map hears the result (it moves the player on); it stays off the stack.
+    WorldManager* map = nullptr;
 };
 
 TEST_P(AutoPlayerWinTest, WinsThroughItsStatesAndTheTally) {
     const WinCase& c = GetParam();
     GameController::soundHook = &Trace::sound;
-    // The map hears the result (it moves the player on); it stays off the stack.
-    auto* map = new WorldManager();
+    map = new WorldManager();
     GameController* g = harness->playLevel(c.level);
     ProfileData* profile = GameController::currentProfile();
     harness->pushGame();
@@ -221,8 +223,6 @@ TEST_P(AutoPlayerWinTest, WinsThroughItsStatesAndTheTally) {
     EXPECT_EQ(sum, profile->score());
     std::printf("level %d: score %d from %zu awards, %d shots (%d speed shots), %d bonuses spawned, %d spot cycles\n", c.level,
                 profile->score(), awards.size(), g->stats_shotsFired, speedShots, g->stats_bonusesSpawned, player.spotCycles);
-    harness->clearWorld();
-    delete map;
 }
 
 // The first level; the first with the speed shot (every shot of it sounds the bow twice); the
