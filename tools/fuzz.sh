@@ -9,7 +9,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz: clang++ not found, skipping the fuzz targets"
   exit 0
 fi
-targets=(fuzz_wad fuzz_signed_file fuzz_ini fuzz_packet fuzz_tga fuzz_bmp fuzz_jpg fuzz_codepointlut fuzz_vorbis fuzz_preload fuzz_net_messages fuzz_trains)
+targets=(fuzz_wad fuzz_signed_file fuzz_ini fuzz_packet fuzz_tga fuzz_bmp fuzz_jpg fuzz_codepointlut fuzz_vorbis fuzz_preload fuzz_net_messages fuzz_trains fuzz_net_test_reply fuzz_savedgame)
 # Optimised a little (-O1, as libFuzzer advises): pictures of several megapixels stay well inside
 # the time limit per input.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON -DVESK_FUZZ=ON -DVESK_TESTS=OFF \
@@ -26,6 +26,8 @@ for target in "${targets[@]}"; do
   # Pictures of several megapixels need more than 4 KiB even when they compress well.
   max_len=4096
   [ "$target" = fuzz_jpg ] && max_len=16384
+  # A saved game is read up to its whole 65,536 bytes.
+  [ "$target" = fuzz_savedgame ] && max_len=65536
   build/fuzz/bin/"$target" -runs="$runs" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$work/" "$corpus" >"$work/$target.log" 2>&1 || {
     tail -n 60 "$work/$target.log"

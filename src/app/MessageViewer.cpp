@@ -43,6 +43,18 @@ void MessageViewer::addMessage(WStringView text) {
     while (int(lines.size()) > maxLines) lines.pop_front();
 }
 
+void MessageViewer::addMessages(const std::vector<WString>& texts) {
+    // From the end backwards, until the messages taken fill the panel.
+    size_t first = texts.size();
+    int kept = 0;
+    while (first > 0 && kept < maxLines) {
+        --first;
+        kept += TextBlock(font, float(maxWidth), std::fabs(lineStep), texts[first]).countChildren();
+    }
+    if (first > 0) qelLog(u"MessageViewer::addMessages", u"%d lines before these scrolled away unseen.", int(first));
+    for (size_t i = first; i < texts.size(); ++i) addMessage(texts[i]);
+}
+
 void MessageViewer::render() {
     float y = std::trunc(position.y);
     for (const WString& entry : lines) {

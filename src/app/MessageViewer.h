@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 #include "engine/MathUtil.h"
 #include "engine/QelBase.h"
@@ -18,6 +19,10 @@ public:
 
     void render() override;
     void addMessage(WStringView text);
+    // Adds the messages in order, as addMessage would, but wraps and logs only those whose lines
+    // stay within maxLines: a long reply costs no more than a screenful. The messages dropped
+    // unseen are counted in one log line.
+    void addMessages(const std::vector<WString>& texts);
 
     int maxWidth;
     int maxLines = 9;

@@ -34,8 +34,8 @@ struct HttpRequest::Shared {
     WString host;
     WString path;
     std::vector<uint8_t> body;
-    long connectTimeoutMs = 15000;
-    long stallTimeoutMs = 30000;
+    long connectTimeoutMs = HttpRequest::defaultConnectTimeoutMs;
+    long stallTimeoutMs = HttpRequest::defaultStallTimeoutMs;
     // Set when the owner deletes the request: the worker stops as soon as it can.
     std::atomic<bool> abandoned{false};
     bool bBodyClosed = false;
@@ -55,6 +55,7 @@ void runRequest(std::shared_ptr<HttpRequest::Shared> shared) {
     transfer.connectTimeoutMs = s.connectTimeoutMs;
     transfer.stallTimeoutMs = s.stallTimeoutMs;
     transfer.pCancel = &s.abandoned;
+    transfer.maxReplyBytes = HttpRequest::maxReplyLength;
 
     transfer.perform();
     int finalState = HttpRequest::STATE_FAILED;

@@ -49,12 +49,17 @@ public:
     // Limits of the exchange: resolving and connecting, and the longest time without a byte
     // moving. Set before start().
     void setTimeouts(long connectTimeoutMs, long stallTimeoutMs);
+    // The limits every new request starts with (tests shorten them to see a stall end quickly).
+    static inline long defaultConnectTimeoutMs = 15000;
+    static inline long defaultStallTimeoutMs = 30000;
 
     // The maker's web server for every request and page, as host[:port]: $VESK_MAKER_HOST when
     // set, else the built-in name.
     static WString getMakerHost();
 
     static const char boundary[];
+    // The longest reply body kept; a longer one fails the request as a broken read.
+    static constexpr int maxReplyLength = 64 * 1024;
 
     struct Shared;
 

@@ -13,8 +13,13 @@ public:
 
     NetAddress();
 
-    // "host" or "host:port" (the port read as "%d", 0 when there is none); see setBoth.
+    // "host" or "host:port" (the port read as "%d", 0 when there is none); see setBoth. A port
+    // outside 0..65535 is refused like an unknown host.
     bool setFromString(WStringView text);
+    // Exactly "a.b.c.d:p" in decimal, octets 0..255, port 0..65535, blanks around the whole
+    // allowed and nothing else; never looks a name up. Sets the address (family 2) and returns
+    // true, or leaves it unchanged and returns false.
+    bool setFromDottedText(WStringView text);
     // Clears the address, then sets the port and the host: "localhost" is 127.0.0.1, any other
     // name or dotted address is looked up (its first IPv4 address). A host that cannot be looked
     // up leaves the address cleared (0.0.0.0 port 0) and returns false.

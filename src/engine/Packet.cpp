@@ -45,7 +45,12 @@ bool Packet::canRead(int bytes) {
     if (bBadData) return false;
     const int limit = bWriting ? bufferSize : dataSize;
     if (bytes <= limit - static_cast<int>(cursor - start)) return true;
-    if (bWriting) QEL_FATAL(u"Packet::write", u"The packet's buffer of %d bytes is full.", bufferSize);
+    if (bWriting) {
+        // A writer that measures what it writes (a saved game's limit) is told, not stopped.
+        if (bFatalOnBadData) QEL_FATAL(u"Packet::write", u"The packet's buffer of %d bytes is full.", bufferSize);
+        bBadData = true;
+        return false;
+    }
     badData(u"Packet::read", u"cursor + bytes <= start + dataSize");
     return false;
 }

@@ -4,7 +4,8 @@
 // rewindToRead. Variable-length integers, 16-bit floats, bits packed into shared flag bytes,
 // scrambled UTF-8 strings, objects as network ids, resources as names and classes as numbers.
 //
-// Writing past the buffer is a fatal error. Reading is bounds-checked: damaged or short data is a
+// Writing past the buffer is a fatal error, or, with bFatalOnBadData cleared, sets bBadData and
+// writes nothing more. Reading is bounds-checked: damaged or short data is a
 // fatal report, or, with bFatalOnBadData cleared (readers of outside data such as saved games),
 // sets bBadData, after which every read yields zero and the caller refuses the data.
 

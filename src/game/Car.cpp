@@ -24,6 +24,7 @@ namespace {
 constexpr float kTwoPi = 6.28318530718f;
 constexpr int kDebugDrawTrack = 0x100;
 constexpr float kMaxLength = 1000.0f;
+constexpr float kMaxTrackPosition = 1.0e6f;
 
 // Slot offsets along the wagon, front first, by kind.
 struct WagonLayout {
@@ -39,6 +40,9 @@ const WagonLayout kWagons[4] = {
 };
 
 bool lengthOk(float v) { return v >= 0.0f && v <= kMaxLength; }
+
+// Track positions lie within a track's length (a few thousand units) of its start.
+bool positionOk(float v) { return v >= -kMaxTrackPosition && v <= kMaxTrackPosition; }
 
 }  // namespace
 
@@ -213,6 +217,8 @@ bool Car::serialize(Packet& packet) {
             return Train::refuseData(packet, fn, u"a length or position that is no number");
         if (!lengthOk(bodyLength) || !lengthOk(bodyInset) || !lengthOk(gapLength))
             return Train::refuseData(packet, fn, u"a length outside 0-1000");
+        if (!positionOk(frontPos) || !positionOk(rearPos) || !positionOk(nextFrontPos))
+            return Train::refuseData(packet, fn, u"a position off any track");
         bEngine = (engineBit & 1) != 0;
     }
     for (BasicLink* s = slots.firstChild; s; s = s->next)

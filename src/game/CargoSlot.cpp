@@ -232,6 +232,8 @@ bool CargoSlot::serialize(Packet& packet) {
     if (packet.bBadData) return Train::refuseData(packet, fn, u"the slot is cut short");
     if (savedColor < 0 || savedColor >= Cargo::TYPE_COLOR_COUNT) return Train::refuseData(packet, fn, u"a colour outside 0-7");
     if ((hasPiece & 1) && !Cargo::isKnownType(savedType)) return Train::refuseData(packet, fn, u"a piece of no known type");
+    // A fireball turns into a piece of the slot's colour as it lands: it never rests in a slot.
+    if ((hasPiece & 1) && savedType == Cargo::TYPE_FIREBALL) return Train::refuseData(packet, fn, u"a fireball resting in a slot");
     setColor(savedColor);
     if (hasPiece & 1) replaceCargo(Cargo::createByType(savedType));
     return true;

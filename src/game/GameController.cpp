@@ -1,6 +1,10 @@
 #include "game/GameController.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/AppLink.h"
 #include "app/AppText.h"
@@ -9,10 +13,13 @@
 #include "app/IrisCurtain.h"
 #include "app/ProfileData.h"
 #include "app/TextLabel.h"
+#include "engine/FileManager.h"
 #include "engine/Logger.h"
+#include "engine/Packet.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
+#include "engine/Utilities.h"
 #include "game/Car.h"
 #include "game/Cargo.h"
 #include "game/CargoSlot.h"
@@ -40,6 +47,7 @@
 #include "media/Sound.h"
 #include "media/SoundStream.h"
 #include "platform/AudioLibrary.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -251,7 +259,7 @@ void GameController::onQELmodeChange(int oldMode, int newMode) {
         save();
     } else if (oldMode == Qel::MODE_PAUSED && newMode == Qel::MODE_OK) {
         // The game goes on: a crash from here must not offer the save made when the window went.
-        if (ProfileData* profile = currentProfile()) profile->bHasSavedGame = 0;
+        storeSavedGameFlag(false);
     }
 }
 
@@ -592,11 +600,6 @@ void GameController::addTrain(Track* track) {
     ++trainsSpawned;
 }
 
-bool GameController::load() {
-    qelLog(u"GameController::load", u"Saved games cannot be read by this build.");
-    return false;
-}
-
 Hud* GameController::getHud() const {
     for (BasicLink* l = pHudLayer ? pHudLayer->firstChild : nullptr; l; l = l->next)
         if (auto* hud = dynamic_cast<Hud*>(l)) return hud;
@@ -681,8 +684,246 @@ void GameController::playSoundSemitones(const char16_t* name, int semitones) {
 }
 
 // ---- saved game ----
+namespace {
+
+constexpr uint32_t kSavedGameEndMarker = 0x12345678;
+// Clocks and times of a level: generous, yet far from where single precision stops counting.
+constexpr float kMaxClock = 1.0e7f;
+// Statistics and counters of one level; their products with the scores stay inside 32 bits.
+constexpr int32_t kMaxCounter = 10000000;
+// The trains and slots of one level (the rules bring at most a few dozen trains, 200 slots).
+constexpr int32_t kMaxTrains = 1000;
+constexpr int32_t kMaxSlots = 100000;
+// Speeds and forces the rules set lie within a few thousand units.
+constexpr float kMaxMagnitude = 1.0e6f;
+
+bool finiteIn(double value, double low, double high) { return std::isfinite(value) && value >= low && value <= high; }
+
+// One double through the packet as a raw 32-bit float: narrowed when written, widened when read.
+void doNarrowed(Packet& packet, double* value) {
+    float narrow = static_cast<float>(*value);
+    packet.doRawWord(&narrow);
+    if (!packet.bWriting) *value = narrow;
+}
+
+void logSave(const char16_t* text) { qelLog(u"GameController::save", u"%s", text); }
+void logLoad(const char16_t* text) { qelLog(u"GameController::load", u"%s", text); }
+
+}  // namespace
+
+void GameController::storeSavedGameFlag(bool bSet) {
+    ProfileData* profile = currentProfile();
+    if (!profile || (profile->bHasSavedGame != 0) == bSet) return;
+    profile->bHasSavedGame = bSet ? 1 : 0;
+    // On disk at once: a start after a crash must see the flag as it is now.
+    if (game) game->profileManager.save();
+}
+
 bool GameController::save() {
     if (saveHook) return saveHook(this);
-    qelLog(u"GameController::save", u"No saved-game writer in this build.");
-    return false;
+    ProfileData* profile = currentProfile();
+    if (!profile) return false;
+    const WString path = profile->getSavedGamePath();
+    qelLog(u"GameController::save", u"Saving game to %s...", path);
+    std::vector<uint8_t> image;
+    if (!writeSavedGame(currentLevel(), image)) return false;
+    WString reason;
+    if (!writeFileAtomically(path, image.data(), image.size(), &reason)) {
+        // The old file, if any, is left whole, and the flag as it was.
+        logSave(u"Can't open file, aborting save.");
+        qelLog(u"GameController::save", u"%s", reason);
+        return false;
+    }
+    storeSavedGameFlag(true);
+    return true;
+}
+
+bool GameController::writeSavedGame(int level, std::vector<uint8_t>& image) {
+    Packet packet(5, kMaxSavedGameBytes);
+    // Writing past the buffer is reported in bBadData rather than ending the program.
+    packet.bFatalOnBadData = false;
+    int32_t savedLevel = level;
+    packet.doInt(&savedLevel);
+    qelLog(u"GameController::save", u"level=%d", savedLevel);
+    const bool written = serialize(packet);
+    uint32_t marker = kSavedGameEndMarker;
+    packet.doRawWord(&marker);
+    if (!written || packet.bBadData) {
+        qelLog(u"GameController::save", u"The level does not fit in %d bytes, not saved.", kMaxSavedGameBytes);
+        return false;
+    }
+    packet.rewindToRead();
+    image.assign(packet.start, packet.start + packet.dataSize);
+    return true;
+}
+
+bool GameController::load() {
+    bSaveWhenDeleted = false;
+    ProfileData* profile = currentProfile();
+    if (!profile) return false;
+    const WString path = profile->getSavedGamePath();
+    qelLog(u"GameController::load", u"Loading game from %s...", path);
+    // A file that fails once is not tried again, even when it takes the program down.
+    storeSavedGameFlag(false);
+
+    // Straight from the disk, never from an archive; a file larger than any save is not read.
+    std::string bytes, reason;
+    const platform::ReadOutcome outcome = platform::readRegularFile(wideToUtf8(path), bytes, reason, kMaxSavedGameBytes);
+    if (outcome == platform::ReadOutcome::MISSING) {
+        logLoad(u"Can't open file, aborting load.");
+        return false;
+    }
+    if (outcome != platform::ReadOutcome::OK) {
+        qelLog(u"GameController::load", u"Can't read file, aborting load (%hs).", reason);
+        if (outcome == platform::ReadOutcome::TOO_LARGE)
+            FileManager::setAside(u"GameController::load", path, format(u"larger than %d bytes", kMaxSavedGameBytes));
+        return false;
+    }
+
+    // What can be told without the level is told before it is built: the level number and the
+    // size the smallest level needs (one track without trains and the controller's values).
+    if (const char16_t* why = precheckSavedGame(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), currentLevel())) {
+        FileManager::setAside(u"GameController::load", path, why);
+        return false;
+    }
+
+    prepareLevel();
+    gotoState(STATE_PLAYING);
+    if (pLauncher && pLauncher->state == Launcher::STATE_DISABLED) pLauncher->gotoState(Launcher::STATE_READY);
+
+    if (!readSavedGame(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), currentLevel())) {
+        FileManager::setAside(u"GameController::load", path, u"not a whole saved game of this level");
+        return false;
+    }
+    bSaveWhenDeleted = true;
+    return true;
+}
+
+const char16_t* GameController::precheckSavedGame(const uint8_t* data, size_t size, int level) {
+    Packet packet(5, static_cast<int>(std::max<size_t>(size, 1)));
+    if (size) std::memcpy(packet.start, data, size);
+    packet.cursor = packet.start + size;
+    packet.rewindToRead();
+    packet.bFatalOnBadData = false;
+    int32_t savedLevel = -1;
+    packet.doInt(&savedLevel);
+    if (packet.bBadData) {
+        logLoad(u"Saved data refused: no level number.");
+        return u"no level number";
+    }
+    qelLog(u"GameController::load", u"level=%d", savedLevel);
+    if (savedLevel != level) {
+        qelLog(u"GameController::load", u"Error: was looking for level %d but found %d.", level, savedLevel);
+        return u"another level";
+    }
+    const size_t minimum = static_cast<size_t>(packet.cursor - packet.start) + kMinSavedGameTail;
+    if (size < minimum) {
+        logLoad(u"Saved data refused: too short for a level.");
+        return u"too short";
+    }
+    return nullptr;
+}
+
+bool GameController::readSavedGame(const uint8_t* data, size_t size, int level) {
+    // The file's trains take the place of any the level has.
+    dropTrains();
+    if (size > static_cast<size_t>(kMaxSavedGameBytes)) {
+        logLoad(u"Saved data refused: larger than a save can be.");
+        return false;
+    }
+    Packet packet(5, static_cast<int>(std::max<size_t>(size, 1)));
+    if (size) std::memcpy(packet.start, data, size);
+    packet.cursor = packet.start + size;
+    packet.rewindToRead();
+    packet.bFatalOnBadData = false;
+
+    int32_t savedLevel = -1;
+    packet.doInt(&savedLevel);
+    if (packet.bBadData || savedLevel != level) {
+        logLoad(u"Saved data refused: not of this level.");
+        return false;
+    }
+    if (!serialize(packet)) return false;
+    uint32_t marker = 0;
+    packet.doRawWord(&marker);
+    if (packet.bBadData || marker != kSavedGameEndMarker) {
+        logLoad(u"Saved data refused: no end marker.");
+        dropTrains();
+        return false;
+    }
+    if (packet.cursor != packet.start + packet.dataSize) {
+        logLoad(u"Saved data refused: bytes after the end marker.");
+        dropTrains();
+        return false;
+    }
+    return true;
+}
+
+void GameController::dropTrains() {
+    if (!pLevel) return;
+    for (Track* track : pLevel->getTracks())
+        while (BasicLink* train = track->trains->lastChild) static_cast<QelBase*>(train)->release();
+}
+
+bool GameController::serialize(Packet& packet) {
+    if (pLevel) {
+        for (Track* track : pLevel->getTracks()) {
+            if (track->serialize(packet)) continue;
+            // A refused read leaves the level as it was prepared: no train of the file stays.
+            if (!packet.bWriting) dropTrains();
+            return false;
+        }
+    }
+    float contextClock = static_cast<float>(totalTime);
+    float gameClock = static_cast<float>(getGameTime());
+    packet.doRawWord(&contextClock);
+    packet.doRawWord(&gameClock);
+    for (float* f : {&maxSegmentSpeed, &minSegmentSpeed, &helpChance, &slotHelpChance}) packet.doRawWord(f);
+    for (double* d : {&slowUntil, &stopUntil, &reverseUntil}) doNarrowed(packet, d);
+    for (float* f : {&cruiseForce, &tunnelForce, &departForce, &rollbackForce, &sprintFraction, &refillFraction}) packet.doRawWord(f);
+    for (int* i : {&stats_shotsFired, &stats_correctPlacements, &stats_incorrectPlacements, &stats_placementStreak, &stats_bonusesSpawned,
+                   &stats_bonusesCollected})
+        packet.doInt(i);
+    for (double* d : {&levelStartTime, &levelEndTime}) doNarrowed(packet, d);
+    for (float* f : {&gameProgress, &levelProgress}) packet.doRawWord(f);
+    for (int* i : {&trainsTotal, &trainsSpawned, &totalCars, &carsSpawned, &carsCompleted}) packet.doInt(i);
+    for (double* d : {&powerUpPeriod, &nextPowerUpTime}) doNarrowed(packet, d);
+    if (packet.bWriting) return !packet.bBadData;
+
+    const char16_t* reason = checkSavedValues(contextClock, gameClock);
+    if (!reason && packet.bBadData) reason = u"the level's values are cut short";
+    if (reason) {
+        qelLog(u"GameController::load", u"Saved data refused: %s.", reason);
+        packet.bBadData = true;
+        dropTrains();
+        return false;
+    }
+    totalTime = contextClock;
+    if (pWorldLayer) pWorldLayer->totalTime = gameClock;
+    return true;
+}
+
+const char16_t* GameController::checkSavedValues(float contextClock, float gameClock) const {
+    if (!finiteIn(contextClock, 0.0, kMaxClock) || !finiteIn(gameClock, 0.0, kMaxClock)) return u"a clock outside 0-10^7 s";
+    if (!finiteIn(maxSegmentSpeed, -kMaxMagnitude, kMaxMagnitude) || !finiteIn(minSegmentSpeed, -kMaxMagnitude, maxSegmentSpeed))
+        return u"segment speeds out of order";
+    if (!finiteIn(helpChance, 0.0, 1.0) || !finiteIn(slotHelpChance, 0.0, 1.0)) return u"a chance outside 0-1";
+    // The power-up timers run at most 8 s past the game clock.
+    for (double until : {slowUntil, stopUntil, reverseUntil})
+        if (!finiteIn(until, 0.0, double(gameClock) + 9.0)) return u"a power-up time beyond its 8 s";
+    for (float force : {cruiseForce, tunnelForce, departForce, rollbackForce})
+        if (!finiteIn(force, -kMaxMagnitude, kMaxMagnitude)) return u"a train force out of range";
+    if (!finiteIn(sprintFraction, 0.0, 1.0) || !finiteIn(refillFraction, 0.0, 1.0) || !(sprintFraction < refillFraction))
+        return u"track fractions out of order";
+    for (int counter : {stats_shotsFired, stats_correctPlacements, stats_incorrectPlacements, stats_placementStreak, stats_bonusesSpawned,
+                        stats_bonusesCollected})
+        if (counter < 0 || counter > kMaxCounter) return u"a statistic outside 0-10^7";
+    if (!finiteIn(levelStartTime, 0.0, gameClock) || !finiteIn(levelEndTime, 0.0, gameClock)) return u"a level time beyond the game clock";
+    if (!finiteIn(gameProgress, 0.0, 1.0) || !finiteIn(levelProgress, 0.0, 1.0)) return u"a progress outside 0-1";
+    if (trainsTotal < 0 || trainsTotal > kMaxTrains || trainsSpawned < 0 || trainsSpawned > trainsTotal) return u"train counts out of order";
+    for (int count : {totalCars, carsSpawned, carsCompleted})
+        if (count < 0 || count > kMaxSlots) return u"a slot count outside 0-100000";
+    if (!finiteIn(powerUpPeriod, 0.001, 1000.0)) return u"a power-up period outside 0-1000 s";
+    if (!finiteIn(nextPowerUpTime, 0.0, kMaxClock)) return u"a power-up time outside 0-10^7 s";
+    return nullptr;
 }

@@ -5,7 +5,9 @@
 // opening whistle to the tally. The application object keeps the one current controller in
 // pGameController.
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "engine/Context.h"
 #include "engine/MathUtil.h"
@@ -16,6 +18,7 @@
 
 class Car;
 class Launcher;
+class Packet;
 class Skin;
 class Sound;
 class Level;
@@ -69,6 +72,10 @@ public:
     // The level's rules of a frame (time: the game clock): the player's command, power-ups,
     // hints, help, the end of the level and the music.
     virtual void updateLevel(double time, double dt);
+    // The level's state both ways (the tracks with their trains, then the controller's clocks,
+    // forces, timers and statistics); reading checks every value against what play can produce
+    // and answers false, with the reason logged, for anything else.
+    virtual bool serialize(Packet& packet);
     // Leaving the stack finished restarts the audio output and forgets the music.
     void onDeactivate(bool bFinished) override;
     // Losing the window while playing saves the game; getting it back clears the saved-game flag.
@@ -86,8 +93,25 @@ public:
     void showTutorialPopup(WStringView title, WStringView text, const char16_t* pictureSkin = nullptr);
     // The player's command of this frame from the input; the first matching rule wins.
     void readCommand();
-    // The game in progress is written to the saved-game file (failures are logged).
+    // The game in progress is written to the profile's saved-game file through a temporary file;
+    // on success the profile's flag is set and written. Failures are logged and change nothing.
     bool save();
+    // The saved-game image of the level in progress for that level number: false (logged) when
+    // it would exceed kMaxSavedGameBytes.
+    bool writeSavedGame(int level, std::vector<uint8_t>& image);
+    // Reads a saved-game image into this controller, whose level is already prepared (its trains
+    // are replaced by the file's; a refused image leaves none): true only
+    // when it is of that level, every value checks and the end marker closes it exactly (the
+    // level number is logged by precheckSavedGame).
+    bool readSavedGame(const uint8_t* data, size_t size, int level);
+    // Why a saved-game image cannot be of that level, told before the level is built (the level
+    // number, logged as read, and the smallest size a level's save has), or null.
+    static const char16_t* precheckSavedGame(const uint8_t* data, size_t size, int level);
+    // The largest saved game written or read.
+    static constexpr int kMaxSavedGameBytes = 65536;
+    // The bytes after the level number of the smallest save: one track without trains, the
+    // controller's 21 raw floats, its 11 counters at one byte each and the end marker.
+    static constexpr size_t kMinSavedGameTail = 1 + 21 * 4 + 11 + 4;
 
     // What the level asks of its host: the depth manager, the track fractions and trains.
     DepthManager* getDepthManager() override { return &depthManager; }
@@ -99,7 +123,8 @@ public:
     // The car count addTrain gives train k of n (not the last one) of a level of that many cars.
     static int trainCarCount(int totalCars, int trains, int k);
     // Reads the profile's saved game into this freshly made controller; true only when it holds
-    // the profile's current level whole.
+    // the profile's current level whole. The profile's flag is cleared on disk first; a file that
+    // is refused is renamed aside (".bad" added) and the controller will not save when deleted.
     bool load();
 
     // The head-up display of the display layer.
@@ -225,6 +250,12 @@ public:
     static int currentLevel();
 
 private:
+    // The profile's saved-game flag, written to the profiles file whenever it changes.
+    static void storeSavedGameFlag(bool bSet);
+    // Deletes every train of the level (a refused read leaves the level as prepared).
+    void dropTrains();
+    // Why the controller's values just read cannot come from play, or null when they can.
+    const char16_t* checkSavedValues(float contextClock, float gameClock) const;
     // The world map hears of a lost (1) or won (2) level; without one the result is logged.
     void reportLevelResult(int result);
     // The engine's music fades out and this one plays from the start.

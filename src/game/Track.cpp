@@ -71,10 +71,8 @@ bool Track::serialize(Packet& packet) {
         return true;
     }
     // Every train takes at least one byte: a count beyond what is left is damaged data.
-    if (packet.bBadData || count < 0 || !packet.canRead(count)) {
-        packet.badData(u"Track::serialize", u"trainCount");
-        return false;
-    }
+    if (packet.bBadData) return Train::refuseData(packet, u"Track::serialize", u"the track is cut short");
+    if (count < 0 || !packet.canRead(count)) return Train::refuseData(packet, u"Track::serialize", u"a train count the data cannot hold");
     // A refused train takes the trains read before it along: the track is left as it was.
     BasicLink* before = trains->lastChild;
     for (int32_t i = 0; i < count; ++i) {

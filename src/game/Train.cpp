@@ -272,8 +272,13 @@ bool Train::serialize(Packet& packet) {
     const char16_t* fn = u"Train::serialize";
     if (packet.bBadData) return refuseData(packet, fn, u"the train is cut short");
     if (state < STATE_ENTERING || state > STATE_OVER) return refuseData(packet, fn, u"a state outside 1-4");
+    if (!std::isfinite(timeInState) || timeInState < 0.0) return refuseData(packet, fn, u"a time in state that is no duration");
+    // A train changes state at once, never after a delay: nothing is pending.
+    stateGoto = state;
+    stateLeft = 0.0;
     if (!isFinite({engineForce})) return refuseData(packet, fn, u"an engine force that is no number");
     if (slotQuota < 0 || slotsSpawned < 0) return refuseData(packet, fn, u"a negative quota or spawned count");
+    if (slotQuota > kMaxSlotQuota || slotsSpawned > kMaxSlotQuota) return refuseData(packet, fn, u"a quota no level brings");
     if (comboCount < 0 || comboCount > INT_MAX / 1000) return refuseData(packet, fn, u"a combo that cannot be scored");
     if (count < 0 || count > bytesLeft(packet)) return refuseData(packet, fn, u"a segment count the data cannot hold");
     for (int32_t i = 0; i < count; ++i) {

@@ -22,6 +22,8 @@ class Train : public QelBase {
 public:
     enum State : int { STATE_ENTERING = 1, STATE_RUNNING = 2, STATE_DEPARTING = 3, STATE_OVER = 4 };
     static constexpr float ENTRY_FORCE = 6000.0f;
+    // More slots than any level brings: a saved train beyond it is damaged.
+    static constexpr int32_t kMaxSlotQuota = 100000;
 
     // A new train (one segment holding the engine, entering), or, with a packet, one read from a
     // saved game; a refused read leaves the packet marked damaged and the caller deletes the train.

@@ -12,6 +12,7 @@
 #include "menus/ContextGameplayOptions.h"
 #include "menus/ContextGraphicsOptions.h"
 #include "menus/ContextHelp.h"
+#include "menus/ContextNetworkWizard1.h"
 #include "menus/ContextSoundOptions.h"
 
 void ContextOptions::beginScreen(ContextMenu* screen, const char16_t* titleKey) {
@@ -71,9 +72,7 @@ void ContextOptions::tickContents(double total, double dt) {
     if (clicked(pHelpButton)) AppLink::pushContext(new ContextHelp());
 }
 
-void ContextOptions::openNetworkWizard() {
-    // The network test's first page (ContextNetworkWizard1) is pushed here once it exists.
-}
+void ContextOptions::openNetworkWizard() { AppLink::pushContext(new ContextNetworkWizard1()); }
 
 void ContextOptions::changeLanguage() {
     if (!qel) return;

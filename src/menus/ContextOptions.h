@@ -43,8 +43,7 @@ public:
     MenuItemClose* pBackButton;
 
 private:
-    // The one place where the network test's first page is pushed; that page is not part of the
-    // game yet, so the button does nothing until it is.
+    // Pushes the network test's first page.
     void openNetworkWizard();
     // Forgets the language and restarts the engine: the loader then asks for it again.
     static void changeLanguage();

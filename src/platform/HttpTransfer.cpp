@@ -38,6 +38,11 @@ struct Progress {
 size_t onData(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<HttpTransfer*>(user);
     const size_t n = size * count;
+    if (transfer->maxReplyBytes && transfer->reply.size() + n > transfer->maxReplyBytes) {
+        // Returning less than was given makes the library stop the transfer with a write error.
+        transfer->bReplyTooLong = true;
+        return 0;
+    }
     transfer->reply.insert(transfer->reply.end(), reinterpret_cast<uint8_t*>(data), reinterpret_cast<uint8_t*>(data) + n);
     return n;
 }
@@ -71,6 +76,7 @@ bool HttpTransfer::perform() {
     error = 0;
     status = 0;
     reply.clear();
+    bReplyTooLong = false;
 
     CURL* easy = curl_easy_init();
     CURLM* multi = easy ? curl_multi_init() : nullptr;

@@ -41,12 +41,16 @@ public:
     long stallTimeoutMs = 30000;        // no byte sent or received for this long
     // Checked while the exchange runs: when it becomes true the exchange stops as cancelled.
     const std::atomic<bool>* pCancel = nullptr;
+    // The most reply bytes kept (0: no limit). A longer body stops the exchange as a failed read,
+    // so memory stays bounded whatever the server sends.
+    size_t maxReplyBytes = 0;
 
     // Result.
     Outcome outcome = Outcome::NoSession;
     uint32_t error = 0;       // a WinINet error number when the outcome is not Complete
     int status = 0;           // the final status code, 0 when none arrived
     std::vector<uint8_t> reply;
+    bool bReplyTooLong = false;  // the body went over maxReplyBytes
 
     // Sets up the HTTP library once per process; call on the main thread before the first worker
     // starts (perform() calls it too).

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -141,8 +142,15 @@ void closeSocket(int socket) {
     if (socket >= 0) ::close(socket);
 }
 
+namespace {
+std::atomic<int> lookups{0};
+}
+
+int hostLookupCount() { return lookups.load(); }
+
 bool resolveHostIPv4(const std::string& host, uint32_t& addressNetworkOrder) {
     if (host.empty()) return false;
+    ++lookups;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_DGRAM;

@@ -31,5 +31,7 @@ void closeSocket(int socket);
 
 // The first IPv4 address of a host name or dotted address, in network order.
 bool resolveHostIPv4(const std::string& host, uint32_t& addressNetworkOrder);
+// How many look-ups resolveHostIPv4 has started in this process (tests check that none happen).
+int hostLookupCount();
 
 }  // namespace platform

@@ -171,6 +171,37 @@ TEST(MessageViewerTest, WrapsToTheLayoutWidthAndKeepsEmptyMessages) {
     EXPECT_EQ(viewer.lines[2], WString(50, u'b'));
 }
 
+// Adding many messages at once keeps exactly the lines that adding them one by one keeps.
+TEST(MessageViewerTest, AddingManyMessagesKeepsTheSameLines) {
+    FakeFont font;
+    const WString wide = WString(50, u'a') + u" " + WString(50, u'b') + u" " + WString(50, u'c');
+    struct Case {
+        const char* what;
+        std::vector<WString> before;
+        std::vector<WString> texts;
+    } cases[] = {
+        {"none", {u"old"}, {}},
+        {"fewer than a panel", {u"old 1", u"old 2"}, {u"x", u"", u"y"}},
+        {"exactly a panel", {u"old"}, std::vector<WString>(9, u"z")},
+        {"one more than a panel", {u"old"}, std::vector<WString>(10, u"z")},
+        {"wrapped last message", {}, {u"first", u"second", wide, wide, wide}},
+        {"empty messages at the end", {}, {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"", u""}},
+        {"thousands", {u"old"}, std::vector<WString>(5000, u"q")},
+    };
+    cases[6].texts[4996] = wide;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageViewer one, many;
+        for (const WString& t : c.before) {
+            one.addMessage(t);
+            many.addMessage(t);
+        }
+        for (const WString& t : c.texts) one.addMessage(t);
+        many.addMessages(c.texts);
+        EXPECT_EQ(many.lines, one.lines);
+    }
+}
+
 TEST(MessageViewerTest, ColouredWordStaysOnItsLine) {
     FakeFont font;
     MessageViewer viewer;

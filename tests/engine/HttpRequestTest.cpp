@@ -169,14 +169,31 @@ TEST_F(HttpRequestTest, RedirectIsFollowed) {
     EXPECT_NE(requests[1].find(" /vesk/final.php HTTP/1.1\r\n"), std::string::npos);
 }
 
+// The largest reply kept (64 KiB) arrives whole, over many reads.
 TEST_F(HttpRequestTest, LargeReplyArrivesWhole) {
     LoopbackHttpServer::Reply big;
-    for (int i = 0; i < 70000; ++i) big.body.push_back(static_cast<char>(i * 7 + i / 251));
+    for (int i = 0; i < HttpRequest::maxReplyLength; ++i) big.body.push_back(static_cast<char>(i * 7 + i / 251));
     server.setReply("/big", big);
     auto request = make("/big");
     request->start();
     ASSERT_EQ(waitForResult(*request), HttpRequest::STATE_DONE);
     EXPECT_EQ(replyOf(*request), big.body);
+}
+
+// A reply over 64 KiB is a failed read: nothing of it is kept, and the transfer stops early.
+TEST_F(HttpRequestTest, ReplyOverTheLimitFails) {
+    for (size_t size : {size_t(HttpRequest::maxReplyLength) + 1, size_t(10) << 20}) {
+        SCOPED_TRACE(size);
+        LoopbackHttpServer::Reply big;
+        big.body.assign(size, 'x');
+        server.setReply("/big", big);
+        auto request = make("/big");
+        request->addStandardFields();
+        request->start();
+        EXPECT_EQ(waitForResult(*request), HttpRequest::STATE_FAILED);
+        EXPECT_EQ(request->getErrorText(), u"Could not read reply (error 00002ee4)");
+        EXPECT_EQ(request->getReply().length(), 0);
+    }
 }
 
 TEST_F(HttpRequestTest, RefusedConnectionFails) {

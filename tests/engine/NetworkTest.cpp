@@ -67,6 +67,59 @@ TEST(NetAddress, SetFromString) {
     }
 }
 
+TEST(NetAddress, PortOutOfRangeIsRefused) {
+    NetAddress address;
+    EXPECT_FALSE(address.setFromString(u"127.0.0.1:99999"));
+    EXPECT_EQ(address.toString(), u"0.0.0.0:0");
+    EXPECT_FALSE(address.setFromString(u"127.0.0.1:-1"));
+    EXPECT_EQ(address.toString(), u"0.0.0.0:0");
+}
+
+// A server's address text is taken only as five decimal numbers, never looked up.
+TEST(NetAddress, DottedTextIsExactAndNeverLookedUp) {
+    struct Case {
+        const char16_t* text;
+        const char* result;  // null: refused
+    } cases[] = {
+        {u"1.2.3.4:5", "1.2.3.4:5"},
+        {u"  255.255.255.255:65535\t", "255.255.255.255:65535"},
+        {u"0.0.0.0:0", "0.0.0.0:0"},
+        {u"10.0.0.1:00080", "10.0.0.1:80"},
+        {u"300.1.1.1:99999", nullptr},
+        {u"1.2.3.4", nullptr},
+        {u"1.2.3:4", nullptr},
+        {u"localhost:80", nullptr},
+        {u"1.2.3.4:65536", nullptr},
+        {u"1.2.3.4:5x", nullptr},
+        {u"1.2.3.4:", nullptr},
+        {u"1.2.3.4:-5", nullptr},
+        {u"1.2.3.4:+5", nullptr},
+        {u"1.2. 3.4:5", nullptr},
+        {u"1.2.3.4:5 6", nullptr},
+        {u"1.2.3.4.5:6", nullptr},
+        {u"1.2.3.256:5", nullptr},
+        {u"1.2.3.4:1000000", nullptr},
+        {u"", nullptr},
+    };
+    const int lookupsBefore = platform::hostLookupCount();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(wideToUtf8(c.text));
+        NetAddress address;
+        address.family = 7;
+        address.setIPv4(0x0A0B0C0D);
+        address.setPort(42);
+        EXPECT_EQ(address.setFromDottedText(c.text), c.result != nullptr);
+        if (c.result) {
+            EXPECT_EQ(wideToUtf8(address.toString()), c.result);
+            EXPECT_EQ(address.family, 2);
+        } else {
+            EXPECT_EQ(address.toString(), u"10.11.12.13:42");  // untouched
+            EXPECT_EQ(address.family, 7);
+        }
+    }
+    EXPECT_EQ(platform::hostLookupCount(), lookupsBefore);
+}
+
 TEST(NetAddress, AddressAndPortAreInNetworkOrder) {
     NetAddress address;
     ASSERT_TRUE(address.setFromString(u"1.2.3.4:258"));

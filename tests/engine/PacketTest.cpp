@@ -210,6 +210,14 @@ TEST(Packet, RewindOnlyOnceAndReadsStayInside) {
     uint32_t w = 1;
     full.doRawWord(&w);
     EXPECT_EXIT(full.doRawWord(&w), testing::ExitedWithCode(255), "") << "writing past the buffer is refused";
+    // A writer that measures itself hears of the overflow and nothing lands past the buffer.
+    Packet measured(0, 5);
+    measured.bFatalOnBadData = false;
+    measured.doRawWord(&w);
+    int32_t big = 100000;
+    measured.doInt(&big);
+    EXPECT_TRUE(measured.bBadData);
+    EXPECT_LE(measured.cursor - measured.start, 5);
 }
 
 TEST(Packet, OverlongVarintIsBadData) {

@@ -24,6 +24,7 @@
 #include "menus/ContextGameplayOptions.h"
 #include "menus/ContextGraphicsOptions.h"
 #include "menus/ContextHelp.h"
+#include "menus/ContextNetworkWizard1.h"
 #include "menus/ContextOptions.h"
 #include "menus/ContextSoundOptions.h"
 #include "menus/EnumValueItem.h"
@@ -200,11 +201,14 @@ TEST_F(OptionsTest, ButtonsOpenANewScreenEachTime) {
     EXPECT_EQ(typeid(*stack->getTopContext()), typeid(ContextHelp));
     stack->getTopContext()->bDone = true;
     tick();
-    // The network test's page is not part of this build yet: its button opens nothing.
+    // The network button opens the network test's first page.
     options->pNetworkWizardButton->bClicked = true;
     tick();
-    EXPECT_EQ(stack->getTopContext(), options);
+    EXPECT_EQ(typeid(*stack->getTopContext()), typeid(ContextNetworkWizard1));
     EXPECT_FALSE(options->pNetworkWizardButton->bClicked);
+    stack->getTopContext()->bDone = true;
+    tick();
+    EXPECT_EQ(stack->getTopContext(), options);
 }
 
 TEST_F(OptionsTest, ChangeLanguageForgetsTheLanguageAndRestarts) {

@@ -19,6 +19,7 @@ std::string statusText(int status) {
         case 301: return "Moved Permanently";
         case 302: return "Found";
         case 303: return "See Other";
+        case 400: return "Bad Request";
         case 404: return "Not Found";
         case 500: return "Internal Server Error";
         default: return "Status";
@@ -77,6 +78,11 @@ void LoopbackHttpServer::setReply(const std::string& path, const Reply& reply) {
 void LoopbackHttpServer::setDefaultReply(const Reply& reply) {
     std::lock_guard lock(mutex);
     defaultReply = reply;
+}
+
+void LoopbackHttpServer::setHandler(Handler newHandler) {
+    std::lock_guard lock(mutex);
+    handler = std::move(newHandler);
 }
 
 std::vector<std::string> LoopbackHttpServer::requests() {
@@ -176,11 +182,21 @@ void LoopbackHttpServer::handle(int fd) {
     const size_t pathStart = data.find(' ') + 1;
     std::string path = data.substr(pathStart, data.find(' ', pathStart) - pathStart);
     Reply reply;
+    Handler handle;
     {
         std::lock_guard lock(mutex);
         received.push_back(data);
         auto it = replies.find(path);
         reply = it != replies.end() ? it->second : defaultReply;
+        handle = handler;
+    }
+    if (handle) reply = handle(path, data);
+    if (reply.bReset) {
+        // A zero linger time makes close() send a reset instead of an orderly end.
+        const linger hard{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof(hard));
+        ::close(fd);
+        return;
     }
     if (reply.bHang) {
         heldConnections.push_back(fd);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -20,7 +21,12 @@ public:
         std::vector<std::string> headers;  // extra "Name: value" lines, e.g. "Location: /x"
         bool bHang = false;                // read the request, then never answer
         bool bBreakBody = false;           // announce the whole body, send half, then close
+        bool bReset = false;               // read the request, then reset the connection unanswered
     };
+
+    // Answers a request from its path and raw bytes; runs on the server's thread. When set, it
+    // takes the place of the per-path script.
+    using Handler = std::function<Reply(const std::string& path, const std::string& request)>;
 
     LoopbackHttpServer();
     ~LoopbackHttpServer();
@@ -33,6 +39,7 @@ public:
 
     void setReply(const std::string& path, const Reply& reply);
     void setDefaultReply(const Reply& reply);
+    void setHandler(Handler handler);
 
     // The raw bytes of every complete request received so far, in order.
     std::vector<std::string> requests();
@@ -56,6 +63,7 @@ private:
     std::mutex mutex;
     std::map<std::string, Reply> replies;
     Reply defaultReply;
+    Handler handler;
     std::vector<std::string> received;
     std::vector<int> heldConnections;
     size_t closedHeldConnections = 0;

@@ -1,0 +1,121 @@
+// Speed of the saved game: the largest level state the rules allow (the last level, every slot of
+// the level on its tracks at once, each holding a piece or a power-up) serialised; a whole save
+// with its atomic write; and reading and checking inputs of up to 65,536 bytes into a level
+// already built (the largest save, one packed with as many trains as the bytes can hold, and
+// noise). tools/bench.sh runs it in a release build.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/ProfileData.h"
+#include "game/Car.h"
+#include "game/Cargo.h"
+#include "game/CargoSlot.h"
+#include "game/GameController.h"
+#include "game/Level.h"
+#include "game/Track.h"
+#include "game/Train.h"
+#include "game/TrainLayout.h"
+#include "game/harness/PlayHarness.h"
+#include "BenchBound.h"
+#include "HarnessBenchMain.h"
+
+namespace {
+
+PlayHarness* harness = nullptr;
+
+// The last level with all its slots on the tracks: on each track one train of three-slot wagons,
+// the slots alternately holding a piece of their colour and a power-up.
+GameController& largestLevel() {
+    harness->startGame(GameController::LAST_LEVEL);
+    GameController& game = *harness->game;
+    const std::vector<Track*> tracks = game.pLevel->getTracks();
+    const int perTrack = game.totalCars / static_cast<int>(tracks.size()) + 2;
+    int k = 0;
+    for (Track* track : tracks) {
+        auto* train = new Train();
+        track->addTrain(train);
+        for (int slots = 0; slots < perTrack; slots += 3) {
+            Car* car = Car::createByType(Car::KIND_THREE_SLOTS);
+            train->firstSegment()->addCar(car, true);
+            for (BasicLink* s = car->slots.firstChild; s; s = s->next, ++k) {
+                auto* slot = static_cast<CargoSlot*>(s);
+                slot->replaceCargo(Cargo::createByType(k % 2 ? Cargo::TYPE_SLOW_BONUS : slot->color));
+            }
+        }
+        train->slotQuota = train->slotsSpawned = perTrack;
+        train->firstSegment()->placeCars();
+        ++game.trainsSpawned;
+    }
+    return game;
+}
+
+void SerialiseLargestLevel(benchmark::State& state) {
+    setBound(state, 1000.0);
+    GameController& game = largestLevel();
+    std::vector<uint8_t> image;
+    for (auto _ : state) {
+        game.writeSavedGame(GameController::LAST_LEVEL, image);
+        benchmark::DoNotOptimize(image.data());
+    }
+    state.counters["bytes"] = static_cast<double>(image.size());
+}
+BENCHMARK(SerialiseLargestLevel)->Unit(benchmark::kMicrosecond);
+
+void SaveLargestLevelToFile(benchmark::State& state) {
+    setBound(state, 50.0);
+    GameController& game = largestLevel();
+    for (auto _ : state)
+        if (!game.save()) state.SkipWithError("the save failed");
+}
+BENCHMARK(SaveLargestLevelToFile)->Unit(benchmark::kMillisecond);
+
+enum Input { LARGEST_SAVE = 0, PACKED_TRAINS = 1, NOISE = 2 };
+
+// Inputs of the last level: its largest save; one holding as many trains of one engine car as
+// 65,536 bytes can (on its first track); 65,536 bytes of noise after the level number.
+std::vector<uint8_t> input(Input kind) {
+    std::vector<uint8_t> image;
+    if (kind == NOISE) {
+        image.assign(GameController::kMaxSavedGameBytes, 0);
+        uint32_t r = 4321;
+        for (uint8_t& b : image) {
+            r = r * 1664525u + 1013904223u;
+            b = static_cast<uint8_t>(r >> 24);
+        }
+        image[0] = static_cast<uint8_t>(GameController::LAST_LEVEL);
+        return image;
+    }
+    GameController& game = largestLevel();
+    if (kind == PACKED_TRAINS) {
+        Track* track = game.pLevel->getTracks()[0];
+        track->trains->deleteChildren();
+        while (game.writeSavedGame(GameController::LAST_LEVEL, image) && image.size() < GameController::kMaxSavedGameBytes - 200)
+            track->addTrain(new Train());
+    }
+    game.writeSavedGame(GameController::LAST_LEVEL, image);
+    return image;
+}
+
+void ReadAndCheck(benchmark::State& state) {
+    setBound(state, 5000.0);
+    const std::vector<uint8_t> image = input(static_cast<Input>(state.range(0)));
+    // The level is built once, as the loader builds it before reading.
+    harness->startGame(GameController::LAST_LEVEL);
+    GameController& game = *harness->game;
+    bool accepted = false;
+    for (auto _ : state) {
+        accepted = GameController::precheckSavedGame(image.data(), image.size(), GameController::LAST_LEVEL) == nullptr &&
+                   game.readSavedGame(image.data(), image.size(), GameController::LAST_LEVEL);
+        benchmark::DoNotOptimize(accepted);
+    }
+    state.counters["bytes"] = static_cast<double>(image.size());
+    state.counters["accepted"] = accepted ? 1 : 0;
+}
+BENCHMARK(ReadAndCheck)->Arg(LARGEST_SAVE)->Arg(PACKED_TRAINS)->Arg(NOISE)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) { return runHarnessBenchmarks(argc, argv, "vesk-bench-saved-game", harness); }
