@@ -1,9 +1,12 @@
 #include "app/GameGlobal.h"
 
+#include <memory>
+
 #include "app/ContextMainGame.h"
 #include "app/ContextManager.h"
 #include "engine/Context.h"
 #include "engine/Shell.h"
+#include "game/AutoPilot.h"
 
 GameGlobal::GameGlobal() : Global() {
     pWorldManager = nullptr;
@@ -34,6 +37,11 @@ bool gameExists() { return game != nullptr; }
 Context* gameRootContext() { return game ? game->pContextManager : nullptr; }
 bool gameQuitRequested() { return game && game->pContextManager && game->pContextManager->bQuit; }
 WString gamePageToOpen() { return game ? game->pendingUrl : WString(); }
+// The unattended player, when the environment asks for it (VESK_AUTOPLAY=1).
+void gameBeforeFrame() {
+    static const std::unique_ptr<AutoPilot> pilot(AutoPilot::requested() ? new AutoPilot() : nullptr);
+    if (pilot && game) pilot->step();
+}
 
 const bool bPluggedIn = [] {
     shellApplication.create = &createGame;
@@ -42,6 +50,7 @@ const bool bPluggedIn = [] {
     shellApplication.rootContext = &gameRootContext;
     shellApplication.quitRequested = &gameQuitRequested;
     shellApplication.pageToOpen = &gamePageToOpen;
+    shellApplication.beforeFrame = &gameBeforeFrame;
     return true;
 }();
 

@@ -86,6 +86,7 @@ bool idleTick() {
         }
         createQEL();
     }
+    if (shellApplication.beforeFrame) shellApplication.beforeFrame();
     qel->frame(shellApplication.rootContext ? shellApplication.rootContext() : nullptr);
     if (shellApplication.quitRequested && shellApplication.quitRequested()) return false;
     if (bRestartQEL) {

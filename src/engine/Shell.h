@@ -29,6 +29,8 @@ struct ShellApplication {
     bool (*quitRequested)() = nullptr;
     // The page to open after shutdown (empty for none).
     WString (*pageToOpen)() = nullptr;
+    // Called before each frame of the engine (an unattended player gives its input here).
+    void (*beforeFrame)() = nullptr;
 };
 extern ShellApplication shellApplication;
 

@@ -81,7 +81,10 @@ AwardDisplay::~AwardDisplay() { pay(); }
 void AwardDisplay::pay() {
     if (medal == NONE || bPaid) return;
     bPaid = true;
-    if (ProfileData* profile = GameController::currentProfile()) profile->addScore(points);
+    if (ProfileData* profile = GameController::currentProfile()) {
+        profile->addScore(points);
+        GameController::noteAward(GameController::AWARD_MEDAL, points, medal);
+    }
 }
 
 void AwardDisplay::onStateChange() {

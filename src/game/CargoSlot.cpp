@@ -117,6 +117,7 @@ bool CargoSlot::take(Cargo* piece) {
         if (streak > 0 && streak % 5 == 0) {
             const char16_t* text = qel && qel->pLanguage ? qel->pLanguage->getText(STREAKX) : u"streak x%d";
             game->showFloatingScore(getCentre(), streak * 100, format(text, streak));
+            GameController::noteAward(GameController::AWARD_STREAK, streak * 100, streak);
             GameController::playSoundPanned(u"streak", x);
         } else {
             GameController::playSoundPanned(u"tick", x);

@@ -9,6 +9,7 @@
 #include "engine/Qel.h"
 #include "game/AwardDisplay.h"
 #include "game/ContextMessage.h"
+#include "game/FloatingText.h"
 #include "game/GameController.h"
 #include "game/Mascot.h"
 #include "game/SpeechBubble.h"
@@ -98,14 +99,14 @@ void ContextLevelComplete::settleBonus(bool bShow) {
     bBonusSettled = true;
     const int bonus = excellenceBonus(measures);
     if (bonus == 0) return;
-    if (ProfileData* profile = GameController::currentProfile()) profile->addScore(bonus);
+    if (ProfileData* profile = GameController::currentProfile()) {
+        profile->addScore(bonus);
+        GameController::noteAward(GameController::AWARD_EXCELLENCE, bonus, 0);
+    }
     if (!bShow) return;
     GameController::playSoundRandomPitch(bonus == TOP_BONUS ? u"applause3" : u"applause2");
-    auto* text = new TextLabel(0.0f, 100.0f - float(layoutHeight()) / 2.0f, 0.0f, format(u"+%d", bonus),
-                               AppLink::fontMedium(), 0xFFFFFFFF);
-    text->duration = 2.0;
-    text->fadeOut = 0.5;
-    addChild(text);
+    // The bonus rises as a score pop-up near the foot of the screen.
+    addChild(new FloatingText(Vector3(0.0f, 100.0f - float(layoutHeight()) / 2.0f, 0.0f), format(u"+%d", bonus)));
 }
 
 void ContextLevelComplete::tickContents(double total, double dt) {

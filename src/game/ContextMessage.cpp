@@ -87,7 +87,10 @@ void ContextMessage::build() {
             top -= 1.25f * pictureHeight;
             continue;
         }
-        addChild(new TextLabel(position.x, top, position.z, line, textFont(), TEXT_COLOUR));
+        // Grey small text on the pale bubble reads crisply only without the drop shadow.
+        auto* label = new TextLabel(position.x, top, position.z, line, textFont(), TEXT_COLOUR);
+        label->bShadow = false;
+        addChild(label);
         top -= float(measures.lineHeight);
     }
     if (bHelpMessage && game) {

@@ -166,6 +166,24 @@ public:
     static inline void (*levelResultHook)(int result) = nullptr;
     // When set, save is handed to this hook instead (tests count the occasions).
     static inline bool (*saveHook)(GameController* controller) = nullptr;
+    // The rules by which the player scores: a streak of placements (count: the streak), the bell
+    // of a departing train, a removed car (count: its slots), a coupling of matching segments
+    // (count: the train's couplings so far), the extra life of a coupling, a medal of the tally
+    // (count: the medal) and the tally's excellence bonus.
+    enum Award : int {
+        AWARD_STREAK,
+        AWARD_BELL,
+        AWARD_CAR,
+        AWARD_COUPLING,
+        AWARD_EXTRA_LIFE,
+        AWARD_MEDAL,
+        AWARD_EXCELLENCE,
+    };
+    // When set, every award given is handed to this hook too (tests account for the score).
+    static inline void (*awardHook)(int award, int points, int count) = nullptr;
+    static void noteAward(int award, int points, int count) {
+        if (awardHook) awardHook(award, points, count);
+    }
 
     // The destructor saves a level being played unless this is cleared (a level abandoned for
     // another is not saved).

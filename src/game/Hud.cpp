@@ -11,6 +11,8 @@
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "game/GameController.h"
+#include "game/Level.h"
+#include "game/Track.h"
 #include "game/WorldManager.h"
 #include "media/QelGraphics.h"
 #include "media/Skin.h"
@@ -137,4 +139,12 @@ void Hud::drawStatistics() {
         {-90, format(u"now %.1lf", c->totalTime)},
     };
     for (const auto& line : lines) drawTextAt(smallFont(), -100.0f, line.y, 1.0f, kStatisticsColour, 8, line.text);
+    // Each track's danger, one line apart from y = 0 down, then the level's (the largest).
+    if (!c->pLevel) return;
+    float y = 0.0f;
+    for (const Track* track : c->pLevel->getTracks()) {
+        drawTextAt(smallFont(), 150.0f, y, 1.0f, kWhite, 2, format(u"danger=%.3lf", double(track->getProgress())));
+        y -= 10.0f;
+    }
+    drawTextAt(smallFont(), 150.0f, y, 1.0f, kWhite, 2, format(u"MAX=%.3lf", double(c->pLevel->getProgress())));
 }

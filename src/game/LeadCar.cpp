@@ -27,7 +27,10 @@ void LeadCar::update(double time, double dt) {
     // The bell while departing: the first crossing only arms it, then 100 points every 100 units.
     if (train->state == Train::STATE_DEPARTING && trackPos < track->tunnelLambda && trackPos > nextBellPos) {
         if (nextBellPos > 0.0f) {
-            if (game) game->showFloatingScore(position, 100, u"");
+            if (game) {
+                game->showFloatingScore(position, 100, u"");
+                GameController::noteAward(GameController::AWARD_BELL, 100, 1);
+            }
             GameController::playSoundPanned(u"trainBell", position.x);
         }
         nextBellPos = trackPos + 100.0f;

@@ -203,9 +203,13 @@ void Train::couple(TrainLayout* ahead, TrainLayout* behind) {
         if (profile && profile->addHeart() < 1 && game) {
             const char16_t* text = qel && qel->pLanguage ? qel->pLanguage->getText(EXTRALIFE) : u"extra life!";
             game->showFloatingScore(meeting, 10000, text);
+            GameController::noteAward(GameController::AWARD_EXTRA_LIFE, 10000, 1);
             GameController::playSoundRandomPitch(u"extraLife");
         }
-        if (profile) profile->addScore(comboCount * 1000);
+        if (profile) {
+            profile->addScore(comboCount * 1000);
+            GameController::noteAward(GameController::AWARD_COUPLING, comboCount * 1000, comboCount);
+        }
         GameController::playSoundPanned(u"fireworkBangShort", tail->position.x);
     }
     GameController::playSoundPanned(u"segmentImpact", meeting.x);

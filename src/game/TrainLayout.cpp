@@ -105,7 +105,10 @@ void TrainLayout::removeFinishedCar() {
         const bool engineBehind = car->bEngine && car->prev;
         if (!car->isComplete() && !reachedEnd && !engineBehind) continue;
         if (!train || train->state != Train::STATE_OVER) {
-            if (ProfileData* profile = GameController::currentProfile()) profile->addScore(100 * car->countSlots());
+            if (ProfileData* profile = GameController::currentProfile()) {
+                profile->addScore(100 * car->countSlots());
+                GameController::noteAward(GameController::AWARD_CAR, 100 * car->countSlots(), car->countSlots());
+            }
         }
         removeCar(car);
         return;

@@ -1,11 +1,14 @@
-// The automatic player on the headless harness: it wins the first level through the player's own
-// input, the level runs its winning states with the tally, and two runs with one seed (and one
-// with the audio off) repeat frame for frame.
+// The automatic player on the headless harness: it wins levels through the player's own input,
+// the level runs its winning states with the tally, and two runs with one seed (and one with the
+// audio off) repeat frame for frame.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,12 @@
 #include "app/ProfileData.h"
 #include "engine/Qel.h"
 #include "game/AutoPlayer.h"
+#include "game/AwardDisplay.h"
+#include "game/Cargo.h"
+#include "game/Launcher.h"
+#include "game/WorldManager.h"
+#include "engine/ResourceManager.h"
+#include "media/SoundStream.h"
 #include "game/ContextLevelComplete.h"
 #include "game/GameController.h"
 #include "game/Hud.h"
@@ -56,47 +65,175 @@ protected:
     static inline PlayHarness* harness = nullptr;
 };
 
-TEST_F(AutoPlayerTest, WinsTheFirstLevelThroughItsStatesAndTheTally) {
+// A won level, played by the automatic player from the map's start: the level's states at their
+// delays, the result reported once and the player moved on by the map, the tally with its medals
+// and bonus, every point of the score given by a rule, the launch sounds of every shot and the
+// stage's music from the first train.
+struct WinCase {
+    int level;
+    const char16_t* music;
+    size_t spots;
+    bool bonuses;
+    bool speedShots;
+};
+
+void PrintTo(const WinCase& c, std::ostream* out) { *out << "level " << c.level; }
+
+struct Award {
+    int award, points, count;
+};
+
+class AutoPlayerWinTest : public AutoPlayerTest, public testing::WithParamInterface<WinCase> {
+protected:
+    void SetUp() override {
+        AutoPlayerTest::SetUp();
+        awards.clear();
+        GameController::awardHook = [](int award, int points, int count) { awards.push_back({award, points, count}); };
+    }
+    void TearDown() override {
+        GameController::awardHook = nullptr;
+        AutoPlayerTest::TearDown();
+        delete map;
+    }
+    static inline std::vector<Award> awards;
+    // The map hears the result (it moves the player on); it stays off the stack.
+    WorldManager* map = nullptr;
+};
+
+TEST_P(AutoPlayerWinTest, WinsThroughItsStatesAndTheTally) {
+    const WinCase& c = GetParam();
     GameController::soundHook = &Trace::sound;
-    GameController* g = harness->playLevel(0);
+    map = new WorldManager();
+    GameController* g = harness->playLevel(c.level);
+    ProfileData* profile = GameController::currentProfile();
     harness->pushGame();
     ContextManager* stack = harness->application->pContextManager;
+    QelAudio* audio = harness->engine->pQelAudio;
+    auto* expectedMusic = static_cast<SoundStream*>(harness->engine->pResourceManager->find(true, c.music));
+    ASSERT_NE(expectedMusic, nullptr);
     AutoPlayer player;
     std::vector<int> states;
     std::vector<double> entered;
+    float tallyMeasures[ContextLevelComplete::MEASURE_COUNT] = {};
     bool tallySeen = false;
-    int scoreAtWin = -1;
+    bool musicChecked = false;
+    int speedShots = 0;
+    int launchMismatches = 0;
     for (int i = 0; i < 60 * 600 && !g->bDone; ++i) {
+        const int shotsBefore = g->stats_shotsFired;
+        const Cargo* front = g->pLauncher ? g->pLauncher->frontPiece() : nullptr;
+        const bool fireball = front && front->type == Cargo::TYPE_FIREBALL;
+        const size_t soundsBefore = Trace::sounds.size();
         player.step();
         harness->frame();
+        // The launch sound of each shot: the piece's own, or the bow's (twice in a speed shot).
+        if (g->stats_shotsFired != shotsBefore) {
+            const bool speed = g->pLauncher->speedShotTime > 0.0;
+            speedShots += speed;
+            int bow = 0, own = 0;
+            for (size_t k = soundsBefore; k < Trace::sounds.size(); ++k) {
+                bow += Trace::sounds[k] == u"bowSound";
+                own += Trace::sounds[k] == u"fireballLaunch";
+            }
+            const bool right = g->stats_shotsFired == shotsBefore + 1 && (fireball ? own == 1 && bow == 0 : own == 0 && bow == (speed ? 2 : 1));
+            launchMismatches += !right;
+        }
+        if (!musicChecked && g->levelStartTime > 0.0) {
+            musicChecked = true;
+            EXPECT_EQ(g->musicGame, expectedMusic);
+            EXPECT_EQ(audio->pCurrentMusic, expectedMusic) << "the stage's music plays from the first train";
+        }
         if (states.empty() || states.back() != g->state) {
             states.push_back(g->state);
             entered.push_back(g->totalTime);
-            if (g->state == GameController::STATE_WON) scoreAtWin = GameController::currentProfile()->score();
         }
         if (auto* tally = dynamic_cast<ContextLevelComplete*>(stack->getTopContext())) {
             tallySeen = true;
+            std::copy(std::begin(tally->measures), std::end(tally->measures), std::begin(tallyMeasures));
             // Closed once the bonus is settled, as a player would after watching it.
             if (tally->bBonusSettled) tally->bDone = true;
         }
     }
     ASSERT_EQ(states, (std::vector<int>{1, 2, 3, 4, 7, 8, 9, 10}));
+    EXPECT_EQ(g->pLevel->launcherPositions.size(), c.spots);
+    // The delays: 1.0 s preparing, 0.25 s for the page, 1.5 s of whistle; after the win 3.0 s,
+    // 0.5 s to the tally's push and 1.5 s of closing curtain.
+    const double delays[][2] = {{0, 1.0}, {1, 0.25}, {2, 1.5}, {4, 3.0}, {5, 0.5}, {6, 1.5}};
+    for (const auto& d : delays)
+        EXPECT_NEAR(entered[size_t(d[0]) + 1] - entered[size_t(d[0])], d[1], 1.0 / 60.0 + 1e-9) << "state " << states[size_t(d[0])];
     EXPECT_TRUE(tallySeen);
     EXPECT_EQ(Trace::results, std::vector<int>{GameController::RESULT_WON});
-    EXPECT_NEAR(entered[5] - entered[4], 3.0, 1.0 / 60.0 + 1e-9);
+    EXPECT_EQ(profile->level(), c.level + 1);
     EXPECT_EQ(Trace::count(u"whistle"), 1);
     EXPECT_EQ(Trace::count(u"winRound"), 1);
     EXPECT_EQ(Trace::count(u"loseRound"), 0);
-    // One launch sound a shot (no speed shot on the first level).
-    EXPECT_EQ(Trace::count(u"bowSound") + Trace::count(u"fireballLaunch"), g->stats_shotsFired);
-    EXPECT_EQ(g->stats_shotsFired, player.shotsFired);
-    EXPECT_EQ(g->carsCompleted, g->totalCars);
+    EXPECT_EQ(launchMismatches, 0);
+    EXPECT_EQ(Trace::count(u"bowSound") + Trace::count(u"fireballLaunch"), g->stats_shotsFired + speedShots);
+    // Every shot is the player's click; a click in the frame the chain puts a piece back on the bow
+    // fires nothing (the first level has none of those).
+    if (c.level == 0) EXPECT_EQ(g->stats_shotsFired, player.shotsFired);
+    EXPECT_LE(g->stats_shotsFired, player.shotsFired);
+    EXPECT_GT(g->stats_shotsFired, 0);
+    if (c.bonuses) EXPECT_GT(g->stats_bonusesSpawned, 0);
+    if (c.speedShots) EXPECT_GT(speedShots, 0);
+    // Every slot brought was filled: the level's count, and on levels of wider wagons up to two
+    // more, as the last wagon may bring more slots than were left.
+    if (c.level == 0) EXPECT_EQ(g->carsCompleted, g->totalCars);
+    EXPECT_GE(g->carsCompleted, g->totalCars);
+    EXPECT_LE(g->carsCompleted, g->totalCars + 2);
     EXPECT_FLOAT_EQ(g->levelProgress, 1.0f);
     EXPECT_EQ(Hud::percentageText(g->levelProgress), u"100%");
-    EXPECT_GT(scoreAtWin, 0);
-    EXPECT_GE(GameController::currentProfile()->score(), scoreAtWin);
     EXPECT_GT(g->levelEndTime, g->levelStartTime);
+
+    // Every point of the score comes from an award that follows its rule.
+    long long sum = 0;
+    int medals = 0;
+    for (const Award& a : awards) {
+        SCOPED_TRACE(testing::Message() << "award " << a.award << ": " << a.points << " points, count " << a.count);
+        sum += a.points;
+        switch (a.award) {
+            case GameController::AWARD_STREAK:
+                EXPECT_EQ(a.count % 5, 0);
+                EXPECT_EQ(a.points, 100 * a.count);
+                break;
+            case GameController::AWARD_BELL: EXPECT_EQ(a.points, 100); break;
+            case GameController::AWARD_CAR:
+                // The engine, last, has no slots.
+                EXPECT_GE(a.count, 0);
+                EXPECT_LE(a.count, 3);
+                EXPECT_EQ(a.points, 100 * a.count);
+                break;
+            case GameController::AWARD_COUPLING:
+                EXPECT_GE(a.count, 1);
+                EXPECT_EQ(a.points, 1000 * a.count);
+                break;
+            case GameController::AWARD_EXTRA_LIFE: EXPECT_EQ(a.points, 10000); break;
+            case GameController::AWARD_MEDAL:
+                ++medals;
+                EXPECT_EQ(a.points, AwardDisplay::pointsFor(a.count));
+                EXPECT_GT(a.points, 0);
+                break;
+            case GameController::AWARD_EXCELLENCE: EXPECT_EQ(a.points, ContextLevelComplete::excellenceBonus(tallyMeasures)); break;
+            default: ADD_FAILURE() << "unknown award";
+        }
+    }
+    int medalsDue = 0;
+    for (float m : tallyMeasures) medalsDue += AwardDisplay::medalFor(m) != AwardDisplay::NONE;
+    EXPECT_EQ(medals, medalsDue);
+    const bool excellencePaid = std::any_of(awards.begin(), awards.end(), [](const Award& a) { return a.award == GameController::AWARD_EXCELLENCE; });
+    EXPECT_EQ(excellencePaid, ContextLevelComplete::excellenceBonus(tallyMeasures) > 0);
+    EXPECT_GT(sum, 0);
+    EXPECT_EQ(sum, profile->score());
+    std::printf("level %d: score %d from %zu awards, %d shots (%d speed shots), %d bonuses spawned, %d spot cycles\n", c.level,
+                profile->score(), awards.size(), g->stats_shotsFired, speedShots, g->stats_bonusesSpawned, player.spotCycles);
 }
+
+// The first level; the first with the speed shot (every shot of it sounds the bow twice); the
+// first with two launcher spots; the first with the colour bomb and all the bonuses before it.
+INSTANTIATE_TEST_SUITE_P(Levels, AutoPlayerWinTest,
+                         testing::Values(WinCase{0, u"musicGame1", 1, false, false}, WinCase{7, u"musicGame2", 1, true, true},
+                                         WinCase{8, u"musicGame3", 2, true, false}, WinCase{10, u"musicGame3", 1, true, false}),
+                         [](const testing::TestParamInfo<WinCase>& info) { return "Level" + std::to_string(info.param.level); });
 
 // On the last level the inner track rings the launcher and often stands between the piece on the
 // bow and the slots it fits on the outer track: the player does not sit on such a piece but fires

@@ -11,6 +11,7 @@
 #include "game/AwardDisplay.h"
 #include "game/AwardSparkle.h"
 #include "game/ContextLevelComplete.h"
+#include "game/FloatingText.h"
 
 TEST(TallyMeasureTest, SpeedIsCarsPerSecondTimesOneAndAQuarter) {
     const struct {
@@ -157,6 +158,44 @@ TEST_F(TallyTest, NinetyFivePercentPaysTheSmallBonus) {
     EXPECT_EQ(profile().score(), 10000 + 15000);
     EXPECT_EQ(SoundTrace::count(u"applause2"), 1);
     EXPECT_EQ(SoundTrace::count(u"applause3"), 0);
+}
+
+// The bonus rises as a score pop-up from (0, 100 - layout height / 2) as it is paid; a level short
+// of excellent shows none.
+TEST_F(TallyTest, TheBonusPopsUpAboveTheFootOfTheScreen) {
+    const struct {
+        int correct, incorrect, shots;
+        const char16_t* text;
+    } cases[] = {{40, 0, 40, u"+50000"}, {19, 1, 20, u"+10000"}, {30, 10, 40, nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.correct);
+        win(c.correct, c.incorrect, c.shots, 30);
+        const auto popUps = [this] {
+            std::vector<FloatingText*> found;
+            for (BasicLink* l = tally->firstChild; l; l = l->next)
+                if (auto* text = dynamic_cast<FloatingText*>(static_cast<QelBase*>(l))) found.push_back(text);
+            return found;
+        };
+        runTo(2.45);
+        EXPECT_TRUE(popUps().empty());
+        runTo(2.5);
+        const std::vector<FloatingText*> shown = popUps();
+        if (!c.text) {
+            EXPECT_TRUE(shown.empty());
+        } else {
+            ASSERT_EQ(shown.size(), 1u);
+            EXPECT_EQ(shown[0]->text, c.text);
+            EXPECT_FLOAT_EQ(shown[0]->position.x, 0.0f);
+            // Risen by its first step (32 units a second) since it was placed.
+            EXPECT_NEAR(shown[0]->position.y, 100.0f - float(engine->pQelGraphics->layoutHeight) / 2.0f, 32.0f / 32.0f + 1e-3f);
+        }
+        tally->bDone = true;
+        controller->bDone = true;
+        step();
+        step();
+        application->pGameController = nullptr;
+        delete controller;
+    }
 }
 
 TEST_F(TallyTest, MedalsFollowTheMeasuresAndTheBellRisesWithTheMedal) {

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "GameScreenFixture.h"
+#include "app/FontAccess.h"
 #include "app/TextLabel.h"
 #include "game/ContextMessage.h"
 #include "game/Mascot.h"
@@ -92,6 +97,24 @@ TEST_F(ContextMessageTest, PictureGoesWhereTheTildeLineIsAndTheToggleUnderTheTex
     EXPECT_EQ(toggle, message.pHelpToggle);
     EXPECT_EQ(toggle->pTarget, &application->gameConfiguration.bTutorial);
     EXPECT_FLOAT_EQ(toggle->position.y, d / 2 - 180 - 12.5f);
+}
+
+// The body's grey lines are drawn without a drop shadow (it blurs them on the pale bubble); the
+// white title keeps its shadow.
+TEST_F(ContextMessageTest, BodyLinesAreDrawnWithoutAShadowAndTheTitleWithOne) {
+    static std::vector<std::pair<WString, bool>> drawn;
+    drawn.clear();
+    FontAccess::drawHook = [](FontQuad*, Renderable*, int, WStringView text) { drawn.emplace_back(WString(text), false); };
+    FontAccess::shadowHook = [](FontQuad*, Renderable*, int, const Vector3&, uint32_t, WStringView text) {
+        drawn.emplace_back(WString(text), true);
+    };
+    ContextMessage message;
+    message.titleText = u"How to Play";
+    message.bodyText = u"line one|line two";
+    message.build();
+    message.renderContents();
+    const std::vector<std::pair<WString, bool>> expected = {{u"How to Play", true}, {u"line one", false}, {u"line two", false}};
+    for (const auto& e : expected) EXPECT_NE(std::find(drawn.begin(), drawn.end(), e), drawn.end()) << wideToUtf8(e.first);
 }
 
 TEST_F(ContextMessageTest, APictureWithoutATildeLineIsNotShown) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app/AppText.h"
+#include "app/FontAccess.h"
 #include "app/ContextManager.h"
 #include "app/GameGlobal.h"
 #include "app/ProfileData.h"
@@ -24,8 +26,10 @@
 #include "game/ContextPause.h"
 #include "game/FloatingText.h"
 #include "game/GameController.h"
+#include "game/Hud.h"
 #include "game/Launcher.h"
 #include "game/Level.h"
+#include "game/SpeechArrow.h"
 #include "game/Track.h"
 #include "game/Train.h"
 #include "game/TrainLayout.h"
@@ -91,6 +95,25 @@ protected:
         harness->setPointer(x, y);
         harness->setMouseButton(button, true);
         harness->setMouseButton(button, false);
+    }
+    // An empty open slot well in view (frames run until there is one) other than those given, and
+    // in 'wrong' a colour that another open slot still wants (a wrong piece of a colour nobody
+    // wants goes at once).
+    static CargoSlot* findEmptySlot(int& wrong, const std::vector<CargoSlot*>& besides = {}) {
+        GameController& g = *harness->game;
+        for (int i = 0; i < 1200; ++i) {
+            for (CargoSlot* slot : g.colorPicker.openSlots) {
+                if (slot->bHidden || slot->held || slot->trackPos < 300.0f) continue;
+                if (std::find(besides.begin(), besides.end(), slot) != besides.end()) continue;
+                for (CargoSlot* open : g.colorPicker.openSlots) {
+                    if (open->color == slot->color) continue;
+                    wrong = open->color;
+                    return slot;
+                }
+            }
+            harness->frame();
+        }
+        return nullptr;
     }
     static float layoutWidth() { return static_cast<float>(harness->engine->pQelGraphics->layoutWidth); }
     static float layoutHeight() { return static_cast<float>(harness->engine->pQelGraphics->layoutHeight); }
@@ -561,6 +584,196 @@ TEST_F(GameControllerPlayTest, TouchTapsPauseCycleOrFire) {
         ++tag;
     }
     harness->setPointer(layoutWidth() / 2.0f, layoutHeight() / 2.0f);
+}
+
+// Touch on a slot: a tap on a visible slot holding a wrong piece or a power-up shoots the claw;
+// on one holding its own colour or a wildcard, on an empty one, or on one under a hidden stretch
+// (locked), the tap aims and fires.
+TEST_F(GameControllerPlayTest, ATapOnAVisibleSlotWithAWrongPieceOrABonusClaws) {
+    harness->startGame(0);
+    GameController& g = *harness->game;
+    QelInput* input = harness->engine->pQelInput;
+    const struct {
+        int piece;  // the type seated in the slot (TYPE_NONE: left empty; -1: a wrong colour)
+        bool locked;
+        int command;
+    } cases[] = {
+        {-1, false, GameController::COMMAND_CLAW},
+        {Cargo::TYPE_STOP_BONUS, false, GameController::COMMAND_CLAW},
+        {Cargo::TYPE_EXTRA_LIFE_BONUS, false, GameController::COMMAND_CLAW},
+        {Cargo::TYPE_NONE, false, GameController::COMMAND_FIRE},
+        {-1, true, GameController::COMMAND_FIRE},
+        {Cargo::TYPE_STOP_BONUS, true, GameController::COMMAND_FIRE},
+        {Cargo::TYPE_WILDCARD, false, GameController::COMMAND_FIRE},
+        {Cargo::TYPE_COLOR_COUNT, false, GameController::COMMAND_FIRE},  // the slot's own colour
+    };
+    int tag = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "piece " << c.piece << (c.locked ? ", locked" : ""));
+        int wrong = -1;
+        CargoSlot* slot = findEmptySlot(wrong);
+        ASSERT_NE(slot, nullptr);
+        const int type = c.piece == -1 ? wrong : c.piece == Cargo::TYPE_COLOR_COUNT ? slot->color : c.piece;
+        // The piece seated, and for a locked slot its stretch of track hidden, as the tap's frame
+        // sees them before the level moves (a completed car may go in that frame).
+        if (type != Cargo::TYPE_NONE) slot->replaceCargo(Cargo::createByType(type));
+        slot->bHidden = c.locked;
+        Camera* camera = g.pWorldLayer->pCamera;
+        const WorldRect rect = camera->getVisibleRect(camera->target.z);
+        const float pixels = (0.0f - camera->position.z) / (layoutWidth() / 2.0f);
+        const Vector3 w = input->layoutToWindow(
+            Vector3((slot->boundsCenter.x - rect.left) / pixels, (slot->boundsCenter.y - rect.bottom) / pixels, 0.0f));
+        const int x = static_cast<int>(std::lround(w.x)), y = static_cast<int>(std::lround(w.y));
+        input->onWindowTouchDown(tag, x, y);
+        harness->frame();
+        EXPECT_EQ(g.command, c.command);
+        input->onWindowTouchUp(tag, x, y);
+        harness->frame();
+        ++tag;
+    }
+    harness->setPointer(layoutWidth() / 2.0f, layoutHeight() / 2.0f);
+}
+
+// The tutorial's hint arrow on the first level: the left-click hint at a slot the piece on the bow
+// fits, the right-click hint (taking precedence) at a slot holding a wrong piece; each new target
+// takes one from its budget of five, so that a hint points at no more than four targets, and the
+// fifth clears the text. With the help switched off no hint shows.
+TEST_F(GameControllerPlayTest, HintArrowsPointAtFourTargetsEachOnTheFirstLevel) {
+    // The arrow points where the slot was as the frame's hints saw it, before the level moved.
+    const auto arrowAt = [](const SpeechArrow& arrow, const Vector3& centre) {
+        return std::hypot(arrow.arrow.position.x - centre.x, arrow.arrow.position.y - centre.y) < 0.01f;
+    };
+    for (const bool tutorial : {true, false}) {
+        SCOPED_TRACE(tutorial ? "help on" : "help off");
+        config().bTutorial = tutorial;
+        harness->startGame(0);
+        GameController& g = *harness->game;
+        const SpeechArrow& arrow = *g.pSpeechArrow;
+        // The left-click hint comes with the first piece on the bow and a slot it fits.
+        const auto pieceFits = [&g] { return g.pLauncher->frontPiece() && g.colorPicker.findSlotFor(g.pLauncher->frontPiece()); };
+        for (int i = 0; i < 1200 && arrow.text.empty() && !(pieceFits() && !tutorial); ++i) harness->frame();
+        ASSERT_TRUE(pieceFits());
+        if (!tutorial) {
+            EXPECT_EQ(arrow.text, u"");
+            EXPECT_EQ(g.leftClickHints, 5);
+        } else {
+            ASSERT_EQ(arrow.text, AppText::text(u"TUTORIALLMB"));
+            EXPECT_EQ(arrow.arrow.color, 0xFFFFECBFu);
+            EXPECT_EQ(g.leftClickHints, 4);
+            EXPECT_EQ(g.rightClickHints, 5);
+        }
+        // Wrong pieces in four slots one after the other, then in a fifth.
+        std::vector<CargoSlot*> used;
+        for (int target = 1; target <= 5; ++target) {
+            SCOPED_TRACE(target);
+            int wrong = -1;
+            CargoSlot* slot = findEmptySlot(wrong, used);
+            ASSERT_NE(slot, nullptr);
+            // The last target's piece is put right: only the new one is wrong.
+            if (!used.empty()) used.back()->replaceCargo(Cargo::createByType(used.back()->color));
+            used.push_back(slot);
+            slot->replaceCargo(Cargo::createByType(wrong));
+            const Vector3 centre = slot->getCentre();
+            harness->frame();
+            if (!tutorial) {
+                EXPECT_EQ(arrow.text, u"");
+                EXPECT_EQ(g.rightClickHints, 5);
+                continue;
+            }
+            EXPECT_EQ(g.rightClickHints, 5 - target);
+            if (target < 5) {
+                EXPECT_EQ(arrow.text, AppText::text(u"TUTORIALRMB"));
+                EXPECT_EQ(arrow.arrow.color, 0xFFFF8040u);
+                EXPECT_TRUE(arrowAt(arrow, centre));
+                // The same target again takes nothing more.
+                harness->frame();
+                EXPECT_EQ(g.rightClickHints, 5 - target);
+            } else {
+                EXPECT_EQ(arrow.text, u"");
+            }
+        }
+        harness->clearWorld();
+    }
+    config().bTutorial = 0;
+}
+
+// On the third level the hint shows the claw at a slot holding a bonus, and goes with the bonus.
+TEST_F(GameControllerPlayTest, TheClawHintPointsAtABonusOnTheThirdLevel) {
+    config().bTutorial = 1;
+    harness->startGame(2);
+    GameController& g = *harness->game;
+    const SpeechArrow& arrow = *g.pSpeechArrow;
+    int wrong = -1;
+    CargoSlot* slot = findEmptySlot(wrong);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(arrow.text, u"") << "no left- or right-click hints past the first level";
+    slot->replaceCargo(Cargo::createByType(Cargo::TYPE_SLOW_BONUS));
+    harness->frame();
+    EXPECT_EQ(arrow.text, AppText::text(u"TUTORIALRMBBONUS"));
+    EXPECT_EQ(arrow.arrow.color, 0xFFC0FF80u);
+    EXPECT_EQ(g.clawHints, 4);
+    slot->replaceCargo(Cargo::createByType(slot->color));
+    harness->frame();
+    EXPECT_EQ(arrow.text, u"");
+    config().bTutorial = 0;
+}
+
+// The head-up display's debug overlay in a level of two tracks: with the statistics flag, one
+// white line a track with its danger at x = 150 from y = 0 down, then the level's largest; none
+// without the flag.
+TEST_F(GameControllerPlayTest, TheDebugOverlayShowsEachTracksDangerAndTheLargest) {
+    harness->startGame(21);
+    GameController& g = *harness->game;
+    const std::vector<Track*> tracks = g.pLevel->getTracks();
+    ASSERT_EQ(tracks.size(), 2u);
+    // Both tracks' first trains in play, then put at 30% and 60% of their ways.
+    for (int i = 0; i < 1200 && !(tracks[0]->getProgress() > 0.0f && tracks[1]->getProgress() > 0.0f); ++i) harness->frame();
+    const float at[] = {0.3f, 0.6f};
+    for (size_t t = 0; t < 2; ++t) {
+        auto* train = static_cast<Train*>(tracks[t]->trains->firstChild);
+        ASSERT_NE(train, nullptr);
+        TrainLayout* front = train->firstSegment();
+        const float pos = tracks[t]->createLambda + at[t] * (tracks[t]->tunnelLambda - tracks[t]->createLambda);
+        front->firstCar()->frontPos = pos;
+        front->motion.position.x = pos;
+        front->placeCars();
+    }
+    ASSERT_NEAR(tracks[0]->getProgress(), 0.3f, 0.05f);
+    ASSERT_NEAR(tracks[1]->getProgress(), 0.6f, 0.05f);
+    static std::vector<std::pair<WString, Vector3>> drawn;
+    static std::vector<std::pair<int, uint32_t>> looks;
+    FontAccess::drawHook = [](FontQuad*, Renderable* r, int flags, WStringView text) {
+        drawn.emplace_back(WString(text), Vector3(r->worldXform.m[3][0], r->worldXform.m[3][1], 0.0f));
+        looks.emplace_back(flags, r->color);
+    };
+    const int savedDebug = harness->engine->debugLevel;
+    for (const int debug : {0, 0x100}) {
+        SCOPED_TRACE(debug);
+        harness->engine->debugLevel = debug;
+        drawn.clear();
+        looks.clear();
+        g.getHud()->render();
+        std::vector<size_t> danger;
+        for (size_t i = 0; i < drawn.size(); ++i)
+            if (drawn[i].first.starts_with(u"danger=") || drawn[i].first.starts_with(u"MAX=")) danger.push_back(i);
+        if (debug == 0) {
+            EXPECT_TRUE(danger.empty());
+            continue;
+        }
+        ASSERT_EQ(danger.size(), 3u);
+        const WString expected[] = {format(u"danger=%.3lf", double(tracks[0]->getProgress())),
+                                    format(u"danger=%.3lf", double(tracks[1]->getProgress())),
+                                    format(u"MAX=%.3lf", double(tracks[1]->getProgress()))};
+        for (size_t k = 0; k < 3; ++k) {
+            EXPECT_EQ(drawn[danger[k]].first, expected[k]);
+            EXPECT_FLOAT_EQ(drawn[danger[k]].second.x, 150.0f);
+            EXPECT_FLOAT_EQ(drawn[danger[k]].second.y, -10.0f * float(k));
+            EXPECT_EQ(looks[danger[k]].first, 2);
+            EXPECT_EQ(looks[danger[k]].second, 0xFFFFFFFFu);
+        }
+    }
+    harness->engine->debugLevel = savedDebug;
+    FontAccess::drawHook = nullptr;
 }
 
 }  // namespace

@@ -350,14 +350,18 @@ TEST_F(SavedGameTest, ALevelTooLargeToSaveIsRefusedAndWritesNothing) {
 TEST_F(SavedGameTest, DamagedSavesAreRefusedKeptAsideAndNeverWrittenOver) {
     AutoPlayer player;
     GameController* g = play(12, 600, player);
-    ASSERT_EQ(g->state, GameController::STATE_PLAYING);
-    // A piece seated in a slot of the last wagon, so that the cases below find one.
+    // A piece seated in a slot of the last wagon, so that the cases below find one (the player
+    // plays on while every wagon in play is already complete).
     CargoSlot* last = nullptr;
-    for (Track* track : g->pLevel->getTracks())
-        for (BasicLink* t = track->trains->firstChild; t; t = t->next)
-            for (BasicLink* s = t->firstChild; s; s = s->next)
-                for (BasicLink* c = s->firstChild; c; c = c->next)
-                    if (BasicLink* slot = static_cast<Car*>(c)->slots.firstChild) last = static_cast<CargoSlot*>(slot);
+    for (int i = 0; i < 60 * 60 && !last && g->state == GameController::STATE_PLAYING; ++i) {
+        for (Track* track : g->pLevel->getTracks())
+            for (BasicLink* t = track->trains->firstChild; t; t = t->next)
+                for (BasicLink* s = t->firstChild; s; s = s->next)
+                    for (BasicLink* c = s->firstChild; c; c = c->next)
+                        if (BasicLink* slot = static_cast<Car*>(c)->slots.firstChild) last = static_cast<CargoSlot*>(slot);
+        if (!last) runPlayer(player, 1);
+    }
+    ASSERT_EQ(g->state, GameController::STATE_PLAYING);
     ASSERT_NE(last, nullptr);
     last->replaceCargo(Cargo::createByType(last->color));
     ASSERT_TRUE(g->save());
