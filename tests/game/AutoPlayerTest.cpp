@@ -171,14 +171,14 @@ TEST_P(AutoPlayerWinTest, WinsThroughItsStatesAndTheTally) {
     EXPECT_EQ(Trace::count(u"bowSound") + Trace::count(u"fireballLaunch"), g->stats_shotsFired + speedShots);
     // Every shot is the player's click; a click in the frame the chain puts a piece back on the bow
     // fires nothing (the first level has none of those).
-    if (c.level == 0) EXPECT_EQ(g->stats_shotsFired, player.shotsFired);
+    if (c.level == 0) { EXPECT_EQ(g->stats_shotsFired, player.shotsFired); }
     EXPECT_LE(g->stats_shotsFired, player.shotsFired);
     EXPECT_GT(g->stats_shotsFired, 0);
-    if (c.bonuses) EXPECT_GT(g->stats_bonusesSpawned, 0);
-    if (c.speedShots) EXPECT_GT(speedShots, 0);
+    if (c.bonuses) { EXPECT_GT(g->stats_bonusesSpawned, 0); }
+    if (c.speedShots) { EXPECT_GT(speedShots, 0); }
     // Every slot brought was filled: the level's count, and on levels of wider wagons up to two
     // more, as the last wagon may bring more slots than were left.
-    if (c.level == 0) EXPECT_EQ(g->carsCompleted, g->totalCars);
+    if (c.level == 0) { EXPECT_EQ(g->carsCompleted, g->totalCars); }
     EXPECT_GE(g->carsCompleted, g->totalCars);
     EXPECT_LE(g->carsCompleted, g->totalCars + 2);
     EXPECT_FLOAT_EQ(g->levelProgress, 1.0f);

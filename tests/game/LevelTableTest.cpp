@@ -81,7 +81,7 @@ TEST(LevelTable, LongTracksOnceTheTrainsGrow) {
     }
     for (int level = 45; level <= LayoutTable::LAST_LEVEL; ++level) {
         const SceneLayout& scene = LayoutTable::scene(LayoutTable::row(level).scene);
-        if (scene.tracks.size() == 1) EXPECT_GE(span(scene.tracks[0]), 2400.0f) << level;
+        if (scene.tracks.size() == 1) { EXPECT_GE(span(scene.tracks[0]), 2400.0f) << level; }
         for (const LayoutTrack& t : scene.tracks) EXPECT_GE(span(t), 1600.0f) << level;
     }
 }

@@ -165,8 +165,8 @@ TEST_F(PlayHarnessTest, ProbesAreOrderedAgainstDecorationsByDepth) {
                 for (size_t i = 0; i < pass.size(); ++i) {
                     if (!decorations.count(pass[i])) continue;
                     // A decoration nearer than the probe is drawn after it and covers it.
-                    if (pass[i]->depth < probe->depth) EXPECT_GT(i, at);
-                    if (pass[i]->depth > probe->depth) EXPECT_LT(i, at);
+                    if (pass[i]->depth < probe->depth) { EXPECT_GT(i, at); }
+                    if (pass[i]->depth > probe->depth) { EXPECT_LT(i, at); }
                     ++checked;
                 }
             }

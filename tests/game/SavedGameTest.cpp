@@ -502,15 +502,15 @@ TEST_F(SavedGameTest, DamagedSavesAreRefusedKeptAsideAndNeverWrittenOver) {
         copy.reset();
         // Nothing written in the refused file's place; the file kept aside as it was.
         EXPECT_FALSE(fileExists(path()));
-        if (content != "missing") EXPECT_EQ(fileBytes(path() + u".bad"), content);
+        if (content != "missing") { EXPECT_EQ(fileBytes(path() + u".bad"), content); }
         const std::string log = logSince(logged);
         EXPECT_NE(log.find("GameController::load(): Loading game from "), std::string::npos) << log;
-        if (content == "missing") EXPECT_NE(log.find("Can't open file, aborting load."), std::string::npos) << log;
+        if (content == "missing") { EXPECT_NE(log.find("Can't open file, aborting load."), std::string::npos) << log; }
         // The reason is logged: the file's level, its size, or what the reader refused.
-        if (c.name == "another level") EXPECT_NE(log.find("Error: was looking for level 12 but found 13."), std::string::npos) << log;
-        else if (c.name == "over 65,536 bytes") EXPECT_NE(log.find("Can't read file, aborting load"), std::string::npos) << log;
-        else if (content != "missing") EXPECT_NE(log.find("Saved data refused: "), std::string::npos) << log;
-        if (c.name == "a million trains") EXPECT_NE(log.find("a train count the data cannot hold"), std::string::npos) << log;
+        if (c.name == "another level") { EXPECT_NE(log.find("Error: was looking for level 12 but found 13."), std::string::npos) << log; }
+        else if (c.name == "over 65,536 bytes") { EXPECT_NE(log.find("Can't read file, aborting load"), std::string::npos) << log; }
+        else if (content != "missing") { EXPECT_NE(log.find("Saved data refused: "), std::string::npos) << log; }
+        if (c.name == "a million trains") { EXPECT_NE(log.find("a train count the data cannot hold"), std::string::npos) << log; }
     }
     // Play starts the level afresh.
     harness->startGame(12);
