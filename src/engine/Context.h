@@ -18,7 +18,7 @@ public:
     void update(double t, double dt) override;
     void render() override;
 
-    virtual void tick(double total, double dt) { update(total, dt); }
+    void tick(double total, double dt) override { update(total, dt); }
     virtual void draw() { render(); }
     virtual void onActivate(bool bFirstActivation) {}
     virtual void onDeactivate(bool bFinished) {}

@@ -337,7 +337,7 @@ TEST_P(LevelPictures, ADecorationHidesEveryCarInAHiddenStretchAndPastTheMouth) {
         EXPECT_EQ(faults.count, 0) << "the first: " << faults.first;
     }
     // Unless every mouth is at the picture's very edge, cars go some way into something.
-    if (somethingToHide) EXPECT_GT(judged, 100);
+    if (somethingToHide) { EXPECT_GT(judged, 100); }
 }
 
 TEST_P(LevelPictures, RailsRunAlongEveryStretchThatShows) {

@@ -85,7 +85,7 @@ struct Raster {
 
 class Rasteriser {
 public:
-    Rasteriser(FT_Library lib, const std::string& path, const FontStyle& style) : style(style) {
+    Rasteriser(FT_Library lib, const std::string& path, const FontStyle& style) {
         ok = FT_New_Face(lib, path.c_str(), 0, &face) == 0 && FT_Set_Pixel_Sizes(face, 0, style.pixelSize) == 0;
         if (ok && style.stroke > 0) {
             FT_Stroker_New(lib, &stroker);
@@ -149,7 +149,6 @@ public:
     }
 
 private:
-    const FontStyle& style;
     FT_Face face = nullptr;
     FT_Stroker stroker = nullptr;
     bool ok = false;
