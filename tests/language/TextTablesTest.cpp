@@ -67,9 +67,9 @@ TEST_F(TextTables, EveryCellIsSetAndOnlyTheBlankKeysAreEmpty) {
         const bool reserved = keyOf(id).rfind("reserved", 0) == 0;
         for (int32_t lang = 0; lang < LANGUAGE_COUNT; ++lang) {
             ASSERT_NE(language.texts[lang][id], nullptr) << where(lang, id);
-            if (reserved) EXPECT_TRUE(text(lang, id).empty()) << where(lang, id);
+            if (reserved) { EXPECT_TRUE(text(lang, id).empty()) << where(lang, id); }
             // A text is written in every language where English has one.
-            if (id != PLACEHOLDER0) EXPECT_EQ(text(lang, id).empty(), text(0, id).empty()) << where(lang, id);
+            if (id != PLACEHOLDER0) { EXPECT_EQ(text(lang, id).empty(), text(0, id).empty()) << where(lang, id); }
         }
     }
     for (int32_t lang = 0; lang < LANGUAGE_COUNT; ++lang) {
@@ -160,7 +160,7 @@ TEST_F(TextTables, PictureLinesAndLineBreaksAreKept) {
             for (size_t line = 0; line < split.size() && line < english.size(); ++line) {
                 EXPECT_EQ(split[line] == u"~", english[line] == u"~") << where(lang, id);
                 // "~" is never part of a line of text.
-                if (split[line] != u"~") EXPECT_EQ(split[line].find(u'~'), WString::npos) << where(lang, id);
+                if (split[line] != u"~") { EXPECT_EQ(split[line].find(u'~'), WString::npos) << where(lang, id); }
             }
         }
     }
@@ -238,9 +238,10 @@ TEST_F(TextTables, NoBreakSpacesFollowEachLanguagesRules) {
                         EXPECT_TRUE(nextIsPercent) << where(lang, id);
                 }
                 if (i == 0) continue;
-                if (lang == 1 && frenchMark && t[i - 1] != u'!' && t[i - 1] != u'?')
+                if (lang == 1 && frenchMark && t[i - 1] != u'!' && t[i - 1] != u'?') {
                     EXPECT_EQ(t[i - 1], nbsp) << where(lang, id);
-                if (lang == 2 && literalPercent) EXPECT_EQ(t[i - 1], nbsp) << where(lang, id);
+                }
+                if (lang == 2 && literalPercent) { EXPECT_EQ(t[i - 1], nbsp) << where(lang, id); }
             }
         }
     EXPECT_EQ(text(1, CONFIRM).back(), u'?');
