@@ -1,7 +1,5 @@
 #include "game/AutoPilot.h"
 
-#include <SDL.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -26,8 +24,6 @@
 #include "media/QelInput.h"
 #include "media/Renderable.h"
 #include "menus/ContextPlayerName.h"
-#include "platform/KeyCodeTable.h"
-#include "platform/KeyboardDevice.h"
 
 namespace {
 
@@ -76,15 +72,7 @@ void AutoPilot::clickOn(Context* screen, const Renderable* item) {
 }
 
 void AutoPilot::pressKey(int dikCode) {
-    for (const platform::KeyCodeRow& row : platform::keyCodeTable) {
-        if (row.dik != dikCode || row.scancode == 0) continue;
-        SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.scancode = static_cast<SDL_Scancode>(row.scancode);
-        platform::KeyboardDevice::handleEvent(event);
-        heldKey = row.scancode;
-        return;
-    }
+    if (const int scancode = AutoPlayer::keyDown(dikCode)) heldKey = scancode;
 }
 
 void AutoPilot::playLevel(GameController& controller) {
@@ -107,10 +95,7 @@ void AutoPilot::playLevel(GameController& controller) {
 
 void AutoPilot::step() {
     if (heldKey != 0) {
-        SDL_Event event{};
-        event.type = SDL_KEYUP;
-        event.key.keysym.scancode = static_cast<SDL_Scancode>(heldKey);
-        platform::KeyboardDevice::handleEvent(event);
+        AutoPlayer::keyUp(heldKey);
         heldKey = 0;
     }
     if (bClickPending) {

@@ -252,16 +252,27 @@ void AutoPlayer::click(int button) {
     input->onMouseButtonUp(button);
 }
 
-void AutoPlayer::pressKey(int dikCode) {
+int AutoPlayer::keyDown(int dikCode) {
     for (const platform::KeyCodeRow& row : platform::keyCodeTable) {
         if (row.dik != dikCode || row.scancode == 0) continue;
         SDL_Event event{};
         event.type = SDL_KEYDOWN;
         event.key.keysym.scancode = static_cast<SDL_Scancode>(row.scancode);
         platform::KeyboardDevice::handleEvent(event);
-        heldKey = row.scancode;
-        return;
+        return row.scancode;
     }
+    return 0;
+}
+
+void AutoPlayer::keyUp(int scancode) {
+    SDL_Event event{};
+    event.type = SDL_KEYUP;
+    event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+    platform::KeyboardDevice::handleEvent(event);
+}
+
+void AutoPlayer::pressKey(int dikCode) {
+    if (const int scancode = keyDown(dikCode)) heldKey = scancode;
 }
 
 bool AutoPlayer::tryClaw(GameController& game) {
@@ -312,10 +323,7 @@ bool AutoPlayer::tryClaw(GameController& game) {
 void AutoPlayer::step() {
     // A key pressed last frame goes up now.
     if (heldKey != 0) {
-        SDL_Event event{};
-        event.type = SDL_KEYUP;
-        event.key.keysym.scancode = static_cast<SDL_Scancode>(heldKey);
-        platform::KeyboardDevice::handleEvent(event);
+        keyUp(heldKey);
         heldKey = 0;
         return;
     }

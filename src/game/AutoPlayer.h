@@ -53,6 +53,11 @@ public:
     // slot that would take it: the middle of the widest free sector. False when there is none.
     static bool findDiscard(GameController& game, const Cargo& piece, const Vector3& from, float speed, Vector3& point);
 
+    // A key going down as the keyboard reports it (a DirectInput code): its SDL scan code, to be
+    // let up again at a later frame, or 0 when the key has none.
+    static int keyDown(int dikCode);
+    static void keyUp(int scancode);
+
 private:
     void pointAt(GameController& game, const Vector3& from, const Vector3& target);
     void click(int button);

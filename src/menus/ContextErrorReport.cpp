@@ -16,7 +16,7 @@
 #include "engine/Qel.h"
 #include "menus/ContextNetworkWizard1.h"
 #include "menus/ContextOptions.h"
-#include "menus/ServerText.h"
+#include "menus/UploadResult.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -96,7 +96,7 @@ void ContextErrorReport::onActivate(bool bFirst) {
 
 void ContextErrorReport::tickContents(double total, double dt) {
     ContextMenu::tickContents(total, dt);
-    if (request) takeResult();
+    if (request && UploadResult::take(*request, *viewer, *nextButton) == UploadResult::SUCCEEDED) bUploadSucceeded = true;
     if (wizardButton && wizardButton->bClicked) {
         wizardButton->bClicked = false;
         AppLink::pushContext(new ContextNetworkWizard1());
@@ -105,24 +105,6 @@ void ContextErrorReport::tickContents(double total, double dt) {
         nextButton->bClicked = false;
         if (!request) startUpload();
         else if (bUploadSucceeded) bDone = true;
-    }
-}
-
-void ContextErrorReport::takeResult() {
-    const int state = request->getState();
-    if (state != HttpRequest::STATE_DONE && state != HttpRequest::STATE_FAILED) return;
-    request->setState(HttpRequest::STATE_IDLE);
-    if (state == HttpRequest::STATE_DONE) {
-        bUploadSucceeded = true;
-        viewer->addMessage(AppText::text(u"CONNECTED"));
-        for (const WString& line : ServerText::lines(request->getReply())) viewer->addMessage(line);
-        viewer->addMessage(AppText::text(u"DONEDOT"));
-        nextButton->caption = AppText::text(u"FINISH");
-        nextButton->bDisabled = false;
-    } else {
-        viewer->addMessage(ServerText::clean(request->getErrorText()));
-        viewer->addMessage(AppText::text(u"CHECKCONNECTION"));
-        viewer->addMessage(AppText::text(u"FAILED"));
     }
 }
 

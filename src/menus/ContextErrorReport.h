@@ -56,5 +56,4 @@ public:
 
 private:
     void startUpload();
-    void takeResult();
 };

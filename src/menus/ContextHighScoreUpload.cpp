@@ -11,7 +11,7 @@
 #include "engine/HttpRequest.h"
 #include "engine/Qel.h"
 #include "menus/ContextOptions.h"
-#include "menus/ServerText.h"
+#include "menus/UploadResult.h"
 #include "menus/ScoreUploadData.h"
 
 ContextHighScoreUpload::ContextHighScoreUpload() {
@@ -45,28 +45,11 @@ ContextHighScoreUpload::~ContextHighScoreUpload() { delete request; }
 
 void ContextHighScoreUpload::tickContents(double total, double dt) {
     ContextMenu::tickContents(total, dt);
-    if (request) takeResult();
+    if (request) UploadResult::take(*request, *viewer, *nextButton);
     if (nextButton->bClicked) {
         nextButton->bClicked = false;
         if (!request) startUpload();
         else if (!nextButton->bDisabled) bDone = true;
-    }
-}
-
-void ContextHighScoreUpload::takeResult() {
-    const int state = request->getState();
-    if (state != HttpRequest::STATE_DONE && state != HttpRequest::STATE_FAILED) return;
-    request->setState(HttpRequest::STATE_IDLE);
-    if (state == HttpRequest::STATE_DONE) {
-        viewer->addMessage(AppText::text(u"CONNECTED"));
-        for (const WString& line : ServerText::lines(request->getReply())) viewer->addMessage(line);
-        viewer->addMessage(AppText::text(u"DONEDOT"));
-        nextButton->caption = AppText::text(u"FINISH");
-        nextButton->bDisabled = false;
-    } else {
-        viewer->addMessage(ServerText::clean(request->getErrorText()));
-        viewer->addMessage(AppText::text(u"CHECKCONNECTION"));
-        viewer->addMessage(AppText::text(u"FAILED"));
     }
 }
 

@@ -9,19 +9,12 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <cstdio>
 #include <functional>
-#include <memory>
 
 #include "BenchBound.h"
+#include "MenuBenchEngine.h"
 #include "app/ContextMain.h"
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
-#include "engine/Product.h"
-#include "engine/Qel.h"
 #include "engine/Utilities.h"
-#include "media/QelGraphics.h"
 #include "media/QelInput.h"
 #include "menus/ContextAdvancedOptions.h"
 #include "menus/ContextControlsOptions.h"
@@ -35,29 +28,12 @@
 #include "menus/ContextPlayerName.h"
 #include "menus/ContextPlayers.h"
 #include "menus/ContextSoundOptions.h"
-#include "support/RecordingDirect3D.h"
-#include "support/TestFolder.h"
 
 namespace {
 
-// The engine on the recording device with the loader run to its end over the generated archives.
-struct Engine {
-    Engine() : dataHome("vesk-bench") {
-        setenv("VESK_DATA_HOME", dataHome.path.c_str(), 1);
-        setenv("VESK_SILENT_ERRORS", "1", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        writeFileBytes(wideToUtf8(Qel::getConfigFilePath()), "[QelGraphics]\nbFullScreen=No\nvideoModeWidth=800\n");
-        QelGraphics::createDirect3D = &RecordingDirect3D::create;
-        RecordingDirect3D::next = d3d = new RecordingDirect3D();
-        engine = std::make_unique<Qel>();
-        if (!engine->pQelGraphics) engine->pQelGraphics = ownGraphics = new QelGraphics(nullptr, engine->pConfig);
-        device = d3d->lastDevice;
-        engine->singleLanguage = 0;
-        application = new GameGlobal();
-        Loader* loader = application->initPreLoader();
-        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
-        stack = application->pContextManager;
-        clearStack();
+// The screens' engine: the mouse as input, ten high scores and eight profiles of long names.
+struct Engine : MenuBenchEngine {
+    Engine() : MenuBenchEngine("vesk-bench") {
         engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
         engine->frameTimer.previousFrameTime = 0.0;
         engine->frameTimer.frameTime = 1.0 / 60.0;
@@ -65,39 +41,6 @@ struct Engine {
                                                                                   format(u"Player number %d", i + 1));
         for (int i = 0; i < 8; ++i) application->profileManager.addProfile(format(u"ABCDEFGHIJKLMN%02d", i));
     }
-    ~Engine() {
-        clearStack();
-        delete application;
-        if (ownGraphics) {
-            delete engine->pQelGraphics;
-            engine->pQelGraphics = nullptr;
-        }
-        engine.reset();
-    }
-    void clearStack() {
-        while (Context* top = stack->getTopContext()) {
-            stack->removeChild(top);
-            delete top;
-        }
-        stack->pLastActive = stack->pTop = nullptr;
-        stack->bQuit = false;
-    }
-    // One frame as the engine runs it: tick, then draw between the scene's begin and end.
-    void frame() {
-        stack->tick(0, 0);
-        device->BeginScene();
-        stack->draw();
-        device->EndScene();
-        device->calls.clear();
-    }
-
-    TestFolder dataHome;
-    RecordingDirect3D* d3d = nullptr;
-    RecordingDevice* device = nullptr;
-    std::unique_ptr<Qel> engine;
-    QelGraphics* ownGraphics = nullptr;
-    GameGlobal* application = nullptr;
-    ContextManager* stack = nullptr;
 };
 
 Engine& engine() {
@@ -175,13 +118,4 @@ BENCHMARK(BM_Options<ContextGraphicsOptions>)->Name("BM_GraphicsOptions")->Unit(
 BENCHMARK(BM_Options<ContextAdvancedOptions>)->Name("BM_AdvancedOptions")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Options<ContextSoundOptions>)->Name("BM_SoundOptions")->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (!fileExists(getDataArchivePath())) {
-        std::fprintf(stderr, "The generated data archives are missing beside the program.\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runMenuBenchmarks(argc, argv); }

@@ -8,48 +8,23 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <cstdio>
-#include <memory>
 #include <thread>
 
 #include "BenchBound.h"
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
+#include "MenuBenchEngine.h"
 #include "app/MenuItemButton.h"
 #include "app/MessageViewer.h"
 #include "engine/HttpRequest.h"
-#include "engine/Product.h"
-#include "engine/Qel.h"
 #include "engine/Utilities.h"
-#include "media/QelGraphics.h"
 #include "menus/ContextNetworkWizard1.h"
 #include "support/FakeMakerService.h"
-#include "support/RecordingDirect3D.h"
-#include "support/TestFolder.h"
 
 namespace {
 
-struct Engine {
-    Engine() : dataHome("vesk-bench") {
-        setenv("VESK_DATA_HOME", dataHome.path.c_str(), 1);
-        setenv("VESK_SILENT_ERRORS", "1", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        writeFileBytes(wideToUtf8(Qel::getConfigFilePath()), "[QelGraphics]\nbFullScreen=No\nvideoModeWidth=800\n");
-        QelGraphics::createDirect3D = &RecordingDirect3D::create;
-        RecordingDirect3D::next = new RecordingDirect3D();
-        engine = std::make_unique<Qel>();
-        if (!engine->pQelGraphics) engine->pQelGraphics = ownGraphics = new QelGraphics(nullptr, engine->pConfig);
-        engine->singleLanguage = 0;
-        application = new GameGlobal();
-        Loader* loader = application->initPreLoader();
-        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
-        stack = application->pContextManager;
-        while (Context* top = stack->getTopContext()) {
-            stack->removeChild(top);
-            delete top;
-        }
-        stack->pLastActive = stack->pTop = nullptr;
+// The screens' engine, with the fake service answering the network test with the largest reply
+// accepted.
+struct Engine : MenuBenchEngine {
+    Engine() : MenuBenchEngine("vesk-bench") {
         // The first four bytes must be printable for the reply to be shown as text.
         std::string lines = "List:\n";
         while (lines.size() < size_t(HttpRequest::maxReplyLength)) lines += "a\n";
@@ -57,21 +32,8 @@ struct Engine {
         service.setFault(FakeMakerService::netTestPath, FakeMakerService::Fault::PlainText);
         setenv("VESK_MAKER_HOST", service.host().c_str(), 1);
     }
-    ~Engine() {
-        delete application;
-        if (ownGraphics) {
-            delete engine->pQelGraphics;
-            engine->pQelGraphics = nullptr;
-        }
-        engine.reset();
-    }
 
-    TestFolder dataHome;
     FakeMakerService service;
-    std::unique_ptr<Qel> engine;
-    QelGraphics* ownGraphics = nullptr;
-    GameGlobal* application = nullptr;
-    ContextManager* stack = nullptr;
 };
 
 void BM_NetTestLargestReply(benchmark::State& state) {
@@ -100,13 +62,4 @@ void BM_NetTestLargestReply(benchmark::State& state) {
 
 BENCHMARK(BM_NetTestLargestReply)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (!fileExists(getDataArchivePath())) {
-        std::fprintf(stderr, "The generated data archives are missing beside the program.\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return runMenuBenchmarks(argc, argv); }
