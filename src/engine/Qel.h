@@ -1,7 +1,9 @@
 #pragma once
-// The engine object: creates and owns the engine's services, reads the settings files, keeps the
-// engine-wide flags and counters and runs the frame loop with its engine modes. Reached through
-// the global pointer 'qel'.
+// The engine object: creates and owns the engine's services, reads the settings files and keeps
+// the engine-wide flags, counters and engine modes. Reached through the global pointer 'qel'. It is
+// also the directory of the services of the floors above (media, the frame loop): their pointers
+// live here and they join through Services; QelMedia (media) and QelRuntime (runtime, the frame
+// loop and the debug overlay) are the engine objects that bring them.
 
 #include <cstdint>
 #include <vector>
@@ -28,7 +30,6 @@ class QelInput;
 class PointerDispatcher;
 class InputEnvironment;
 class QelGraphics;
-struct WorldRect;
 
 class Qel {
     QEL_DECLARE_ROOT_CLASS()
@@ -45,8 +46,6 @@ public:
     explicit Qel(void* hAppInstance = nullptr, SDL_Window* hWindowHandle = nullptr);
     virtual ~Qel();
 
-    // One frame of the engine with the application's root context (may be null).
-    void frame(Context* root);
     // Moves the engine mode to target one step at a time, announcing every step.
     void changeQELmode(int target);
     void saveSettings();
@@ -59,25 +58,6 @@ public:
     static WString getConfigFilePath();
     static WString getStaticConfigFileName();
     static WString getStaticConfigFilePath();
-
-    // Where the F9 key saves the picture: the user-data folder, the product name, the UTC time
-    // stamp and the game time, as ".tga" or ".bmp".
-    WString getScreenshotPath(bool bTga);
-    // The history entry of the ticked frame 'age' frames before the newest (0 = newest); false
-    // when that frame was never recorded (before the first frame or beyond the ring).
-    bool getHistory(int ring, int age, int& value) const;
-    // The debug overlay's text lines for the bits 1 and 2 of debugLevel that the engine core
-    // fills.
-    std::vector<WString> getDebugOverlayLines();
-    // Draws the overlay's lines in white from the top-left corner of the console camera's view
-    // downward, one font line apart.
-    void drawDebugOverlay();
-    // Text of the overlay in a colour at a world point, depth 0.
-    void drawOverlayText(float x, float y, uint32_t color, const WString& text);
-    // The frame-time and resident-memory graphs along the bottom right of the view.
-    void drawDebugGraphs(const WorldRect& seen);
-    // The overlay's input lines: pointer, touch and mouse buttons, joysticks and touch points.
-    void appendInputLines(std::vector<WString>& lines);
 
     // Every live QelBase, in construction order (by their list entries). Never destroyed: the
     // entries belong to their objects, and objects still alive at exit are not the list's to
@@ -149,11 +129,29 @@ public:
     static constexpr int32_t D3D_OK = 0;
     static constexpr int32_t D3DERR_DEVICENOTRESET = static_cast<int32_t>(0x88760869u);
 
-private:
+protected:
+    // How the services of the floors above join the engine object; an unset entry does nothing.
+    struct Services {
+        // Starts them after the resource manager, before the network; then after the network.
+        void (*startBeforeNetwork)(Qel& engine) = nullptr;
+        void (*startAfterNetwork)(Qel& engine) = nullptr;
+        // One numbered step of the shutdown that the engine core does not take itself.
+        void (*stop)(Qel& engine, int step) = nullptr;
+        // Their settings, before the settings file is written.
+        void (*saveSettings)(Qel& engine) = nullptr;
+        // Told of each step of an engine-mode change before every object.
+        void (*changeMode)(Qel& engine, int oldMode, int newMode) = nullptr;
+        // The state of a key by its key code.
+        bool (*keyDown)(Qel& engine, int keyCode) = nullptr;
+    };
+    Qel(void* hAppInstance, SDL_Window* hWindowHandle, const Services& services);
+
     int32_t testCooperativeLevel();
     bool restorePresentation();
     void sleep(uint32_t ms);
     double gameTime();
+
+    Services services;
 };
 
 extern Qel* qel;

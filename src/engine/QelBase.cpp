@@ -2,7 +2,6 @@
 
 #include "engine/BasicLinkIterator.h"
 #include "engine/ClassRegistry.h"
-#include "engine/Context.h"
 #include "engine/ErrorManager.h"
 #include "engine/ObjectLink.h"
 #include "engine/PointerEvent.h"
@@ -83,14 +82,6 @@ void QelBase::releaseChildren() {
 
 BasicLink* QelBase::addChild(BasicLink* child) { return BasicLink::addChild(child); }
 void QelBase::removeChild(BasicLink* child) { BasicLink::removeChild(child); }
-
-Context* QelBase::findContext() {
-    for (BasicLink* o = this; o; o = o->owner) {
-        auto* object = static_cast<QelBase*>(o);
-        if (object->isKindOf(&Context::classRecord)) return static_cast<Context*>(object);
-    }
-    QEL_FATAL(u"QelBase::findContext", u"Could not find any Context object.");
-}
 
 void QelBase::describe(PropertyContainer* group) {
     group->addChild(new PropertyInt(u"objectUID", Property::FLAG_SKIP_REGISTERED_ONLY | Property::FLAG_SKIP_RAW_POINTERS, &objectUID));

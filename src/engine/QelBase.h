@@ -9,7 +9,6 @@
 struct PointerEvent;
 class Packet;
 class PropertyContainer;
-class Context;
 
 class QelBase : public BasicLink, public StateBase {
     QEL_DECLARE_CLASS()
@@ -43,8 +42,6 @@ public:
     // A new property tree of the object (the caller deletes it).
     PropertyContainer* createPropertyTree();
 
-    // The nearest Context at or above this object; fatal when there is none.
-    Context* findContext();
     bool isValidUID() const { return objectUID > 0; }
     bool isKindOf(const ClassRecord* record) const { return getClass()->isKindOf(record); }
     // Updates or renders the children in order, releasing dead ones.

@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/ContextMain.h"
-#include "app/ContextManager.h"
-#include "app/Global.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "engine/Context.h"
+#include "menus/ContextMain.h"
+#include "ui/ContextManager.h"
+#include "ui/Global.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "media/Context.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"
-#include "engine/Shell.h"
+#include "runtime/Shell.h"
 #include "game/ContextLevelComplete.h"
 #include "game/ContextMessage.h"
 #include "game/ContextPause.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Global.h"
-#include "engine/Context.h"
+#include "ui/Global.h"
+#include "media/Context.h"
 #include "engine/Qel.h"
 #include "game/Car.h"
 #include "game/Cargo.h"

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/Global.h"
-#include "app/ProfileData.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/Global.h"
+#include "ui/ProfileData.h"
+#include "ui/TextLabel.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"

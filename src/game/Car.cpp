@@ -18,6 +18,7 @@
 #include "game/Train.h"
 #include "game/TrainLayout.h"
 #include "media/Skin.h"
+#include "runtime/QelRuntime.h"
 
 namespace {
 
@@ -126,9 +127,9 @@ void Car::renderAtDepth() {
     slots.render();
     if (!qel || !(qel->debugLevel & kDebugDrawTrack) || !segment || prev) return;
     const int segmentCount = segment->train ? segment->train->countSegments() : 1;
-    qel->drawOverlayText(position.x, position.y + 10.0f, 0xFF000000, format(u"segs %d", segmentCount));
-    qel->drawOverlayText(position.x, position.y, 0xFF000000, format(u"speed=%d", static_cast<int>(segment->motion.velocity.x)));
-    qel->drawOverlayText(position.x, position.y - 20.0f, 0xFF000000, format(u"maxspeed=%d", static_cast<int>(segment->motion.maxVelocity)));
+    qelRuntime()->drawOverlayText(position.x, position.y + 10.0f, 0xFF000000, format(u"segs %d", segmentCount));
+    qelRuntime()->drawOverlayText(position.x, position.y, 0xFF000000, format(u"speed=%d", static_cast<int>(segment->motion.velocity.x)));
+    qelRuntime()->drawOverlayText(position.x, position.y - 20.0f, 0xFF000000, format(u"maxspeed=%d", static_cast<int>(segment->motion.maxVelocity)));
 }
 
 bool Car::isComplete() const {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/Global.h"
+#include "ui/Global.h"
 #include "engine/Logger.h"
 #include "engine/Packet.h"
 #include "engine/Qel.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/ProfileData.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/ProfileData.h"
+#include "ui/TextLabel.h"
 #include "engine/Qel.h"
 #include "game/AwardDisplay.h"
 #include "game/ContextMessage.h"

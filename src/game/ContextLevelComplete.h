@@ -4,7 +4,7 @@
 // level; the level's display stays live behind it. A press or the skip key closes it; medals and
 // the bonus not yet paid are paid when it closes.
 
-#include "engine/Context.h"
+#include "media/Context.h"
 
 class AwardDisplay;
 class TextLabel;

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/FontAccess.h"
-#include "app/Global.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/FontAccess.h"
+#include "ui/Global.h"
+#include "ui/TextLabel.h"
 #include "engine/Qel.h"
 #include "game/GameController.h"
 #include "game/Mascot.h"

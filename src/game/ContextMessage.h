@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/MathUtil.h"
 #include "engine/Text.h"
 

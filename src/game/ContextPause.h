@@ -2,7 +2,7 @@
 // The pause menu of a level: resume, return to the map (the level waits there and the map's play
 // button continues it) and mute, in a speech bubble over the paused game.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class MenuItemButton;
 class MenuItemClose;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class MenuItemButton;
 class MenuItemClose;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/ProfileData.h"
+#include "ui/ProfileData.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "game/GameController.h"

@@ -1,6 +1,6 @@
 #include "game/FlareEffect.h"
 
-#include "app/Global.h"
+#include "ui/Global.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"

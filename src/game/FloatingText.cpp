@@ -1,6 +1,6 @@
 #include "game/FloatingText.h"
 
-#include "app/Global.h"
+#include "ui/Global.h"
 
 FloatingText::FloatingText(const Vector3& at, WStringView text)
     : TextLabel(at.x, at.y, at.z, text, game ? game->pFontMediumOutline : nullptr, 0xFFFFFFFF) {

@@ -2,7 +2,7 @@
 // A score or message that pops up where it was earned: it grows from a quarter of its size, rises
 // 32 units a second and fades out over its last half second; gone after one second.
 
-#include "app/TextLabel.h"
+#include "ui/TextLabel.h"
 
 class FloatingText : public TextLabel {
 public:

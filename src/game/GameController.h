@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "engine/MathUtil.h"
 #include "engine/Text.h"
 #include "game/CargoColorPicker.h"

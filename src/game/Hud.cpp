@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/FontAccess.h"
-#include "app/Global.h"
-#include "app/ProfileData.h"
-#include "app/ProgressBar.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/FontAccess.h"
+#include "ui/Global.h"
+#include "ui/ProfileData.h"
+#include "ui/ProgressBar.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "game/GameController.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/GameConfiguration.h"
-#include "app/Global.h"
-#include "engine/Context.h"
+#include "ui/GameConfiguration.h"
+#include "ui/Global.h"
+#include "media/Context.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"

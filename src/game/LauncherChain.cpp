@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "engine/Qel.h"
 #include "game/Cargo.h"
 #include "game/GameController.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/AnimatedQuad.h"
+#include "ui/AnimatedQuad.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"

@@ -1,6 +1,6 @@
 #include "game/MouseCursor.h"
 
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "media/QelInput.h"

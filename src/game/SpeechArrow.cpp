@@ -1,7 +1,7 @@
 #include "game/SpeechArrow.h"
 
-#include "app/FontAccess.h"
-#include "app/FrameSkin.h"
+#include "ui/FontAccess.h"
+#include "ui/FrameSkin.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "game/Hud.h"

@@ -1,6 +1,6 @@
 #include "game/SpeechBubble.h"
 
-#include "app/FrameSkin.h"
+#include "ui/FrameSkin.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 

@@ -1,7 +1,7 @@
 #include "game/TextPanel.h"
 
-#include "app/FontAccess.h"
-#include "engine/Context.h"
+#include "ui/FontAccess.h"
+#include "media/Context.h"
 #include "engine/Qel.h"
 #include "game/Hud.h"
 #include "media/QelInput.h"

@@ -10,6 +10,7 @@
 #include "game/LevelHost.h"
 #include "game/Train.h"
 #include "game/TrainLayout.h"
+#include "runtime/QelRuntime.h"
 
 namespace {
 
@@ -147,7 +148,7 @@ void Track::render() {
     auto label = [this](float at, const WString& text) {
         Vector3 p;
         path.getPoint(at, p);
-        qel->drawOverlayText(p.x, p.y, 0xFF000000, text);
+        qelRuntime()->drawOverlayText(p.x, p.y, 0xFF000000, text);
     };
     for (BasicLink* z = hiddenZones.firstChild; z; z = z->next) {
         const auto* zone = static_cast<const HiddenZone*>(z);
@@ -165,7 +166,7 @@ void Track::render() {
     Vector3 p;
     float depth = 0.0f;
     path.getPoint(debugMarker, p, nullptr, &depth);
-    qel->drawOverlayText(p.x, p.y, 0xFF000000, format(u"\\l=%lf,d=%lf", double(debugMarker), double(depth)));
+    qelRuntime()->drawOverlayText(p.x, p.y, 0xFF000000, format(u"\\l=%lf,d=%lf", double(debugMarker), double(depth)));
 }
 
 bool Track::isHidden(float pos) const {

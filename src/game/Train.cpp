@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "app/ProfileData.h"
+#include "ui/ProfileData.h"
 #include "engine/Logger.h"
 #include "engine/Packet.h"
 #include "engine/PropertyContainer.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/ProfileData.h"
+#include "ui/ProfileData.h"
 #include "engine/Packet.h"
 #include "game/Car.h"
 #include "game/CarOverlay.h"

@@ -1,6 +1,6 @@
 #include "game/WildcardCargo.h"
 
-#include "app/Global.h"
+#include "ui/Global.h"
 #include "game/CargoSlot.h"
 #include "game/FlareEffect.h"
 #include "game/GameController.h"

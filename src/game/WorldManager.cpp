@@ -4,14 +4,14 @@
 #include <array>
 #include <cmath>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/IrisCurtain.h"
-#include "app/MenuItemClose.h"
-#include "app/ProfileData.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "ui/IrisCurtain.h"
+#include "ui/MenuItemClose.h"
+#include "ui/ProfileData.h"
+#include "ui/TextLabel.h"
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"

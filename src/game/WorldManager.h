@@ -11,7 +11,7 @@
 // One map exists at a time: the main menu makes it, the application keeps it in pWorldManager,
 // and it is deleted when it leaves the screen stack, taking the level in progress with it.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/Text.h"
 #include "game/TrackPath.h"
 

@@ -1,8 +1,8 @@
 #include "game/WorldMapButton.h"
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/GameGlobal.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "game/GameGlobal.h"
 #include "engine/Qel.h"
 #include "game/GameController.h"
 #include "game/WorldManager.h"

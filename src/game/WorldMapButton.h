@@ -3,7 +3,7 @@
 // "Continue level" while a level is in progress (left through the pause screen or resumed from
 // the saved game). A click starts a new level or continues the one in progress.
 
-#include "app/MenuItemButton.h"
+#include "ui/MenuItemButton.h"
 
 class WorldMapButton : public MenuItemButton {
 public:

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/ContextMenu.h"
-#include "app/FontAccess.h"
-#include "app/Global.h"
-#include "app/ProfileData.h"
-#include "engine/Context.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/ContextMenu.h"
+#include "ui/FontAccess.h"
+#include "ui/Global.h"
+#include "ui/ProfileData.h"
+#include "media/Context.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "game/FlareEffect.h"

@@ -4,7 +4,7 @@
 // over it, shows its name, and a click there starts a new game at the town's first level. Keys
 // reach it through its caption anchor; towns not reached yet are inert and offer no anchor.
 
-#include "app/MenuNavigable.h"
+#include "ui/MenuNavigable.h"
 #include "engine/Text.h"
 
 class WorldMapMarker : public MenuNavigable {

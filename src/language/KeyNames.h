@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "engine/Text.h"
-#include "media/QelInput.h"
+#include "platform/InputCodes.h"
 
 class KeyNames {
 public:

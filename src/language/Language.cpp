@@ -3,7 +3,6 @@
 #include "engine/ErrorManager.h"
 #include "engine/Qel.h"
 #include "language/KeyNames.h"
-#include "media/QelInput.h"
 
 namespace {
 const char16_t emptyText[] = u"";
@@ -72,6 +71,7 @@ const char16_t* Language::getTextByString(const char16_t* key, bool bReport) con
 bool Language::hasText(const char16_t* key) const { return key && keyIndex.count(WString(key)) != 0; }
 
 void Language::applyKeyNames() {
-    if (!qel || !qel->pQelInput) return;
-    KeyNames::apply(qel->pQelInput->keyNames, [this](int id) { return getText(static_cast<TextId>(id)); });
+    KeyNameTable* names = inputKeyNames ? inputKeyNames() : nullptr;
+    if (!names) return;
+    KeyNames::apply(*names, [this](int id) { return getText(static_cast<TextId>(id)); });
 }

@@ -8,6 +8,7 @@
 
 #include "engine/Text.h"
 #include "language/TextId.h"
+#include "platform/InputCodes.h"
 
 // Compiled-in languages: 0 English, 1 French, 2 German, 3 Italian, 4 Spanish.
 constexpr int32_t LANGUAGE_COUNT = 5;
@@ -33,6 +34,10 @@ public:
     bool hasText(const char16_t* key) const;
     // Rebuilds the input system's key names in the current language.
     void applyKeyNames();
+    // The input system's table of INPUT_KEY_COUNT key names, or null while there is none; the
+    // engine's media services set it when they start.
+    using KeyNameTable = WString[INPUT_KEY_COUNT];
+    static inline KeyNameTable* (*inputKeyNames)() = nullptr;
 
     void registerTextKeys();
     void initEnglish();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/BasicLinkIterator.h"
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"

@@ -4,10 +4,7 @@
 // button states, keeps the key-repeat timer, places the pointer in layout pixels (from the mouse
 // or from the first touch point) and ages the touch points. The window's handlers feed it mouse
 // moves, buttons, wheel, typed characters and touch contacts.
-//
-// Input key codes: 0 none; 1-255 keyboard (DirectInput codes); 256 + 48 n (n = 0..3) joystick n:
-// +0 up, +1 down, +2 left, +3 right, +16..+47 buttons 0-31; 448-451 mouse directions and 452-455
-// mouse buttons (named only; mouse buttons are read from their own arrays).
+// The key codes are the platform's (platform/InputCodes.h).
 
 #include <cstdint>
 
@@ -16,6 +13,7 @@
 #include "engine/QelBase.h"
 #include "engine/Text.h"
 #include "platform/DIJOYSTATE.h"
+#include "platform/InputCodes.h"
 
 class InputEnvironment;
 class TouchPoint;
@@ -25,13 +23,6 @@ class KeyboardDevice;
 class JoystickDevice;
 struct JoystickInstance;
 }  // namespace platform
-
-constexpr int INPUT_KEY_COUNT = 456;
-constexpr int INPUT_JOYSTICK_BASE = 256;
-constexpr int INPUT_JOYSTICK_KEYS = 48;
-constexpr int INPUT_JOYSTICK_BUTTONS = 16;  // offset of button 0 from a joystick's base
-constexpr int INPUT_MOUSE_BASE = 448;
-constexpr int INPUT_MAX_JOYSTICKS = 4;
 
 enum InputMode : int {
     INPUTMODE_NONE = 0,

@@ -10,7 +10,7 @@
 #include "engine/PropertyUColor.h"
 #include "engine/Qel.h"
 #include "media/Camera.h"
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "media/PointerDispatcher.h"
 #include "media/QelGraphics.h"
 #include "media/Skin.h"
@@ -242,7 +242,7 @@ void Renderable::drawDebugOverlays(int debugBits) {
 bool Renderable::isUnderPointer() {
     if (bSkipVisibility || !bHasInvXform || !bInvXformValid) return false;
     if (!pSkin) return false;
-    const float* p = findContext()->pointerWorldPos;
+    const float* p = Context::findContext(this)->pointerWorldPos;
     return isPointInsideSkin(Vector3(p[0], p[1], p[2]));
 }
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/Text.h"
 
 class ListValueItem;

@@ -1,9 +1,9 @@
 #include "menus/ContextControlsOptions.h"
 
-#include "app/AppText.h"
-#include "app/GameConfiguration.h"
-#include "app/MenuItemClose.h"
-#include "app/MenuOptionItem.h"
+#include "ui/AppText.h"
+#include "ui/GameConfiguration.h"
+#include "ui/MenuItemClose.h"
+#include "ui/MenuOptionItem.h"
 #include "menus/ContextOptions.h"
 
 ContextControlsOptions::ContextControlsOptions() {

@@ -1,7 +1,7 @@
 #pragma once
 // Controls settings: swapping the mouse buttons.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class MenuOptionItem;
 class MenuItemClose;

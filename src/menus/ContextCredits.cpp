@@ -1,8 +1,8 @@
 #include "menus/ContextCredits.h"
 
-#include "app/AppLink.h"
-#include "app/ContextIntro.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/ContextIntro.h"
+#include "ui/TextLabel.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
 #include "media/QelGraphics.h"

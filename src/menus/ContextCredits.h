@@ -3,7 +3,7 @@
 // intro picture, whose camera glides down once more. Ends by itself after a while, or at the skip
 // key, a press or Escape.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class ContextIntro;
 class CreditsList;

@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/BackingPanel.h"
-#include "app/Global.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "app/MessageViewer.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/BackingPanel.h"
+#include "ui/Global.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "ui/MessageViewer.h"
+#include "ui/TextLabel.h"
 #include "engine/HttpRequest.h"
 #include "engine/Logger.h"
 #include "engine/Product.h"
@@ -22,6 +22,12 @@
 namespace {
 
 bool onlineConfigured() { return game && game->gameConfiguration.bOnlineConfigured != 0; }
+
+// The start-up offers the page after a crash.
+const bool bOffered = [] {
+    Global::createErrorReport = [] () -> Context* { return new ContextErrorReport(); };
+    return true;
+}();
 
 }  // namespace
 

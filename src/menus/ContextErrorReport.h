@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/Text.h"
 
 class BackingPanel;

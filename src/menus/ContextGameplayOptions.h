@@ -2,7 +2,7 @@
 // Game-play settings: in-game help, colour-blind mode, coloured pointer and cheats. The rows act
 // through their own clicks.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class MenuOptionItem;
 class MenuItemClose;

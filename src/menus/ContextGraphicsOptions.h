@@ -2,7 +2,7 @@
 // Graphics settings: the detail level, and the way to the advanced display settings. The detail
 // level reaches the engine at the next application of the settings.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class EnumValueItem;
 class MenuItemButton;

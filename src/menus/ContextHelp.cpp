@@ -1,10 +1,10 @@
 #include "menus/ContextHelp.h"
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/MenuItemClose.h"
-#include "app/MenuItemLink.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/MenuItemClose.h"
+#include "ui/MenuItemLink.h"
+#include "ui/TextLabel.h"
 #include "engine/Product.h"
 #include "menus/MakerPage.h"
 

@@ -2,7 +2,7 @@
 // Help: links to the game's manual beside the program and to the maker's on-line help. A link
 // ends the program and leaves its page to be opened afterwards.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/Text.h"
 
 class MenuItemClose;

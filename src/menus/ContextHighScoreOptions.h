@@ -2,7 +2,7 @@
 // What can be done with the local high-score table: open the world-wide table in the browser,
 // upload the local one, or reset it (after a confirmation).
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class MenuItemButton;
 class MenuItemClose;

@@ -4,7 +4,7 @@
 // upload; after a finished upload it reads FINISH and closes the page. A failed upload leaves
 // only CANCEL.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/Text.h"
 
 class BackingPanel;

@@ -3,14 +3,14 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/FontAccess.h"
-#include "app/Global.h"
-#include "app/HighScoreEntry.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/FontAccess.h"
+#include "ui/Global.h"
+#include "ui/HighScoreEntry.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "ui/TextLabel.h"
 #include "menus/ContextHighScoreOptions.h"
 #include "menus/OutlinedText.h"
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
 #include "engine/ErrorManager.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"

@@ -2,7 +2,7 @@
 // The first start's language choice: one flag per available language on a grid; a press on a
 // flag stores the language in the engine's defaultLanguage setting and ends the screen.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/Text.h"
 
 class ContextLanguageSelect : public ContextMenu {

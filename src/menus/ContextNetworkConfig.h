@@ -2,7 +2,7 @@
 // The second and last page of the network set-up: the player picks a country; NEXT marks the game
 // as configured for online use (the condition for the score and crash-report uploads).
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class BackingPanel;
 class CountryPicker;

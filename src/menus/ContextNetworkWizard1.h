@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/ByteBuffer.h"
 
 class BackingPanel;

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/FontAccess.h"
-#include "app/Global.h"
-#include "app/MenuItemButton.h"
-#include "app/NameSlot.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/FontAccess.h"
+#include "ui/Global.h"
+#include "ui/MenuItemButton.h"
+#include "ui/NameSlot.h"
+#include "ui/TextLabel.h"
 #include "engine/Qel.h"
 #include "media/QelInput.h"
 #include "menus/ValueButton.h"

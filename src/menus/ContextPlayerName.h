@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 #include "engine/Text.h"
 
 class MenuItemButton;

@@ -3,8 +3,8 @@
 // ADDPLAYER asks for a new name, DELETEPLAYER (after a confirmation) removes the current profile.
 // At most eight profiles are made here, and the last one is never deleted.
 
-#include "app/ContextMenu.h"
-#include "app/MenuNavigable.h"
+#include "ui/ContextMenu.h"
+#include "ui/MenuNavigable.h"
 
 class MenuItemButton;
 class MenuItemClose;

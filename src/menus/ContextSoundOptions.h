@@ -3,7 +3,7 @@
 // heard at once; everything is applied to the engine when the screen is closed (by BACK or
 // Escape), not when another screen covers it.
 
-#include "app/ContextMenu.h"
+#include "ui/ContextMenu.h"
 
 class EnumValueItem;
 class MenuLevelBar;

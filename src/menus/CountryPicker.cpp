@@ -4,8 +4,8 @@
 #include <cwctype>
 #include <utility>
 
-#include "app/GameConfiguration.h"
-#include "app/Global.h"
+#include "ui/GameConfiguration.h"
+#include "ui/Global.h"
 #include "engine/Qel.h"
 #include "language/Language.h"
 #include "media/QelInput.h"

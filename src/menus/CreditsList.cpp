@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/FontAccess.h"
-#include "app/TextLabel.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/FontAccess.h"
+#include "ui/TextLabel.h"
 #include "engine/Qel.h"
 #include "media/Camera.h"
 #include "media/QelGraphics.h"

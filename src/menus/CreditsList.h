@@ -3,7 +3,7 @@
 // bottom edge, and all rise at a constant speed, fading in near the bottom and out near the top,
 // until they leave the picture and are deleted.
 
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "engine/MathUtil.h"
 #include "engine/Text.h"
 

@@ -1,7 +1,7 @@
 #include "menus/LanguageFlag.h"
 
-#include "app/AppLink.h"
-#include "app/ContextMenu.h"
+#include "ui/AppLink.h"
+#include "ui/ContextMenu.h"
 #include "engine/ErrorManager.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"

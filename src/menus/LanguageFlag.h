@@ -1,7 +1,7 @@
 #pragma once
 // One flag of the language selection: a press on it chooses its language and ends the screen.
 
-#include "app/MenuNavigable.h"
+#include "ui/MenuNavigable.h"
 
 class LanguageFlag : public MenuNavigable {
 public:

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/AppLink.h"
-#include "app/AppText.h"
-#include "app/FontAccess.h"
+#include "ui/AppLink.h"
+#include "ui/AppText.h"
+#include "ui/FontAccess.h"
 
 MenuLevelBar::MenuLevelBar(float x, float y, float z, int* target, int minValue, int maxValue, WStringView caption,
                            WStringView hint)

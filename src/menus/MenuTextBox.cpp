@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/ContextMenu.h"
-#include "app/FontAccess.h"
+#include "ui/ContextMenu.h"
+#include "ui/FontAccess.h"
 #include "engine/Qel.h"
 #include "media/QelInput.h"
 

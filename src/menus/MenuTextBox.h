@@ -3,7 +3,7 @@
 // up to the length limit and backspace removes the last one; the text is copied into the
 // caller's string as it changes, and a caret blinks at 4 Hz.
 
-#include "app/MenuItem.h"
+#include "ui/MenuItem.h"
 
 class MenuTextBox : public MenuItem {
 public:

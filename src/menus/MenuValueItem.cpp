@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/AppText.h"
-#include "app/ContextMenu.h"
-#include "app/FontAccess.h"
+#include "ui/AppText.h"
+#include "ui/ContextMenu.h"
+#include "ui/FontAccess.h"
 #include "engine/Qel.h"
 #include "media/QelInput.h"
 

@@ -4,7 +4,7 @@
 // value is written straight into the caller's variable; every press raises bClicked. The arrows
 // show only where the value can still go, and fade in while the row is hovered.
 
-#include "app/MenuItem.h"
+#include "ui/MenuItem.h"
 
 class MenuValueItem : public MenuItem {
 public:

@@ -1,7 +1,7 @@
 #include "menus/OutlinedText.h"
 
-#include "app/FontAccess.h"
-#include "app/TextLabel.h"
+#include "ui/FontAccess.h"
+#include "ui/TextLabel.h"
 #include "media/Renderable.h"
 
 void OutlinedText::draw(FontQuad* font, Renderable* at, int flags, WStringView text) {

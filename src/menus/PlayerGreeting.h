@@ -2,7 +2,7 @@
 // "Hello, <name>!" on the main menu with a hint beneath it. Clicking the greeting opens the list of
 // players; while the current profile has no name it asks for one by itself.
 
-#include "app/MenuNavigable.h"
+#include "ui/MenuNavigable.h"
 
 class TextLabel;
 

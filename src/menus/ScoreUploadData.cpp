@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/HighScoreEntry.h"
+#include "ui/HighScoreEntry.h"
 #include "engine/MD5Context.h"
 
 ScoreUploadData ScoreUploadData::fromConfiguration(const GameConfigurationRecord& record) {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/GameConfiguration.h"
+#include "ui/GameConfiguration.h"
 
 #pragma pack(push, 1)
 struct ScoreUploadData {

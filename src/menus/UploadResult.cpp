@@ -1,8 +1,8 @@
 #include "menus/UploadResult.h"
 
-#include "app/AppText.h"
-#include "app/MenuItemButton.h"
-#include "app/MessageViewer.h"
+#include "ui/AppText.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MessageViewer.h"
 #include "engine/HttpRequest.h"
 #include "menus/ServerText.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/MenuItemButton.h"
+#include "ui/MenuItemButton.h"
 
 class ValueButton : public MenuItemButton {
 public:

@@ -5,15 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
 #include "engine/EngineFixture.h"
 #include "media/QelInput.h"
+#include "runtime/QelRuntime.h"
 
-class AppTest : public EngineTest {
+class AppTest : public EngineTestOn<QelRuntime> {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineTestOn<QelRuntime>::SetUp();
         start();
         application = new GameGlobal();
         stack = application->pContextManager = new ContextManager();
@@ -21,7 +22,7 @@ protected:
     void TearDown() override {
         delete application;
         application = nullptr;
-        EngineTest::TearDown();
+        EngineTestOn<QelRuntime>::TearDown();
     }
     // A key's state for the next tick: down now, and whether it was down the frame before.
     void setKey(int code, bool down, bool wasDown) {

@@ -12,11 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/AppText.h"
-#include "app/ContextMain.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
-#include "app/MenuItem.h"
+#include "ui/AppText.h"
+#include "menus/ContextMain.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
+#include "runtime/QelRuntime.h"
+#include "ui/MenuItem.h"
 #include "engine/EngineFixture.h"
 #include "engine/FileManager.h"
 #include "engine/Product.h"
@@ -34,10 +35,10 @@ namespace {
 
 // The engine with the generated main archive mounted; with 'load' the loader's steps run too,
 // so the fonts and the menus' pictures are registered.
-class GeneratedArt : public EngineTest {
+class GeneratedArt : public EngineTestOn<QelRuntime> {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineTestOn<QelRuntime>::SetUp();
         const WString folder = getDataArchiveFolder();
         for (const char16_t* archive : {u"VeskDiruzuri.dat", u"VeskDiruzuri.dat.language.v2", u"VeskDiruzuri.dat.1252"})
             VESK_REQUIRE_GENERATED(fileExists(folder + archive), wideToUtf8(folder + archive));
@@ -49,7 +50,7 @@ protected:
     void TearDown() override {
         delete application;
         application = nullptr;
-        EngineTest::TearDown();
+        EngineTestOn<QelRuntime>::TearDown();
     }
     void loadEverything() {
         while (loader->currentStep < Loader::STEP_COUNT - 1) loader->loadStuff(false);

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
 #include "engine/EngineFixture.h"
 #include "engine/FileManager.h"
 #include "engine/Product.h"
@@ -32,15 +32,16 @@
 #include "media/Sound.h"
 #include "media/SoundStream.h"
 #include "media/Texture.h"
+#include "runtime/QelRuntime.h"
 
 namespace {
 
 // The engine with the pre-loader and the loader's steps run against the generated archives, up
 // to the hand-over to the menus.
-class GeneratedData : public EngineTest {
+class GeneratedData : public EngineTestOn<QelRuntime> {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineTestOn<QelRuntime>::SetUp();
         const WString folder = getDataArchiveFolder();
         for (const char16_t* archive : {u"VeskDiruzuri.dat", u"VeskDiruzuri.dat.language.v2", u"VeskDiruzuri.dat.1252"})
             ASSERT_TRUE(fileExists(folder + archive)) << wideToUtf8(folder + archive) << " was not generated";
@@ -55,7 +56,7 @@ protected:
     void TearDown() override {
         delete application;
         application = nullptr;
-        EngineTest::TearDown();
+        EngineTestOn<QelRuntime>::TearDown();
     }
 
     // Every picture registered under a name, glyph pages apart.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/GameGlobal.h"
+#include "game/GameGlobal.h"
 #include "engine/Product.h"
 #include "engine/Random.h"
 #include "engine/Utilities.h"

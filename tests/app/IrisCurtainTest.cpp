@@ -5,7 +5,8 @@
 #include <cmath>
 
 #include "AppFixture.h"
-#include "app/IrisCurtain.h"
+#include "runtime/QelRuntime.h"
+#include "ui/IrisCurtain.h"
 
 TEST(IrisCurtain, MovesOneUnitPerSecondWithoutOvershooting) {
     struct Case {
@@ -42,12 +43,12 @@ TEST_F(IrisCurtainStackTest, EveryNewFrontScreenOpensTheCurtain) {
     EXPECT_EQ(stack->pCurtain->targetClosedness, 1.0f) << "the same front screen leaves it alone";
 }
 
-#include "app/GameGlobal.h"
+#include "game/GameGlobal.h"
 #include "support/GraphicsFixture.h"
 
 namespace {
 
-class IrisCurtainDrawTest : public GraphicsFixture {
+class IrisCurtainDrawTest : public GraphicsFixtureOn<QelRuntime> {
 protected:
     // The draws and alpha-blend switches of one render.
     std::vector<std::string> drawn(IrisCurtain& curtain) {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Global.h"
-#include "app/Loader.h"
+#include "ui/Global.h"
+#include "menus/Loader.h"
 #include "engine/FileManager.h"
 #include "engine/Product.h"
 #include "engine/Utilities.h"
@@ -29,6 +29,7 @@
 #include "media/QelGraphics.h"
 #include "media/Quad.h"
 #include "media/Texture.h"
+#include "runtime/QelRuntime.h"
 
 namespace {
 
@@ -76,10 +77,10 @@ uint32_t texelUnder(Renderable& sprite, const MemoryImageFile& image, const Vect
 // On the part of the picture that shows: rows 20 to 580 of 600, squeezed by 0.8 about the centre.
 bool onShownPicture(const Vector3& world) { return std::fabs(world.x) < 400.0f && std::fabs(world.y) < 224.0f; }
 
-class LevelPictures : public EngineTest, public testing::WithParamInterface<Variant> {
+class LevelPictures : public EngineTestOn<QelRuntime>, public testing::WithParamInterface<Variant> {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineTestOn<QelRuntime>::SetUp();
         const WString archive = getDataArchivePath();
         ASSERT_TRUE(fileExists(archive)) << wideToUtf8(archive) << " was not generated";
         start();
@@ -129,7 +130,7 @@ protected:
         level.reset();
         host.reset();
         for (Texture* t : textures) delete t;
-        EngineTest::TearDown();
+        EngineTestOn<QelRuntime>::TearDown();
     }
 
     // The strongest alpha of the decorations drawn over a car of that depth.

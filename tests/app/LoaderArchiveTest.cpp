@@ -2,20 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
 #include "engine/ClassRegistry.h"
-#include "engine/Console.h"
+#include "runtime/Console.h"
 #include "engine/EngineFixture.h"
 #include "engine/FileManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/Utilities.h"
 #include "language/Language.h"
 #include "media/FontQuad.h"
+#include "runtime/QelRuntime.h"
 #include "support/GeneratedData.h"
 
-class LoaderArchiveTest : public EngineTest {};
+class LoaderArchiveTest : public EngineTestOn<QelRuntime> {};
 
 TEST_F(LoaderArchiveTest, AllStepsRunAndHandOver) {
     VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));

@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
-#include "app/ProgressBar.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
+#include "ui/ProgressBar.h"
 #include "engine/Utilities.h"
 #include "media/GlPixelFixture.h"
 #include "media/MemoryImageFile.h"

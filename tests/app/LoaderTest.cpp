@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "TestPictures.h"
-#include "app/ContextStudioLogo.h"
-#include "app/Loader.h"
+#include "ui/TestPictures.h"
+#include "ui/ContextStudioLogo.h"
+#include "menus/Loader.h"
 #include "engine/Product.h"
 #include "menus/ContextErrorReport.h"
 #include "engine/FileManager.h"

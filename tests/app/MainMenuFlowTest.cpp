@@ -3,19 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include "MenuTestFixture.h"
+#include "ui/MenuTestFixture.h"
 #include "engine/EngineFixture.h"
-#include "app/ContextIntro.h"
-#include "app/ContextLogo.h"
-#include "app/ContextMain.h"
-#include "app/ContextManager.h"
-#include "app/ContextMenuBackground.h"
-#include "app/ContextMessageBox.h"
-#include "app/GameGlobal.h"
-#include "app/GlidingCamera.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "app/MenuItemLink.h"
+#include "ui/ContextIntro.h"
+#include "ui/ContextLogo.h"
+#include "menus/ContextMain.h"
+#include "ui/ContextManager.h"
+#include "ui/ContextMenuBackground.h"
+#include "ui/ContextMessageBox.h"
+#include "game/GameGlobal.h"
+#include "ui/GlidingCamera.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "ui/MenuItemLink.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "app/PointerSprite.h"
+#include "ui/PointerSprite.h"
 
 class PointerSpriteTest : public AppTest {};
 

@@ -18,9 +18,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/GameConfiguration.h"
-#include "app/GameGlobal.h"
-#include "app/ProfileManager.h"
+#include "ui/GameConfiguration.h"
+#include "game/GameGlobal.h"
+#include "runtime/QelRuntime.h"
+#include "ui/ProfileManager.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
@@ -144,7 +145,7 @@ int failReadingProfiles(const std::string& path, platform::FileStep step) {
 
 void readErrorScenario() {
     platform::setFileFaultHook(failReadingProfiles);
-    new Qel();
+    new QelRuntime();
     auto* application = new GameGlobal();
     CHILD_CHECK(application->profileManager.countProfiles() == 0);
     application->saveUserData();
@@ -174,7 +175,7 @@ TEST(UserFilesDeathTest, AReadErrorIsLoggedAndTheFileKept) {
 // signal ends that wait); a folder there could never be read either. Both are left as they are.
 void pipeOrFolderScenario() {
     const auto start = std::chrono::steady_clock::now();
-    new Qel();
+    new QelRuntime();
     auto* application = new GameGlobal();
     CHILD_CHECK(std::chrono::steady_clock::now() - start < std::chrono::seconds(20));
     application->profileManager.addProfile(u"Kim");
@@ -200,7 +201,7 @@ TEST(UserFilesDeathTest, APipeOrFolderInPlaceOfAFileNeitherHangsNorIsReplaced) {
 // they were, and every failure is logged with the file and the system's reason and said once on
 // standard error.
 void troubledFolderScenario(FolderTrouble trouble) {
-    new Qel();  // the log is open before the folder turns bad
+    new QelRuntime();  // the log is open before the folder turns bad
     auto* application = new GameGlobal();
     const std::string pro = readFileBytes(proPath()), hst = readFileBytes(hstPath()), cfg = readFileBytes(cfgPath());
     const std::string how = makeFolderTrouble(userFolder(), trouble);

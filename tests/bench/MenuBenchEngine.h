@@ -10,14 +10,15 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
-#include "engine/Context.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
+#include "media/Context.h"
 #include "engine/Product.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
 #include "media/QelGraphics.h"
+#include "runtime/QelRuntime.h"
 #include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
 
@@ -29,7 +30,7 @@ struct MenuBenchEngine {
         writeFileBytes(wideToUtf8(Qel::getConfigFilePath()), "[QelGraphics]\nbFullScreen=No\nvideoModeWidth=800\n");
         QelGraphics::createDirect3D = &RecordingDirect3D::create;
         RecordingDirect3D::next = d3d = new RecordingDirect3D();
-        engine = std::make_unique<Qel>();
+        engine = std::make_unique<QelRuntime>();
         if (!engine->pQelGraphics) engine->pQelGraphics = ownGraphics = new QelGraphics(nullptr, engine->pConfig);
         device = d3d->lastDevice;
         engine->singleLanguage = 0;
@@ -71,7 +72,7 @@ struct MenuBenchEngine {
     TestFolder dataHome;
     RecordingDirect3D* d3d = nullptr;
     RecordingDevice* device = nullptr;
-    std::unique_ptr<Qel> engine;
+    std::unique_ptr<QelRuntime> engine;
     QelGraphics* ownGraphics = nullptr;
     GameGlobal* application = nullptr;
     ContextManager* stack = nullptr;

@@ -11,7 +11,7 @@
 #include <numeric>
 #include <vector>
 
-#include "app/GameGlobal.h"
+#include "game/GameGlobal.h"
 #include "engine/Qel.h"
 #include "game/AutoPlayer.h"
 #include "game/GameController.h"

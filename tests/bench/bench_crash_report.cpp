@@ -14,7 +14,7 @@
 
 #include "BenchBound.h"
 #include "MenuBenchEngine.h"
-#include "app/MenuItemButton.h"
+#include "ui/MenuItemButton.h"
 #include "engine/HttpRequest.h"
 #include "engine/Utilities.h"
 #include "menus/ContextErrorReport.h"

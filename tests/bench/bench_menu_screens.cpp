@@ -13,7 +13,7 @@
 
 #include "BenchBound.h"
 #include "MenuBenchEngine.h"
-#include "app/ContextMain.h"
+#include "menus/ContextMain.h"
 #include "engine/Utilities.h"
 #include "media/QelInput.h"
 #include "menus/ContextAdvancedOptions.h"

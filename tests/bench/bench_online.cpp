@@ -12,8 +12,8 @@
 
 #include "BenchBound.h"
 #include "MenuBenchEngine.h"
-#include "app/MenuItemButton.h"
-#include "app/MessageViewer.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MessageViewer.h"
 #include "engine/HttpRequest.h"
 #include "engine/Utilities.h"
 #include "menus/ContextNetworkWizard1.h"

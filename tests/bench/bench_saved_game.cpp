@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/ProfileData.h"
+#include "ui/ProfileData.h"
 #include "game/Car.h"
 #include "game/Cargo.h"
 #include "game/CargoSlot.h"

@@ -11,9 +11,9 @@
 #include "BenchBound.h"
 #include "HarnessBenchMain.h"
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/ProfileData.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "ui/ProfileData.h"
 #include "engine/Qel.h"
 #include "game/WorldManager.h"
 #include "game/WorldMapMarker.h"

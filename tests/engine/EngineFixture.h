@@ -1,5 +1,6 @@
 #pragma once
-// A fixture that builds the engine on a steppable test clock, with the mode hooks reset.
+// A fixture that builds an engine object on a steppable test clock, with the mode hooks reset: the
+// engine core (EngineTest), or one of the engine objects of the floors above.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,8 @@
 #include "platform/TestClock.h"
 #include "support/TestFolder.h"
 
-class EngineTest : public testing::Test {
+template <class Engine>
+class EngineTestOn : public testing::Test {
 protected:
     void SetUp() override { platform::Clock::setCurrent(&clock); }
     void TearDown() override {
@@ -23,7 +25,7 @@ protected:
         Qel::keyDownHook = nullptr;
         platform::Clock::setCurrent(nullptr);
     }
-    Qel* start() { return engine = new Qel(); }
+    Engine* start() { return engine = new Engine(); }
     void stop() {
         delete engine;
         engine = nullptr;
@@ -33,8 +35,10 @@ protected:
     static void writeConfig(const std::string& text) { writeFileBytes(wideToUtf8(Qel::getConfigFilePath()), text); }
 
     platform::TestClock clock;
-    Qel* engine = nullptr;
+    Engine* engine = nullptr;
 };
+
+using EngineTest = EngineTestOn<Qel>;
 
 // Position of 'needle' in 'text' after 'from'; npos when missing.
 inline size_t findAfter(const std::string& text, const std::string& needle, size_t from = 0) {

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "app/GameConfiguration.h"
-#include "app/ProfileManager.h"
+#include "ui/GameConfiguration.h"
+#include "ui/ProfileManager.h"
 #include "engine/FileManager.h"
 #include "engine/MD5Context.h"
 #include "engine/Product.h"

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/GameGlobal.h"
+#include "game/GameGlobal.h"
 #include "game/AutoPlayer.h"
 #include "game/GameController.h"
 #include "game/harness/PlayHarness.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/ProfileData.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "ui/ProfileData.h"
 #include "engine/Qel.h"
 #include "game/AutoPlayer.h"
 #include "game/AwardDisplay.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "GameScreenFixture.h"
-#include "app/TextLabel.h"
+#include "ui/TextLabel.h"
 #include "engine/Random.h"
 #include "game/AwardDisplay.h"
 #include "game/AwardSparkle.h"

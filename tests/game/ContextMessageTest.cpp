@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "GameScreenFixture.h"
-#include "app/FontAccess.h"
-#include "app/TextLabel.h"
+#include "ui/FontAccess.h"
+#include "ui/TextLabel.h"
 #include "game/ContextMessage.h"
 #include "game/Mascot.h"
 #include "game/SpeechBubble.h"

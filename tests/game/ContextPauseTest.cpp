@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "GameScreenFixture.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "app/MenuOptionAudio.h"
-#include "app/TextLabel.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "ui/MenuOptionAudio.h"
+#include "ui/TextLabel.h"
 #include "game/ContextPause.h"
 #include "game/SpeechBubble.h"
 

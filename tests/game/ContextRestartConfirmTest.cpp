@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "GameScreenFixture.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "app/TextLabel.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "ui/TextLabel.h"
 #include "game/ContextMessage.h"
 #include "game/ContextRestartConfirm.h"
 #include "game/SpeechBubble.h"

@@ -8,6 +8,7 @@
 #include "GameTestSupport.h"
 #include "game/DepthManager.h"
 #include "game/TrackObject.h"
+#include "runtime/QelRuntime.h"
 
 namespace {
 
@@ -23,10 +24,10 @@ public:
     std::string name;
 };
 
-class DepthManagerTest : public EngineTest {
+class DepthManagerTest : public EngineTestOn<QelRuntime> {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineTestOn<QelRuntime>::SetUp();
         start();
     }
     std::vector<std::string> pass(DepthManager& manager) {

@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/AppText.h"
-#include "app/FontAccess.h"
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/ProfileData.h"
-#include "app/TextLabel.h"
+#include "ui/AppText.h"
+#include "ui/FontAccess.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "ui/ProfileData.h"
+#include "ui/TextLabel.h"
 #include "engine/Qel.h"
 #include "game/Cargo.h"
 #include "game/Car.h"

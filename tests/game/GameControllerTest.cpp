@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "GameScreenFixture.h"
-#include "app/PointerSprite.h"
-#include "app/TextLabel.h"
+#include "ui/PointerSprite.h"
+#include "ui/TextLabel.h"
 #include "game/ContextMessage.h"
 #include "game/Launcher.h"
 #include "game/Hud.h"

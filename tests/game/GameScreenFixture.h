@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/MenuTestFixture.h"
-#include "app/AnimatedQuad.h"
-#include "app/FontAccess.h"
-#include "app/ProfileData.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "ui/MenuTestFixture.h"
+#include "ui/AnimatedQuad.h"
+#include "ui/FontAccess.h"
+#include "ui/ProfileData.h"
 #include "game/GameController.h"
 #include "media/Quad.h"
 #include "media/Renderable.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers of the game tests: a stand-in for the game that hosts a level, and the pictures
 // that tracks and the cars on them need ("ladder" for the band, "car", "dock" and
-// "placementIcons"), on the engine made by EngineTest. Sounds are traced, not played.
+// "placementIcons"), on the engine made by EngineTestOn<QelRuntime>. Sounds are traced, not played.
 
 #include <vector>
 
@@ -13,6 +13,7 @@
 #include "game/LevelHost.h"
 #include "media/Quad.h"
 #include "media/Texture.h"
+#include "runtime/QelRuntime.h"
 
 // A level host that records the trains asked for and lends its depth manager.
 class StubHost : public LevelHost {
@@ -31,10 +32,10 @@ public:
 };
 
 // The engine with a plain "ladder" picture registered and a stand-in host.
-class TrackTestBase : public EngineTest {
+class TrackTestBase : public EngineTestOn<QelRuntime> {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineTestOn<QelRuntime>::SetUp();
         start();
         ladder = new Texture(64, 32, 0);
         engine->pResourceManager->addResource(ladder, u"ladder");
@@ -53,7 +54,7 @@ protected:
         pictures.clear();
         delete ladder;
         ladder = nullptr;
-        EngineTest::TearDown();
+        EngineTestOn<QelRuntime>::TearDown();
     }
     // A picture registered under the name with one skin per width, each "name:i".
     void addSkins(const char16_t* name, std::vector<int> widths, int height) {

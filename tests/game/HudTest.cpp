@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "GameScreenFixture.h"
-#include "app/ProgressBar.h"
+#include "ui/ProgressBar.h"
 #include "game/Hud.h"
 
 TEST(HudScoreTest, CountsFastFirstThenSlower) {

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "LauncherFixture.h"
-#include "app/GameConfiguration.h"
+#include "ui/GameConfiguration.h"
 #include "game/FlareEffect.h"
 #include "media/Sound.h"
 

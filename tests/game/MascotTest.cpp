@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "GameScreenFixture.h"
-#include "app/FrameSkin.h"
+#include "ui/FrameSkin.h"
 #include "engine/Random.h"
 #include "game/Mascot.h"
 #include "game/SpeechBubble.h"

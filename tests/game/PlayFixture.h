@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/GameGlobal.h"
-#include "app/ProfileData.h"
-#include "engine/Context.h"
+#include "game/GameGlobal.h"
+#include "ui/ProfileData.h"
+#include "media/Context.h"
 #include "engine/Text.h"
 #include "game/Car.h"
 #include "game/Cargo.h"

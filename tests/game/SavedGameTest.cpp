@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/ProfileData.h"
-#include "app/ProfileManager.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "ui/ProfileData.h"
+#include "ui/ProfileManager.h"
 #include "engine/Logger.h"
 #include "engine/Packet.h"
 #include "engine/Qel.h"

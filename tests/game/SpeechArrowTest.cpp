@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "GameScreenFixture.h"
-#include "app/FrameSkin.h"
+#include "ui/FrameSkin.h"
 #include "game/SpeechArrow.h"
 
 using SpeechArrowTest = GameScreenTest;

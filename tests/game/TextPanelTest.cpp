@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "GameScreenFixture.h"
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "game/TextPanel.h"
 
 namespace {

@@ -12,13 +12,14 @@
 #include "game/TrackStrip.h"
 #include "media/Quad.h"
 #include "media/Texture.h"
+#include "runtime/QelRuntime.h"
 
 namespace {
 
-class TrackStripTest : public EngineTest {
+class TrackStripTest : public EngineTestOn<QelRuntime> {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineTestOn<QelRuntime>::SetUp();
         start();
         // A 64 x 32 "ladder" picture: half its height to each side of the path.
         ladder = new Texture(64, 32, 0);
@@ -30,7 +31,7 @@ protected:
     void TearDown() override {
         delete strip;
         delete ladder;
-        EngineTest::TearDown();
+        EngineTestOn<QelRuntime>::TearDown();
     }
     Texture* ladder = nullptr;
     TrackStrip* strip = nullptr;

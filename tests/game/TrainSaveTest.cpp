@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "PlayFixture.h"
-#include "app/GameGlobal.h"
+#include "game/GameGlobal.h"
 #include "engine/Logger.h"
 #include "engine/Packet.h"
 #include "engine/Random.h"

@@ -10,11 +10,11 @@
 #include <functional>
 #include <string>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
-#include "app/ProfileManager.h"
-#include "app/ProfileData.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
+#include "ui/ProfileManager.h"
+#include "ui/ProfileData.h"
 #include "engine/Utilities.h"
 #include "game/GameController.h"
 #include "game/WorldManager.h"

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "GameScreenFixture.h"
-#include "app/ContextMainGame.h"
-#include "app/HighScoreEntry.h"
-#include "app/ProfileManager.h"
-#include "app/IrisCurtain.h"
-#include "app/MenuItemClose.h"
-#include "app/TextLabel.h"
+#include "game/ContextMainGame.h"
+#include "ui/HighScoreEntry.h"
+#include "ui/ProfileManager.h"
+#include "ui/IrisCurtain.h"
+#include "ui/MenuItemClose.h"
+#include "ui/TextLabel.h"
 #include "engine/Logger.h"
 #include "engine/Utilities.h"
 #include "game/ContextMessage.h"

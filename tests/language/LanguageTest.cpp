@@ -58,15 +58,15 @@ TEST(Language, SetLanguageHonoursTheMaskAndFallsBackToEnglish) {
 
 TEST(Language, MaskIsReadFromTheEngine) {
     Qel engine;
-    ASSERT_NE(engine.pLanguage, nullptr);
+    Language language;
     engine.languageMask = u"10100";
-    engine.pLanguage->setLanguage(1);
-    EXPECT_EQ(engine.pLanguage->currentLanguage, 0);
-    engine.pLanguage->setLanguage(2);
-    EXPECT_EQ(engine.pLanguage->currentLanguage, 2);
-    EXPECT_FALSE(engine.pLanguage->isLanguageAvailable(-1));
+    language.setLanguage(1);
+    EXPECT_EQ(language.currentLanguage, 0);
+    language.setLanguage(2);
+    EXPECT_EQ(language.currentLanguage, 2);
+    EXPECT_FALSE(language.isLanguageAvailable(-1));
     engine.languageMask.clear();
-    EXPECT_TRUE(engine.pLanguage->isLanguageAvailable(1));
+    EXPECT_TRUE(language.isLanguageAvailable(1));
 }
 
 TEST(Language, ReadingOrderFollowsTheExactRtlText) {
@@ -141,8 +141,9 @@ TEST(LanguageDeathTest, UnknownKeyWithReportIsFatal) {
     EXPECT_EXIT(
         {
             Qel engine;
-            engine.pLanguage->setLanguage(0);
-            engine.pLanguage->getTextByString(u"NOSUCHKEY", true);
+            Language language;
+            language.setLanguage(0);
+            language.getTextByString(u"NOSUCHKEY", true);
         },
         testing::ExitedWithCode(255), "");
     std::string log = readLog();
@@ -154,9 +155,10 @@ TEST(LanguageDeathTest, MissingTextIsFatalWithItsEnglishText) {
     EXPECT_EXIT(
         {
             Qel engine;
-            engine.pLanguage->texts[2][5] = nullptr;
-            engine.pLanguage->texts[3][4] = nullptr;
-            engine.pLanguage->checkCompleteness();
+            Language language;
+            language.texts[2][5] = nullptr;
+            language.texts[3][4] = nullptr;
+            language.checkCompleteness();
         },
         testing::ExitedWithCode(255), "");
     std::string log = readLog();
@@ -169,8 +171,9 @@ TEST(LanguageDeathTest, MissingEnglishTextIsReportedAsNull) {
     EXPECT_EXIT(
         {
             Qel engine;
-            engine.pLanguage->texts[0][STARTGAME] = nullptr;
-            engine.pLanguage->checkCompleteness();
+            Language language;
+            language.texts[0][STARTGAME] = nullptr;
+            language.checkCompleteness();
         },
         testing::ExitedWithCode(255), "");
     std::string log = readLog();

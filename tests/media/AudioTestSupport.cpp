@@ -6,6 +6,7 @@
 #include "engine/Qel.h"
 #include "media/QelAudio.h"
 #include "media/AudioEnvironment.h"
+#include "media/QelMedia.h"
 #include "platform/AudioLibrary.h"
 #include "support/OggEncoder.h"
 #include "support/TestFolder.h"
@@ -43,7 +44,7 @@ std::vector<int16_t> pump(int frames) {
 std::string logText() { return readFileBytes(wideToUtf8(Logger::getLogFilePath())); }
 
 Qel* makeEngineWithoutAudio() {
-    Qel* engine = new Qel();
+    Qel* engine = new QelMedia();
     delete engine->pQelAudio;
     engine->pQelAudio = nullptr;
     return engine;

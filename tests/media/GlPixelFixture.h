@@ -16,6 +16,7 @@
 #include "media/Camera.h"
 #include "media/MemoryImageFile.h"
 #include "media/QelGraphics.h"
+#include "media/QelMedia.h"
 #include "media/Renderable.h"
 #include "media/Skin.h"
 #include "support/GlTestWindow.h"
@@ -36,7 +37,7 @@ protected:
         // The graphics the engine builds itself get a recording device; these render into the
         // test window.
         QelGraphics::createDirect3D = &RecordingDirect3D::create;
-        engine = std::make_unique<Qel>();
+        engine = std::make_unique<QelMedia>();
         engine->pFileManager->bUseWad = false;
         delete engine->pQelGraphics;
         QelGraphics::createDirect3D = &Direct3DCreate9;
@@ -107,7 +108,7 @@ protected:
     TestFolder work{"texture-pixels"};
     std::string previousFolder;
     std::unique_ptr<MemoryIniFile> config;
-    std::unique_ptr<Qel> engine;
+    std::unique_ptr<QelMedia> engine;
     QelGraphics* graphics = nullptr;
     IDirect3DDevice9* device = nullptr;
     std::vector<D3DCOLOR> pixels;

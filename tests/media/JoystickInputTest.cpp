@@ -7,6 +7,7 @@
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
 #include "InputTestFixture.h"
+#include "media/QelMedia.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -46,7 +47,7 @@ struct JoystickInputTest : InputTestFixture {
 }  // namespace
 
 TEST_F(JoystickInputTest, EnumerationTakesFourJoysticksWithTwoAxesAndNamesThem) {
-    Qel engine;  // for the log
+    QelMedia engine;  // for the log
     attach("Pad A");
     attach("Wheel", 1);  // no Y axis: dropped
     attach("Pad B");
@@ -71,7 +72,7 @@ TEST_F(JoystickInputTest, EnumerationTakesFourJoysticksWithTwoAxesAndNamesThem) 
 }
 
 TEST_F(JoystickInputTest, NoJoystickIsLogged) {
-    Qel engine;
+    QelMedia engine;
     makeInput();
     EXPECT_EQ(input->numJoysticks, 0);
     const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));

@@ -12,6 +12,7 @@
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
 #include "media/QelGraphics.h"
+#include "media/QelMedia.h"
 #include "media/VideoMode.h"
 #include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
@@ -26,7 +27,7 @@ protected:
         for (auto [w, h] : {std::pair{1280, 800}, {1600, 900}, {2560, 1080}})
             d3d->modes.push_back(D3DDISPLAYMODE{UINT(w), UINT(h), 60, D3DFMT_X8R8G8B8});
         config = std::make_unique<MemoryIniFile>(folder.wfile("test.cfg"));
-        engine = std::make_unique<Qel>();  // any graphics it builds gets its own recording device
+        engine = std::make_unique<QelMedia>();  // any graphics it builds gets its own recording device
     }
     void TearDown() override {
         graphics.reset();
@@ -41,7 +42,7 @@ protected:
     }
 
     TestFolder folder{"graphics"};
-    std::unique_ptr<Qel> engine;
+    std::unique_ptr<QelMedia> engine;
     RecordingDirect3D* d3d = nullptr;
     std::unique_ptr<MemoryIniFile> config;
     std::unique_ptr<QelGraphics> graphics;

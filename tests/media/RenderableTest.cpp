@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "media/Camera.h"
 #include "media/PointerDispatcher.h"
 #include "media/Renderable.h"

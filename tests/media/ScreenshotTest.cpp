@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "GlPixelFixture.h"
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "engine/Product.h"
 #include "media/Quad.h"
 #include "media/Texture.h"

@@ -9,8 +9,8 @@
 #include <set>
 
 #include "DrawRecorder.h"
-#include "app/GameGlobal.h"
-#include "app/MenuTestFixture.h"
+#include "menus/MenuApplication.h"
+#include "ui/MenuTestFixture.h"
 #include "language/Language.h"
 #include "menus/CountryPicker.h"
 
@@ -27,7 +27,7 @@ int valueOf(const char16_t* code) {
 struct CountryPickerTest : MenuTest {
     void SetUp() override {
         MenuTest::SetUp();
-        application = std::make_unique<GameGlobal>();
+        application = std::make_unique<MenuApplication>();
         picker = new CountryPicker(128, -50, 0, &application->gameConfiguration.countryIndex, u"", u"");
         menu.appendItem(picker);
         qel->pCurrentContext = &menu;
@@ -47,7 +47,7 @@ struct CountryPickerTest : MenuTest {
         input()->typedChar = 0;
     }
 
-    std::unique_ptr<GameGlobal> application;
+    std::unique_ptr<MenuApplication> application;
     ContextMenu menu;
     CountryPicker* picker = nullptr;
 };

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/FontAccess.h"
+#include "ui/FontAccess.h"
 #include "media/Renderable.h"
 
 struct WidgetText {

@@ -4,9 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/ContextMenu.h"
-#include "app/MenuEntry.h"
-#include "app/TestPictures.h"
+#include "ui/ContextMenu.h"
+#include "runtime/QelRuntime.h"
+#include "ui/MenuEntry.h"
+#include "ui/TestPictures.h"
 #include "support/GraphicsFixture.h"
 #include "media/QelInput.h"
 #include "media/TouchPoint.h"
@@ -16,15 +17,15 @@
 namespace {
 
 // Flag pictures are quads, which need a (recording) graphics device.
-struct LanguageSelectTest : GraphicsFixture {
+struct LanguageSelectTest : GraphicsFixtureOn<QelRuntime> {
     void SetUp() override {
-        GraphicsFixture::SetUp();
+        GraphicsFixtureOn<QelRuntime>::SetUp();
         pictures = std::make_unique<TestPictures>();
         pictures->addFlags();
     }
     void TearDown() override {
         pictures.reset();
-        GraphicsFixture::TearDown();
+        GraphicsFixtureOn<QelRuntime>::TearDown();
     }
     std::vector<LanguageFlag*> flags(ContextLanguageSelect& screen) {
         std::vector<LanguageFlag*> out;

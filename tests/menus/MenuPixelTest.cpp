@@ -13,14 +13,14 @@
 #include <functional>
 #include <string>
 
-#include "app/AppText.h"
-#include "app/ContextMain.h"
-#include "app/DrawnTextBoxes.h"
-#include "app/MenuOptionItem.h"
-#include "app/MessageViewer.h"
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
+#include "ui/AppText.h"
+#include "menus/ContextMain.h"
+#include "ui/DrawnTextBoxes.h"
+#include "ui/MenuOptionItem.h"
+#include "ui/MessageViewer.h"
+#include "ui/ContextManager.h"
+#include "menus/MenuApplication.h"
+#include "menus/Loader.h"
 #include "engine/Utilities.h"
 #include "media/GlPixelFixture.h"
 #include "media/MemoryImageFile.h"
@@ -52,7 +52,7 @@ protected:
         for (const WString& path : {ProfileManager::getProfilesPath(),
                                     ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
             std::remove(wideToUtf8(path).c_str());
-        application = new GameGlobal();
+        application = new MenuApplication();
         Loader* loader = application->initPreLoader();
         while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
         stack = application->pContextManager;
@@ -105,7 +105,7 @@ protected:
         image.saveTGA(utf8ToWide(std::string(folder) + "/" + name + ".tga"));
     }
 
-    GameGlobal* application = nullptr;
+    MenuApplication* application = nullptr;
     ContextManager* stack = nullptr;
 };
 

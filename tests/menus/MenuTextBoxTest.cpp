@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "DrawRecorder.h"
-#include "app/MenuTestFixture.h"
+#include "ui/MenuTestFixture.h"
 #include "menus/MenuTextBox.h"
 
 namespace {

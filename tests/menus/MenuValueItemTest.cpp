@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "DrawRecorder.h"
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/MenuTestFixture.h"
+#include "ui/ContextManager.h"
+#include "menus/MenuApplication.h"
+#include "ui/MenuTestFixture.h"
 #include "language/Language.h"
 #include "menus/EnumValueItem.h"
 #include "menus/ListValueItem.h"
@@ -246,7 +246,7 @@ TEST_F(ValueItemTest, LevelBarDrawsOneMarkPerStepUpToItsMaximum) {
 }
 
 TEST_F(ValueItemTest, LevelBarPressAppliesTheAudioSettingsAtOnce) {
-    GameGlobal application;
+    MenuApplication application;
     application.gameConfiguration.maxFramesPerSecond = 40;
     auto* bar = add(new MenuLevelBar(64, 0, 0, &application.gameConfiguration.soundVolume, 0, 24, u"", u""));
     application.gameConfiguration.soundVolume = 10;

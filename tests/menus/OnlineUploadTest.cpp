@@ -12,11 +12,12 @@
 #include <thread>
 
 #include "ScreenFixture.h"
-#include "app/AppText.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "app/MessageViewer.h"
-#include "app/UserFiles.h"
+#include "menus/MenuApplication.h"
+#include "ui/AppText.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "ui/MessageViewer.h"
+#include "ui/UserFiles.h"
 #include "engine/HttpRequest.h"
 #include "engine/MD5Context.h"
 #include "engine/Product.h"
@@ -497,7 +498,7 @@ TEST_F(OnlineUploadTest, CrashFilesGoOnlyAfterASuccessOrWhenPassedOverWhileSetUp
         if (c.action == Case::PROGRAM_ENDS) {
             // The application object goes with the stack and every screen still on it.
             delete application;
-            application = new GameGlobal();
+            application = new MenuApplication();
             stack = application->pContextManager = new ContextManager();
         }
         EXPECT_EQ(stack->getTopContext(), nullptr);

@@ -5,11 +5,12 @@
 
 #include <memory>
 
-#include "app/FontAccess.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
-#include "app/MenuItem.h"
-#include "app/TextLabel.h"
+#include "ui/FontAccess.h"
+#include "menus/MenuApplication.h"
+#include "menus/Loader.h"
+#include "runtime/QelRuntime.h"
+#include "ui/MenuItem.h"
+#include "ui/TextLabel.h"
 #include "engine/EngineFixture.h"
 #include "engine/Utilities.h"
 #include "language/Language.h"
@@ -27,14 +28,14 @@ namespace {
 
 // The engine with the loader's steps run over the generated archives, up to the hand-over to the
 // menus: the real fonts are registered.
-class OptionsWithFonts : public EngineTest {
+class OptionsWithFonts : public EngineTestOn<QelRuntime> {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        EngineTestOn<QelRuntime>::SetUp();
         VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
         start();
         engine->singleLanguage = 0;
-        application = new GameGlobal();
+        application = new MenuApplication();
         Loader* loader = application->initPreLoader();
         while (loader->currentStep < Loader::STEP_COUNT - 1) loader->loadStuff(false);
         ASSERT_NE(application->pFontMedium, nullptr);
@@ -43,10 +44,10 @@ protected:
     void TearDown() override {
         delete application;
         application = nullptr;
-        EngineTest::TearDown();
+        EngineTestOn<QelRuntime>::TearDown();
     }
 
-    GameGlobal* application = nullptr;
+    MenuApplication* application = nullptr;
 };
 
 }  // namespace

@@ -6,17 +6,17 @@
 
 #include <typeinfo>
 
-#include "app/ContextMain.h"
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/MenuEntry.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "app/MenuOptionAudio.h"
-#include "app/MenuTestFixture.h"
-#include "app/TextLabel.h"
+#include "menus/ContextMain.h"
+#include "ui/ContextManager.h"
+#include "menus/MenuApplication.h"
+#include "ui/MenuEntry.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "ui/MenuOptionAudio.h"
+#include "ui/MenuTestFixture.h"
+#include "ui/TextLabel.h"
 #include "engine/Logger.h"
-#include "engine/Shell.h"
+#include "runtime/Shell.h"
 #include "language/Language.h"
 #include "media/VideoMode.h"
 #include "menus/ContextAdvancedOptions.h"
@@ -41,7 +41,7 @@ struct OptionsTest : MenuTest {
     void SetUp() override {
         MenuTest::SetUp();
         pictures->addStandardPictures();
-        application = new GameGlobal();
+        application = new MenuApplication();
         stack = application->pContextManager = new ContextManager();
         config = &application->gameConfiguration;
         qel->singleLanguage = -1;
@@ -99,7 +99,7 @@ struct OptionsTest : MenuTest {
         return n;
     }
 
-    GameGlobal* application = nullptr;
+    MenuApplication* application = nullptr;
     ContextManager* stack = nullptr;
     GameConfiguration* config = nullptr;
 };

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ContextManager.h"
-#include "app/ContextMenu.h"
-#include "app/GameGlobal.h"
-#include "app/MenuTestFixture.h"
+#include "ui/ContextManager.h"
+#include "ui/ContextMenu.h"
+#include "menus/MenuApplication.h"
+#include "ui/MenuTestFixture.h"
 #include "engine/Logger.h"
 #include "media/Renderable.h"
 #include "support/TestFolder.h"
@@ -39,7 +39,7 @@ protected:
                                     ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
             std::remove(wideToUtf8(path).c_str());
         input()->pointer = Vector3(1.0f, 1.0f, 0.0f);
-        application = new GameGlobal();
+        application = new MenuApplication();
         stack = application->pContextManager = new ContextManager();
         qel->frameTimer.previousFrameTime = 0.0;
         qel->frameTimer.frameTime = 1.0 / 60.0;
@@ -100,6 +100,6 @@ protected:
     }
     static std::string logText() { return readFileBytes(wideToUtf8(Logger::getLogFilePath())); }
 
-    GameGlobal* application = nullptr;
+    MenuApplication* application = nullptr;
     ContextManager* stack = nullptr;
 };

@@ -1,17 +1,20 @@
 #pragma once
 // An engine object with a QelGraphics on a recording device: an 800 by 480 window whose viewport
-// is the whole back buffer, so world units, layout pixels and back-buffer pixels coincide.
+// is the whole back buffer, so world units, layout pixels and back-buffer pixels coincide. The
+// engine object is QelMedia (GraphicsFixture) or one of a floor above.
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "engine/Qel.h"
+#include "media/QelMedia.h"
 #include "media/QelGraphics.h"
 #include "support/RecordingDirect3D.h"
 #include "support/TestFolder.h"
 
-class GraphicsFixture : public testing::Test {
+template <class Engine>
+class GraphicsFixtureOn : public testing::Test {
 protected:
     void SetUp() override {
         // The engine may build its graphics itself: it then finds these settings and gets a
@@ -19,7 +22,7 @@ protected:
         writeFileBytes(wideToUtf8(Qel::getConfigFilePath()), "[QelGraphics]\nbFullScreen=No\nvideoModeWidth=800\n");
         QelGraphics::createDirect3D = &RecordingDirect3D::create;
         RecordingDirect3D::next = d3d = new RecordingDirect3D();
-        engine = std::make_unique<Qel>();
+        engine = std::make_unique<Engine>();
         if (!engine->pQelGraphics) {
             engine->pQelGraphics = new QelGraphics(nullptr, engine->pConfig);
             bOwnGraphics = true;
@@ -44,9 +47,11 @@ protected:
     static void detachObjectListForExit() { Qel::objectList.firstChild = Qel::objectList.lastChild = nullptr; }
     int statistic(int s) const { return engine->frameStats[s]; }
 
-    std::unique_ptr<Qel> engine;
+    std::unique_ptr<Engine> engine;
     bool bOwnGraphics = false;
     RecordingDirect3D* d3d = nullptr;
     QelGraphics* graphics = nullptr;
     RecordingDevice* device = nullptr;
 };
+
+using GraphicsFixture = GraphicsFixtureOn<QelMedia>;

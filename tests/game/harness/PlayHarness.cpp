@@ -7,13 +7,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
+#include "runtime/QelRuntime.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
 #include "engine/Qel.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
-#include "app/ProfileData.h"
+#include "ui/ProfileData.h"
 #include "game/Car.h"
 #include "game/Cargo.h"
 #include "game/CargoSlot.h"
@@ -148,7 +149,7 @@ PlayHarness::PlayHarness(uint32_t seed) : seed(seed) {
     QelGraphics::createDirect3D = &RecordingDirect3D::create;
     platform::setInputFocusOverride(1);
     platform::KeyboardDevice::clearKeys();
-    engine = new Qel();
+    engine = new QelRuntime();
     // English, without the language screen; every loader step up to the hand-over to the menus.
     engine->singleLanguage = 0;
     application = new GameGlobal();

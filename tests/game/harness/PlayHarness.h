@@ -15,11 +15,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/Context.h"
+#include "media/Context.h"
 #include "game/DepthManager.h"
 #include "game/LevelHost.h"
 #include "game/TrackObject.h"
 #include "platform/TestClock.h"
+#include "runtime/QelRuntime.h"
 
 class Cargo;
 class GameController;
@@ -108,7 +109,7 @@ public:
     uint64_t hash() const;
 
     platform::TestClock clock;
-    Qel* engine = nullptr;
+    QelRuntime* engine = nullptr;
     GameGlobal* application = nullptr;
     Host host;
     Context* world = nullptr;

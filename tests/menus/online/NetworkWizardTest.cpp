@@ -16,13 +16,13 @@
 #include <thread>
 #include <typeinfo>
 
-#include "app/AppText.h"
-#include "app/BackingPanel.h"
-#include "app/DrawnTextBoxes.h"
-#include "app/MenuItemButton.h"
-#include "app/MenuItemClose.h"
-#include "app/MenuOptionItem.h"
-#include "app/MessageViewer.h"
+#include "ui/AppText.h"
+#include "ui/BackingPanel.h"
+#include "ui/DrawnTextBoxes.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuItemClose.h"
+#include "ui/MenuOptionItem.h"
+#include "ui/MessageViewer.h"
 #include "engine/HttpRequest.h"
 #include "engine/NetAddress.h"
 #include "menus/ContextHelp.h"

@@ -1,9 +1,0 @@
-#pragma once
-// The game's main menu: it knows how to open the world map.
-
-#include "app/ContextMain.h"
-
-class ContextMainGame : public ContextMain {
-public:
-    void createWorld() override;
-};

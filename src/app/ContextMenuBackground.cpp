@@ -1,5 +1,0 @@
-#include "app/ContextMenuBackground.h"
-
-#include "app/SnowEffect.h"
-
-ContextMenuBackground::ContextMenuBackground() { addChild(new SnowEffect(pCamera, 1.0f)); }

@@ -1,9 +1,0 @@
-#pragma once
-// The snow over the menus; once the story has been told it also carries the game logo.
-
-#include "engine/Context.h"
-
-class ContextMenuBackground : public Context {
-public:
-    ContextMenuBackground();
-};

@@ -1,9 +1,0 @@
-#pragma once
-// The studio's logo on black for 3.5 seconds, or until skipped.
-
-#include "engine/Context.h"
-
-class ContextStudioLogo : public Context {
-public:
-    ContextStudioLogo();
-};

@@ -1,5 +1,0 @@
-#include "app/MenuOptionAudio.h"
-
-#include "app/AppLink.h"
-
-void MenuOptionAudio::onClick() { AppLink::applyAudioSettings(); }

@@ -1,7 +1,0 @@
-#include "app/TextRun.h"
-
-#include "app/FontAccess.h"
-
-TextRun::TextRun(FontQuad* font, uint32_t colour, WStringView text) : text(text), colour(colour), font(font) {
-    width = FontAccess::textWidth(font, this->text);
-}

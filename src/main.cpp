@@ -1,3 +1,0 @@
-#include "engine/Shell.h"
-
-int main(int argc, char** argv) { return shellMain(argc, argv); }

@@ -1,0 +1,5 @@
+#include "ui/MenuOptionAudio.h"
+
+#include "ui/AppLink.h"
+
+void MenuOptionAudio::onClick() { AppLink::applyAudioSettings(); }
