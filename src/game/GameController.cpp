@@ -243,6 +243,9 @@ void GameController::tickContents(double total, double dt) {
         updateLevel(getGameTime(), dt);
     }
     Context::tickContents(total, dt);
+    // The pause is pushed after the states have moved on, so that a page or the tally entered in
+    // this frame never lies over it; once the level is lost or won there is no pause.
+    if (command == COMMAND_PAUSE && state != STATE_CONSTRUCTED && state < STATE_LOST) AppLink::pushContext(new ContextPause());
 }
 
 void GameController::onDeactivate(bool bFinished) {
@@ -505,7 +508,6 @@ void GameController::updateLevel(double time, double dt) {
     if (pWorldLayer) pWorldLayer->updatePointerPosition();
     if (pHudLayer) pHudLayer->updatePointerPosition();
     readCommand();
-    if (command == COMMAND_PAUSE) AppLink::pushContext(new ContextPause());
 
     // Power-ups: the first pass only schedules the first attempt.
     if (time > nextPowerUpTime) {

@@ -67,7 +67,8 @@ public:
     // level's music plays again.
     virtual void continueGame();
     // In every state but 0: the colour picker's open slots rebuilt, then the level's rules; then
-    // the layers.
+    // the layers; then the pause screen when the player asked for it and the level is neither lost
+    // nor won (states 1-4), over anything the frame pushed.
     void tickContents(double total, double dt) override;
     // The level's rules of a frame (time: the game clock): the player's command, power-ups,
     // hints, help, the end of the level and the music.

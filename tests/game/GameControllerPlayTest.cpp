@@ -495,6 +495,154 @@ TEST_F(GameControllerPlayTest, PauseStandsTheGameAndEscapeLeavesItWaiting) {
     EXPECT_EQ(Trace::results, std::vector<int>{GameController::RESULT_WON});
 }
 
+namespace {
+
+constexpr double kFrame = 1.0 / 60.0;
+
+// The game's screens from the bottom up.
+std::vector<Context*> screens(ContextManager* stack) {
+    std::vector<Context*> out;
+    for (BasicLink* l = stack->firstChild; l; l = l->next) out.push_back(static_cast<Context*>(l));
+    return out;
+}
+
+template <typename T>
+int countScreens(ContextManager* stack) {
+    int n = 0;
+    for (Context* c : screens(stack)) n += dynamic_cast<T*>(c) != nullptr;
+    return n;
+}
+
+void dropAllTrains(GameController& g) {
+    for (Track* track : g.pLevel->getTracks())
+        while (BasicLink* train = track->trains->lastChild) static_cast<QelBase*>(train)->release();
+}
+
+}  // namespace
+
+// A click on MENU pauses while the level is prepared or played (states 1-4) and never once it is
+// lost or won (5-9), whether it comes in the very frame that enters the state or later in it (in
+// the frame that enters state 1 nothing of the level runs yet); a pause asked for in the frame
+// that brings the level's page lies over the page.
+TEST_F(GameControllerPlayTest, MenuPausesOnlyUntilTheLevelIsLostOrWon) {
+    ContextManager* stack = harness->application->pContextManager;
+    const float menuX = layoutWidth() - 40.0f, menuY = layoutHeight() - 10.0f;
+    // The way to each state: 1-4 by their delays, then lost (5, 6) or won (7, 8, 9).
+    const struct {
+        int state;
+        bool won;
+        bool pausesEntering, pausesLater;
+    } cases[] = {
+        {1, false, false, true}, {2, false, true, true},   {3, false, true, true},
+        {4, false, true, true},  {5, false, false, false}, {6, false, false, false},
+        {7, true, false, false}, {8, true, false, false},  {9, true, false, false},
+    };
+    for (const auto& c : cases) {
+        for (const bool entering : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "state " << c.state << (entering ? ", the frame entering it" : ", later in it"));
+            config().bTutorial = 1;
+            GameController* g = harness->playLevel(1);  // a level with its page
+            harness->pushGame();
+            // Frames until the next one enters the state; what lies over the game is closed.
+            bool due = false;
+            for (int i = 0; i < 60 * 30 && !due; ++i) {
+                Context* top = stack->getTopContext();
+                if (top != g) {
+                    top->bDone = true;
+                } else if (g->stateGoto == c.state && g->state != c.state && g->stateLeft > 0.0 && g->stateLeft - kFrame <= 0.0) {
+                    due = true;
+                    break;
+                } else if (g->state == GameController::STATE_PLAYING && g->pLevel->countTrains() > 0 && c.state >= 5) {
+                    auto* train = static_cast<Train*>(g->pLevel->getTracks()[0]->trains->firstChild);
+                    if (c.won) {
+                        // The last train has gone: the frame's rules see the level won.
+                        g->trainsSpawned = g->trainsTotal;
+                        dropAllTrains(*g);
+                        if (c.state == 7) due = true;
+                    } else if (train->state == Train::STATE_RUNNING) {
+                        // The front segment past the tunnel: its first open slot loses the level.
+                        TrainLayout* front = train->firstSegment();
+                        const float pos = g->pLevel->getTracks()[0]->tunnelLambda + 400.0f;
+                        front->firstCar()->frontPos = pos;
+                        front->motion.position.x = pos;
+                        front->placeCars();
+                        if (c.state == 5) due = true;
+                    }
+                    if (due) break;
+                } else if (g->state == GameController::STATE_LOST && c.state == 6) {
+                    dropAllTrains(*g);
+                    due = true;
+                    break;
+                }
+                harness->frame();
+            }
+            ASSERT_TRUE(due);
+            if (!entering) {
+                harness->frame();
+                ASSERT_EQ(g->state, c.state);
+                // The page or the tally the state brought is closed first.
+                for (int i = 0; i < 3 && stack->getTopContext() != g; ++i) {
+                    stack->getTopContext()->bDone = true;
+                    harness->frame();
+                }
+                ASSERT_EQ(stack->getTopContext(), g);
+                ASSERT_EQ(g->state, c.state);
+            }
+            click(0, menuX, menuY);
+            harness->frame();
+            ASSERT_EQ(g->state, c.state);
+            const std::vector<Context*> stacked = screens(stack);
+            const bool pauses = entering ? c.pausesEntering : c.pausesLater;
+            EXPECT_EQ(countScreens<ContextPause>(stack), pauses ? 1 : 0);
+            if (pauses) {
+                EXPECT_NE(dynamic_cast<ContextPause*>(stacked.back()), nullptr) << "the pause lies over all";
+            }
+            if (c.state == 2 && entering) {
+                EXPECT_EQ(countScreens<ContextMessage>(stack), 1) << "the page is there, under the pause";
+            }
+            if (c.state == 8 && entering) {
+                EXPECT_NE(dynamic_cast<ContextLevelComplete*>(stacked.back()), nullptr);
+            }
+            harness->clearWorld();
+        }
+    }
+    config().bTutorial = 0;
+}
+
+// A perfect level won with MENU clicked in every frame from the win to the end: no pause ever,
+// the tally shows and pays three gold medals and the top bonus, and the level closes.
+TEST_F(GameControllerPlayTest, AWonLevelAlwaysEndsWithItsTallyPaid) {
+    ContextManager* stack = harness->application->pContextManager;
+    harness->startGame(0);
+    harness->pushGame();
+    GameController* g = harness->game;
+    for (int i = 0; i < 1200 && g->pLevel->countTrains() == 0; ++i) harness->frame();
+    harness->run(30);
+    // Every shot placed right, no power-ups, all cars in one second.
+    g->stats_shotsFired = g->stats_correctPlacements = g->totalCars;
+    g->stats_incorrectPlacements = 0;
+    g->levelStartTime = g->getGameTime() - 1.0;
+    g->trainsSpawned = g->trainsTotal;
+    dropAllTrains(*g);
+    const int before = profile().score();
+    bool tallied = false;
+    for (int i = 0; i < 60 * 10 && !g->bDone; ++i) {
+        click(0, layoutWidth() - 40.0f, layoutHeight() - 10.0f);
+        harness->frame();
+        ASSERT_EQ(countScreens<ContextPause>(stack), 0) << "state " << g->state;
+        // The player closes the tally once it has counted everything.
+        if (auto* tally = dynamic_cast<ContextLevelComplete*>(stack->getTopContext())) {
+            tallied = true;
+            if (tally->totalTime > 3.0) tally->bDone = true;
+        }
+    }
+    EXPECT_TRUE(g->bDone);
+    EXPECT_TRUE(tallied);
+    EXPECT_EQ(countScreens<ContextLevelComplete>(stack), 0);
+    EXPECT_EQ(profile().score() - before, 3 * 5000 + 50000);
+    EXPECT_EQ(Trace::results, std::vector<int>{GameController::RESULT_WON});
+}
+
 // The danger (the front train's progress to its tunnel) above 0.95 brings the hurry music once;
 // between 0.9 and 0.95 the music stays; below 0.9 the stage's music comes back. The help chance
 // follows the same danger.
