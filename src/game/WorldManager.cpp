@@ -325,6 +325,23 @@ void WorldManager::onLevelResult(int result) {
 void WorldManager::tickContents(double total, double dt) {
     ContextMenu::tickContents(total, dt);
 
+    // The hit circles of neighbouring towns overlap: a press acts on the hovered town nearest the
+    // pointer only (the first of equals).
+    if (qel && qel->pQelInput && qel->pQelInput->isAnyTouchPressed()) {
+        WorldMapMarker* nearest = nullptr;
+        float nearestDistance = 0.0f;
+        for (WorldMapMarker* marker : stages) {
+            if (!marker || !marker->bHover) continue;
+            const float dx = marker->position.x - pointerWorldPos[0], dy = marker->position.y - pointerWorldPos[1];
+            const float distance = dx * dx + dy * dy;
+            if (!nearest || distance < nearestDistance) {
+                nearest = marker;
+                nearestDistance = distance;
+            }
+        }
+        if (nearest) requestRestart(nearest->firstLevel);
+    }
+
     if (trainT < 1.0f) {
         trainT = std::min(trainT + float(dt * TRAIN_GLIDE_RATE), 1.0f);
         trainAt = trainFrom + (trainTo - trainFrom) * trainT;

@@ -88,7 +88,8 @@ public:
     // won level advances the profile, except the last level of the game, which ends the campaign.
     void onLevelResult(int result);
 
-    // The menu's handling, then the map train's glide, the next level's place and the smoke.
+    // The menu's handling, a press on the hovered town nearest the pointer (one town a press),
+    // then the map train's glide, the next level's place and the smoke.
     void tickContents(double total, double dt) override;
     // The curtain opened, the menu music, then what the last result asks for (a game over, a new
     // town, the end of the campaign), then the user data saved.

@@ -63,7 +63,7 @@ void WorldMapMarker::update(double time, double dt) {
     bHover = bEnabled && context && isPointInsideCollisionBounds(pointer);
     bSelected = false;
     if (bHover) {
-        if (input && input->isAnyTouchPressed()) WorldManager::requestRestart(firstLevel);
+        // A press is the map's to act on: it picks one town when the pointer is over several.
         if (game && game->gameConfiguration.detailLevel > 0) {
             flareTimer += dt;
             if (flareTimer >= flarePeriod) {

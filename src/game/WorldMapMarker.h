@@ -1,8 +1,9 @@
 #pragma once
 // A town on the world map, carrying its stage's record: its name, its place along the map's path
 // and its levels. A town the player has reached pulses and throws sparks while the pointer is
-// over it, shows its name, and a click there starts a new game at the town's first level. Keys
-// reach it through its caption anchor; towns not reached yet are inert and offer no anchor.
+// over it and shows its name; a press on it starts a new game at the town's first level (the map
+// acts on the press, for the nearest of the towns under the pointer). Keys reach it through its
+// caption anchor; towns not reached yet are inert and offer no anchor.
 
 #include "ui/MenuNavigable.h"
 #include "engine/Text.h"

@@ -450,6 +450,45 @@ TEST_F(WorldMapTest, ATownRestartsAtOnceWithScoreZeroElseAsksFirst) {
     EXPECT_EQ(profile().score(), 100);
 }
 
+// Towns 2 and 4 lie closer than two hit radii: a press over both acts on the nearer only, once:
+// one restart with a score of 0, one question with a score.
+TEST_F(WorldMapTest, APressOverTwoTownsActsOnTheNearerOnly) {
+    profile().level() = 82;
+    profile().highestLevel() = 82;
+    WorldManager* map = openMap();
+    WorldMapMarker* two = map->stages[2];
+    WorldMapMarker* four = map->stages[4];
+    const Vector3 gap = four->position - two->position;
+    ASSERT_LT(std::hypot(gap.x, gap.y), 2.0f * four->boundsRadius * WorldMapMarker::COLLISION_SENSITIVITY);
+    // Nearer town 4, the later one of the two.
+    const Vector3 at = two->position + gap * 0.6f;
+    for (const int score : {0, 100}) {
+        SCOPED_TRACE(score);
+        profile().score() = score;
+        profile().level() = 82;
+        SoundTrace::played.clear();
+        pointerAt(at.x, at.y);
+        step();
+        ASSERT_TRUE(two->bHover && four->bHover);
+        press();
+        step();
+        endTouches();
+        step();
+        if (score == 0) {
+            EXPECT_EQ(profile().level(), four->firstLevel);
+            EXPECT_EQ(SoundTrace::count(u"toot2"), 1);
+            EXPECT_EQ(stack->getTopContext(), map);
+        } else {
+            EXPECT_EQ(countChildren<ContextRestartConfirm>(stack), 1);
+            auto* question = dynamic_cast<ContextRestartConfirm*>(stack->getTopContext());
+            ASSERT_NE(question, nullptr);
+            EXPECT_EQ(question->restartLevel, four->firstLevel);
+            EXPECT_EQ(profile().level(), 82);
+            EXPECT_EQ(SoundTrace::count(u"toot2"), 0);
+        }
+    }
+}
+
 TEST_F(WorldMapTest, KeysReachTheTownsThroughTheirAnchors) {
     profile().level() = 82;
     profile().highestLevel() = 82;
