@@ -113,7 +113,7 @@ int CargoColorPicker::pickCarKind() const {
 CargoSlot* CargoColorPicker::findSlotFor(const Cargo* piece) const {
     if (!piece) return nullptr;
     for (CargoSlot* slot : openSlots) {
-        if (slot->held) continue;
+        if (slot->held || slot->bHidden) continue;
         if (piece->type == Cargo::TYPE_WILDCARD) return slot;
         if (piece->type < COLOR_COUNT && piece->type == slot->color) return slot;
     }
@@ -122,13 +122,13 @@ CargoSlot* CargoColorPicker::findSlotFor(const Cargo* piece) const {
 
 CargoSlot* CargoColorPicker::findWrongSlot() const {
     for (CargoSlot* slot : openSlots)
-        if (slot->held && !slot->held->bPowerUp && !slot->isFilled()) return slot;
+        if (!slot->bHidden && slot->held && !slot->held->bPowerUp && !slot->isFilled()) return slot;
     return nullptr;
 }
 
 CargoSlot* CargoColorPicker::findBonusSlot() const {
     for (CargoSlot* slot : openSlots)
-        if (slot->held && slot->held->bPowerUp) return slot;
+        if (!slot->bHidden && slot->held && slot->held->bPowerUp) return slot;
     return nullptr;
 }
 

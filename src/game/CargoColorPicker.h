@@ -41,6 +41,8 @@ public:
     // A wagon kind 1-3 drawn by the kind weights; 1 when no kind has a weight (a train must
     // always be able to bring its quota).
     int pickCarKind() const;
+    // The slots the hints point at, always in view: a slot in a hidden stretch or past its
+    // track's tunnel is never named.
     // The first open slot that is empty and would accept the piece's type.
     CargoSlot* findSlotFor(const Cargo* piece) const;
     // The first open slot holding an ordinary piece that does not match it.

@@ -866,6 +866,55 @@ TEST_F(GameControllerPlayTest, TheClawHintPointsAtABonusOnTheThirdLevel) {
     config().bTutorial = 0;
 }
 
+// A hint goes with its target: the slot it points at running into the tunnel, or its car completed
+// and gone, leaves the arrow without a text (the other hints are used up, so none takes over).
+TEST_F(GameControllerPlayTest, TheHintArrowGoesWithItsTarget) {
+    enum Goes { INTO_TUNNEL, COMPLETED };
+    const struct {
+        int level;
+        int piece;  // -1: a wrong colour
+        Goes goes;
+        const char16_t* hint;
+    } cases[] = {
+        {0, -1, INTO_TUNNEL, u"TUTORIALRMB"},
+        {0, -1, COMPLETED, u"TUTORIALRMB"},
+        {2, Cargo::TYPE_SLOW_BONUS, INTO_TUNNEL, u"TUTORIALRMBBONUS"},
+        {2, Cargo::TYPE_SLOW_BONUS, COMPLETED, u"TUTORIALRMBBONUS"},
+    };
+    config().bTutorial = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "level " << c.level << (c.goes == INTO_TUNNEL ? ", into the tunnel" : ", completed"));
+        harness->startGame(c.level);
+        GameController& g = *harness->game;
+        g.leftClickHints = 0;
+        const SpeechArrow& arrow = *g.pSpeechArrow;
+        int wrong = -1;
+        CargoSlot* slot = findEmptySlot(wrong);
+        ASSERT_NE(slot, nullptr);
+        slot->replaceCargo(Cargo::createByType(c.piece == -1 ? wrong : c.piece));
+        harness->frame();
+        ASSERT_EQ(arrow.text, AppText::text(c.hint));
+        ASSERT_EQ(g.hintTarget, slot);
+        if (c.goes == INTO_TUNNEL) {
+            TrainLayout* segment = slot->car->segment;
+            const float ahead = slot->car->segment->train->track->tunnelLambda + 50.0f - slot->trackPos;
+            segment->firstCar()->frontPos += ahead;
+            segment->motion.position.x += ahead;
+            segment->placeCars();
+        } else {
+            slot->replaceCargo(Cargo::createByType(slot->color));
+            for (BasicLink* s = slot->car->slots.firstChild; s; s = s->next) {
+                auto* other = static_cast<CargoSlot*>(s);
+                if (!other->isFilled()) other->replaceCargo(Cargo::createByType(other->color));
+            }
+        }
+        harness->run(2);
+        EXPECT_EQ(arrow.text, u"");
+        harness->clearWorld();
+    }
+    config().bTutorial = 0;
+}
+
 // The head-up display's debug overlay in a level of two tracks: with the statistics flag, one
 // white line a track with its danger at x = 150 from y = 0 down, then the level's largest; none
 // without the flag.
