@@ -237,8 +237,6 @@ void Train::catchCargo() {
 }
 
 void Train::updateEngineSound() {
-    // Traced sounds (tests) have no channels.
-    if (GameController::soundHook) return;
     const TrainLayout* front = firstSegment();
     if (!front) return;
     if (!engineSound) {

@@ -40,6 +40,9 @@
 #include "media/QelAudio.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
+#include "media/Sound.h"
+#include "media/SoundChannel.h"
+#include "platform/AudioLibrary.h"
 #include "media/WorldRect.h"
 
 namespace {
@@ -546,6 +549,31 @@ TEST_F(GameControllerPlayTest, FocusLossSavesAndFocusBackClearsTheSavedGameFlag)
     harness->frame();
     EXPECT_GT(g.getGameTime(), clock);
     EXPECT_EQ(Trace::saves, 1);
+}
+
+// Leaving the stack finished cuts the sounds still playing and forgets the music, the output
+// running on for the next screen; leaving it under another screen changes nothing.
+TEST_F(GameControllerPlayTest, LeavingFinishedCutsTheSoundsAndForgetsTheMusic) {
+    harness->startGame(0);
+    GameController& g = *harness->game;
+    QelAudio* audio = harness->engine->pQelAudio;
+    Sound* chug = GameController::findSound(u"engineChug");
+    ASSERT_NE(chug, nullptr);
+    ASSERT_NE(g.musicGame, nullptr);
+    for (const bool finished : {false, true}) {
+        SCOPED_TRACE(finished ? "finished" : "covered");
+        // The sound's minimum interval lies between two starts.
+        harness->run(30);
+        audio->setMusic(g.musicGame);
+        SoundChannel channel(chug);
+        channel.play();
+        ASSERT_TRUE(channel.isPlaying());
+        g.onDeactivate(finished);
+        EXPECT_EQ(channel.isPlaying(), !finished);
+        EXPECT_EQ(audio->pCurrentMusic, finished ? nullptr : g.musicGame);
+        EXPECT_TRUE(platform::audioOutputRunning());
+        BASS_ChannelStop(channel.hChannel);
+    }
 }
 
 // On the screen stack: a click on MENU pauses (the game clock, trains and launcher stand), Resume

@@ -1,8 +1,10 @@
 // A train's states and forces, wagons appearing up to the quota, cars leaving (splits, scores,
 // sparks, explosions), segments coupling (combos, hearts, the bell) and trains joining.
 
+#include <chrono>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 #include "PlayFixture.h"
 #include "game/CarOverlay.h"
@@ -14,8 +16,12 @@
 #include "game/SmokeEffect.h"
 #include "game/SmokeParticle.h"
 #include "game/WildcardCargo.h"
+#include "engine/Qel.h"
 #include "engine/Random.h"
+#include "media/QelGraphics.h"
 #include "media/Sound.h"
+#include "media/SoundChannel.h"
+#include "platform/AudioLibrary.h"
 
 namespace {
 
@@ -47,6 +53,53 @@ TEST_F(TrainTest, AFrontExactlyAtTheSprintPositionIsStillEntering) {
         track->trains->deleteChildren();
     }
     game->pLauncher = nullptr;
+}
+
+// The engine chugs while the train comes in, panned to where the engine is; once the train is in
+// play the chug fades out and ends by itself; a train that goes cuts its chug.
+TEST_F(TrainTest, TheEngineChugsWhileTheTrainComesIn) {
+    const int width = harness->engine->pQelGraphics->layoutWidth;
+    const float span = track->sprintLambda - track->createLambda;
+    for (const float f : {0.05f, 0.5f, 0.95f}) {
+        SCOPED_TRACE(f);
+        // The sound's minimum interval (a quarter second) lies between two starts.
+        harness->run(20);
+        Train* train = makeTrain({1}, track->createLambda + f * span, Train::STATE_ENTERING);
+        train->update(game->getGameTime(), 0.0);
+        ASSERT_NE(train->engineSound, nullptr);
+        const HCHANNEL channel = train->engineSound->hChannel;
+        EXPECT_EQ(BASS_ChannelIsActive(channel), BASS_ACTIVE_PLAYING);
+        float pan = 2.0f;
+        EXPECT_TRUE(BASS_ChannelGetAttribute(channel, BASS_ATTRIB_PAN, &pan));
+        EXPECT_FLOAT_EQ(pan, Sound::panFromX(train->firstSegment()->firstCar()->position.x, width));
+        track->trains->deleteChildren();
+        EXPECT_EQ(BASS_ChannelIsActive(channel), BASS_ACTIVE_STOPPED) << "cut with the train";
+    }
+
+    harness->run(20);
+    Train* train = makeTrain({1}, track->sprintLambda - 1.0f, Train::STATE_ENTERING);
+    train->update(game->getGameTime(), 0.0);
+    ASSERT_NE(train->engineSound, nullptr);
+    const HCHANNEL channel = train->engineSound->hChannel;
+    TrainLayout* front = train->firstSegment();
+    front->firstCar()->frontPos = track->sprintLambda + 1.0f;
+    front->motion.position.x = track->sprintLambda + 1.0f;
+    front->placeCars();
+    train->update(game->getGameTime(), 0.0);
+    ASSERT_EQ(train->state, Train::STATE_RUNNING);
+    EXPECT_EQ(BASS_ChannelIsActive(channel), BASS_ACTIVE_PLAYING) << "a fade, not a cut";
+    // The output mixes in real time: the fade runs its course within a generous limit.
+    bool faded = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (BASS_ChannelIsActive(channel) == BASS_ACTIVE_PLAYING && std::chrono::steady_clock::now() < deadline) {
+        float volume = 1.0f;
+        if (BASS_ChannelGetAttribute(channel, BASS_ATTRIB_VOL, &volume) && volume > 0.0f && volume < 1.0f) faded = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(BASS_ChannelIsActive(channel), BASS_ACTIVE_STOPPED);
+    EXPECT_TRUE(faded) << "the volume went down on its way to silence";
+    EXPECT_NE(train->engineSound, nullptr) << "the train still has its channel";
+    track->trains->deleteChildren();
 }
 
 TEST_F(TrainTest, TheEngineForceRampsDownToTheResistancePosition) {
