@@ -79,7 +79,8 @@ TEST_F(CargoSlotTest, WhereACaughtPieceGoes) {
         {"a tie keeps the previous neighbour", {2, 1, 2, 3}, {EMPTY, EMPTY, EMPTY, EMPTY}, 2, 0.0f, 0, 1, 0, 3, u"tick", 0},
         {"only an empty neighbour qualifies", {2, 1, 2, 3}, {0, EMPTY, EMPTY, EMPTY}, 2, 3.0f, 2, 1, 0, 3, u"tick", 0},
         {"no fitting empty neighbour: a wrong piece stays", {0, 1, 3, 2}, {EMPTY, EMPTY, EMPTY, EMPTY}, 2, 0.0f, 1, 0, 1, 0, u"wrong", 0},
-        {"the wildcard is never passed on", {9 % 8, 1, 2, 3}, {EMPTY, EMPTY, EMPTY, EMPTY}, 9, 0.0f, 1, 1, 0, 3, u"tick", 0},
+        // Both neighbours empty and of the colour the wildcard's type would read as: it stays in B.
+        {"the wildcard is never passed on", {9 % 8, 2, 9 % 8, 3}, {EMPTY, EMPTY, EMPTY, EMPTY}, 9, 0.0f, 1, 1, 0, 3, u"tick", 0},
         {"a fitting piece collects a bonus", {0, 1, 2, 3}, {EMPTY, BONUS, EMPTY, EMPTY}, 1, 0.0f, 1, 1, 0, 3, u"tick", 1},
         {"a wrong piece replaces a bonus without collecting it", {0, 1, 2, 3}, {EMPTY, BONUS, EMPTY, EMPTY}, 3, 0.0f, 1, 0, 1, 0, u"wrong", 0},
         {"a slot holding a wrong piece takes nothing else", {0, 1, 2, 3}, {EMPTY, 5, EMPTY, EMPTY}, 1, 0.0f, -1, 0, 0, 2, nullptr, 0},

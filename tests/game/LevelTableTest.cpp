@@ -32,6 +32,67 @@ TEST(LevelTable, TheFirstThirteenLevelsPlayTheTwelveScenes) {
     }
 }
 
+// The designed layouts of levels 0-12 as the level specification lists them: the track's create,
+// tunnel and help positions, its hidden stretches and control points (count, first and last with
+// their handles), the launcher spots and the decorations' depths.
+TEST(LevelTable, TheFirstThirteenLevelsCarryTheDesignedLayouts) {
+    struct Expected {
+        float create, tunnel, help;
+        std::vector<LayoutSpan> hidden;
+        size_t points;
+        LayoutPoint first, last;
+        std::vector<LayoutSpot> spots;
+        std::vector<float> depths;
+    };
+    const Expected kA12 = {440, 3215, 3215, {}, 6, {-169.1f, 108.8f, 20, -160, 100}, {110, -80, 5, 110, -97}, {{140.625f, -234.375f}}, {-15}};
+    const Expected levels[] = {
+        {315, 1934, 1934, {}, 4, {-105, 100, 5, -87, -28}, {-28, 32, 5, -57, 45}, {{96.875f, -68.75f}}, {-10}},
+        {260, 2753, 2753, {}, 7, {-116.4f, -101.8f, 5, -115, -28}, {-59.3f, -110.9f, 5, -53, -126}, {{-59.375f, -59.375f}}, {-15}},
+        kA12,
+        {260, 3928, 3928, {}, 6, {-115, -100, 35, -115, -32}, {-60, 0, 5, -60, 50}, {{0, 0}}, {-15}},
+        {260, 1514, 1514, {{1060, 1100}}, 4, {-141.5f, 79, 25, -77, 40}, {73.6f, 43.2f, 5, 56, 72}, {{0, 106.25f}}, {-15, -15, -11, -15}},
+        {255, 2225, 2100, {}, 5, {-20, 100.3f, 20, -20, 31}, {19.9f, 74.5f, 5, 20, 116}, {{0, 40.625f}}, {-15}},
+        {260, 1900, 1900, {{325, 375}}, 4, {-135, 55, 5, -71, 55}, {-70, -70, 5, -80, -70}, {{0, 0}}, {-15, -15, -15, -15}},
+        {260, 4439, 4439, {{2678, 2795}, {3665, 3808}}, 10, {-107.5f, -100, 25, -123, -30}, {0, 49.7f, 5, 38, 49.7f}, {{43.75f, -31.25f}},
+         {-10, -15, -15}},
+        {260, 1635, 1635, {{1205, 1270}}, 3, {-141, 79, 25, -100, 40}, {90, 70, 5, 150, 70}, {{-109.375f, 0}, {331.25f, 0}},
+         {-15, -35, -15, -15}},
+        {260, 2341, 2341, {}, 9, {115, 100, 25, 115, 50}, {65, 5, 5, 65, -20}, {{0, 0}}, {-15, -15}},
+        {255, 3045, 3045, {{390, 431}, {2638, 2681}}, 6, {-130.4f, 70.7f, 5, -62, 70}, {114, 71.2f, 5, 118, 71}, {{312.5f, 0}},
+         {-15, -15, -15}},
+        {350, 3455, 3455, {{2422, 2488}, {2982, 3046}}, 7, {-144.7f, -19.6f, 25, -76, 78}, {23.4f, -56.6f, 5, 23.4f, -93},
+         {{-59.375f, -59.375f}}, {-15, -15, -19}},
+        kA12,  // turned left to right when built
+    };
+    const auto samePoint = [](const LayoutPoint& a, const LayoutPoint& b) {
+        return a.x == b.x && a.y == b.y && a.z == b.z && a.hx == b.hx && a.hy == b.hy;
+    };
+    for (int level = 0; level <= 12; ++level) {
+        SCOPED_TRACE(level);
+        const Expected& e = levels[level];
+        const SceneLayout& scene = LayoutTable::scene(LayoutTable::row(level).scene);
+        ASSERT_EQ(scene.tracks.size(), 1u);
+        const LayoutTrack& track = scene.tracks[0];
+        EXPECT_EQ(track.createLambda, e.create);
+        EXPECT_EQ(track.tunnelLambda, e.tunnel);
+        EXPECT_EQ(track.helpLambda, e.help);
+        ASSERT_EQ(track.hidden.size(), e.hidden.size());
+        for (size_t i = 0; i < e.hidden.size(); ++i) {
+            EXPECT_EQ(track.hidden[i].start, e.hidden[i].start);
+            EXPECT_EQ(track.hidden[i].end, e.hidden[i].end);
+        }
+        ASSERT_EQ(track.points.size(), e.points);
+        EXPECT_TRUE(samePoint(track.points.front(), e.first));
+        EXPECT_TRUE(samePoint(track.points.back(), e.last));
+        ASSERT_EQ(scene.launchers.size(), e.spots.size());
+        for (size_t i = 0; i < e.spots.size(); ++i) {
+            EXPECT_EQ(scene.launchers[i].x, e.spots[i].x);
+            EXPECT_EQ(scene.launchers[i].y, e.spots[i].y);
+        }
+        EXPECT_EQ(std::vector<float>(scene.decorationDepths.begin(), scene.decorationDepths.end()), e.depths);
+    }
+}
+
 TEST(LevelTable, TwinTrackLevelsFromLevel21) {
     for (int level = 0; level < 21; ++level) EXPECT_FALSE(isTwin(level)) << level;
     EXPECT_TRUE(isTwin(21));
