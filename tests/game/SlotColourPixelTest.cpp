@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/Loader.h"
-#include "app/ProfileManager.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
+#include "ui/ProfileManager.h"
 #include "engine/Utilities.h"
 #include "game/Car.h"
 #include "game/CargoSlot.h"
