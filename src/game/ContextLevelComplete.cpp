@@ -4,6 +4,7 @@
 
 #include "ui/AppLink.h"
 #include "ui/AppText.h"
+#include "ui/FontAccess.h"
 #include "ui/ProfileData.h"
 #include "ui/TextLabel.h"
 #include "engine/Qel.h"
@@ -14,6 +15,7 @@
 #include "game/Mascot.h"
 #include "game/SpeechBubble.h"
 #include "media/FontQuad.h"
+#include "media/TextTrace.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
 
@@ -21,6 +23,29 @@ namespace {
 float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
 int layoutHeight() { return qel && qel->pQelGraphics ? qel->pQelGraphics->layoutHeight : 480; }
 bool touchMode() { return qel && qel->pQelInput && qel->pQelInput->inputMode == INPUTMODE_TOUCH; }
+
+// A label in a dark rim drawn eight ways round it, so that it reads on the snow and the train.
+void drawInRim(TextLabel* label) {
+    constexpr float kRim = 2.5f, kDiagonal = kRim * 0.7071f;
+    constexpr uint32_t kRimColour = 0xE01B2A4A;
+    const Vector3 at = label->position;
+    const uint32_t colour = label->color;
+    label->color = kRimColour;
+    {
+        TextTrace::Decoration rim;
+        for (const Vector3& d : {Vector3(-kRim, 0, 0), Vector3(kRim, 0, 0), Vector3(0, -kRim, 0), Vector3(0, kRim, 0),
+                                 Vector3(-kDiagonal, -kDiagonal, 0), Vector3(kDiagonal, -kDiagonal, 0),
+                                 Vector3(-kDiagonal, kDiagonal, 0), Vector3(kDiagonal, kDiagonal, 0)}) {
+            label->position = at + d;
+            label->updateXform();
+            FontAccess::drawAligned(label->pFont, label, label->alignment, label->text);
+        }
+    }
+    label->position = at;
+    label->color = colour;
+    label->updateXform();
+    FontAccess::drawAligned(label->pFont, label, label->alignment, label->text);
+}
 }  // namespace
 
 float ContextLevelComplete::measureSpeed(int totalCars, double levelStartTime, double levelEndTime) {
@@ -64,8 +89,10 @@ ContextLevelComplete::ContextLevelComplete() {
                                                  c->stats_shotsFired);
     }
     addChild(new Mascot());
-    auto* bubble = new SpeechBubble(640.0f, 350.0f);
-    bubble->position = Vector3(0.0f, 70.0f, 0.0f);
+    // The panel lies below the head-up display (its top 30 units under the screen's top edge) and
+    // reaches down past the medals' names, 120 units under the medals, with its tail below them.
+    auto* bubble = new SpeechBubble(640.0f, BUBBLE_HEIGHT);
+    bubble->position = Vector3(0.0f, float(layoutHeight()) / 2.0f - 30.0f - BUBBLE_HEIGHT / 2.0f, 0.0f);
     bubble->updateXform();
     addChild(bubble);
     addChild(new TextLabel(0.0f, 190.0f, 0.0f, AppText::text(u"LEVELCOMPLETE"), AppLink::fontLarge(), 0xFFFFFFFF));
@@ -84,9 +111,11 @@ ContextLevelComplete::ContextLevelComplete() {
                                  AppText::text(touchMode() ? u"IOS_CLICKTOCONTINUE" : u"CLICKTOCONTINUE"), AppLink::fontMedium(),
                                  0xFFFFFFFF);
     // The line stands on its point, 10 units above the bottom edge, instead of hanging from it
-    // off the screen.
+    // off the screen. Below the panel it lies on the snow: it is drawn in a dark rim.
     prompt->alignment = FontQuad::ALIGN_CENTER | FontQuad::ALIGN_HEIGHT;
+    prompt->bHidden = true;
     addChild(prompt);
+    pPrompt = prompt;
 }
 
 ContextLevelComplete::~ContextLevelComplete() {
@@ -126,4 +155,5 @@ void ContextLevelComplete::tickContents(double total, double dt) {
 void ContextLevelComplete::renderContents() {
     if (GameController* controller = GameController::current()) controller->draw();
     Context::renderContents();
+    if (pPrompt) drawInRim(pPrompt);
 }

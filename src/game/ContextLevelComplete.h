@@ -16,6 +16,8 @@ public:
     static constexpr double BONUS_TIME = 2.5;
     static constexpr int TOP_BONUS = 50000;
     static constexpr int GOOD_BONUS = 10000;
+    // The panel's height: from under the head-up display to below the medals' names.
+    static constexpr float BUBBLE_HEIGHT = 390.0f;
 
     // The measures come from the game in progress (none: all 0).
     ContextLevelComplete();
@@ -40,6 +42,7 @@ public:
     TextLabel* pValueLabels[MEASURE_COUNT] = {};
     float measures[MEASURE_COUNT] = {};
     AwardDisplay* pAwards[MEASURE_COUNT] = {};
+    TextLabel* pPrompt = nullptr;
     bool bBellPlayed = false;
     // The bonus has been settled (paid, or found not due).
     bool bBonusSettled = false;

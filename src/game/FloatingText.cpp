@@ -1,6 +1,7 @@
 #include "game/FloatingText.h"
 
 #include "ui/Global.h"
+#include "menus/OutlinedText.h"
 
 FloatingText::FloatingText(const Vector3& at, WStringView text)
     : TextLabel(at.x, at.y, at.z, text, game ? game->pFontMediumOutline : nullptr, 0xFFFFFFFF) {
@@ -17,4 +18,10 @@ void FloatingText::update(double time, double dt) {
     position.y += static_cast<float>(32.0 * dt);
     updateXform();
     TextLabel::update(time, dt);
+}
+
+void FloatingText::render() {
+    // Small at first and over the playfield's sparks and snow: a dark rim keeps it readable.
+    if (bHidden || delay > 0 || elapsed >= duration) return;
+    OutlinedText::draw(this);
 }

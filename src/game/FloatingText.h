@@ -8,6 +8,7 @@ class FloatingText : public TextLabel {
 public:
     FloatingText(const Vector3& position, WStringView text);
     void update(double time, double dt) override;
+    void render() override;
 
     // Seconds since it appeared.
     double age = 0.0;

@@ -16,6 +16,7 @@
 #include "game/WorldManager.h"
 #include "media/QelGraphics.h"
 #include "media/Skin.h"
+#include "media/TextTrace.h"
 #include "media/Texture.h"
 
 namespace {
@@ -107,6 +108,9 @@ void Hud::render() {
     if (bHidden) return;
     const float w = float(layoutWidth()), h = float(layoutHeight());
     ProfileData* profile = GameController::currentProfile();
+    TextTrace::Owner mine(this);
+    if (TextTrace::active && pSkin)
+        TextTrace::figure(u"head-up display", worldXform, WorldRect{-pSkin->width / 2.0f, pSkin->height / 2.0f, pSkin->width / 2.0f, -pSkin->height / 2.0f});
     Renderable::render();
     drawTextAt(hudFont(), 4.0f - w / 2.0f, h / 2.0f - 2.0f, 0.5f, kWhite, 258, formatThousands(displayedScore));
     if (bInGame) drawTextAt(hudFont(), w / 2.0f - 72.0f, h / 2.0f - 2.0f, 0.5f, kWhite, 4, AppText::text(u"MENU"));

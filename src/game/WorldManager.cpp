@@ -81,6 +81,17 @@ Renderable* makeSprite(const char16_t* skin, const Vector3& at) {
     return sprite;
 }
 
+// The hovered and selected towns' names, over the train and its smoke.
+class TownNames : public QelBase {
+public:
+    explicit TownNames(WorldMapMarker* const* markers) : markers(markers) {}
+    void render() override {
+        for (int s = 0; s < WorldManager::STAGE_COUNT; ++s)
+            if (markers[s]) markers[s]->renderName();
+    }
+    WorldMapMarker* const* markers;
+};
+
 // A line of a story screen: it waits, fades in, stays and fades out, like the intro's lines.
 TextLabel* storyLine(float y, double delay, double duration, const char16_t* key, bool bTitle) {
     auto* label = new TextLabel(0.0f, y, 0.0f, AppText::text(key), bTitle ? AppLink::fontLarge() : AppLink::fontMedium(),
@@ -281,6 +292,7 @@ WorldManager::WorldManager() {
     pBackButton = new MenuItemClose(170.0f - w / 2.0f, 50.0f - h / 2.0f, 0.0f, AppText::text(u"BACK"), u"");
     appendItem(pBackButton);
 
+    addChild(new TownNames(stages));
     pHud = new Hud(false);
     addChild(pHud);
 

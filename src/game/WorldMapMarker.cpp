@@ -15,8 +15,10 @@
 #include "game/GameController.h"
 #include "game/WorldManager.h"
 #include "media/FontQuad.h"
+#include "media/QelGraphics.h"
 #include "media/QelInput.h"
 #include "media/Skin.h"
+#include "media/TextTrace.h"
 
 namespace {
 
@@ -86,25 +88,38 @@ void WorldMapMarker::update(double time, double dt) {
     QelBase::update(time, dt);
 }
 
-void WorldMapMarker::render() {
-    Renderable::render();
-    if (!bHover && !bSelected) return;
+namespace {
+float layoutTop() { return qel && qel->pQelGraphics ? float(qel->pQelGraphics->layoutHeight) / 2.0f : 240.0f; }
+}  // namespace
+
+void WorldMapMarker::render() { Renderable::render(); }
+
+void WorldMapMarker::renderName() {
+    if (bHidden || (!bHover && !bSelected)) return;
     FontQuad* font = AppLink::fontMedium();
     // Above the town rather than below it: the pointer, whose tip is on the town, covers what
-    // lies below and to the right.
-    const float top = position.y + (pSkin ? pSkin->height / 2.0f : 0.0f);
+    // lies below and to the right. The name hangs down from its place.
+    const float half = pSkin ? pSkin->height / 2.0f : 0.0f;
     Renderable at;
-    at.position = Vector3(position.x, top + NAME_GAP, position.z);
+    at.position = Vector3(position.x, position.y + half + NAME_GAP, position.z);
+    // A town near the top: its name would reach the head-up display, so it goes below the town.
+    if (at.position.y > layoutTop() - HUD_CLEARANCE) at.position.y = position.y - half - 2.0f;
     at.color = kNameColour;
     at.updateXform();
     const int flags = FontQuad::ALIGN_CENTER;
     // The rim: the name in the dark colour around its place, then the name itself.
     Renderable rim;
     rim.color = kRimColour;
-    for (const auto& d : {Vector3(-kRim, 0, 0), Vector3(kRim, 0, 0), Vector3(0, -kRim, 0), Vector3(0, kRim, 0)}) {
-        rim.position = at.position + d;
-        rim.updateXform();
-        FontAccess::drawAligned(font, &rim, flags, townName);
+    {
+        TextTrace::Decoration decoration;
+        // Eight ways round, so that the rim also closes at the letters' corners.
+        const float k = kRim * 0.7071f;
+        for (const auto& d : {Vector3(-kRim, 0, 0), Vector3(kRim, 0, 0), Vector3(0, -kRim, 0), Vector3(0, kRim, 0),
+                              Vector3(-k, -k, 0), Vector3(k, -k, 0), Vector3(-k, k, 0), Vector3(k, k, 0)}) {
+            rim.position = at.position + d;
+            rim.updateXform();
+            FontAccess::drawAligned(font, &rim, flags, townName);
+        }
     }
     FontAccess::drawAligned(font, &at, flags, townName);
 }

@@ -14,6 +14,8 @@ public:
     static constexpr double FLARE_PERIOD = 0.1;
     // The town's name is centred this far above the marker's top edge.
     static constexpr float NAME_GAP = 12.0f;
+    // Room kept free under the screen's top edge for the head-up display's bar.
+    static constexpr float HUD_CLEARANCE = 40.0f;
     // The pulse: scale 1 + 0.15 x sin(8 t) while hovered.
     static float pulseScale(double time);
 
@@ -21,8 +23,11 @@ public:
     WorldMapMarker(int stage, const Vector3& at);
 
     void update(double time, double dt) override;
-    // The marker, and while hovered or selected the town's name above it.
+    // The marker.
     void render() override;
+    // While hovered or selected, the town's name above it (below it near the top of the map). The
+    // map draws the names after its train, so that the train's smoke never hides one.
+    void renderName();
     // The caption anchor while the town can be reached, else the end of the list.
     Vector3 getNavigationPoint(int index) override;
     // With bNone, (-1, -1, -1); otherwise the marker's position in pointer coordinates of the

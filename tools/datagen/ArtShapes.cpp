@@ -18,7 +18,13 @@ void markerPath(cairo_t* cr, int colourType, double x, double y, double r) {
         cairo_close_path(cr);
     };
     switch (colourType) {
-        case 0: cairo_new_sub_path(cr); cairo_arc(cr, x, y, r * 0.85, 0, 2 * M_PI); break;
+        case 0:
+            // A ring: the hole is wound the other way.
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, x, y, r * 0.95, 0, 2 * M_PI);
+            cairo_new_sub_path(cr);
+            cairo_arc_negative(cr, x, y, r * 0.45, 2 * M_PI, 0);
+            break;
         case 1: cairo_rectangle(cr, x - r * 0.75, y - r * 0.75, r * 1.5, r * 1.5); break;
         case 2: polygon(3, -M_PI / 2, r * 1.05); break;
         case 3: polygon(4, 0, r); break;
@@ -40,7 +46,16 @@ void markerPath(cairo_t* cr, int colourType, double x, double y, double r) {
             cairo_close_path(cr);
             break;
         }
-        case 6: polygon(6, 0, r * 0.95); break;
+        case 6: {
+            // A crescent opening to the right: the outer arc round the left, back along a smaller
+            // circle's arc through the same tips.
+            const double outer = r * 1.0, cx = x + r * 0.15;
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx, y, outer, M_PI / 3, 5 * M_PI / 3);
+            cairo_arc_negative(cr, cx + outer * 0.5, y, outer * std::sqrt(3.0) / 2.0, 3 * M_PI / 2, M_PI / 2);
+            cairo_close_path(cr);
+            break;
+        }
         default: heartPath(cr, x, y + r * 0.05, r * 2.0); break;
     }
 }

@@ -9,8 +9,8 @@
 
 namespace datagen {
 
-// The colour-blind marker of colour type 0..7 (circle, square, triangle, diamond, star, cross,
-// hexagon, heart) centred on (x, y) with radius r, as a path.
+// The colour-blind marker of colour type 0..7 (ring, square, triangle, diamond, star, cross,
+// crescent, heart) centred on (x, y) with radius r, as a path.
 void markerPath(cairo_t* cr, int colourType, double x, double y, double r);
 // A snow-capped pine tree with its foot at (x, y) and the given height.
 void pineTree(cairo_t* cr, double x, double y, double height);

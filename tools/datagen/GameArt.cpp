@@ -234,33 +234,30 @@ TextureImage cargo() {
     return atlas.build();
 }
 
-// Slot markers on the wagons: skin 0 the plain slot, 1..8 one shape per colour; all drawn white
-// so that the game's tint gives them the slot's colour.
+// Slot markers on the wagons: skin 0 the plain slot, 1..8 the same with one symbol per colour.
+// The game tints them with the slot's colour, so the pad is opaque white (it shows the palette
+// colour itself, whatever the wagon under it) in a dark rim that sets it off from the body, and
+// the symbols are dark, so that they read on every colour. The pad is 28 pixels wide in a 36-pixel
+// cell: the slots of the longest wagon, 31 apart, do not touch.
+void dockPad(cairo_t* cr, int w, int h) {
+    roundedRect(cr, 4, 4, w - 8, h - 8, 6);
+    fillAndOutline(cr, 0xFFFFFFFF, 0xFF1C2026, 2.5);
+    // A faint recess line just inside the rim.
+    roundedRect(cr, 7, 7, w - 14, h - 14, 4);
+    setColor(cr, 0x38000000);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+}
+
 TextureImage dock() {
     Atlas atlas("xmas-edition/gfx/dock.tga", 256);
-    atlas.add(36, 36, [](cairo_t* cr, int w, int h) {
-        roundedRect(cr, 3, 3, w - 6, h - 6, 7);
-        setColor(cr, 0x70FFFFFF);
-        cairo_fill_preserve(cr);
-        setColor(cr, 0xFFFFFFFF);
-        cairo_set_line_width(cr, 3);
-        cairo_stroke(cr);
-        (void)h;
-    });
+    atlas.add(36, 36, [](cairo_t* cr, int w, int h) { dockPad(cr, w, h); });
     for (int type = 0; type < 8; ++type)
         atlas.add(36, 36, [type](cairo_t* cr, int w, int h) {
-            roundedRect(cr, 3, 3, w - 6, h - 6, 7);
-            setColor(cr, 0x50FFFFFF);
-            cairo_fill_preserve(cr);
-            setColor(cr, 0xFFFFFFFF);
-            cairo_set_line_width(cr, 2);
-            cairo_stroke(cr);
-            markerPath(cr, type, w / 2.0, h / 2.0, 10);
-            setColor(cr, 0xFFFFFFFF);
-            cairo_fill_preserve(cr);
-            setColor(cr, 0xFF404040);
-            cairo_set_line_width(cr, 1.5);
-            cairo_stroke(cr);
+            dockPad(cr, w, h);
+            markerPath(cr, type, w / 2.0, h / 2.0, 8.5);
+            setColor(cr, 0xFF1C2026);
+            cairo_fill(cr);
         });
     return atlas.build();
 }

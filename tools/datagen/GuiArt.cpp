@@ -303,10 +303,9 @@ void helpTrain(cairo_t* cr, double x, double y, std::initializer_list<int> slots
     for (int type : slots) {
         roundedRect(cr, x + i * 34 - 16, y - 16, 32, 32, 5);
         fillAndOutline(cr, 0xFF2F5DA8, 0xFF102040, 1.5);
-        roundedRect(cr, x + i * 34 - 12, y - 12, 24, 24, 4);
-        setColor(cr, kCargoColours[type]);
-        cairo_set_line_width(cr, 2);
-        cairo_stroke(cr);
+        // The slot as the game draws it: a pad of its colour in a dark rim.
+        roundedRect(cr, x + i * 34 - 11, y - 11, 22, 22, 4);
+        fillAndOutline(cr, kCargoColours[type], 0xFF1C2026, 1.5);
         ++i;
     }
     roundedRect(cr, x + i * 34 - 16, y - 16, 40, 32, 6);
