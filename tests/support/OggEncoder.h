@@ -1,5 +1,6 @@
 #pragma once
-// Test data for audio: generated tones, encoded to Ogg Vorbis in memory with libvorbisenc.
+// Test data for audio: generated tones, encoded to Ogg Vorbis in memory with the data generator's
+// encoder.
 
 #include <string>
 #include <vector>

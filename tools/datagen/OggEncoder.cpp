@@ -16,16 +16,17 @@ void appendPage(std::vector<uint8_t>& out, const ogg_page& page) {
 
 }  // namespace
 
-std::vector<uint8_t> encodeOgg(const synth::Buffer& buffer, float quality, uint32_t serial) {
+std::vector<uint8_t> encodeOgg(const std::vector<float>& interleaved, int channels, int rate, float quality, uint32_t serial,
+                               const char* encoderTag) {
     vorbis_info info;
     vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, buffer.channels, synth::kRate, quality) != 0) {
+    if (vorbis_encode_init_vbr(&info, channels, rate, quality) != 0) {
         vorbis_info_clear(&info);
         throw std::runtime_error("vorbis_encode_init_vbr failed");
     }
     vorbis_comment comment;
     vorbis_comment_init(&comment);
-    vorbis_comment_add_tag(&comment, "ENCODER", "vesk-datagen");
+    if (encoderTag) vorbis_comment_add_tag(&comment, "ENCODER", encoderTag);
     vorbis_dsp_state dsp;
     vorbis_block block;
     vorbis_analysis_init(&dsp, &info);
@@ -55,12 +56,13 @@ std::vector<uint8_t> encodeOgg(const synth::Buffer& buffer, float quality, uint3
     };
 
     constexpr size_t kChunk = 4096;
-    for (size_t frame = 0; frame < buffer.frames; frame += kChunk) {
-        const size_t n = std::min(kChunk, buffer.frames - frame);
-        float** channels = vorbis_analysis_buffer(&dsp, static_cast<int>(n));
+    const size_t frames = interleaved.size() / static_cast<size_t>(channels);
+    for (size_t frame = 0; frame < frames; frame += kChunk) {
+        const size_t n = std::min(kChunk, frames - frame);
+        float** buffers = vorbis_analysis_buffer(&dsp, static_cast<int>(n));
         for (size_t i = 0; i < n; ++i)
-            for (int c = 0; c < buffer.channels; ++c)
-                channels[c][i] = std::clamp(buffer.samples[(frame + i) * buffer.channels + c], -1.0f, 1.0f);
+            for (int c = 0; c < channels; ++c)
+                buffers[c][i] = std::clamp(interleaved[(frame + i) * channels + c], -1.0f, 1.0f);
         vorbis_analysis_wrote(&dsp, static_cast<int>(n));
         drain();
     }

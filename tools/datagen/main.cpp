@@ -111,7 +111,11 @@ int main(int argc, char** argv) {
     jobs.push_back([&] { scenes = datagen::sceneArt(paths); });
     jobs.push_back([&] { glyphs = datagen::glyphPages(); });
     for (size_t i = 0; i < audio.size(); ++i)
-        jobs.push_back([&, i] { encoded[i] = datagen::encodeOgg(audio[i].make(), audio[i].music ? 0.2f : 0.3f, static_cast<uint32_t>(i + 1)); });
+        jobs.push_back([&, i] {
+            const synth::Buffer sound = audio[i].make();
+            encoded[i] = datagen::encodeOgg(sound.samples, sound.channels, synth::kRate, audio[i].music ? 0.2f : 0.3f,
+                                            static_cast<uint32_t>(i + 1), "vesk-datagen");
+        });
     jobs.push_back([&] { boot = datagen::bootArt(); });
     jobs.push_back([&] { gui = datagen::guiArt(); });
     jobs.push_back([&] { game = datagen::gameArt(); });
