@@ -9,6 +9,8 @@
 // Only draws every level scene's pictures, writes nothing and prints how long that took (wall
 // clock, on the cores the process may use): the level pictures are the costliest part.
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -33,10 +35,18 @@ const std::string kMainArchive = "VeskDiruzuri.dat";
 const std::string kLanguageArchive = "VeskDiruzuri.dat.language.v2";
 const std::string kCodePageArchive = "VeskDiruzuri.dat.1252";
 
-// Runs the jobs on all cores; each job writes only its own result.
+// The cores this process may run on (taskset, a container's CPU set), not the machine's count.
+unsigned usableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Runs the jobs on the usable cores; each job writes only its own result.
 void runAll(std::vector<std::function<void()>>& jobs) {
     std::atomic<size_t> next{0};
-    const unsigned count = std::max(2u, std::thread::hardware_concurrency());
+    const unsigned count = usableCores();
     std::vector<std::thread> threads;
     for (unsigned i = 0; i < count; ++i)
         threads.emplace_back([&] {
