@@ -3,15 +3,20 @@
 # UndefinedBehaviorSanitizer, and runs every test headless (Xvfb, software OpenGL, dummy audio).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/setup.sh
 # No floor of the source includes a floor above it (the floors: VESK_FLOORS in CMakeLists.txt).
 tools/check_layers.py
-tools/setup.sh
 jobs=$(nproc)
-# The benchmarks are built (so that they keep compiling) but only tools/bench.sh runs them.
-cmake -S . -B build/check -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_SANITIZE=ON -DVESK_TESTS=ON -DVESK_BENCH=ON
+# One configuration serves the tests, the benchmarks (built so that they keep compiling; only
+# tools/bench.sh runs them) and the fuzz targets: clang with AddressSanitizer and
+# UndefinedBehaviorSanitizer, every object carrying the fuzzers' coverage, optimised a little
+# (-O1, as libFuzzer advises: pictures of several megapixels stay inside the fuzzers' time limit).
+CC=clang CXX=clang++ cmake -S . -B build/check -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DVESK_SANITIZE=ON -DVESK_FUZZ=ON -DVESK_TESTS=ON -DVESK_BENCH=ON \
+  -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1"
 cmake --build build/check --parallel "$jobs"
 # The readers of outside data are fuzzed for a bounded number of inputs each.
-tools/fuzz.sh
+tools/fuzz.sh --build build/check
 export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy VESK_SILENT_ERRORS=1
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --test-dir build/check --output-on-failure --parallel "$jobs" --timeout 300 --repeat until-pass:2
