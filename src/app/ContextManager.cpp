@@ -1,9 +1,17 @@
 #include "app/ContextManager.h"
 
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <typeinfo>
+
 #include "app/ContextMessageBox.h"
 #include "app/Global.h"
 #include "app/IrisCurtain.h"
 #include "app/PointerSprite.h"
+#include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "engine/TimeKeeper.h"
 #include "language/Language.h"
@@ -32,6 +40,14 @@ Context* makeQuitConfirmation(int* pResult) {
     box->pResult = pResult;
     box->layout();
     return box;
+}
+
+// The screen's class name ("ContextMain").
+std::string screenName(const Context* screen) {
+    const char* mangled = typeid(*screen).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    return status == 0 && plain ? std::string(plain.get()) : std::string(mangled);
 }
 
 void clearPointerFocus() {
@@ -94,6 +110,8 @@ void ContextManager::tickContents(double total, double dt) {
         clearPointerFocus();
         const bool first = pTop->bFirstActivation;
         pTop->bFirstActivation = false;
+        // Which screen the player sees: whole-program runs follow the screens by these lines.
+        qelLog(u"ContextManager::tickContents", u"%hs in front%hs.", screenName(pTop), first ? "" : " again");
         pTop->onActivate(first);
         // The curtain opens on every change of front screen.
         if (pCurtain) pCurtain->targetClosedness = 0.0f;
