@@ -10,7 +10,9 @@ packages=(
   libvorbis-dev libcurl4-openssl-dev
   zlib1g-dev libzopfli-dev libjpeg62-turbo-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth libgl1-mesa-dri xdotool
+  xvfb xauth libgl1-mesa-dri xdotool x11-utils
+  # The core fonts of the system's own message box (the fatal-error box) under Xvfb.
+  xfonts-base
 )
 
 missing=()

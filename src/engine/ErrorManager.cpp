@@ -35,6 +35,8 @@ void ErrorManager::errorText(const WString& text) {
     const platform::ErrorBoxResult box = platform::showErrorBox("Error", report, true);
     if (!box.shown)
         qelLog(u"ErrorManager::error", u"The message box could not be shown (%hs); the report went to standard error.", box.reason);
+    // A logout or a kill while the box waited ends the program as its OK button does.
+    if (box.closedBySignal != 0) qelLog(u"ErrorManager::error", u"The message box was closed by signal %d.", box.closedBySignal);
     qelLogText(u"ErrorManager::error", u"Forced exit.");
     if (qel && qel->pLogger) qel->pLogger->close();
     // No static destructors: live objects would still be linked into the static object list.

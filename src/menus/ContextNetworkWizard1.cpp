@@ -106,11 +106,9 @@ bool ContextNetworkWizard1::isPrintableReply(const ByteBuffer& reply) {
 void ContextNetworkWizard1::showLine(WStringView text) { viewer->addMessage(ServerText::clean(text)); }
 
 void ContextNetworkWizard1::handleReply(const ByteBuffer& reply) {
-    // A signed reply begins with the magic. A reply that is no text and is long enough to be one
-    // is taken as a damaged envelope too, so that a broken magic is reported as such.
-    const bool bEnvelope = (reply.length() >= 4 && readU32(reply.data()) == replyMagic) ||
-                           (reply.length() >= envelopeHeaderSize && !isPrintableReply(reply));
-    if (bEnvelope) {
+    // Only a reply that begins with the magic is taken for a signed one; any other reply is text
+    // or unprintable, whatever its length.
+    if (reply.length() >= 4 && readU32(reply.data()) == replyMagic) {
         const std::optional<ByteBuffer> payload = decodeNetTestReply(reply);
         if (!payload) {
             qelLog(tickFunction, u"Could not decode reply!");

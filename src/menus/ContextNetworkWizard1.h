@@ -50,8 +50,11 @@ public:
     uint8_t savedFullScreen;
     uint8_t bRunOnDesktop;
 
+    // What the page does with the body of a finished request: a signed reply (it begins with the
+    // magic) is decoded, printable text is shown line by line, anything else is only logged.
+    void handleReply(const ByteBuffer& reply);
+
 private:
     void startTest();
-    void handleReply(const ByteBuffer& reply);
     void showLine(WStringView text);
 };

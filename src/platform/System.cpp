@@ -4,7 +4,11 @@
 
 #include <SDL.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -12,6 +16,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 
 namespace platform {
 
@@ -76,6 +82,97 @@ void writeErrorReport(const std::string& title, const std::string& textUtf8) {
     }
 }
 
+namespace {
+
+// The ending signals while an error box waits: each writes its number to a pipe that the waiting
+// loop watches.
+int boxSignalPipe = -1;
+constexpr int kBoxEndingSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
+void onBoxEndingSignal(int sig) {
+    const int saved = errno;
+    const unsigned char number = static_cast<unsigned char>(sig);
+    if (boxSignalPipe >= 0) (void)!write(boxSignalPipe, &number, 1);
+    errno = saved;
+}
+
+// The box in a process group of its own (the system's box may run in a further child), so that
+// an ending signal can take it down as a whole. The child reports why a box could not be shown
+// through a pipe.
+ErrorBoxResult showBoxInChild(const std::string& title, const std::string& textUtf8) {
+    ErrorBoxResult result;
+    int reasonPipe[2];
+    int signalPipe[2];
+    if (pipe2(reasonPipe, O_CLOEXEC) != 0) {
+        result.reason = std::string("no pipe for the box (") + std::strerror(errno) + ")";
+        return result;
+    }
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        result.reason = std::string("no pipe for the box (") + std::strerror(errno) + ")";
+        close(reasonPipe[0]);
+        close(reasonPipe[1]);
+        return result;
+    }
+    boxSignalPipe = signalPipe[1];
+    struct sigaction action {};
+    action.sa_handler = onBoxEndingSignal;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous[std::size(kBoxEndingSignals)];
+    for (size_t i = 0; i < std::size(kBoxEndingSignals); ++i) sigaction(kBoxEndingSignals[i], &action, &previous[i]);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        for (size_t i = 0; i < std::size(kBoxEndingSignals); ++i) signal(kBoxEndingSignals[i], SIG_DFL);
+        close(reasonPipe[0]);
+        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), textUtf8.c_str(), nullptr) != 0) {
+            const char* why = SDL_GetError();
+            const std::string text = why && *why ? why : "the system could not show it";
+            (void)!write(reasonPipe[1], text.data(), text.size());
+            _exit(1);
+        }
+        _exit(0);
+    }
+    close(reasonPipe[1]);
+    if (child < 0) {
+        result.reason = std::string("no process for the box (") + std::strerror(errno) + ")";
+    } else {
+        setpgid(child, child);
+        int status = 0;
+        for (;;) {
+            const pid_t done = waitpid(child, &status, WNOHANG);
+            if (done == child || (done < 0 && errno != EINTR)) break;
+            unsigned char number = 0;
+            if (read(signalPipe[0], &number, 1) == 1) {
+                result.closedBySignal = number;
+                kill(-child, SIGKILL);
+                kill(child, SIGKILL);
+                while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+                }
+                break;
+            }
+            pollfd watched{signalPipe[0], POLLIN, 0};
+            poll(&watched, 1, 50);
+        }
+        if (result.closedBySignal != 0 || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
+            result.shown = true;
+        } else {
+            char why[512];
+            const ssize_t n = read(reasonPipe[0], why, sizeof(why));
+            result.reason = n > 0 ? std::string(why, size_t(n)) : "the box's process failed";
+        }
+    }
+    for (size_t i = 0; i < std::size(kBoxEndingSignals); ++i) sigaction(kBoxEndingSignals[i], &previous[i], nullptr);
+    boxSignalPipe = -1;
+    close(reasonPipe[0]);
+    close(signalPipe[0]);
+    close(signalPipe[1]);
+    return result;
+}
+
+}  // namespace
+
 ErrorBoxResult showErrorBox(const std::string& title, const std::string& textUtf8, bool alreadyOnStandardError) {
     if (!alreadyOnStandardError) writeErrorReport(title, textUtf8);
     // The game hides the system cursor over its window; a report must be readable and dismissable.
@@ -90,13 +187,7 @@ ErrorBoxResult showErrorBox(const std::string& title, const std::string& textUtf
         result.reason = "no display";
         return result;
     }
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), textUtf8.c_str(), nullptr) != 0) {
-        const char* why = SDL_GetError();
-        result.reason = why && *why ? why : "the system could not show it";
-        return result;
-    }
-    result.shown = true;
-    return result;
+    return showBoxInChild(title, textUtf8);
 }
 
 }  // namespace platform

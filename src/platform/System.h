@@ -28,10 +28,14 @@ struct ErrorBoxResult {
     bool shown = false;
     // Why it was not shown: "silenced" (VESK_SILENT_ERRORS), "no display", or the system's reason.
     std::string reason;
+    // The signal (SIGTERM, SIGHUP or SIGINT) that closed the box instead of the user; 0 for none.
+    int closedBySignal = 0;
 };
 // Shows a modal error box and waits until the user dismisses it. The report is always written to
 // standard error first (unless the caller has done so), as the box may not show: it is not shown
-// when there is no display or when VESK_SILENT_ERRORS is set (tests), and it can fail.
+// when there is no display or when VESK_SILENT_ERRORS is set (tests), and it can fail. The box
+// lives in a child process: SIGTERM, SIGHUP or SIGINT while it waits (a logout, a kill) close it
+// and return as its OK button does, so that the caller can finish its report.
 ErrorBoxResult showErrorBox(const std::string& title, const std::string& textUtf8, bool alreadyOnStandardError = false);
 
 }  // namespace platform

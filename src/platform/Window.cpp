@@ -4,11 +4,8 @@
 
 #include <SDL.h>
 #include <signal.h>
-#include <spawn.h>
 
 #include <cstdlib>
-
-extern char** environ;
 
 namespace platform {
 
@@ -197,16 +194,6 @@ void installCloseSignals() {
     sigemptyset(&action.sa_mask);
     // A closed terminal or a logout (SIGHUP) ends the game like a close, with its exit save.
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
-}
-
-bool openUrl(const std::string& url) {
-    if (url.empty()) return false;
-    char program[] = "xdg-open";
-    std::string argument = url;
-    char* argv[] = {program, argument.data(), nullptr};
-    pid_t pid = 0;
-    // The opener runs on after the program has ended.
-    return posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) == 0;
 }
 
 }  // namespace platform

@@ -35,7 +35,4 @@ void postCloseMessage();
 // SIGINT, SIGTERM and SIGHUP become a close message.
 void installCloseSignals();
 
-// Opens a page or file with the desktop's handler (xdg-open), without a shell.
-bool openUrl(const std::string& url);
-
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/CrashHandler.h"
 #include "platform/InstanceLock.h"
+#include "platform/PageOpener.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 #include "runtime/QelRuntime.h"

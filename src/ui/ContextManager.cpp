@@ -1,9 +1,12 @@
 #include "ui/ContextManager.h"
 
-#include "ui/ContextMessageBox.h"
-#include "ui/Global.h"
-#include "ui/IrisCurtain.h"
-#include "ui/PointerSprite.h"
+#include <cxxabi.h>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <typeinfo>
+
+#include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "engine/TimeKeeper.h"
 #include "language/Language.h"
@@ -11,6 +14,10 @@
 #include "media/PointerDispatcher.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
+#include "ui/ContextMessageBox.h"
+#include "ui/Global.h"
+#include "ui/IrisCurtain.h"
+#include "ui/PointerSprite.h"
 
 QEL_IMPLEMENT_CLASS(ContextManager, &Context::classRecord, nullptr)
 
@@ -32,6 +39,14 @@ Context* makeQuitConfirmation(int* pResult) {
     box->pResult = pResult;
     box->layout();
     return box;
+}
+
+// The screen's class name ("ContextMain").
+std::string screenName(const Context* screen) {
+    const char* mangled = typeid(*screen).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> plain(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    return status == 0 && plain ? std::string(plain.get()) : std::string(mangled);
 }
 
 void clearPointerFocus() {
@@ -94,6 +109,8 @@ void ContextManager::tickContents(double total, double dt) {
         clearPointerFocus();
         const bool first = pTop->bFirstActivation;
         pTop->bFirstActivation = false;
+        // Which screen the player sees: whole-program runs follow the screens by these lines.
+        qelLog(u"ContextManager::tickContents", u"%hs in front%hs.", screenName(pTop), first ? "" : " again");
         pTop->onActivate(first);
         // The curtain opens on every change of front screen.
         if (pCurtain) pCurtain->targetClosedness = 0.0f;

@@ -21,26 +21,53 @@ MessageViewer::MessageViewer() : font(AppLink::fontMedium()) {
 
 MessageViewer::~MessageViewer() = default;
 
-void MessageViewer::addMessage(WStringView text) {
-    qelLog(u"MessageViewer::addMessage", u"> %s", WString(text));
+std::vector<WString> MessageViewer::wrap(WStringView text) const {
+    std::vector<WString> out;
     TextBlock block(font, float(maxWidth), std::fabs(lineStep), text);
     // One entry per wrapped line: the runs of a line are joined again with their colour marks, so
-    // a coloured word stays on its line instead of becoming a line of its own.
+    // a coloured word stays on its line instead of becoming a line of its own. A word wider than
+    // the viewer (a binary reply has few blanks) goes on over as many lines as it needs, each cut
+    // where the next character would pass the width: no line is drawn wider than the viewer.
     for (BasicLink* l = block.firstChild; l; l = l->next) {
+        const bool bTooWide = static_cast<TextLine*>(l)->width > float(maxWidth);
         WString entry;
         uint32_t current = TextLine::DEFAULT_COLOUR;
+        float width = 0.0f;
+        auto mark = [&](uint32_t colour) {
+            if (colour == current) return;
+            const uint32_t rgb = colour == TextLine::DEFAULT_COLOUR ? 1u : (colour & 0xFFFFFFu);
+            entry += TextLine::MARK;
+            entry += format(u"{%06x}", rgb);
+            current = colour;
+        };
         for (BasicLink* r = l->firstChild; r; r = r->next) {
             auto* run = static_cast<TextRun*>(r);
-            if (run->colour != current) {
-                uint32_t rgb = run->colour == TextLine::DEFAULT_COLOUR ? 1u : (run->colour & 0xFFFFFFu);
-                entry += TextLine::MARK;
-                entry += format(u"{%06x}", rgb);
-                current = run->colour;
+            mark(run->colour);
+            if (!bTooWide) {
+                entry += run->text;
+                continue;
             }
-            entry += run->text;
+            for (size_t i = 0; i < run->text.size(); ++i) {
+                const float advance = FontAccess::textWidth(font, WStringView(run->text).substr(i, 1));
+                if (width > 0.0f && width + advance > float(maxWidth)) {
+                    out.push_back(entry);
+                    entry.clear();
+                    current = TextLine::DEFAULT_COLOUR;
+                    mark(run->colour);
+                    width = 0.0f;
+                }
+                entry += run->text[i];
+                width += advance;
+            }
         }
-        lines.push_back(entry);
+        out.push_back(entry);
     }
+    return out;
+}
+
+void MessageViewer::addMessage(WStringView text) {
+    qelLog(u"MessageViewer::addMessage", u"> %s", WString(text));
+    for (WString& entry : wrap(text)) lines.push_back(std::move(entry));
     while (int(lines.size()) > maxLines) lines.pop_front();
 }
 
@@ -50,7 +77,7 @@ void MessageViewer::addMessages(const std::vector<WString>& texts) {
     int kept = 0;
     while (first > 0 && kept < maxLines) {
         --first;
-        kept += TextBlock(font, float(maxWidth), std::fabs(lineStep), texts[first]).countChildren();
+        kept += int(wrap(texts[first]).size());
     }
     if (first > 0) qelLog(u"MessageViewer::addMessages", u"%d lines before these scrolled away unseen.", int(first));
     for (size_t i = first; i < texts.size(); ++i) addMessage(texts[i]);

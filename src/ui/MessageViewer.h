@@ -1,6 +1,7 @@
 #pragma once
 // The scrolling text panel of the online wizards: each message is logged, word-wrapped to the
-// layout width and appended as lines; the oldest lines drop off beyond maxLines.
+// layout width (a word wider than that is cut over lines) and appended as lines; the oldest lines
+// drop off beyond maxLines.
 
 #include <cstdint>
 #include <deque>
@@ -38,4 +39,8 @@ public:
     FontQuad* font;
     // Each entry is one wrapped line; colour marks are kept in it and drawn as colour changes.
     std::deque<WString> lines;
+
+private:
+    // The entries of one message: word-wrapped to maxWidth, a word wider than that cut over lines.
+    std::vector<WString> wrap(WStringView text) const;
 };

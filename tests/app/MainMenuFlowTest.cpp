@@ -16,6 +16,8 @@
 #include "ui/MenuItemButton.h"
 #include "ui/MenuItemClose.h"
 #include "ui/MenuItemLink.h"
+#include "ui/AppText.h"
+#include "support/FakePageOpener.h"
 
 namespace {
 
@@ -90,13 +92,47 @@ TEST_F(MainMenuFlowTest, MenuSavesUserDataEachTimeItComesToTheFront) {
     EXPECT_NE(logText().find("Global::saveUserData(): Saving.", first + 1), std::string::npos);
 }
 
-TEST_F(MainMenuFlowTest, WebsiteLinkStoresItsPageAndEndsTheProgram) {
-    auto* menu = new ContextMain();
-    stack->pushContext(menu);
-    tick();
-    menu->pWebsiteButton->onClick();
-    EXPECT_EQ(application->pendingUrl, ContextMain::websiteUrl());
-    EXPECT_TRUE(stack->bQuit);
+// With an opener the page is left for after the end and the program ends; without one the program
+// keeps running and says so, naming the address (box, log and standard error).
+TEST_F(MainMenuFlowTest, WebsiteLinkEndsTheProgramOnlyWhenThePageCanBeOpened) {
+    for (const bool bOpener : {true, false}) {
+        SCOPED_TRACE(bOpener ? "with an opener" : "without an opener");
+        FakePageOpener opener(bOpener ? "" : "xdg-open is not on the PATH");
+        stack->bQuit = false;
+        application->pendingUrl.clear();
+        auto* menu = new ContextMain();
+        stack->pushContext(menu);
+        tick();
+        const std::string url = wideToUtf8(ContextMain::websiteUrl());
+        testing::internal::CaptureStderr();
+        menu->pWebsiteButton->onClick();
+        const std::string stderrText = testing::internal::GetCapturedStderr();
+        tick();
+        if (bOpener) {
+            EXPECT_EQ(application->pendingUrl, ContextMain::websiteUrl());
+            EXPECT_TRUE(stack->bQuit);
+            EXPECT_EQ(stderrText, "");
+            // Opened after the end, not now.
+            EXPECT_TRUE(opener.opened.empty());
+        } else {
+            EXPECT_EQ(application->pendingUrl, u"");
+            EXPECT_FALSE(stack->bQuit);
+            EXPECT_EQ(stderrText, "The page " + url + " cannot be opened: xdg-open is not on the PATH.\n");
+            EXPECT_NE(logText().find("MenuItemLink::onClick(): The page '" + url + "' cannot be opened: xdg-open is not on the PATH."),
+                      std::string::npos);
+            auto* box = dynamic_cast<ContextMessageBox*>(stack->getTopContext());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->title, menu->pWebsiteButton->caption);
+            EXPECT_EQ(box->text, AppText::text(u"FAILED") + u"|" + ContextMain::websiteUrl());
+            // OK leaves the menu in front and the program running.
+            box->bDone = true;
+            tick();
+            EXPECT_EQ(stack->getTopContext(), menu);
+            EXPECT_FALSE(stack->bQuit);
+        }
+        menu->bDone = true;
+        tick();
+    }
 }
 
 TEST_F(MainMenuFlowTest, QuitButtonFinishesTheFrontScreen) {

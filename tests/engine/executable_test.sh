@@ -176,7 +176,16 @@ read-only)
   done
   [ -n "$up" ] || fail "the program did not start"
   grep -q "Could not create the log file '$log'" "$work/stderr.ro" || fail "the unwritable log is not reported"
-  sleep 2
+  # It runs on: its window comes up after the start-up it could not log.
+  if command -v xdotool >/dev/null; then
+    shown=""
+    for _ in $(seq 1 1200); do
+      kill -0 "$pid" 2>/dev/null || break
+      xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1 && { shown=1; break; }
+      sleep 0.05
+    done
+    [ -n "$shown" ] || fail "the program did not keep running to show its window"
+  fi
   kill -0 "$pid" 2>/dev/null || fail "the program did not keep running"
   stop "$pid" TERM
   [ "$(id -u)" -eq 0 ] || chmod 755 "$user"

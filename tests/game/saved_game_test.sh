@@ -4,7 +4,8 @@
 # and leaves the saved game, ending in 78 56 34 12, with its flag. The next start finds it
 # ("...success."), the map's button continues the level, and SIGTERM ends it with status 0 again.
 # With VESK_E2E_SHOTS set to a folder, the program's own screenshots (F9) of the map and the level
-# are kept there. Exit 77 (skipped) without xdotool.
+# are kept there. Every wait is for a log line or a file, never a fixed time. Exit 77 (skipped)
+# without xdotool.
 #
 # Usage: tests/game/saved_game_test.sh PROGRAM
 set -u
@@ -50,15 +51,65 @@ click_until() {
   return 1
 }
 press() { xdotool keydown "$1" sleep 0.2 keyup "$1"; }
-# shot NAME: the program's screenshot, kept when asked for.
+# frame_sync: until the program has run a frame after all input sent so far: F9 is held until its
+# screenshot appears (then removed). The program keeps one typed character a frame.
+frame_sync() {
+  local before ok=1
+  before=$(ls "$user"/*.bmp 2>/dev/null | wc -l)
+  xdotool keydown F9
+  for _ in $(seq 1 600); do
+    [ "$(ls "$user"/*.bmp 2>/dev/null | wc -l)" -gt "$before" ] && { ok=0; break; }
+    sleep 0.05
+  done
+  xdotool keyup F9
+  rm -f "$user"/*.bmp
+  return $ok
+}
+# type_text TEXT: one character a frame.
+type_text() {
+  local i
+  for ((i = 0; i < ${#1}; i++)); do
+    xdotool type -- "${1:i:1}"
+    frame_sync || return 1
+  done
+}
+# shot NAME: the program's screenshot, kept when asked for once the file has stopped growing.
 shot() {
   [ -n "$shots" ] || return 0
   mkdir -p "$shots"
   rm -f "$user"/*.bmp
   press F9
-  for _ in $(seq 1 40); do ls "$user"/*.bmp >/dev/null 2>&1 && break; sleep 0.25; done
-  sleep 0.5
+  local size=-1 now
+  for _ in $(seq 1 100); do
+    now=$(cat "$user"/*.bmp 2>/dev/null | wc -c)
+    [ "$now" -gt 0 ] && [ "$now" -eq "$size" ] && break
+    size=$now
+    sleep 0.1
+  done
   mv "$user"/*.bmp "$shots/$1.bmp" 2>/dev/null || true
+}
+# in_play: until the level is being played. The game saves when its window loses the focus in
+# play (not before, while the whistle blows): the focus goes to the root window and comes back,
+# each time after the program has logged the change, until a save is logged.
+in_play() {
+  local root window saves lost gained paused
+  root=$(xwininfo -root | awk '/Window id:/ {print $4}')
+  window=$(xdotool search --name "^Vesk" | head -n 1)
+  [ -n "$root" ] && [ -n "$window" ] || return 1
+  for _ in $(seq 1 60); do
+    saves=$(count "GameController::save(): Saving game to")
+    lost=$(count "Window focus lost.")
+    gained=$(count "Window focus gained.")
+    paused=$(count "Changing mode from 3 to 2.")
+    xdotool windowfocus "$root"
+    until_logged "Window focus lost." "$lost" || return 1
+    # The frame after the loss pauses the engine (mode 3 to 2), which saves a level in play.
+    until_logged "Changing mode from 3 to 2." "$paused" || return 1
+    xdotool windowfocus "$window"
+    until_logged "Window focus gained." "$gained" || return 1
+    [ "$(count "GameController::save(): Saving game to")" -gt "$saves" ] && return 0
+  done
+  return 1
 }
 start() {
   "$exe" 2>"$work/stderr" &
@@ -80,22 +131,23 @@ start_game=(640 588)
 play_button=(272 732)
 
 start
-# A new player names itself.
-sleep 1
-xdotool type --delay 120 "Tess"
+# A new player names itself, on the page that asks for the name.
+until_logged "ContextManager::tickContents(): ContextPlayerName in front." 0 || fail "no name was asked for"
+type_text Tess || fail "the name could not be typed"
 press Return
 until_logged "Changing profile to 'Tess'" 0 || fail "the name was not taken"
 click_until "${start_game[@]}" "Global::saveUserData(): Saving." || fail "Start game did not open the map"
 grep -q "Found saved game" "$log" && fail "a saved game was found in an empty folder"
-sleep 1
 shot map-play
 click_until "${play_button[@]}" "GameController::startGame(): Starting level 0." || fail "Play did not start level 1-1"
 # The help page goes with a click; the whistle blows and the train comes in.
-sleep 2
-xdotool mousemove 640 600 sleep 0.2 click 1
-sleep 8
+until_logged "ContextManager::tickContents(): ContextMessage in front." 0 || fail "no help page"
+click_until 640 600 "ContextManager::tickContents(): GameController in front again." || fail "the help page did not go"
+in_play || fail "the level did not come into play"
 shot level
+saves=$(count "GameController::save(): Saving game to")
 stop
+[ "$(count "GameController::save(): Saving game to")" -gt "$saves" ] || fail "SIGTERM in play did not save"
 save=$(ls "$user"/VeskDiruzuri.pro.* 2>/dev/null | grep -v '\.bad$' | head -n 1)
 [ -n "$save" ] || fail "no saved game after SIGTERM in play"
 grep -q "GameController::save(): Saving game to $save..." "$log" || fail "the save was not logged"
@@ -107,11 +159,10 @@ start
 click_until "${start_game[@]}" "WorldManager::WorldManager(): Found saved game. Loading..." || fail "the map did not find the saved game"
 until_logged "WorldManager::WorldManager(): ...success." 0 || fail "the saved game did not load"
 grep -q "GameController::load(): level=0" "$log" || fail "the load did not log its level"
-sleep 1
 shot map-continue
 click_until "${play_button[@]}" "GameController::continueGame(): Continuing level 0." || fail "the map's button did not continue the level"
 grep -q "GameController::startGame()" "$log" && fail "the level was started afresh"
-sleep 3
+until_logged "ContextManager::tickContents(): GameController in front." 0 || fail "the level is not in front"
 shot level-continued
 stop
 echo "saved_game_test: passed"

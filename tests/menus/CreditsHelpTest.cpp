@@ -17,6 +17,7 @@
 #include "menus/ContextCredits.h"
 #include "menus/ContextHelp.h"
 #include "menus/CreditsList.h"
+#include "support/FakePageOpener.h"
 
 namespace {
 
@@ -250,6 +251,7 @@ TEST_F(ScreenTest, DocumentationIsTheManualBesideTheProgramWhateverTheCurrentFol
     EXPECT_EQ(beside[0], u'/');
     // The build writes the manual there.
     EXPECT_TRUE(fileExists(beside));
+    const FakePageOpener opener;
     push(help);
     tap(0, 50);
     EXPECT_EQ(application->pendingUrl, beside);

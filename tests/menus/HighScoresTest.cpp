@@ -19,6 +19,7 @@
 #include "ui/TextLabel.h"
 #include "menus/ContextHighScoreOptions.h"
 #include "menus/ContextHighScores.h"
+#include "support/FakePageOpener.h"
 
 namespace {
 
@@ -275,6 +276,7 @@ TEST_F(HighScoresTest, ResetAnsweredNoLeavesTheTable) {
 
 TEST_F(HighScoresTest, WorldWideScoresOpenTheMakersPageAfterTheProgram) {
     setenv("VESK_MAKER_HOST", "127.0.0.1:8123", 1);
+    const FakePageOpener opener;
     auto* screen = new ContextHighScoreOptions();
     push(screen);
     EXPECT_EQ(screen->pWorldWideButton->url, u"http://127.0.0.1:8123/vesk/highscoretable.php");

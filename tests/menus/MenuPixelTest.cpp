@@ -21,6 +21,7 @@
 #include "ui/ContextManager.h"
 #include "menus/MenuApplication.h"
 #include "menus/Loader.h"
+#include "engine/ByteBuffer.h"
 #include "engine/Utilities.h"
 #include "media/GlPixelFixture.h"
 #include "media/MemoryImageFile.h"
@@ -36,6 +37,7 @@
 #include "menus/CountryPicker.h"
 #include "menus/ContextPlayerName.h"
 #include "menus/ContextPlayers.h"
+#include "menus/ServerText.h"
 #include "support/GeneratedData.h"
 
 namespace {
@@ -262,6 +264,47 @@ TEST_F(MenuPixelTest, NetworkPagesTextsStandOnALightGround) {
         }
         EXPECT_GE(checked, c.minTexts);
         page->bDone = true;
+        stack->tick(0, 0);
+    }
+}
+
+// A binary reply in the message viewer: it has few blanks, and the characters the font has no glyph
+// for (U+FFFD for each broken UTF-8 sequence) are advanced over as wide as they are measured. No
+// line reaches past the viewer's width, as the text on a page must not cross the screen's edges.
+TEST_F(MenuPixelTest, MessageViewerKeepsTextWithoutGlyphsInsideItsWidth) {
+    struct Case {
+        const char* what;
+        std::vector<WString> messages;
+    };
+    std::string bytes;
+    for (int i = 0; i < 4096; ++i) bytes += char((i * 131 + (i >> 3) * 17 + 7) & 0xFF);
+    WString sparse;
+    for (int i = 0; i < 300; ++i) sparse += WString(u"W") + char16_t(0x4E00 + i) + (i % 9 == 8 ? u" " : u"");
+    WString unbroken;
+    for (int i = 0; i < 200; ++i) unbroken += i % 2 ? u"Wm" : u"\u0100\uFFFD";
+    const Case cases[] = {
+        {"a binary reply", ServerText::lines(ByteBuffer(bytes.data(), int(bytes.size())))},
+        {"letters among characters without glyphs", {sparse}},
+        {"no blank at all", {unbroken}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* screen = new Context();
+        screen->bDeleteWhenDone = true;
+        auto* viewer = new MessageViewer();
+        viewer->maxWidth = 400;
+        viewer->position = Vector3(0.0f, 100.0f, 0.0f);
+        viewer->addMessages(c.messages);
+        ASSERT_FALSE(viewer->lines.empty());
+        screen->addChild(viewer);
+        stack->pushContext(screen);
+        frames(2);
+        keepScreenshot(std::string("viewer-") + c.what);
+        // Lit pixels left and right of the viewer's 400 units, across the screen's height.
+        const int outside = count(-300.0f, 0.0f, 100.0f, 240.0f, light) + count(300.0f, 0.0f, 100.0f, 240.0f, light);
+        EXPECT_EQ(outside, 0);
+        EXPECT_GT(count(0.0f, 0.0f, 200.0f, 240.0f, light), 100);
+        screen->bDone = true;
         stack->tick(0, 0);
     }
 }

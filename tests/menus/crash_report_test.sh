@@ -153,7 +153,14 @@ screenshot() {
   local bmp
   bmp=$(ls -t "$user"/*.bmp 2>/dev/null | head -n 1)
   [ -n "$bmp" ] || { echo "no screenshot for $1"; return 0; }
-  sleep 0.3
+  # Until the file has stopped growing.
+  local size=-1 now
+  for _ in $(seq 1 100); do
+    now=$(wc -c <"$bmp")
+    [ "$now" -gt 0 ] && [ "$now" -eq "$size" ] && break
+    size=$now
+    sleep 0.05
+  done
   python3 - "$bmp" "$shots/$1.png" <<'PY'
 import struct, sys, zlib
 data = open(sys.argv[1], "rb").read()
@@ -245,8 +252,8 @@ grep -qF "Restarting to apply configuration." "$log" && fail "the test switched 
 wait_for "nettest.php 200" "$ok_rec/requests.txt" 60 || fail "the network test did not reach the service"
 wait_for "> Done." "$log" 30 || fail "the network test did not finish"
 # NEXT to the configuration page, whose NEXT accepts it.
-click $NEXT
-click $NEXT
+click_until "ContextManager::tickContents(): ContextNetworkConfig in front." $NEXT || fail "NEXT did not open the configuration page"
+click_until "ContextManager::tickContents(): ContextErrorReport in front again." $NEXT || fail "the configuration was not accepted"
 # Back on the report: NEXT sends.
 upload_and_finish "$ok_rec" "$crashlog" "$dump"
 stop_game
@@ -265,7 +272,7 @@ done
 grep -qF "Global::saveUserData(): Saving." "$log" || fail "no main menu"
 # A first start asks for the player's name over the main menu; the menu saves again when it is
 # back in front.
-sleep 0.5
+wait_for "ContextManager::tickContents(): ContextPlayerName in front." "$log" 30 || fail "no name was asked for"
 xdotool type --delay 100 Ann; sleep 0.2
 xdotool keydown Return; sleep 0.15; xdotool keyup Return
 for _ in $(seq 1 400); do [ "$(count "Global::saveUserData(): Saving.")" -ge 2 ] && break; sleep 0.05; done

@@ -188,6 +188,7 @@ TEST(MessageViewerTest, AddingManyMessagesKeepsTheSameLines) {
         {"wrapped last message", {}, {u"first", u"second", wide, wide, wide}},
         {"empty messages at the end", {}, {u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"", u""}},
         {"thousands", {u"old"}, std::vector<WString>(5000, u"q")},
+        {"a word wider than the panel", {u"old"}, {u"x", WString(500, u'w'), u"y"}},
     };
     cases[6].texts[4996] = wide;
     for (const Case& c : cases) {
@@ -200,6 +201,31 @@ TEST(MessageViewerTest, AddingManyMessagesKeepsTheSameLines) {
         for (const WString& t : c.texts) one.addMessage(t);
         many.addMessages(c.texts);
         EXPECT_EQ(many.lines, one.lines);
+    }
+}
+
+// A word wider than the viewer (a binary reply has few blanks) is cut over lines, each as full as
+// it can be; a coloured word keeps its colour on every line; nothing is lost or added.
+TEST(MessageViewerTest, AWordWiderThanTheViewerIsCutOverLines) {
+    FakeFont font;
+    struct Case {
+        const char* what;
+        WString text;
+        std::vector<WString> lines;
+    } cases[] = {
+        {"exactly the width", WString(79, u'a'), {WString(79, u'a')}},
+        {"one more", WString(80, u'a'), {WString(79, u'a'), u"a"}},
+        {"after a short word", u"ab " + WString(170, u'c'), {u"ab", WString(79, u'c'), WString(79, u'c'), WString(12, u'c')}},
+        {"coloured", u"x " + RED + WString(100, u'r') + u"\x1e{000001}" + u" y",
+         {u"x", RED + WString(79, u'r'), RED + WString(21, u'r'), u"y"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageViewer viewer;
+        viewer.maxLines = 20;
+        viewer.addMessage(c.text);
+        EXPECT_EQ(std::vector<WString>(viewer.lines.begin(), viewer.lines.end()), c.lines);
+        for (const WString& line : viewer.lines) EXPECT_LE(TextLine(nullptr, 0xFFFFFFFF, line).width, float(viewer.maxWidth));
     }
 }
 

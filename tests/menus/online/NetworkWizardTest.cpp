@@ -171,7 +171,7 @@ TEST_F(NetworkWizardTest, EachAnswerShowsItsOutcome) {
         {"wrong digest", Fault::WrongDigest, false, {text(u"NETTESTSUCCESS"), text(u"DONEDOT")},
          "ContextNetworkWizard1::tickContents(): Could not decode reply!", u"0.0.0.0:0"},
         {"wrong magic", Fault::WrongMagic, false, {text(u"NETTESTSUCCESS"), text(u"DONEDOT")},
-         "ContextNetworkWizard1::tickContents(): Could not decode reply!", u"0.0.0.0:0"},
+         "ContextNetworkWizard1::tickContents(): Received unprintable reply!", u"0.0.0.0:0"},
         {"unprintable", Fault::Garbage, false, {text(u"NETTESTSUCCESS"), text(u"DONEDOT")},
          "ContextNetworkWizard1::tickContents(): Received unprintable reply!", u"0.0.0.0:0"},
         {"plain text", Fault::PlainText, false,
@@ -213,6 +213,44 @@ TEST_F(NetworkWizardTest, EachAnswerShowsItsOutcome) {
         page->bDone = true;
         tick();
         EXPECT_EQ(stack->getTopContext(), nullptr);
+    }
+}
+
+// Around the envelope's 24-byte header: only a reply that begins with the magic is decoded; any
+// other reply that is no text is unprintable, however long it is.
+TEST_F(NetworkWizardTest, OnlyAReplyBeginningWithTheMagicIsTakenForAnEnvelope) {
+    const char* const undecodable = "ContextNetworkWizard1::tickContents(): Could not decode reply!";
+    const char* const unprintable = "ContextNetworkWizard1::tickContents(): Received unprintable reply!";
+    const std::string magic("\x04\x03\x02\x01", 4);
+    const std::string empty = FakeMakerService::envelope("");
+    ASSERT_EQ(empty.size(), 24u);
+    struct Case {
+        const char* what;
+        std::string reply;
+        const char* logged;  // null: neither line
+        std::vector<WString> shown;
+    } cases[] = {
+        {"three bytes of the magic", magic.substr(0, 3), unprintable, {}},
+        {"the magic alone", magic, undecodable, {}},
+        {"23 unprintable bytes", std::string(23, '\x01'), unprintable, {}},
+        {"24 unprintable bytes", std::string(24, '\x01'), unprintable, {}},
+        {"25 unprintable bytes", std::string(25, '\x01'), unprintable, {}},
+        {"an empty envelope cut to 23 bytes", empty.substr(0, 23), undecodable, {}},
+        {"an empty envelope", empty, nullptr, {}},
+        {"an empty envelope with one more byte", empty + "x", undecodable, {}},
+        {"an empty envelope with its magic broken", "\x05" + empty.substr(1), unprintable, {}},
+        {"24 printable bytes", std::string(24, 'a'), nullptr, {WString(24, u'a')}},
+    };
+    auto* wizard = openWizard();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        logMark = logText().size();
+        wizard->handleReply(ByteBuffer(c.reply.data(), int(c.reply.size())));
+        const std::string log = logText().substr(logMark);
+        for (const char* line : {undecodable, unprintable}) {
+            EXPECT_EQ(log.find(line) != std::string::npos, c.logged == line) << line;
+        }
+        EXPECT_EQ(viewerMessages(), c.shown);
     }
 }
 
