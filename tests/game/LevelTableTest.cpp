@@ -32,7 +32,7 @@ TEST(LevelTable, TheFirstThirteenLevelsPlayTheTwelveScenes) {
     }
 }
 
-// The designed layouts of levels 0-12 as the level specification lists them: the track's create,
+// The designed layouts of levels 0-12 as the level designer laid them out: the track's create,
 // tunnel and help positions, its hidden stretches and control points (count, first and last with
 // their handles), the launcher spots and the decorations' depths.
 TEST(LevelTable, TheFirstThirteenLevelsCarryTheDesignedLayouts) {
