@@ -36,6 +36,7 @@
 #include "game/TrainLayout.h"
 #include "game/harness/PlayHarness.h"
 #include "platform/FileSystem.h"
+#include "support/ChildChecks.h"
 #include "support/FolderTrouble.h"
 #include "support/TestFolder.h"
 
@@ -328,6 +329,48 @@ TEST_F(SavedGameTest, AReadOnlyOrFullFolderKeepsTheSavedGameAndItsFlag) {
         SCOPED_TRACE(static_cast<int>(trouble));
         EXPECT_EXIT(troubledFolderSave(harness, trouble), testing::ExitedWithCode(0), "");
     }
+}
+
+// A damaged saved game that cannot be set aside stays where it is: no save of the run writes over
+// it.
+int failRenamingSaves(const std::string& p, platform::FileStep step) {
+    const std::string saved = wideToUtf8(GameController::currentProfile()->getSavedGamePath());
+    return step == platform::FileStep::RENAME && p == saved ? EACCES : 0;
+}
+
+void unmovableDamagedSave(PlayHarness* harness) {
+    harness->startGame(0);
+    harness->run(30);
+    CHILD_EXPECT(harness->game->save());
+    const std::string path = wideToUtf8(GameController::currentProfile()->getSavedGamePath());
+    harness->clearWorld();
+    Bytes damaged = readFileBytes(path);
+    damaged.back() = '\x13';
+    writeFileBytes(path, damaged);
+    ChildStderr capture;
+    platform::setFileFaultHook(&failRenamingSaves);
+    auto controller = std::make_unique<GameController>();
+    CHILD_EXPECT(!controller->load());
+    controller.reset();
+    platform::setFileFaultHook(nullptr);
+    harness->startGame(0);
+    harness->run(30);
+    CHILD_EXPECT(!harness->game->save());
+    harness->run(60);
+    CHILD_EXPECT(!harness->game->save());
+    const std::string err = capture.take();
+    CHILD_EXPECT(readFileBytes(path) == damaged);
+    CHILD_EXPECT(!std::filesystem::exists(path + ".bad"));
+    CHILD_EXPECT(!std::filesystem::exists(path + ".tmp"));
+    CHILD_EXPECT(countOf(err, "'" + path + "'") == 1);
+    const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));
+    CHILD_EXPECT(countOf(log, "GameController::save(): The game is not saved: '" + path + "' could not be used") >= 2);
+    finishChild(err);
+}
+
+TEST_F(SavedGameTest, ADamagedSaveThatCannotBeSetAsideIsNeverWrittenOver) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child goes on with the harness as it is
+    EXPECT_EXIT(unmovableDamagedSave(harness), testing::ExitedWithCode(0), "VeskDiruzuri: '[^']*/VeskDiruzuri\\.pro\\.[0-9a-f]+' is damaged");
 }
 
 TEST_F(SavedGameTest, ALevelTooLargeToSaveIsRefusedAndWritesNothing) {
