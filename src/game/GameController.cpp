@@ -739,7 +739,8 @@ bool GameController::save() {
     if (!writeFileAtomically(path, image.data(), image.size(), &reason)) {
         // The old file, if any, is left whole, and the flag as it was.
         logSave(u"Can't open file, aborting save.");
-        qelLog(u"GameController::save", u"%s", reason);
+        FileManager::reportFileProblem(u"GameController::save", path,
+                                       format(u"Could not save '%s' (%s); the file there is left as it was.", path, reason));
         return false;
     }
     storeSavedGameFlag(true);
