@@ -1,8 +1,9 @@
 // Speed of the saved game: the largest level state the rules allow (the last level, every slot of
 // the level on its tracks at once, each holding a piece or a power-up) serialised; a whole save
-// with its atomic write; and reading and checking inputs of up to 65,536 bytes into a level
-// already built (the largest save, one packed with as many trains as the bytes can hold, and
-// noise). tools/bench.sh runs it in a release build.
+// with its atomic write; reading and checking inputs of up to 65,536 bytes into a level already
+// built (the largest save, one packed with as many trains or cars as the bytes can hold, and
+// noise); and the first frame after loading the largest saves. tools/bench.sh runs it in a
+// release build.
 
 #include <benchmark/benchmark.h>
 
@@ -72,10 +73,11 @@ void SaveLargestLevelToFile(benchmark::State& state) {
 }
 BENCHMARK(SaveLargestLevelToFile)->Unit(benchmark::kMillisecond);
 
-enum Input { LARGEST_SAVE = 0, PACKED_TRAINS = 1, NOISE = 2 };
+enum Input { LARGEST_SAVE = 0, PACKED_TRAINS = 1, NOISE = 2, PACKED_CARS = 3 };
 
 // Inputs of the last level: its largest save; one holding as many trains of one engine car as
-// 65,536 bytes can (on its first track); 65,536 bytes of noise after the level number.
+// 65,536 bytes can (on its first track); 65,536 bytes of noise after the level number; one train
+// of as many cars of every kind as 65,536 bytes can hold (on its first track).
 std::vector<uint8_t> input(Input kind) {
     std::vector<uint8_t> image;
     if (kind == NOISE) {
@@ -94,6 +96,18 @@ std::vector<uint8_t> input(Input kind) {
         track->trains->deleteChildren();
         while (game.writeSavedGame(GameController::LAST_LEVEL, image) && image.size() < GameController::kMaxSavedGameBytes - 200)
             track->addTrain(new Train());
+    }
+    if (kind == PACKED_CARS) {
+        Track* track = game.pLevel->getTracks()[0];
+        track->trains->deleteChildren();
+        auto* train = new Train();
+        track->addTrain(train);
+        // Many cars at a time while far from the limit, then one at a time.
+        int k = 0;
+        while (game.writeSavedGame(GameController::LAST_LEVEL, image) && image.size() < GameController::kMaxSavedGameBytes - 200)
+            for (int n = image.size() < GameController::kMaxSavedGameBytes - 2000 ? 16 : 1; n > 0; --n, ++k)
+                train->firstSegment()->addCar(Car::createByType(Car::KIND_ONE_SLOT + k % 3), true);
+        train->firstSegment()->placeCars();
     }
     game.writeSavedGame(GameController::LAST_LEVEL, image);
     return image;
@@ -114,7 +128,30 @@ void ReadAndCheck(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(image.size());
     state.counters["accepted"] = accepted ? 1 : 0;
 }
-BENCHMARK(ReadAndCheck)->Arg(LARGEST_SAVE)->Arg(PACKED_TRAINS)->Arg(NOISE)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReadAndCheck)->Arg(LARGEST_SAVE)->Arg(PACKED_TRAINS)->Arg(NOISE)->Arg(PACKED_CARS)->Unit(benchmark::kMicrosecond);
+
+// The first frame of a level just loaded, as the loader leaves it: the tracks make their tables
+// for the cars' lengths and every car of the file moves once. Only the frame is timed.
+void FirstFrameAfterLoad(benchmark::State& state) {
+    setBound(state, 5.0);
+    const std::vector<uint8_t> image = input(static_cast<Input>(state.range(0)));
+    bool accepted = true;
+    int cars = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        harness->startGame(GameController::LAST_LEVEL);
+        accepted = harness->game->readSavedGame(image.data(), image.size(), GameController::LAST_LEVEL) && accepted;
+        state.ResumeTiming();
+        harness->frame();
+    }
+    for (Track* track : harness->level->getTracks())
+        for (BasicLink* t = track->trains->firstChild; t; t = t->next)
+            for (BasicLink* s = t->firstChild; s; s = s->next) cars += static_cast<TrainLayout*>(s)->countCars();
+    if (!accepted) state.SkipWithError("the save was refused");
+    state.counters["bytes"] = static_cast<double>(image.size());
+    state.counters["cars"] = cars;
+}
+BENCHMARK(FirstFrameAfterLoad)->Arg(LARGEST_SAVE)->Arg(PACKED_CARS)->Unit(benchmark::kMillisecond)->Iterations(30);
 
 }  // namespace
 
