@@ -234,6 +234,34 @@ TEST_F(TrainSaveTest, ALoadedTrainNeedsNoTablesBeyondTheCarKinds) {
     EXPECT_EQ(track->chordTables.size(), tables);
 }
 
+// A track holds what a level brings, with room to spare, and no more: every car of a save moves
+// and is drawn in each frame from the first one on.
+TEST_F(TrainSaveTest, ATrackOfMoreTrainsOrCarsThanALevelBringsIsRefused) {
+    struct Case {
+        const char* name;
+        int trains;
+        int wagons;  // behind each train's engine
+        bool accepted;
+    } cases[] = {
+        {"as many cars as a track holds", 2, Track::kMaxCars / 2 - 1, true},
+        {"one car more", 2, Track::kMaxCars / 2 - 1 + 1, false},
+        {"as many trains as a track holds", Track::kMaxTrains, 0, true},
+        {"one train more", Track::kMaxTrains + 1, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int t = 0; t < c.trains; ++t) makeTrain(std::vector<int>(size_t(c.wagons), Car::KIND_ONE_SLOT), 1000.0f - 100.0f * float(t));
+        const Bytes image = write(track);
+        track->trains->deleteChildren();
+        const size_t logged = readFileBytes(wideToUtf8(Logger::getLogFilePath())).size();
+        EXPECT_EQ(read(image), c.accepted);
+        EXPECT_EQ(track->countTrains(), c.accepted ? c.trains : 0);
+        const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath())).substr(logged);
+        if (!c.accepted) { EXPECT_NE(log.find(c.wagons ? "more cars than a track holds" : "more trains than a track holds"), std::string::npos) << log; }
+        track->trains->deleteChildren();
+    }
+}
+
 TEST_F(TrainSaveTest, CountsTheDataCannotHoldAreRefused) {
     // A train without segments, and a segment without cars, each ending in its count (one byte
     // for 0): the count is replaced by a damaged one.
