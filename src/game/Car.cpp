@@ -208,6 +208,8 @@ void Car::tryComplete() {
 }
 
 bool Car::serialize(Packet& packet) {
+    // The lengths are the kind's own: each one a table of the track's, built as the car first moves.
+    const float kindBody = bodyLength, kindInset = bodyInset, kindGap = gapLength;
     for (float* f : {&bodyLength, &bodyInset, &gapLength, &frontPos, &rearPos, &nextFrontPos}) packet.doRawWord(f);
     uint8_t engineBit = bEngine ? 1 : 0;
     packet.doBit(&engineBit, 0);
@@ -218,6 +220,8 @@ bool Car::serialize(Packet& packet) {
             return Train::refuseData(packet, fn, u"a length or position that is no number");
         if (!lengthOk(bodyLength) || !lengthOk(bodyInset) || !lengthOk(gapLength))
             return Train::refuseData(packet, fn, u"a length outside 0-1000");
+        if (bodyLength != kindBody || bodyInset != kindInset || gapLength != kindGap)
+            return Train::refuseData(packet, fn, u"lengths that are not the car kind's");
         if (!positionOk(frontPos) || !positionOk(rearPos) || !positionOk(nextFrontPos))
             return Train::refuseData(packet, fn, u"a position off any track");
         bEngine = (engineBit & 1) != 0;

@@ -39,8 +39,9 @@ public:
     virtual bool isComplete() const;
     // What the car does as it leaves the train (a completed wagon: sparks and clapping).
     virtual void tryComplete();
-    // The car's lengths and positions, whether it is the engine, and its slots. Reading refuses
-    // (false, logged) numbers that are no numbers and lengths outside 0-1000.
+    // The car's lengths and positions, whether it is the engine, and its slots. Reading (into a car
+    // made for its kind) refuses (false, logged) numbers that are no numbers, lengths outside
+    // 0-1000 and lengths other than the kind's.
     virtual bool serialize(Packet& packet);
 
     // Slots not holding a settled piece that fits them.

@@ -1,5 +1,7 @@
 #include "game/DepthManager.h"
 
+#include <algorithm>
+
 #include "engine/ErrorManager.h"
 #include "game/TrackObject.h"
 
@@ -9,18 +11,10 @@ DepthManager::~DepthManager() {
 }
 
 void DepthManager::update(double, double) {
-    const size_t n = objects.size();
-    if (n < 2) return;
-    bool swapped = true;
-    while (swapped) {
-        swapped = false;
-        for (size_t i = 0; i + 1 < n; ++i) {
-            if (objects[i + 1]->depth > objects[i]->depth) {
-                std::swap(objects[i], objects[i + 1]);
-                swapped = true;
-            }
-        }
-    }
+    auto farther = [](const TrackObject* a, const TrackObject* b) { return a->depth > b->depth; };
+    // Nearly always sorted already; a level just loaded brings its objects in the file's order.
+    if (std::is_sorted(objects.begin(), objects.end(), farther)) return;
+    std::stable_sort(objects.begin(), objects.end(), farther);
 }
 
 void DepthManager::render() {

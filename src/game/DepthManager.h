@@ -1,8 +1,8 @@
 #pragma once
 // Draws the track objects (cars, their overlays, the level's decorations) back to front. Each
-// track object registers itself when made and is drawn only through this pass. The list is short
-// and nearly sorted from frame to frame, so neighbour-swap passes sort it: a sorted list costs one
-// pass, and objects of equal depth keep their registration order.
+// track object registers itself when made and is drawn only through this pass. The list is nearly
+// always sorted from frame to frame: a sorted list costs one look, an unsorted one (a level just
+// loaded) a stable sort, and objects of equal depth keep the order they had.
 
 #include <vector>
 

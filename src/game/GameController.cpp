@@ -716,6 +716,8 @@ void logLoad(const char16_t* text) { qelLog(u"GameController::load", u"%s", text
 void GameController::storeSavedGameFlag(bool bSet) {
     ProfileData* profile = currentProfile();
     if (!profile || (profile->bHasSavedGame != 0) == bSet) return;
+    // A saved game that could not be used is left as it is for the run, and so is its flag.
+    if (FileManager::isKeptUnchanged(profile->getSavedGamePath())) return;
     profile->bHasSavedGame = bSet ? 1 : 0;
     // On disk at once: a start after a crash must see the flag as it is now.
     if (game) game->profileManager.save();
@@ -726,6 +728,12 @@ bool GameController::save() {
     ProfileData* profile = currentProfile();
     if (!profile) return false;
     const WString path = profile->getSavedGamePath();
+    if (FileManager::isKeptUnchanged(path)) {
+        // The file there could not be used, or could not be set aside: it is never written over.
+        FileManager::reportFileProblem(u"GameController::save", path,
+                                       format(u"The game is not saved: '%s' could not be used, so it is left as it is.", path));
+        return false;
+    }
     qelLog(u"GameController::save", u"Saving game to %s...", path);
     std::vector<uint8_t> image;
     if (!writeSavedGame(currentLevel(), image)) return false;
@@ -733,7 +741,8 @@ bool GameController::save() {
     if (!writeFileAtomically(path, image.data(), image.size(), &reason)) {
         // The old file, if any, is left whole, and the flag as it was.
         logSave(u"Can't open file, aborting save.");
-        qelLog(u"GameController::save", u"%s", reason);
+        FileManager::reportFileProblem(u"GameController::save", path,
+                                       format(u"Could not save '%s' (%s); the file there is left as it was.", path, reason));
         return false;
     }
     storeSavedGameFlag(true);

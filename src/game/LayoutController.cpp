@@ -10,6 +10,10 @@ namespace {
 
 float squared(const Vector3& v) { return v.x * v.x + v.y * v.y + v.z * v.z; }
 
+// Segments weigh 1; a lighter body than this would turn the forces of play into speeds no
+// number holds (a denormal mass has no finite inverse at all).
+constexpr float kMinMass = 1.0e-3f;
+
 }  // namespace
 
 void LayoutController::update(double, double dt) {
@@ -48,6 +52,7 @@ bool LayoutController::serialize(Packet& packet) {
     if (!Train::isFinite({mass, friction, maxVelocity, minVelocity, damping}))
         return Train::refuseData(packet, fn, u"a coefficient that is no number");
     if (!(mass > 0.0f)) return Train::refuseData(packet, fn, u"mass <= 0");
+    if (mass < kMinMass || !std::isfinite(1.0f / mass)) return Train::refuseData(packet, fn, u"a mass below 0.001");
     if (minVelocity > maxVelocity) return Train::refuseData(packet, fn, u"minVelocity > maxVelocity");
     return !packet.bBadData;
 }

@@ -14,7 +14,7 @@ public:
     void update(double time, double dt) override;
     // The five vectors, then mass, friction, the velocity caps and damping as raw words. Reading
     // refuses (false, logged, the packet marked damaged) values that are no numbers, a mass that is
-    // not positive and a floor above the cap; the fields then hold what was read.
+    // not positive or below 0.001 and a floor above the cap; the fields then hold what was read.
     bool serialize(Packet& packet);
 
     Vector3 position;

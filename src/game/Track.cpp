@@ -74,10 +74,14 @@ bool Track::serialize(Packet& packet) {
     // Every train takes at least one byte: a count beyond what is left is damaged data.
     if (packet.bBadData) return Train::refuseData(packet, u"Track::serialize", u"the track is cut short");
     if (count < 0 || !packet.canRead(count)) return Train::refuseData(packet, u"Track::serialize", u"a train count the data cannot hold");
+    if (count > kMaxTrains) return Train::refuseData(packet, u"Track::serialize", u"more trains than a track holds");
     // A refused train takes the trains read before it along: the track is left as it was.
     BasicLink* before = trains->lastChild;
+    int cars = 0;
     for (int32_t i = 0; i < count; ++i) {
         auto* train = new Train(&packet);
+        for (BasicLink* s = train->firstChild; s; s = s->next) cars += static_cast<TrainLayout*>(s)->countCars();
+        if (!packet.bBadData && cars > kMaxCars) Train::refuseData(packet, u"Track::serialize", u"more cars than a track holds");
         if (packet.bBadData) {
             train->release();
             while (trains->lastChild != before) trains->lastChild->release();

@@ -34,9 +34,13 @@ public:
     // derives the others from the current host's fractions, samples the path and builds the band.
     virtual void init();
     // Writes or reads the trains: their count, then each train. False when the packet's data is
-    // refused (a count the packet cannot hold, or a train that fails); the trains read by a
-    // refused call are deleted again.
+    // refused (a count the packet cannot hold, more trains or cars than kMaxTrains and kMaxCars,
+    // or a train that fails); the trains read by a refused call are deleted again.
     virtual bool serialize(Packet& packet);
+    // What a saved track may hold. The rules bring at most six trains a track and 200 slots a
+    // level (a wagon holds one to three); every car moves and is drawn each frame.
+    static constexpr int kMaxTrains = 50;
+    static constexpr int kMaxCars = 300;
 
     // Prepares the chord tables of the car kinds, asks the host for a train when the track is
     // ready for one, runs the trains and joins those that have caught up with the one ahead.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 
 #include "ui/AppLink.h"
 #include "ui/AppText.h"
@@ -13,6 +14,7 @@
 #include "ui/ProfileData.h"
 #include "ui/TextLabel.h"
 #include "engine/ErrorManager.h"
+#include "engine/FileManager.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
@@ -32,6 +34,7 @@
 #include "media/Skin.h"
 #include "media/SoundStream.h"
 #include "menus/ContextHighScores.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -222,11 +225,28 @@ void WorldManager::resumeSavedGame() {
     GameGlobal* app = application();
     ProfileData* profile = currentProfile();
     if (!app || !profile || !profile->bHasSavedGame || app->pGameController) return;
-    if (!fileExists(profile->getSavedGamePath())) {
-        // The flag promises a file that is not there: nothing to resume, now or at the next start.
-        profile->bHasSavedGame = 0;
-        app->profileManager.save();
-        return;
+    const WString path = profile->getSavedGamePath();
+    // A saved game found unusable earlier in this run stays as it is, and so does its flag.
+    if (FileManager::isKeptUnchanged(path)) return;
+    std::string bytes, why;
+    switch (platform::readRegularFile(wideToUtf8(path), bytes, why, GameController::kMaxSavedGameBytes)) {
+        case platform::ReadOutcome::MISSING:
+            // The flag promises a file that is not there: nothing to resume, now or at the next start.
+            profile->bHasSavedGame = 0;
+            app->profileManager.save();
+            return;
+        case platform::ReadOutcome::UNREADABLE:
+            // Something is there that cannot be used now (permissions, a folder, a pipe, a link to
+            // nothing...): the level starts afresh, and neither the file nor its flag is touched,
+            // so that the game can be continued once the file can be read again.
+            FileManager::keepUnchanged(path);
+            FileManager::reportFileProblem(u"WorldManager::WorldManager", path,
+                                           format(u"The saved game '%s' cannot be read (%hs); it is left as it is, with its flag, "
+                                                  u"and no game is saved over it in this run.",
+                                                  path, why));
+            return;
+        case platform::ReadOutcome::OK:
+        case platform::ReadOutcome::TOO_LARGE: break;  // the loader reads, refuses and sets aside
     }
     qelLog(u"WorldManager::WorldManager", u"Found saved game. Loading...");
     auto* controller = new GameController();

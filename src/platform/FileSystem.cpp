@@ -22,7 +22,8 @@ int injectedFault(const std::string& path, FileStep step) {
 // What a path that is not a regular file is, for the reason text.
 std::string kindOf(const std::string& path) {
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return {};
+    // What a symbolic link leads to is what could not be opened.
+    if (stat(path.c_str(), &st) != 0) return {};
     if (S_ISFIFO(st.st_mode)) return "a named pipe";
     if (S_ISDIR(st.st_mode)) return "a folder";
     if (S_ISSOCK(st.st_mode)) return "a socket";
@@ -105,6 +106,13 @@ ReadOutcome readRegularFile(const std::string& path, std::string& out, std::stri
     int error = 0;
     const int fd = openRegularFileForReading(path, error);
     if (fd < 0) {
+        struct stat link {};
+        if (error == ENOENT && lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            // A symbolic link that leads nowhere is there all the same: a file written in its
+            // place would replace the link.
+            reason = "it is a symbolic link to nothing";
+            return ReadOutcome::UNREADABLE;
+        }
         if (error == ENOENT || error == ENOTDIR) return ReadOutcome::MISSING;
         reason = describe(path, error);
         return ReadOutcome::UNREADABLE;

@@ -26,8 +26,8 @@ int openRegularFileForWriting(const std::string& path, int& error, bool exclusiv
 enum class ReadOutcome {
     OK,
     MISSING,     // nothing there (the file or a folder above it does not exist)
-    UNREADABLE,  // something is there but could not be read: permissions, an I/O error, or not
-                 // a regular file
+    UNREADABLE,  // something is there but could not be read: permissions, an I/O error, not
+                 // a regular file, or a symbolic link that leads nowhere
     TOO_LARGE,   // a regular file larger than the limit (not read)
 };
 // Reads a whole regular file of at most 'limit' bytes into 'out'; 'reason' says why not.

@@ -1,7 +1,9 @@
 // libFuzzer target: the saved-game reader on arbitrary bytes, as the loader runs it (damage
-// refused and logged, never fatal). One level is prepared on the headless play harness and reused
-// for every input, and the level number the check expects is taken from the input. Whatever is
-// accepted writes back, reads again and writes the same bytes; what is refused leaves no train.
+// refused and logged, never fatal). The level the input names (0 until one names a level of the
+// campaign) is prepared on the headless play harness and reused while the inputs name it, and the
+// level number the check expects is taken from the input, so that whole saves of any level (the
+// seeds hold the busiest) are read into their own tracks. Whatever is accepted writes back, reads
+// again and writes the same bytes; what is refused leaves no train.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,16 +19,20 @@
 
 namespace {
 
-GameController& prepared() {
+GameController& prepared(int level) {
+    static int current = -1;
     static PlayHarness* harness = [] {
         // The harness's user files go to a folder of their own.
         static std::string home = "/tmp/vesk-fuzz-savedgame-" + std::to_string(getpid());
         setenv("VESK_DATA_HOME", home.c_str(), 1);
-        auto* h = new PlayHarness();
-        h->startGame(0);
-        h->game->bSaveWhenDeleted = false;
-        return h;
+        return new PlayHarness();
     }();
+    if (level < 0 || level > GameController::LAST_LEVEL) level = current < 0 ? 0 : current;
+    if (level != current) {
+        harness->startGame(level);
+        harness->game->bSaveWhenDeleted = false;
+        current = level;
+    }
     return *harness->game;
 }
 
@@ -50,8 +56,8 @@ bool read(GameController& game, const uint8_t* data, size_t size, int level) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    GameController& game = prepared();
     const int level = levelOf(data, size);
+    GameController& game = prepared(level);
     if (!read(game, data, size, level)) {
         if (game.pLevel->countTrains() != 0) __builtin_trap();
         return 0;

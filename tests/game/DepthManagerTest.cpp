@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,26 @@ TEST_F(DepthManagerTest, DrawsFarthestFirstAndEqualDepthsInRegistrationOrder) {
     a.depth = -15;
     EXPECT_EQ(pass(manager), (Names{"d", "a", "b", "e", "c"}));
     EXPECT_EQ(pass(manager), (Names{"d", "a", "b", "e", "c"}));
+}
+
+// A level just loaded registers its objects in the file's order: thousands in no order come out
+// farthest first, equal depths in the order they were registered.
+TEST_F(DepthManagerTest, AListInNoOrderIsSortedFarthestFirstKeepingTiesInOrder) {
+    DepthManager manager;
+    std::vector<std::unique_ptr<Marker>> markers;
+    uint32_t r = 12345;
+    for (int i = 0; i < 3000; ++i) {
+        r = r * 1664525u + 1013904223u;
+        markers.push_back(std::make_unique<Marker>(&manager, journal, std::to_string(i), -float(r >> 24 & 63)));
+    }
+    const Names drawn = pass(manager);
+    ASSERT_EQ(drawn.size(), markers.size());
+    for (size_t i = 1; i < drawn.size(); ++i) {
+        const Marker& before = *markers[size_t(std::stoi(drawn[i - 1]))];
+        const Marker& after = *markers[size_t(std::stoi(drawn[i]))];
+        ASSERT_GE(before.depth, after.depth) << i;
+        if (before.depth == after.depth) { ASSERT_LT(std::stoi(before.name), std::stoi(after.name)) << i; }
+    }
 }
 
 TEST_F(DepthManagerTest, FewerThanTwoObjectsAreLeftAsTheyAre) {

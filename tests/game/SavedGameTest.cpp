@@ -36,6 +36,7 @@
 #include "game/TrainLayout.h"
 #include "game/harness/PlayHarness.h"
 #include "platform/FileSystem.h"
+#include "support/ChildChecks.h"
 #include "support/FolderTrouble.h"
 #include "support/TestFolder.h"
 
@@ -297,37 +298,95 @@ TEST_F(SavedGameTest, AFailedWriteIsLoggedAndKeepsTheOldFileAndFlag) {
     EXPECT_EQ(flagOnDisk(), 1);
 }
 
-// A read-only or full user folder (in a child process of its own): the save fails, the old file
-// and the flag (in memory and on disk) stay, and no temporary file is left.
-void troubledFolderSave(PlayHarness* harness, FolderTrouble trouble) {
-    auto check = [](bool ok, const char* what) {
-        if (ok) return;
-        std::fprintf(stderr, "child check failed: %s\n", what);
-        std::_Exit(1);
-    };
+// A read-only or full user folder, or a folder where the temporary file goes (in a child process
+// of its own): the save fails, the old file and the flag (in memory and on disk) stay, no
+// temporary file is left, and the failure is said once on standard error with the file and the
+// system's reason.
+enum class SaveTrouble { READ_ONLY, FULL, TEMPORARY_IS_A_FOLDER };
+
+void troubledFolderSave(PlayHarness* harness, SaveTrouble trouble) {
     harness->startGame(0);
     harness->run(30);
-    check(harness->game->save(), "the first save");
+    CHILD_EXPECT(harness->game->save());
     const WString saved = GameController::currentProfile()->getSavedGamePath();
-    const Bytes before = readFileBytes(wideToUtf8(saved));
+    const std::string path = wideToUtf8(saved);
+    const Bytes before = readFileBytes(path);
     harness->run(60);
-    makeFolderTrouble(wideToUtf8(getUserDataFolder()), trouble);
-    check(!harness->game->save(), "the save in trouble fails");
-    check(readFileBytes(wideToUtf8(saved)) == before, "the old file is kept");
-    check(GameController::currentProfile()->bHasSavedGame == 1, "the flag is kept");
+    if (trouble == SaveTrouble::TEMPORARY_IS_A_FOLDER) std::filesystem::create_directory(path + ".tmp");
+    else makeFolderTrouble(wideToUtf8(getUserDataFolder()), trouble == SaveTrouble::READ_ONLY ? FolderTrouble::READ_ONLY : FolderTrouble::FULL);
+    ChildStderr capture;
+    CHILD_EXPECT(!harness->game->save());
+    harness->run(60);
+    CHILD_EXPECT(!harness->game->save());
+    const std::string err = capture.take();
+    CHILD_EXPECT(countOf(err, "Could not save '" + path + "' (") == 1);
+    CHILD_EXPECT(readFileBytes(path) == before);
+    CHILD_EXPECT(GameController::currentProfile()->bHasSavedGame == 1);
     auto disk = std::make_unique<ProfileManager>();
-    check(disk->current().bHasSavedGame == 1, "the flag on disk is kept");
+    CHILD_EXPECT(disk->current().bHasSavedGame == 1);
     for (const auto& entry : std::filesystem::directory_iterator(wideToUtf8(getUserDataFolder())))
-        check(entry.path().extension() != ".tmp", "no temporary file is left");
-    std::_Exit(0);
+        CHILD_EXPECT(entry.path().extension() != ".tmp" || (trouble == SaveTrouble::TEMPORARY_IS_A_FOLDER && entry.is_directory()));
+    finishChild(err);
 }
 
-TEST_F(SavedGameTest, AReadOnlyOrFullFolderKeepsTheSavedGameAndItsFlag) {
+TEST_F(SavedGameTest, AFailedSaveKeepsTheSavedGameAndItsFlagAndSaysSoOnce) {
     GTEST_FLAG_SET(death_test_style, "fast");  // the child goes on with the harness as it is
-    for (FolderTrouble trouble : {FolderTrouble::READ_ONLY, FolderTrouble::FULL}) {
-        SCOPED_TRACE(static_cast<int>(trouble));
-        EXPECT_EXIT(troubledFolderSave(harness, trouble), testing::ExitedWithCode(0), "");
+    const struct {
+        SaveTrouble trouble;
+        const char* reasons;  // what the system says, by the way the trouble was made
+    } cases[] = {
+        {SaveTrouble::READ_ONLY, "(Read-only file system|Permission denied)"},
+        {SaveTrouble::FULL, "No space left on device"},
+        {SaveTrouble::TEMPORARY_IS_A_FOLDER, "File exists"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.trouble));
+        EXPECT_EXIT(troubledFolderSave(harness, c.trouble), testing::ExitedWithCode(0),
+                    std::string("VeskDiruzuri: Could not save '[^']*/VeskDiruzuri\\.pro\\.[0-9a-f]+' \\([^)]*") + c.reasons);
+        std::filesystem::remove(wideToUtf8(path()) + ".tmp");
     }
+}
+
+// A damaged saved game that cannot be set aside stays where it is: no save of the run writes over
+// it.
+int failRenamingSaves(const std::string& p, platform::FileStep step) {
+    const std::string saved = wideToUtf8(GameController::currentProfile()->getSavedGamePath());
+    return step == platform::FileStep::RENAME && p == saved ? EACCES : 0;
+}
+
+void unmovableDamagedSave(PlayHarness* harness) {
+    harness->startGame(0);
+    harness->run(30);
+    CHILD_EXPECT(harness->game->save());
+    const std::string path = wideToUtf8(GameController::currentProfile()->getSavedGamePath());
+    harness->clearWorld();
+    Bytes damaged = readFileBytes(path);
+    damaged.back() = '\x13';
+    writeFileBytes(path, damaged);
+    ChildStderr capture;
+    platform::setFileFaultHook(&failRenamingSaves);
+    auto controller = std::make_unique<GameController>();
+    CHILD_EXPECT(!controller->load());
+    controller.reset();
+    platform::setFileFaultHook(nullptr);
+    harness->startGame(0);
+    harness->run(30);
+    CHILD_EXPECT(!harness->game->save());
+    harness->run(60);
+    CHILD_EXPECT(!harness->game->save());
+    const std::string err = capture.take();
+    CHILD_EXPECT(readFileBytes(path) == damaged);
+    CHILD_EXPECT(!std::filesystem::exists(path + ".bad"));
+    CHILD_EXPECT(!std::filesystem::exists(path + ".tmp"));
+    CHILD_EXPECT(countOf(err, "'" + path + "'") == 1);
+    const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));
+    CHILD_EXPECT(countOf(log, "GameController::save(): The game is not saved: '" + path + "' could not be used") >= 2);
+    finishChild(err);
+}
+
+TEST_F(SavedGameTest, ADamagedSaveThatCannotBeSetAsideIsNeverWrittenOver) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child goes on with the harness as it is
+    EXPECT_EXIT(unmovableDamagedSave(harness), testing::ExitedWithCode(0), "VeskDiruzuri: '[^']*/VeskDiruzuri\\.pro\\.[0-9a-f]+' is damaged");
 }
 
 TEST_F(SavedGameTest, ALevelTooLargeToSaveIsRefusedAndWritesNothing) {

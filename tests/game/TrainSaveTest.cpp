@@ -177,12 +177,22 @@ TEST_F(TrainSaveTest, DamagedValuesAreRefusedAndLogged) {
         {"a combo whose score overflows", [](Train* t) { t->comboCount = INT_MAX / 1000 + 1; }, "a combo that cannot be scored"},
         {"mass 0", [](Train* t) { t->firstSegment()->motion.mass = 0.0f; }, "mass <= 0"},
         {"negative mass", [](Train* t) { t->lastSegment()->motion.mass = -1.0f; }, "mass <= 0"},
+        // A positive mass without a finite inverse turns the first force into an infinite speed.
+        {"denormal mass", [](Train* t) { t->firstSegment()->motion.mass = 1.4e-45f; }, "a mass below 0.001"},
+        {"mass 1e-30", [](Train* t) { t->firstSegment()->motion.mass = 1.0e-30f; }, "a mass below 0.001"},
+        {"mass 0.0005", [](Train* t) { t->lastSegment()->motion.mass = 0.0005f; }, "a mass below 0.001"},
         {"floor above the cap", [](Train* t) { t->lastSegment()->motion.minVelocity = t->lastSegment()->motion.maxVelocity + 1.0f; }, "minVelocity > maxVelocity"},
         {"position not a number", [&](Train* t) { t->firstSegment()->motion.position.y = nan; }, "a vector that is no number"},
         {"infinite damping", [&](Train* t) { t->firstSegment()->motion.damping = inf; }, "a coefficient that is no number"},
         {"negative body length", [](Train* t) { carAt(t, 2)->bodyLength = -1.0f; }, "a length outside 0-1000"},
         {"body length over 1000", [](Train* t) { carAt(t, 3)->bodyLength = 1000.5f; }, "a length outside 0-1000"},
         {"gap over 1000", [](Train* t) { carAt(t, 1)->gapLength = 5000.0f; }, "a length outside 0-1000"},
+        // Every length other than the kind's would build tables of its own for the track.
+        {"body length a little longer", [](Train* t) { carAt(t, 2)->bodyLength += 0.25f; }, "lengths that are not the car kind's"},
+        {"engine body length", [](Train* t) { carAt(t, 0)->bodyLength = 10.0f; }, "lengths that are not the car kind's"},
+        {"gap a little shorter", [](Train* t) { carAt(t, 3)->gapLength -= 1.0f; }, "lengths that are not the car kind's"},
+        {"gap of another kind's body", [](Train* t) { carAt(t, 1)->gapLength = carAt(t, 3)->bodyLength; }, "lengths that are not the car kind's"},
+        {"inset 0", [](Train* t) { carAt(t, 4)->bodyInset = 0.0f; }, "lengths that are not the car kind's"},
         {"inset not a number", [&](Train* t) { carAt(t, 1)->bodyInset = nan; }, "a length or position that is no number"},
         {"infinite front", [&](Train* t) { carAt(t, 4)->frontPos = -inf; }, "a length or position that is no number"},
         {"car kind 4", [](Train* t) { carAt(t, 2)->kind = 4; }, "a car kind outside 0-3"},
@@ -208,6 +218,47 @@ TEST_F(TrainSaveTest, DamagedValuesAreRefusedAndLogged) {
         EXPECT_EQ(track->countTrains(), 0);
         const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath())).substr(logged);
         EXPECT_NE(log.find(std::string("Saved data refused: ") + c.reason), std::string::npos) << log;
+    }
+}
+
+// A train read back moves on the tables the track made for the car kinds: none is added.
+TEST_F(TrainSaveTest, ALoadedTrainNeedsNoTablesBeyondTheCarKinds) {
+    const size_t tables = track->chordTables.size();
+    ASSERT_GT(tables, 0u);
+    savedTrain();
+    makeTrain({3, 3, 2, 1, 1}, 400.0f);
+    const Bytes image = write(track);
+    track->trains->deleteChildren();
+    ASSERT_TRUE(read(image));
+    harness->run(5);
+    EXPECT_EQ(track->chordTables.size(), tables);
+}
+
+// A track holds what a level brings, with room to spare, and no more: every car of a save moves
+// and is drawn in each frame from the first one on.
+TEST_F(TrainSaveTest, ATrackOfMoreTrainsOrCarsThanALevelBringsIsRefused) {
+    struct Case {
+        const char* name;
+        int trains;
+        int wagons;  // behind each train's engine
+        bool accepted;
+    } cases[] = {
+        {"as many cars as a track holds", 2, Track::kMaxCars / 2 - 1, true},
+        {"one car more", 2, Track::kMaxCars / 2 - 1 + 1, false},
+        {"as many trains as a track holds", Track::kMaxTrains, 0, true},
+        {"one train more", Track::kMaxTrains + 1, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int t = 0; t < c.trains; ++t) makeTrain(std::vector<int>(size_t(c.wagons), Car::KIND_ONE_SLOT), 1000.0f - 100.0f * float(t));
+        const Bytes image = write(track);
+        track->trains->deleteChildren();
+        const size_t logged = readFileBytes(wideToUtf8(Logger::getLogFilePath())).size();
+        EXPECT_EQ(read(image), c.accepted);
+        EXPECT_EQ(track->countTrains(), c.accepted ? c.trains : 0);
+        const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath())).substr(logged);
+        if (!c.accepted) { EXPECT_NE(log.find(c.wagons ? "more cars than a track holds" : "more trains than a track holds"), std::string::npos) << log; }
+        track->trains->deleteChildren();
     }
 }
 

@@ -4,10 +4,18 @@
 // resuming a saved game.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "GameScreenFixture.h"
@@ -33,7 +41,11 @@
 #include "media/QelAudio.h"
 #include "media/SoundStream.h"
 #include "menus/ContextHighScores.h"
+#include "platform/FileSystem.h"
+#include "support/ChildChecks.h"
+#include "support/FolderTrouble.h"
 #include "support/OggEncoder.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -605,6 +617,121 @@ TEST_F(WorldMapTest, ASavedGameFlagWithoutItsFileIsCleared) {
     EXPECT_EQ(profile().bHasSavedGame, 0);
     EXPECT_EQ(application->pGameController, nullptr);
     EXPECT_EQ(log().find("Found saved game."), std::string::npos);
+}
+
+// A saved game that is there but cannot be used is never taken for a missing one: the level
+// starts afresh, the file and the profile's flag stay as they are for the whole run, nothing is
+// saved over it, and one line on standard error (and the log) names the file and the reason.
+// Each case in a child process of its own: the file kept unchanged, the once-per-run line and a
+// dropped privilege last until the process ends.
+struct UnusableSavedGame {
+    const char* name;
+    // Puts the thing in the saved game's place; the tree is the user-data folder.
+    std::function<void(const std::string& path, const std::string& tree)> make;
+    const char* reason;  // what standard error gives as the reason (a pattern)
+};
+
+int failReadingSavedGames(const std::string& path, platform::FileStep step) {
+    const std::string saved = wideToUtf8(GameController::currentProfile()->getSavedGamePath());
+    return step == platform::FileStep::READ && path == saved ? EIO : 0;
+}
+
+void makeSocket(const std::string& path) {
+    // The folder first: a socket's path must be short.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const std::string here = std::filesystem::current_path().string();
+    std::filesystem::current_path(folder);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string name = std::filesystem::path(path).filename().string();
+    std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", name.c_str());
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    CHILD_EXPECT(fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0);
+    std::filesystem::current_path(here);
+}
+
+// What the file system says of the path itself: the same object, untouched, after the run.
+std::string identity(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return "gone";
+    return std::to_string(st.st_ino) + "/" + std::to_string(st.st_mode) + "/" + std::to_string(st.st_size) + "/" +
+           std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+}
+
+using WorldMapDeathTest = WorldMapTest;
+
+TEST_F(WorldMapDeathTest, AnUnusableSavedGameIsKeptWithItsFlagForTheWholeRun) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child goes on with the fixture as it is
+    const UnusableSavedGame cases[] = {
+        {"a folder", [](const std::string& p, const std::string&) {
+             std::filesystem::create_directory(p);
+             writeFileBytes(p + "/inside", "kept");
+         }, "it is a folder, not a regular file"},
+        {"a named pipe", [](const std::string& p, const std::string&) { CHILD_EXPECT(mkfifo(p.c_str(), 0644) == 0); },
+         "it is a named pipe, not a regular file"},
+        {"a socket", [](const std::string& p, const std::string&) { makeSocket(p); }, "it is a socket, not a regular file"},
+        {"a symbolic link to nothing", [](const std::string& p, const std::string&) { std::filesystem::create_symlink(p + ".gone", p); },
+         "it is a symbolic link to nothing"},
+        {"a looping symbolic link", [](const std::string& p, const std::string&) { std::filesystem::create_symlink(p, p); },
+         "Too many levels of symbolic links"},
+        {"a symbolic link to a device", [](const std::string& p, const std::string&) { std::filesystem::create_symlink("/dev/null", p); },
+         "it is a device, not a regular file"},
+        {"a file the player may not read", [](const std::string& p, const std::string& tree) {
+             writeFileBytes(p, std::string(219, 's'));
+             std::fprintf(stderr, "unreadable by %s\n", makeFileUnreadable(p, tree).c_str());
+         }, "Permission denied"},
+        {"a file that fails to read", [](const std::string& p, const std::string&) {
+             writeFileBytes(p, std::string(219, 's'));
+             platform::setFileFaultHook(failReadingSavedGames);
+         }, "Input/output error"},
+    };
+    auto scenario = [this](const UnusableSavedGame& c) {
+        const std::string path = wideToUtf8(profile().getSavedGamePath());
+        profile().bHasSavedGame = 1;
+        application->profileManager.save();
+        c.make(path, wideToUtf8(getCommonAppDataFolder()));
+        const std::string before = identity(path);
+        ChildStderr capture;
+        const size_t logged = log().size();
+        WorldManager* map = openMap();
+        CHILD_EXPECT(application->pGameController == nullptr);
+        CHILD_EXPECT(profile().bHasSavedGame == 1);
+        CHILD_EXPECT(std::make_unique<ProfileManager>()->current().bHasSavedGame == 1);
+        // The level is played from its start; leaving it in play, losing the window and coming
+        // back write nothing over the file and keep the flag.
+        auto* level = new GameController();
+        application->pGameController = level;
+        level->state = GameController::STATE_PLAYING;
+        CHILD_EXPECT(!level->save());
+        level->onQELmodeChange(Qel::MODE_OK, Qel::MODE_PAUSED);
+        level->onQELmodeChange(Qel::MODE_PAUSED, Qel::MODE_OK);
+        map->bDone = true;  // the map takes the level in play with it, saving it
+        step();
+        CHILD_EXPECT(application->pGameController == nullptr);
+        openMap();  // the next map of the run does not try the file again
+        CHILD_EXPECT(application->pGameController == nullptr);
+        CHILD_EXPECT(profile().bHasSavedGame == 1);
+        CHILD_EXPECT(std::make_unique<ProfileManager>()->current().bHasSavedGame == 1);
+        CHILD_EXPECT(identity(path) == before);
+        CHILD_EXPECT(!std::filesystem::exists(path + ".tmp"));
+        CHILD_EXPECT(!std::filesystem::exists(path + ".bad"));
+        const std::string err = capture.take();
+        CHILD_EXPECT(countOf(err, "'" + path + "'") == 1);  // once in the run
+        const std::string text = log().substr(logged);
+        CHILD_EXPECT(countOf(text, "WorldManager::WorldManager(): The saved game '" + path + "' cannot be read (") == 1);
+        CHILD_EXPECT(text.find("GameController::save(): The game is not saved: '" + path + "' could not be used") != std::string::npos);
+        CHILD_EXPECT(text.find("Found saved game") == std::string::npos);
+        finishChild(err);
+    };
+    for (const UnusableSavedGame& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::error_code ec;
+        std::filesystem::remove_all(wideToUtf8(profile().getSavedGamePath()), ec);
+        EXPECT_EXIT(scenario(c), testing::ExitedWithCode(0),
+                    std::string("VeskDiruzuri: The saved game '[^']*/VeskDiruzuri\\.pro\\.[0-9a-f]+' cannot be read \\(") + c.reason +
+                        "\\); it is left as it is, with its flag, and no game is saved over it in this run\\.");
+        std::filesystem::remove_all(wideToUtf8(profile().getSavedGamePath()), ec);
+    }
 }
 
 TEST_F(WorldMapTest, ASavedGameThatDoesNotLoadLeavesNoLevelAndNoFlag) {

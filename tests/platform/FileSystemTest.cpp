@@ -30,6 +30,10 @@ TEST(FileSystemTest, ReadingTellsMissingFromUnreadableAndNeverWaitsOnAPipe) {
     writeFileBytes(folder.file("big"), std::string(100, 'x'));
     ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0644), 0);
     std::filesystem::create_directory(folder.file("dir"));
+    std::filesystem::create_symlink(folder.file("nowhere"), folder.file("dangling"));
+    std::filesystem::create_symlink(folder.file("loop"), folder.file("loop"));
+    std::filesystem::create_symlink("/dev/null", folder.file("device"));
+    std::filesystem::create_symlink(folder.file("plain"), folder.file("link"));
     struct Case {
         std::string name;
         ReadOutcome outcome;
@@ -41,6 +45,11 @@ TEST(FileSystemTest, ReadingTellsMissingFromUnreadableAndNeverWaitsOnAPipe) {
         {"plain/below-a-file", ReadOutcome::MISSING, ""},
         {"pipe", ReadOutcome::UNREADABLE, "it is a named pipe, not a regular file"},
         {"dir", ReadOutcome::UNREADABLE, "it is a folder, not a regular file"},
+        // Something is there: a link is never taken for a missing file.
+        {"dangling", ReadOutcome::UNREADABLE, "it is a symbolic link to nothing"},
+        {"loop", ReadOutcome::UNREADABLE, "Too many levels of symbolic links"},
+        {"device", ReadOutcome::UNREADABLE, "it is a device, not a regular file"},
+        {"link", ReadOutcome::OK, ""},
         {"big", ReadOutcome::TOO_LARGE, "larger than 99 bytes"},
     };
     for (const Case& c : cases) {
