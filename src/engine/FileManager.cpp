@@ -407,14 +407,28 @@ bool FileManager::isKeptUnchanged(WStringView path) {
 }
 
 bool FileManager::setAside(const char16_t* function, WStringView path, WStringView why) {
-    const WString aside = WString(path) + u".bad";
+    // Earlier copies are never replaced: the first free name of ".bad", ".bad.1", ... is taken.
+    WString aside;
     std::string reason;
-    if (platform::renameFile(wideToUtf8(path), wideToUtf8(aside), reason)) {
-        allowWriting(path);
-        reportFileProblem(function, path, format(u"'%s' is damaged or not ours (%s); kept as '%s', using defaults.", path, why, aside));
-        return true;
+    bool taken = false;
+    for (int copy = 0; copy < MAX_SET_ASIDE_COPIES; ++copy) {
+        aside = WString(path) + u".bad";
+        if (copy > 0) aside += format(u".%d", copy);
+        if (platform::renameFileWithoutReplacing(wideToUtf8(path), wideToUtf8(aside), taken, reason)) {
+            allowWriting(path);
+            reportFileProblem(function, path, format(u"'%s' is damaged or not ours (%s); kept as '%s', using defaults.", path, why, aside));
+            return true;
+        }
+        if (!taken) break;
     }
     keepUnchanged(path);
+    if (taken) {
+        reportFileProblem(function, path,
+                          format(u"'%s' is damaged or not ours (%s) and could not be kept aside: '%s.bad' to '%s' are all taken; it is "
+                                 u"left in place and not overwritten in this run, using defaults. Move the older copies away to keep it.",
+                                 path, why, path, aside));
+        return false;
+    }
     reportFileProblem(function, path,
                       format(u"'%s' is damaged or not ours (%s) and could not be kept aside as '%s' (%hs); it is left in place and "
                              u"not overwritten in this run, using defaults.",

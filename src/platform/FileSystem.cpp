@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -105,6 +106,17 @@ ReadOutcome readRegularFile(const std::string& path, std::string& out, std::stri
     int error = 0;
     const int fd = openRegularFileForReading(path, error);
     if (fd < 0) {
+        if (error == ENOENT) {
+            // A link to nothing is the player's (its target may be on a drive not mounted now):
+            // it is there, only it cannot be read.
+            struct stat st {};
+            if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+                char target[4096];
+                const ssize_t n = readlink(path.c_str(), target, sizeof(target) - 1);
+                reason = "it is a link to '" + std::string(target, n > 0 ? static_cast<size_t>(n) : 0) + "', which is not there";
+                return ReadOutcome::UNREADABLE;
+            }
+        }
         if (error == ENOENT || error == ENOTDIR) return ReadOutcome::MISSING;
         reason = describe(path, error);
         return ReadOutcome::UNREADABLE;
@@ -180,6 +192,30 @@ bool renameFile(const std::string& from, const std::string& to, std::string& rea
     int error = injectedFault(from, FileStep::RENAME);
     if (error == 0 && rename(from.c_str(), to.c_str()) == 0) return true;
     if (error == 0) error = errno;
+    reason = fileErrorText(error);
+    return false;
+}
+
+bool renameFileWithoutReplacing(const std::string& from, const std::string& to, bool& targetTaken, std::string& reason) {
+    targetTaken = false;
+    int error = injectedFault(from, FileStep::RENAME);
+    if (error == 0) {
+        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+        error = errno;
+        if (error == EINVAL || error == ENOSYS) {
+            // A file system without the flag: look first. Only a process of this user could slip a
+            // file in between, and only one copy of the program runs per user.
+            struct stat st {};
+            if (lstat(to.c_str(), &st) == 0) {
+                error = EEXIST;
+            } else if (rename(from.c_str(), to.c_str()) == 0) {
+                return true;
+            } else {
+                error = errno;
+            }
+        }
+    }
+    targetTaken = error == EEXIST;
     reason = fileErrorText(error);
     return false;
 }

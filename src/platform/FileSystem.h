@@ -26,8 +26,8 @@ int openRegularFileForWriting(const std::string& path, int& error, bool exclusiv
 enum class ReadOutcome {
     OK,
     MISSING,     // nothing there (the file or a folder above it does not exist)
-    UNREADABLE,  // something is there but could not be read: permissions, an I/O error, or not
-                 // a regular file
+    UNREADABLE,  // something is there but could not be read: permissions, an I/O error, not a
+                 // regular file, or a symbolic link to nothing
     TOO_LARGE,   // a regular file larger than the limit (not read)
 };
 // Reads a whole regular file of at most 'limit' bytes into 'out'; 'reason' says why not.
@@ -40,6 +40,9 @@ ReadOutcome readRegularFile(const std::string& path, std::string& out, std::stri
 bool replaceFile(const std::string& path, const void* data, size_t size, std::string& reason);
 // Renames a file (replacing an existing target); 'reason' says why not.
 bool renameFile(const std::string& from, const std::string& to, std::string& reason);
+// Renames a file only when nothing (not even a dangling link) is at the target; 'targetTaken' is
+// set when that is why it failed. 'reason' says why not.
+bool renameFileWithoutReplacing(const std::string& from, const std::string& to, bool& targetTaken, std::string& reason);
 // Removes a file; a file that is not there counts as removed. 'reason' says why not.
 bool removeFile(const std::string& path, std::string& reason);
 

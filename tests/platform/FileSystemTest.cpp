@@ -30,11 +30,19 @@ TEST(FileSystemTest, ReadingTellsMissingFromUnreadableAndNeverWaitsOnAPipe) {
     writeFileBytes(folder.file("big"), std::string(100, 'x'));
     ASSERT_EQ(mkfifo(folder.file("pipe").c_str(), 0644), 0);
     std::filesystem::create_directory(folder.file("dir"));
+    std::filesystem::create_symlink("nowhere", folder.file("dangling"));
+    std::filesystem::create_symlink("loop", folder.file("loop"));
+    std::filesystem::create_symlink("/dev/zero", folder.file("device"));
+    std::filesystem::create_symlink("plain", folder.file("link"));
     struct Case {
         std::string name;
         ReadOutcome outcome;
         const char* reason;
     } cases[] = {
+        {"link", ReadOutcome::OK, ""},
+        {"dangling", ReadOutcome::UNREADABLE, "it is a link to 'nowhere', which is not there"},
+        {"loop", ReadOutcome::UNREADABLE, "Too many levels of symbolic links"},
+        {"device", ReadOutcome::UNREADABLE, "not a regular file"},
         {"plain", ReadOutcome::OK, ""},
         {"missing", ReadOutcome::MISSING, ""},
         {"missing-folder/file", ReadOutcome::MISSING, ""},
@@ -126,6 +134,31 @@ TEST(FileSystemTest, ReplacingAFolderFailsAndLeavesIt) {
     EXPECT_NE(reason.find("cannot rename"), std::string::npos) << reason;
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("f")));
     EXPECT_FALSE(std::filesystem::exists(folder.file("f.tmp")));
+}
+
+// Setting a file aside never takes a name that is in use, whatever holds it.
+TEST(FileSystemTest, RenamingWithoutReplacingLeavesATakenNameAlone) {
+    TestFolder folder("vesk-fs");
+    writeFileBytes(folder.file("from"), "new");
+    writeFileBytes(folder.file("file"), "old");
+    std::filesystem::create_directory(folder.file("dir"));
+    std::filesystem::create_symlink("nowhere", folder.file("dangling"));
+    for (const char* taken : {"file", "dir", "dangling"}) {
+        bool targetTaken = false;
+        std::string reason;
+        EXPECT_FALSE(platform::renameFileWithoutReplacing(folder.file("from"), folder.file(taken), targetTaken, reason)) << taken;
+        EXPECT_TRUE(targetTaken) << taken;
+        EXPECT_EQ(reason, "File exists") << taken;
+    }
+    EXPECT_EQ(readFileBytes(folder.file("file")), "old");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("dangling")));
+    bool targetTaken = true;
+    std::string reason;
+    EXPECT_TRUE(platform::renameFileWithoutReplacing(folder.file("from"), folder.file("free"), targetTaken, reason));
+    EXPECT_FALSE(targetTaken);
+    EXPECT_EQ(readFileBytes(folder.file("free")), "new");
+    EXPECT_FALSE(platform::renameFileWithoutReplacing(folder.file("from"), folder.file("again"), targetTaken, reason));
+    EXPECT_FALSE(targetTaken) << "a missing source is no taken name";
 }
 
 }  // namespace
