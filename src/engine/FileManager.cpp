@@ -1,5 +1,7 @@
 #include "engine/FileManager.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <zlib.h>
 #include <zopfli/zlib_container.h>
 #include <zopfli/zopfli.h>
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <string_view>
 
 #include "engine/ErrorManager.h"
 #include "engine/FileStream.h"
@@ -296,6 +299,30 @@ void FileManager::saveAllSubWads() {
     while (!recorded.empty()) {
         const WString archive = directory.at(recorded.front()).archive;
         saveSubWad(false, archive);
+    }
+}
+
+void FileManager::removeLeftoverTemporaryFiles(WStringView folder, bool (*isOwnFile)(WStringView name)) {
+    const char16_t* fn = u"FileManager::removeLeftoverTemporaryFiles";
+    WString prefix(folder);
+    if (prefix.empty() || prefix.back() != u'/') prefix += u'/';
+    DIR* dir = opendir(wideToUtf8(prefix).c_str());
+    if (!dir) return;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) names.emplace_back(entry->d_name);
+    closedir(dir);
+    constexpr std::string_view suffix = ".tmp";
+    for (const std::string& name : names) {
+        if (name.size() <= suffix.size() || !name.ends_with(suffix)) continue;
+        if (!isOwnFile(utf8ToWide(name.substr(0, name.size() - suffix.size())))) continue;
+        const std::string path = wideToUtf8(prefix) + name;
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        std::string reason;
+        if (platform::removeFile(path, reason))
+            qelLog(fn, u"Removed '%hs', left by a save that did not finish.", path);
+        else
+            qelLog(fn, u"Could not remove '%hs', left by a save that did not finish (%hs).", path, reason);
     }
 }
 

@@ -14,3 +14,10 @@ bool loadUserFile(WStringView fileName, WStringView keyText, void* record, int s
 // the reason, when it could not be written or the file is kept unchanged in this run.
 bool saveUserFile(WStringView fileName, WStringView keyText, const void* record, int size);
 
+// Whether a file name in the user-data folder is one of the player's files that the program writes
+// through a temporary file: the settings, profiles and high scores, a saved game, the crash files
+// and screenshots.
+bool isOwnUserFileName(WStringView name);
+// Removes what writes of those files left behind when the program was killed in the middle of one
+// (each file's name with ".tmp" added). Called at start, while this copy holds the instance lock.
+void removeLeftoverTemporaryFiles();
