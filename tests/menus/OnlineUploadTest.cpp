@@ -447,7 +447,7 @@ TEST_F(OnlineUploadTest, CrashFilesGoOnlyAfterASuccessOrWhenPassedOverWhileSetUp
     struct Case {
         const char* name;
         bool configured;
-        enum Action { CANCEL_AT_ONCE, FINISH, CANCEL_AFTER_FAILURE, CANCEL_WHILE_RUNNING, PROGRAM_ENDS } action;
+        enum Action { CANCEL_AT_ONCE, FINISH, CANCEL_AFTER_FAILURE, CANCEL_WHILE_RUNNING, PROGRAM_ENDS, PROGRAM_ENDS_AFTER_SENDING } action;
         bool removed;
     };
     const Case cases[] = {
@@ -457,6 +457,7 @@ TEST_F(OnlineUploadTest, CrashFilesGoOnlyAfterASuccessOrWhenPassedOverWhileSetUp
         {"failed upload, cancelled", true, Case::CANCEL_AFTER_FAILURE, false},
         {"interrupted upload", true, Case::CANCEL_WHILE_RUNNING, false},
         {"set up, program ends with the page open", true, Case::PROGRAM_ENDS, false},
+        {"sent, program ends before FINISH", true, Case::PROGRAM_ENDS_AFTER_SENDING, true},
     };
     useHost(server.host());
     for (const Case& c : cases) {
@@ -493,9 +494,13 @@ TEST_F(OnlineUploadTest, CrashFilesGoOnlyAfterASuccessOrWhenPassedOverWhileSetUp
                 break;
             case Case::PROGRAM_ENDS:
                 break;
+            case Case::PROGRAM_ENDS_AFTER_SENDING:
+                tapNext();
+                ASSERT_TRUE(tickUntilAnswered(page));
+                break;
         }
         tick();
-        if (c.action == Case::PROGRAM_ENDS) {
+        if (c.action == Case::PROGRAM_ENDS || c.action == Case::PROGRAM_ENDS_AFTER_SENDING) {
             // The application object goes with the stack and every screen still on it.
             delete application;
             application = new MenuApplication();
