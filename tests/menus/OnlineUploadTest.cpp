@@ -153,7 +153,11 @@ TEST_P(ReplyTest, ShowsTheOutcomeAndSetsNext) {
     config().bOnlineConfigured = 1;
     // A stall ends at the request's own limit, shortened here, and so does a drip.
     HttpRequest::defaultStallTimeoutMs = 1500;
-    if (c.fault == Fault::Drip) HttpRequest::defaultDeadlineMs = 1500;
+    if (c.fault == Fault::Drip) {
+        // A byte every 0.2 s never stalls; the deadline ends it.
+        HttpRequest::defaultStallTimeoutMs = 5000;
+        HttpRequest::defaultDeadlineMs = 3000;
+    }
     if (c.kind == ReplyCase::REFUSING_HOST) {
         useHost(service.refusingHost());
     } else if (c.kind == ReplyCase::PLAIN_SERVER) {

@@ -193,8 +193,10 @@ TEST_F(NetworkWizardTest, EachAnswerShowsItsOutcome) {
         logMark = logText().size();
         setenv("VESK_MAKER_HOST", (c.bRefusingHost ? service.refusingHost() : service.host()).c_str(), 1);
         service.setFault(FakeMakerService::netTestPath, c.fault);
-        // A server that drips its answer is given up after 1.5 s instead of 60 s.
-        HttpRequest::defaultDeadlineMs = c.fault == Fault::Drip ? 1500 : 60000;
+        // A server that drips its answer (a byte every 0.2 s, never a stall) is given up after 3 s
+        // instead of 60 s.
+        HttpRequest::defaultDeadlineMs = c.fault == Fault::Drip ? 3000 : 60000;
+        HttpRequest::defaultStallTimeoutMs = c.fault == Fault::Drip ? 5000 : 400;
         setMasterServer(u"9.9.9.9:99");
         auto* wizard = openWizard();
         runTest(wizard);
