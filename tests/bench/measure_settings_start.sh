@@ -50,6 +50,8 @@ measure() {
   mkdir -p "$home/Morvane studios/VeskDiruzuri/1.47"
   local folder="$home/Morvane studios/VeskDiruzuri/1.47"
   [ -z "$cfg" ] || cp "$cfg" "$folder/VeskDiruzuri.cfg"
+  # The copy's writing back is not the program's start.
+  sync
   local log="$folder/VeskDiruzuri.log"
   local launched
   launched=$(now)
