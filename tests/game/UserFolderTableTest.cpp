@@ -31,10 +31,10 @@
 #include <set>
 #include <string>
 
-#include "app/ContextManager.h"
-#include "app/GameGlobal.h"
-#include "app/ProfileManager.h"
-#include "app/UserFiles.h"
+#include "ui/ContextManager.h"
+#include "game/GameGlobal.h"
+#include "ui/ProfileManager.h"
+#include "ui/UserFiles.h"
 #include "engine/Logger.h"
 #include "engine/Product.h"
 #include "engine/Qel.h"
@@ -43,6 +43,7 @@
 #include "game/WorldManager.h"
 #include "harness/PlayHarness.h"
 #include "platform/FileSystem.h"
+#include "runtime/QelRuntime.h"
 #include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
@@ -226,7 +227,7 @@ int injectFaults(const std::string& path, platform::FileStep step) {
     } else {
         // The other files are read as the engine and the application are made and written as
         // the menus save them and as both go; the loader and the level add nothing for them.
-        new Qel();
+        new QelRuntime();
         auto* application = new GameGlobal();
         application->saveUserData();
         delete application;
