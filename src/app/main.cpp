@@ -6,12 +6,15 @@
 #include "game/GameGlobal.h"
 #include "runtime/Shell.h"
 #include "ui/ContextManager.h"
+#include "ui/UserFiles.h"
 
 namespace {
 
 // The game as the shell sees it: made after the engine (with its start-up before loading), its
 // screen stack ticked and drawn each frame, deleted before the engine.
 void createGame() {
+    // This copy holds the instance lock: what a killed run left half-written is no one's.
+    removeLeftoverTemporaryFiles();
     auto* application = new GameGlobal();
     application->initPreLoader();
 }

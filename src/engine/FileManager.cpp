@@ -1,5 +1,7 @@
 #include "engine/FileManager.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <zlib.h>
 #include <zopfli/zlib_container.h>
 #include <zopfli/zopfli.h>
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <string_view>
 
 #include "engine/ErrorManager.h"
 #include "engine/FileStream.h"
@@ -299,6 +302,30 @@ void FileManager::saveAllSubWads() {
     }
 }
 
+void FileManager::removeLeftoverTemporaryFiles(WStringView folder, bool (*isOwnFile)(WStringView name)) {
+    const char16_t* fn = u"FileManager::removeLeftoverTemporaryFiles";
+    WString prefix(folder);
+    if (prefix.empty() || prefix.back() != u'/') prefix += u'/';
+    DIR* dir = opendir(wideToUtf8(prefix).c_str());
+    if (!dir) return;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) names.emplace_back(entry->d_name);
+    closedir(dir);
+    constexpr std::string_view suffix = ".tmp";
+    for (const std::string& name : names) {
+        if (name.size() <= suffix.size() || !name.ends_with(suffix)) continue;
+        if (!isOwnFile(utf8ToWide(name.substr(0, name.size() - suffix.size())))) continue;
+        const std::string path = wideToUtf8(prefix) + name;
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        std::string reason;
+        if (platform::removeFile(path, reason))
+            qelLog(fn, u"Removed '%hs', left by a save that did not finish.", path);
+        else
+            qelLog(fn, u"Could not remove '%hs', left by a save that did not finish (%hs).", path, reason);
+    }
+}
+
 uint32_t FileManager::hashText(WStringView text) {
     uint32_t h = 0;
     for (char16_t c : text) {
@@ -407,14 +434,28 @@ bool FileManager::isKeptUnchanged(WStringView path) {
 }
 
 bool FileManager::setAside(const char16_t* function, WStringView path, WStringView why) {
-    const WString aside = WString(path) + u".bad";
+    // Earlier copies are never replaced: the first free name of ".bad", ".bad.1", ... is taken.
+    WString aside;
     std::string reason;
-    if (platform::renameFile(wideToUtf8(path), wideToUtf8(aside), reason)) {
-        allowWriting(path);
-        reportFileProblem(function, path, format(u"'%s' is damaged or not ours (%s); kept as '%s', using defaults.", path, why, aside));
-        return true;
+    bool taken = false;
+    for (int copy = 0; copy < MAX_SET_ASIDE_COPIES; ++copy) {
+        aside = WString(path) + u".bad";
+        if (copy > 0) aside += format(u".%d", copy);
+        if (platform::renameFileWithoutReplacing(wideToUtf8(path), wideToUtf8(aside), taken, reason)) {
+            allowWriting(path);
+            reportFileProblem(function, path, format(u"'%s' is damaged or not ours (%s); kept as '%s', using defaults.", path, why, aside));
+            return true;
+        }
+        if (!taken) break;
     }
     keepUnchanged(path);
+    if (taken) {
+        reportFileProblem(function, path,
+                          format(u"'%s' is damaged or not ours (%s) and could not be kept aside: '%s.bad' to '%s' are all taken; it is "
+                                 u"left in place and not overwritten in this run, using defaults. Move the older copies away to keep it.",
+                                 path, why, path, aside));
+        return false;
+    }
     reportFileProblem(function, path,
                       format(u"'%s' is damaged or not ours (%s) and could not be kept aside as '%s' (%hs); it is left in place and "
                              u"not overwritten in this run, using defaults.",

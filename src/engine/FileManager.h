@@ -77,9 +77,18 @@ public:
     static void keepUnchanged(WStringView path);
     static void allowWriting(WStringView path);
     static bool isKeptUnchanged(WStringView path);
-    // Renames a refused file aside, ".bad" added (replacing an older one), and reports what
-    // happened; when the rename fails the file is kept unchanged instead. True when set aside.
+    // Renames a refused file aside and reports what happened: ".bad" added, or ".bad.1" up to
+    // ".bad.<MAX_SET_ASIDE_COPIES - 1>" when earlier copies are there (none is ever replaced). When
+    // every name is taken or the rename fails, the file is kept unchanged instead. True when set
+    // aside.
     static bool setAside(const char16_t* function, WStringView path, WStringView why);
+    static constexpr int MAX_SET_ASIDE_COPIES = 10;
+
+    // Removes the temporary files that writes through a temporary file (".tmp" added) left in
+    // 'folder' when the program was killed: regular files named X + ".tmp" where isOwnFile(X)
+    // holds. Anything else (a folder or link under such a name, any other file) is left alone.
+    // Each removal, and each one that fails, is logged.
+    static void removeLeftoverTemporaryFiles(WStringView folder, bool (*isOwnFile)(WStringView name));
 
     // h = h * 33 + c over the UTF-16 units, from 0, wrapping at 32 bits.
     static uint32_t hashText(WStringView text);

@@ -36,6 +36,7 @@ struct HttpRequest::Shared {
     std::vector<uint8_t> body;
     long connectTimeoutMs = HttpRequest::defaultConnectTimeoutMs;
     long stallTimeoutMs = HttpRequest::defaultStallTimeoutMs;
+    long deadlineMs = HttpRequest::defaultDeadlineMs;
     // Set when the owner deletes the request: the worker stops as soon as it can.
     std::atomic<bool> abandoned{false};
     bool bBodyClosed = false;
@@ -54,6 +55,7 @@ void runRequest(std::shared_ptr<HttpRequest::Shared> shared) {
     transfer.bodyLength = s.body.size();
     transfer.connectTimeoutMs = s.connectTimeoutMs;
     transfer.stallTimeoutMs = s.stallTimeoutMs;
+    transfer.deadlineMs = s.deadlineMs;
     transfer.pCancel = &s.abandoned;
     transfer.maxReplyBytes = HttpRequest::maxReplyLength;
 
@@ -167,6 +169,8 @@ void HttpRequest::setTimeouts(long connectTimeoutMs, long stallTimeoutMs) {
     shared->connectTimeoutMs = connectTimeoutMs;
     shared->stallTimeoutMs = stallTimeoutMs;
 }
+
+void HttpRequest::setDeadline(long deadlineMs) { shared->deadlineMs = deadlineMs; }
 
 WString HttpRequest::getMakerHost() {
     const char* env = std::getenv("VESK_MAKER_HOST");

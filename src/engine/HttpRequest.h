@@ -49,9 +49,15 @@ public:
     // Limits of the exchange: resolving and connecting, and the longest time without a byte
     // moving. Set before start().
     void setTimeouts(long connectTimeoutMs, long stallTimeoutMs);
-    // The limits every new request starts with (tests shorten them to see a stall end quickly).
+    // The longest the whole exchange may take, however slowly bytes keep moving (a server that
+    // drips a byte now and then never stalls); past it the request fails as a timeout. Set before
+    // start().
+    void setDeadline(long deadlineMs);
+    // The limits every new request starts with (tests shorten them to see a stall or the deadline
+    // end quickly).
     static inline long defaultConnectTimeoutMs = 15000;
     static inline long defaultStallTimeoutMs = 30000;
+    static inline long defaultDeadlineMs = 60000;
 
     // The maker's web server for every request and page, as host[:port]: $VESK_MAKER_HOST when
     // set, else the built-in name.

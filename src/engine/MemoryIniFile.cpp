@@ -32,7 +32,7 @@ void MemoryIniFile::Section::erase(WStringView key) {
     index.erase(it);
 }
 
-MemoryIniFile::MemoryIniFile(WStringView name) : fileName(name) {
+MemoryIniFile::MemoryIniFile(WStringView name, size_t maxBytes) : fileName(name) {
     FileManager* fm = qel ? qel->pFileManager : nullptr;
     // Archives, and loose files that archive creation records, go through the FileManager's rule.
     if (fm && !fm->bForceDisk && (fm->bUseWad || fm->bCreateWad)) {
@@ -47,15 +47,18 @@ MemoryIniFile::MemoryIniFile(WStringView name) : fileName(name) {
     // permission, an I/O error) matters to the owner, who must not overwrite the latter.
     const std::string path = wideToUtf8(fm ? fm->getDiskPath(fileName) : fileName);
     std::string bytes, reason;
-    switch (platform::readRegularFile(path, bytes, reason, 0x7FFFFFFF)) {
+    switch (platform::readRegularFile(path, bytes, reason, maxBytes)) {
         case platform::ReadOutcome::OK: {
             loadState = LoadState::LOADED;
             parse(ByteBuffer(bytes.data(), static_cast<int>(bytes.size())).toText());
             return;
         }
         case platform::ReadOutcome::MISSING: return;
-        case platform::ReadOutcome::UNREADABLE:
         case platform::ReadOutcome::TOO_LARGE:
+            loadState = LoadState::LOADED;
+            damage = utf8ToWide(reason);
+            return;
+        case platform::ReadOutcome::UNREADABLE:
             loadState = LoadState::UNREADABLE;
             loadProblem = utf8ToWide(reason);
             return;

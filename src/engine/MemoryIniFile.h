@@ -59,13 +59,14 @@ public:
     // What the file-name constructor found.
     enum class LoadState {
         NO_FILE,     // nothing there: the object starts empty
-        LOADED,      // read and parsed
+        LOADED,      // read and parsed, or refused as damage (see damage)
         UNREADABLE,  // something is there that could not be read (see loadProblem)
     };
 
     // Reads the file when it exists (through the engine's FileManager when there is one, else from
-    // disk); otherwise starts empty. save() writes to the same name.
-    explicit MemoryIniFile(WStringView fileName);
+    // disk); otherwise starts empty. save() writes to the same name. A file on disk larger than
+    // 'maxBytes' is not read: the object starts empty and 'damage' says why.
+    explicit MemoryIniFile(WStringView fileName, size_t maxBytes = 0x7FFFFFFF);
     explicit MemoryIniFile(const ByteBuffer& bytes);
     virtual ~MemoryIniFile() = default;
     MemoryIniFile(MemoryIniFile&&) = default;
@@ -105,7 +106,8 @@ public:
     WString loadProblem;
     // Empty when the text read is a plain INI text; otherwise what in it is not: a character that
     // is no text (a control character, a NUL, a byte of no valid UTF-8 sequence) or a line that is
-    // neither a bracketed section header nor a key with "=". Parsing goes on as the rules say.
+    // neither a bracketed section header nor a key with "=". Parsing goes on as the rules say. Also
+    // set for a file over the size limit, which is not parsed.
     WString damage;
 
 private:

@@ -64,10 +64,10 @@ Qel::Qel(void* hAppInstance, SDL_Window* hWindowHandle, const Services& services
     pLogger->writeLine(format(u"HQ2X: %d", hq2x));
 
     // The player's settings; missing keys are written with their defaults. A file that cannot be
-    // read is left alone for this run; one that is no settings text is kept aside, not rewritten
-    // with its garbage as sections.
+    // read is left alone for this run; one that is no settings text, or far larger than any
+    // settings text, is kept aside, not rewritten with its garbage as sections.
     const WString configPath = getConfigFilePath();
-    pConfig = new MemoryIniFile(configPath);
+    pConfig = new MemoryIniFile(configPath, MAX_SETTINGS_BYTES);
     pFileManager->bForceDisk = wasForceDisk;
     if (pConfig->loadState == MemoryIniFile::LoadState::UNREADABLE) {
         FileManager::keepUnchanged(configPath);

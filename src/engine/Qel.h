@@ -56,6 +56,8 @@ public:
 
     static WString getConfigFileName();
     static WString getConfigFilePath();
+    // The largest settings file read, far above any real one; a larger file is kept aside as damage.
+    static constexpr size_t MAX_SETTINGS_BYTES = 1 << 20;
     static WString getStaticConfigFileName();
     static WString getStaticConfigFilePath();
 

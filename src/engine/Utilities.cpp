@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -33,13 +34,41 @@ WString createFolders(const WString& path) {
     return path;
 }
 
+// No home folder to keep the player's files in: a private folder that goes when the program ends,
+// so that nothing lands where the player would never look (such as the current folder). Said once
+// on standard error.
+WString folderForNoHome() {
+    static const WString folder = [] {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp == '/' ? tmp : "/tmp") + "/" + wideToUtf8(getProductName()) + "-XXXXXX";
+        std::string line = wideToUtf8(getProductName()) +
+                           ": there is no home folder (HOME is not set and the account has none); playing without saving: "
+                           "nothing is kept after the program ends.\n";
+        // Should even that fail, a place where nothing can be made: every save fails and says so.
+        WString made = u"/dev/null";
+        if (mkdtemp(pattern.data())) {
+            made = utf8ToWide(pattern);
+            static std::string toRemove;
+            toRemove = pattern;
+            std::atexit([] {
+                std::error_code ignored;
+                std::filesystem::remove_all(toRemove, ignored);
+            });
+        }
+        [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, line.data(), line.size());
+        return made;
+    }();
+    return folder;
+}
+
 }  // namespace
 
 WString getCommonAppDataFolder() {
     if (const char* override = std::getenv("VESK_DATA_HOME"); override && *override) return createFolders(utf8ToWide(override));
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') return createFolders(utf8ToWide(xdg));
     if (const char* home = std::getenv("HOME"); home && *home) return createFolders(utf8ToWide(home) + u"/.local/share");
-    return u".";
+    if (const std::string home = platform::accountHomeFolder(); !home.empty()) return createFolders(utf8ToWide(home) + u"/.local/share");
+    return folderForNoHome();
 }
 
 WString getUserDataFolder() {

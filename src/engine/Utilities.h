@@ -14,7 +14,9 @@ WString getPlatformName();
 // "VeskDiruzuri v1.47.o 32bit " (the version line of the log header and the credits).
 WString getVersionLine();
 // The folder under which the user-data folder lies: $VESK_DATA_HOME when set (tests), else
-// $XDG_DATA_HOME, else ~/.local/share; "." when none can be found.
+// $XDG_DATA_HOME, else ~/.local/share of $HOME or, without it, of the account's home folder in the
+// password database. Without any home the game plays without saving: standard error says so once
+// and the files go to a private temporary folder removed when the program ends.
 WString getCommonAppDataFolder();
 // getCommonAppDataFolder + "/Morvane studios/VeskDiruzuri/1.47/", each level created when missing.
 WString getUserDataFolder();

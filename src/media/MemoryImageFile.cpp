@@ -1,6 +1,7 @@
 #include "media/MemoryImageFile.h"
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,9 +12,9 @@
 
 #include "engine/ErrorManager.h"
 #include "engine/FileManager.h"
-#include "engine/FileStream.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"
+#include "engine/Utilities.h"
 
 int32_t residentImageBytes = 0;
 
@@ -34,6 +35,12 @@ void putU16(uint8_t* p, uint32_t v) {
 void putU32(uint8_t* p, uint32_t v) {
     putU16(p, v);
     putU16(p + 2, v >> 16);
+}
+
+// A writer's refusal: the reason for the caller, and false.
+bool notWritten(WString* reason, const char16_t* why) {
+    if (reason) *reason = why;
+    return false;
 }
 
 // Pixels to work on: present, or an image without area.
@@ -216,24 +223,21 @@ bool MemoryImageFile::readTGA(const uint8_t* bytes, size_t size, WString& reason
     return true;
 }
 
-bool MemoryImageFile::saveTGA(WStringView path) const {
-    if (!hasPixels(*this) || width > 0xFFFF || height > 0xFFFF) return false;
-    FileStream file(path, FileStream::MODE_WRITE);
-    if (!file.bOpen) return false;
-    uint8_t header[TGA_HEADER_SIZE] = {};
+bool MemoryImageFile::saveTGA(WStringView path, WString* reason) const {
+    if (!hasPixels(*this) || width > 0xFFFF || height > 0xFFFF) return notWritten(reason, u"the image has no pixels or is too large");
+    std::vector<uint8_t> image(TGA_HEADER_SIZE + size_t(width) * size_t(height) * 4);
+    uint8_t* header = image.data();
     header[2] = 2;
     putU16(header + 12, static_cast<uint32_t>(width));
     putU16(header + 14, static_cast<uint32_t>(height));
     header[16] = 32;
     header[17] = 0x08;
-    bool ok = file.write(header, sizeof(header));
-    std::vector<uint8_t> row(size_t(width) * 4);
-    for (int32_t y = height - 1; ok && y >= 0; --y) {
+    uint8_t* out = image.data() + TGA_HEADER_SIZE;
+    for (int32_t y = height - 1; y >= 0; --y) {
         const UColor* in = pImageData + size_t(y) * size_t(width);
-        for (int32_t x = 0; x < width; ++x) putU32(row.data() + size_t(x) * 4, in[x]);
-        ok = file.write(row.data(), row.size());
+        for (int32_t x = 0; x < width; ++x, out += 4) putU32(out, in[x]);
     }
-    return ok;
+    return writeFileAtomically(path, image.data(), image.size(), reason);
 }
 
 // ---- BMP -------------------------------------------------------------------------------------
@@ -288,14 +292,13 @@ bool MemoryImageFile::readBMP(const uint8_t* bytes, size_t size, WString& reason
     return true;
 }
 
-bool MemoryImageFile::saveBMP(WStringView path) const {
-    if (!hasPixels(*this)) return false;
+bool MemoryImageFile::saveBMP(WStringView path, WString* reason) const {
+    if (!hasPixels(*this)) return notWritten(reason, u"the image has no pixels");
     const size_t rowBytes = (size_t(width) * 3 + 3) & ~size_t(3);
     const uint64_t imageBytes = uint64_t(rowBytes) * uint64_t(height);
-    if (imageBytes + BMP_HEADER_SIZE > 0xFFFFFFFFu) return false;
-    FileStream file(path, FileStream::MODE_WRITE);
-    if (!file.bOpen) return false;
-    uint8_t header[BMP_HEADER_SIZE] = {};
+    if (imageBytes + BMP_HEADER_SIZE > 0xFFFFFFFFu) return notWritten(reason, u"the image is too large");
+    std::vector<uint8_t> image(BMP_HEADER_SIZE + size_t(imageBytes), 0);
+    uint8_t* header = image.data();
     header[0] = 'B';
     header[1] = 'M';
     putU32(header + 2, static_cast<uint32_t>(BMP_HEADER_SIZE + imageBytes));
@@ -305,19 +308,16 @@ bool MemoryImageFile::saveBMP(WStringView path) const {
     putU32(header + 22, static_cast<uint32_t>(height));
     putU16(header + 26, 1);
     putU16(header + 28, 24);
-    bool ok = file.write(header, sizeof(header));
-    // One row buffer of the row's own length: any width can be written.
-    std::vector<uint8_t> row(rowBytes, 0);
-    for (int32_t y = height - 1; ok && y >= 0; --y) {
+    uint8_t* row = image.data() + BMP_HEADER_SIZE;
+    for (int32_t y = height - 1; y >= 0; --y, row += rowBytes) {
         const UColor* in = pImageData + size_t(y) * size_t(width);
         for (int32_t x = 0; x < width; ++x) {
             row[size_t(x) * 3 + 0] = static_cast<uint8_t>(in[x]);
             row[size_t(x) * 3 + 1] = static_cast<uint8_t>(in[x] >> 8);
             row[size_t(x) * 3 + 2] = static_cast<uint8_t>(in[x] >> 16);
         }
-        ok = file.write(row.data(), row.size());
     }
-    return ok;
+    return writeFileAtomically(path, image.data(), image.size(), reason);
 }
 
 // ---- JPG -------------------------------------------------------------------------------------
@@ -421,10 +421,12 @@ bool MemoryImageFile::readJPG(const uint8_t* bytes, size_t size, WString& reason
     return true;
 }
 
-bool MemoryImageFile::saveJPG(int quality, WStringView path) const {
-    if (!pImageData || width <= 0 || height <= 0 || width > 65500 || height > 65500) return false;
-    FILE* volatile file = std::fopen(wideToUtf8(path).c_str(), "wb");
-    if (!file) return false;
+bool MemoryImageFile::saveJPG(int quality, WStringView path, WString* reason) const {
+    if (!pImageData || width <= 0 || height <= 0 || width > 65500 || height > 65500)
+        return notWritten(reason, u"the image has no pixels or is too large");
+    // Compressed in memory (the library allocates the buffer), then written as one file.
+    unsigned char* volatile packed = nullptr;
+    unsigned long packedSize = 0;
     uint8_t* volatile rowBuffer = new uint8_t[size_t(width) * 3];
     jpeg_compress_struct cinfo;
     JpegErrorManager err;
@@ -435,7 +437,7 @@ bool MemoryImageFile::saveJPG(int quality, WStringView path) const {
     volatile bool ok = true;
     if (setjmp(err.jump) == 0) {
         jpeg_create_compress(&cinfo);
-        jpeg_stdio_dest(&cinfo, file);
+        jpeg_mem_dest(&cinfo, const_cast<unsigned char**>(&packed), &packedSize);
         cinfo.image_width = static_cast<JDIMENSION>(width);
         cinfo.image_height = static_cast<JDIMENSION>(height);
         cinfo.input_components = 3;
@@ -459,9 +461,12 @@ bool MemoryImageFile::saveJPG(int quality, WStringView path) const {
         ok = false;
     }
     jpeg_destroy_compress(&cinfo);
-    if (std::fclose(file) != 0) ok = false;
     delete[] rowBuffer;
-    return ok;
+    bool written = false;
+    if (!ok || !packed) notWritten(reason, u"the picture could not be compressed");
+    else written = writeFileAtomically(path, packed, packedSize, reason);
+    std::free(packed);
+    return written;
 }
 
 // ---- pixel operations ------------------------------------------------------------------------

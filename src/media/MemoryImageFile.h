@@ -55,10 +55,12 @@ public:
     bool readBMP(const uint8_t* bytes, size_t size, WString& reason);
     bool readJPG(const uint8_t* bytes, size_t size, WString& reason);
 
-    // Writers; false when the file could not be written (nothing else is reported).
-    bool saveTGA(WStringView path) const;
-    bool saveBMP(WStringView path) const;
-    bool saveJPG(int quality, WStringView path) const;
+    // Writers: the whole picture is made in memory and written through a temporary file renamed
+    // into place, so that a failed write leaves no empty or partial picture behind. False when it
+    // could not be written, with the reason in 'reason' when given (nothing else is reported).
+    bool saveTGA(WStringView path, WString* reason = nullptr) const;
+    bool saveBMP(WStringView path, WString* reason = nullptr) const;
+    bool saveJPG(int quality, WStringView path, WString* reason = nullptr) const;
 
     // Halves both sides (rounded down), each new pixel the channel-wise mean (rounded down) of
     // its 2 x 2 block.

@@ -8,6 +8,7 @@
 #include "engine/BasicLinkIterator.h"
 #include "media/Context.h"
 #include "engine/ErrorManager.h"
+#include "engine/FileManager.h"
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/ObjectListEntry.h"
@@ -778,11 +779,13 @@ void QelGraphics::saveScreenshot(Context* drawRoot, WStringView fileName) {
             }
         }
         delete mask;
-        picture->saveTGA(fileName);
-    } else if (fileName.find(u".bmp") != WStringView::npos) {
-        picture->saveBMP(fileName);
-    } else if (fileName.find(u".jpg") != WStringView::npos) {
-        picture->saveJPG(60, fileName);
     }
+    WString reason = u"not a picture name";
+    bool saved = false;
+    if (fileName.find(u".tga") != WStringView::npos) saved = picture->saveTGA(fileName, &reason);
+    else if (fileName.find(u".bmp") != WStringView::npos) saved = picture->saveBMP(fileName, &reason);
+    else if (fileName.find(u".jpg") != WStringView::npos) saved = picture->saveJPG(60, fileName, &reason);
     delete picture;
+    if (saved) qelLog(u"QelGraphics::saveScreenshot", u"Saved '%s'.", fileName);
+    else FileManager::reportFileProblem(u"QelGraphics::saveScreenshot", fileName, format(u"Could not save the screenshot '%s' (%s).", fileName, reason));
 }

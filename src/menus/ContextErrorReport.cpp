@@ -83,13 +83,14 @@ ContextErrorReport::ContextErrorReport() {
 }
 
 ContextErrorReport::~ContextErrorReport() {
-    // Closed by the player (CANCEL, FINISH, escape): the report goes once it was sent, or once the
-    // player passed over it with the network set up. An upload that failed or did not finish, and
-    // a page that was never closed, keep it for the next start.
+    // Closed by the player (CANCEL, FINISH, escape) without sending: the report goes once the
+    // player passed over it with the network set up. A sent report went when it was sent; an
+    // upload that failed or did not finish, and a page that was never closed, keep it for the
+    // next start.
     const bool uploadStarted = request != nullptr;
     delete request;
     request = nullptr;
-    if (bDone && (bUploadSucceeded || (!uploadStarted && onlineConfigured()))) deleteCrashFiles();
+    if (bDone && !uploadStarted && onlineConfigured()) deleteCrashFiles();
 }
 
 void ContextErrorReport::onActivate(bool bFirst) {
@@ -102,7 +103,12 @@ void ContextErrorReport::onActivate(bool bFirst) {
 
 void ContextErrorReport::tickContents(double total, double dt) {
     ContextMenu::tickContents(total, dt);
-    if (request && UploadResult::take(*request, *viewer, *nextButton) == UploadResult::SUCCEEDED) bUploadSucceeded = true;
+    if (request && UploadResult::take(*request, *viewer, *nextButton) == UploadResult::SUCCEEDED) {
+        // Sent: the files go at once, so that the same report is never sent again, even when the
+        // program ends before FINISH.
+        bUploadSucceeded = true;
+        deleteCrashFiles();
+    }
     if (wizardButton && wizardButton->bClicked) {
         wizardButton->bClicked = false;
         AppLink::pushContext(new ContextNetworkWizard1());

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -188,6 +189,30 @@ bool renameFile(const std::string& from, const std::string& to, std::string& rea
     int error = injectedFault(from, FileStep::RENAME);
     if (error == 0 && rename(from.c_str(), to.c_str()) == 0) return true;
     if (error == 0) error = errno;
+    reason = fileErrorText(error);
+    return false;
+}
+
+bool renameFileWithoutReplacing(const std::string& from, const std::string& to, bool& targetTaken, std::string& reason) {
+    targetTaken = false;
+    int error = injectedFault(from, FileStep::RENAME);
+    if (error == 0) {
+        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+        error = errno;
+        if (error == EINVAL || error == ENOSYS) {
+            // A file system without the flag: look first. Only a process of this user could slip a
+            // file in between, and only one copy of the program runs per user.
+            struct stat st {};
+            if (lstat(to.c_str(), &st) == 0) {
+                error = EEXIST;
+            } else if (rename(from.c_str(), to.c_str()) == 0) {
+                return true;
+            } else {
+                error = errno;
+            }
+        }
+    }
+    targetTaken = error == EEXIST;
     reason = fileErrorText(error);
     return false;
 }

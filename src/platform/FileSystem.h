@@ -40,6 +40,9 @@ ReadOutcome readRegularFile(const std::string& path, std::string& out, std::stri
 bool replaceFile(const std::string& path, const void* data, size_t size, std::string& reason);
 // Renames a file (replacing an existing target); 'reason' says why not.
 bool renameFile(const std::string& from, const std::string& to, std::string& reason);
+// Renames a file only when nothing (not even a dangling link) is at the target; 'targetTaken' is
+// set when that is why it failed. 'reason' says why not.
+bool renameFileWithoutReplacing(const std::string& from, const std::string& to, bool& targetTaken, std::string& reason);
 // Removes a file; a file that is not there counts as removed. 'reason' says why not.
 bool removeFile(const std::string& path, std::string& reason);
 

@@ -101,6 +101,8 @@ bool HttpTransfer::perform() {
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_NOPROXY, "localhost,127.0.0.1");
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+    // A server that keeps a trickle going never stalls; this ends the exchange all the same.
+    if (deadlineMs > 0) curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, deadlineMs);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);

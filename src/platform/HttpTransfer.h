@@ -39,6 +39,7 @@ public:
     size_t bodyLength = 0;
     long connectTimeoutMs = 15000;      // resolving and connecting
     long stallTimeoutMs = 30000;        // no byte sent or received for this long
+    long deadlineMs = 0;                // the whole exchange, however it moves (0: none)
     // Checked while the exchange runs: when it becomes true the exchange stops as cancelled.
     const std::atomic<bool>* pCancel = nullptr;
     // The most reply bytes kept (0: no limit). A longer body stops the exchange as a failed read,

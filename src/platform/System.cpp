@@ -8,11 +8,13 @@
 #include <pwd.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -32,6 +34,21 @@ std::string userName() {
     if (const char* env = std::getenv("USER")) return env;
     return {};
 }
+
+namespace {
+std::atomic<std::string (*)()> accountHomeHook{nullptr};
+}  // namespace
+
+std::string accountHomeFolder() {
+    if (const auto hook = accountHomeHook.load()) return hook();
+    const passwd* pw = getpwuid(geteuid());
+    if (!pw || !pw->pw_dir || pw->pw_dir[0] != '/') return {};
+    struct stat st {};
+    if (stat(pw->pw_dir, &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+    return pw->pw_dir;
+}
+
+void setAccountHomeHook(std::string (*hook)()) { accountHomeHook.store(hook); }
 
 std::string executablePath() {
     char path[PATH_MAX + 1] = {};

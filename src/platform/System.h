@@ -9,6 +9,10 @@ namespace platform {
 // The machine's host name and the user's login name (empty when unknown).
 std::string computerName();
 std::string userName();
+// The home folder of the account the process runs as, from the password database; empty when the
+// account has none or it is no folder. Tests may answer in its place (setAccountHomeHook).
+std::string accountHomeFolder();
+void setAccountHomeHook(std::string (*hook)());
 // Full path of the running executable, from /proc/self/exe.
 std::string executablePath();
 // Reads a whole file with plain system calls (never throws; /proc files of a process that has just

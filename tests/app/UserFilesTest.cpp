@@ -22,6 +22,7 @@
 #include "game/GameGlobal.h"
 #include "runtime/QelRuntime.h"
 #include "ui/ProfileManager.h"
+#include "ui/UserFiles.h"
 #include "engine/Logger.h"
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
@@ -246,6 +247,37 @@ TEST(UserFilesDeathTest, AReadOnlyOrFullFolderKeepsTheOldFilesAndSaysSo) {
             EXPECT_NE(log.find("'" + path + ".tmp'", at), std::string::npos) << "the file the system refused is named";
         }
     }
+}
+
+// A kill in the middle of a save leaves the file's ".tmp" beside it; the next start removes those
+// of the player's own files, and nothing else: not another program's file, not a folder or a link
+// under such a name.
+TEST(UserFiles, LeftoverTemporaryFilesOfOurOwnAreRemovedAtStart) {
+    const std::string folder = userFolder() + "/";
+    const std::string own[] = {"VeskDiruzuri.cfg.tmp", "VeskDiruzuri.pro.tmp", "VeskDiruzuri.hst.tmp", "VeskDiruzuri.pro.0badf00d.tmp",
+                               "crash.VeskDiruzuri.log.tmp", "crash.VeskDiruzuri.jpg.tmp", "VeskDiruzuri 2026-12-11 08.40.01 12.500.bmp.tmp"};
+    const std::string others[] = {"notes.txt.tmp", "VeskDiruzuri.pro.0BADF00D.tmp", "VeskDiruzuri.pro.123.tmp", "VeskDiruzuri.log.tmp",
+                                  "VeskDiruzuri.cfg.tmp.tmp", ".tmp"};
+    for (const std::string& name : own) writeFileBytes(folder + name, "half a save");
+    for (const std::string& name : others) writeFileBytes(folder + name, "someone's");
+    std::filesystem::create_directory(folder + "VeskDiruzuri.pro.00000001.tmp");
+    writeFileBytes(folder + "target", "a link's target");
+    std::filesystem::create_symlink(folder + "target", folder + "VeskDiruzuri.pro.00000002.tmp");
+    auto* engine = new Qel();  // for the log
+    removeLeftoverTemporaryFiles();
+    delete engine;
+    for (const std::string& name : own) EXPECT_FALSE(std::filesystem::exists(folder + name)) << name;
+    for (const std::string& name : others) EXPECT_EQ(readFileBytes(folder + name), "someone's") << name;
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "VeskDiruzuri.pro.00000001.tmp"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "VeskDiruzuri.pro.00000002.tmp"));
+    EXPECT_EQ(readFileBytes(folder + "target"), "a link's target");
+    EXPECT_NE(logText().find("FileManager::removeLeftoverTemporaryFiles(): Removed '" + folder + "VeskDiruzuri.pro.tmp', left by a save that did not "
+                             "finish."),
+              std::string::npos);
+    for (const std::string& name : others) std::filesystem::remove(folder + name);
+    std::filesystem::remove(folder + "VeskDiruzuri.pro.00000001.tmp");
+    std::filesystem::remove(folder + "VeskDiruzuri.pro.00000002.tmp");
+    std::filesystem::remove(folder + "target");
 }
 
 }  // namespace

@@ -215,6 +215,28 @@ TEST_F(HttpRequestTest, StalledServerTimesOut) {
     EXPECT_EQ(request->getErrorText(), u"Could not send request (error 00002ee2)");
 }
 
+// A server that keeps a byte coming every so often never stalls; the deadline ends the exchange
+// as a failed read, however long the stall limit.
+TEST_F(HttpRequestTest, DrippingServerFailsAtTheDeadline) {
+    LoopbackHttpServer::Reply drip;
+    drip.body = std::string(1000, 'x');
+    drip.dripEveryMs = 50;
+    server.setReply("/drip", drip);
+    auto request = make("/drip");
+    request->setTimeouts(5000, 5000);
+    request->setDeadline(600);
+    const auto start = std::chrono::steady_clock::now();
+    request->start();
+    EXPECT_EQ(waitForResult(*request), HttpRequest::STATE_FAILED);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "ended by the deadline, not the drip's end";
+    EXPECT_EQ(request->getErrorText(), u"Could not read reply (error 00002ee2)");
+    EXPECT_EQ(request->getReply().length(), 0);
+}
+
+TEST(HttpRequestDeadline, EveryRequestHasOneByDefault) {
+    EXPECT_EQ(HttpRequest::defaultDeadlineMs, 60000);
+}
+
 TEST_F(HttpRequestTest, BodyBrokenAfterSuccessStatusIsAFailedTransfer) {
     LoopbackHttpServer::Reply broken;
     broken.body = std::string(10000, 'x');

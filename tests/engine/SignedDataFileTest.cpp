@@ -237,4 +237,40 @@ TEST(SignedDataFile, DamagedFileIsSetAsideOnlyWhenTheRenameWorks) {
     EXPECT_NE(log.find("kept as '" + folder.file("f.pro.bad") + "', using defaults."), std::string::npos) << log;
 }
 
+// A second damage never costs the first copy: each goes beside the earlier ones, whatever already
+// holds a name (a folder, a link to nothing), up to a bound; past it the file stays where it is,
+// is not overwritten and the player is told how to make room.
+TEST(SignedDataFile, SettingAsideKeepsEveryEarlierCopyUpToTheBound) {
+    FileTestEnvironment env;
+    TestFolder folder("vesk-signed");
+    const WString path = folder.wfile("f.pro");
+    std::filesystem::create_directory(folder.file("f.pro.bad.2"));
+    std::filesystem::create_symlink("nowhere", folder.file("f.pro.bad.4"));
+    std::vector<std::string> copies;  // where each damaged file should be
+    for (int damage = 0; damage < 8; ++damage) {
+        const std::string bytes = "damaged copy " + std::to_string(damage);
+        writeFileBytes(folder.file("f.pro"), bytes);
+        ASSERT_TRUE(FileManager::setAside(u"loadUserFile", path, u"why")) << damage;
+        EXPECT_FALSE(std::filesystem::exists(folder.file("f.pro")));
+        copies.push_back(bytes);
+    }
+    const char* const names[] = {"f.pro.bad", "f.pro.bad.1", "f.pro.bad.3", "f.pro.bad.5", "f.pro.bad.6", "f.pro.bad.7", "f.pro.bad.8", "f.pro.bad.9"};
+    for (size_t i = 0; i < copies.size(); ++i) EXPECT_EQ(readFileBytes(folder.file(names[i])), copies[i]) << names[i];
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("f.pro.bad.2")));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("f.pro.bad.4")));
+
+    writeFileBytes(folder.file("f.pro"), "one too many");
+    EXPECT_FALSE(FileManager::setAside(u"loadUserFile", path, u"why"));
+    EXPECT_EQ(readFileBytes(folder.file("f.pro")), "one too many");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("f.pro.bad.10")));
+    EXPECT_TRUE(FileManager::isKeptUnchanged(path)) << "the damaged file is not overwritten in this run";
+    for (size_t i = 0; i < copies.size(); ++i) EXPECT_EQ(readFileBytes(folder.file(names[i])), copies[i]) << names[i];
+    const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));
+    EXPECT_NE(log.find("'" + folder.file("f.pro") + "' is damaged or not ours (why) and could not be kept aside: '" + folder.file("f.pro") +
+                       ".bad' to '" + folder.file("f.pro.bad.9") + "' are all taken; it is left in place"),
+              std::string::npos)
+        << log;
+    FileManager::allowWriting(path);
+}
+
 }  // namespace

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "engine/Product.h"
 #include "engine/Utilities.h"
+#include "platform/System.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -27,6 +33,39 @@ TEST(Utilities, UserDataFolderIsBuiltAndCreatedUnderTheOverride) {
     EXPECT_EQ(folder + u"crash.VeskDiruzuri.log", getCrashLogPath());
     EXPECT_EQ(folder + u"crash.VeskDiruzuri.mdmp", getCrashDumpPath());
     EXPECT_EQ(folder + u"crash.VeskDiruzuri.jpg", getCrashScreenshotPath());
+}
+
+// Without HOME and XDG_DATA_HOME the account's home folder from the password database is used; an
+// account without one plays without saving, says so, and writes nothing into the current folder
+// (or anywhere else that outlives the program). Each case runs in a child process of its own: the
+// environment and the no-home folder last for the process.
+std::string accountHome;
+[[noreturn]] void userDataFolderWithoutHome(const std::string& home, const std::string& scratch, const std::string& expected) {
+    unsetenv("VESK_DATA_HOME");
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("HOME");
+    setenv("TMPDIR", scratch.c_str(), 1);
+    accountHome = home;
+    platform::setAccountHomeHook([] { return accountHome; });
+    if (chdir(scratch.c_str()) != 0) std::_Exit(2);
+    const std::string folder = wideToUtf8(getUserDataFolder());
+    const bool right = expected.empty() ? folder.starts_with(scratch + "/VeskDiruzuri-") : folder == expected;
+    if (!right) std::fprintf(stderr, "wrong folder %s\n", folder.c_str());
+    writeFileBytes(folder + "VeskDiruzuri.cfg", "[Qel]\r\n");
+    std::fflush(nullptr);
+    std::exit(right ? 0 : 1);
+}
+
+TEST(UtilitiesDeathTest, WithoutHomeTheAccountsHomeIsUsedOrNothingIsKept) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child goes on from here, with the folders made above
+    TestFolder account("vesk-account"), scratch("vesk-cwd");
+    EXPECT_EXIT(userDataFolderWithoutHome(account.path, scratch.path, account.path + "/.local/share/Morvane studios/VeskDiruzuri/1.47/"),
+                testing::ExitedWithCode(0), "^$");
+    EXPECT_EQ(readFileBytes(account.path + "/.local/share/Morvane studios/VeskDiruzuri/1.47/VeskDiruzuri.cfg"), "[Qel]\r\n");
+    EXPECT_EXIT(userDataFolderWithoutHome("", scratch.path, ""), testing::ExitedWithCode(0),
+                "^VeskDiruzuri: there is no home folder \\(HOME is not set and the account has none\\); playing without saving: nothing "
+                "is kept after the program ends\\.\n$");
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.path)) << "nothing in the current folder, nothing left behind";
 }
 
 TEST(Utilities, ExistingFolderKeepsItsRights) {

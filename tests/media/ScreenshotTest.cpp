@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+
 #include "GlPixelFixture.h"
+#include "engine/Logger.h"
 #include "media/Context.h"
 #include "engine/Product.h"
+#include "platform/FileSystem.h"
 #include "media/Quad.h"
 #include "media/Texture.h"
 
@@ -100,6 +105,25 @@ TEST_F(ScreenshotTest, CrashScreenshotIsAJpgOfTheBackBuffer) {
 TEST_F(ScreenshotTest, NoFileForAnotherExtension) {
     frameWithScreenshot(u"shot.png");
     EXPECT_EQ(readFileBytes(work.file("shot.png")), "");
+}
+
+// A disk that fills up under a screenshot leaves no empty or partial picture (nor its temporary
+// file) and the failure is logged with the file and the system's reason.
+TEST_F(ScreenshotTest, AFailedWriteLeavesNoPictureAndIsLogged) {
+    platform::setFileFaultHook([](const std::string&, platform::FileStep step) { return step == platform::FileStep::WRITE ? ENOSPC : 0; });
+    for (const char16_t* name : {u"shot.bmp", u"shot.tga", u"shot.jpg"}) frameWithScreenshot(name);
+    QelGraphics::onFatalError();
+    platform::setFileFaultHook(nullptr);
+    const std::string log = readFileBytes(wideToUtf8(Logger::getLogFilePath()));
+    for (const std::string& path : {work.file("shot.bmp"), work.file("shot.tga"), work.file("shot.jpg"), wideToUtf8(getCrashScreenshotPath())}) {
+        const std::string name = path.starts_with(work.path) ? path.substr(work.path.size() + 1) : path;
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
+        EXPECT_FALSE(std::filesystem::exists(path + ".tmp")) << path;
+        EXPECT_NE(log.find("QelGraphics::saveScreenshot(): Could not save the screenshot '" + name + "' (writing '" + name +
+                           ".tmp' failed: No space left on device)."),
+                  std::string::npos)
+            << log;
+    }
 }
 
 }  // namespace

@@ -51,6 +51,7 @@ struct OnlineUploadTest : ScreenTest {
     }
     void TearDown() override {
         HttpRequest::defaultStallTimeoutMs = savedStallTimeout;
+        HttpRequest::defaultDeadlineMs = savedDeadline;
         platform::setFileFaultHook(nullptr);
         unsetenv("VESK_MAKER_HOST");
         ScreenTest::TearDown();
@@ -93,6 +94,7 @@ struct OnlineUploadTest : ScreenTest {
     FakeMakerService service;
     LoopbackHttpServer server;
     const long savedStallTimeout = HttpRequest::defaultStallTimeoutMs;
+    const long savedDeadline = HttpRequest::defaultDeadlineMs;
 };
 
 // The answers of the maker's service that every online page must survive.
@@ -112,6 +114,7 @@ const ReplyCase replyCases[] = {
     {"ControlCharacters", ReplyCase::SERVICE, Fault::ControlText, 0, {u"Line with a tab", u"Mark1red", u"Nulend"}, true},
     {"HugeBody", ReplyCase::SERVICE, Fault::HugeBody, 0, {u"Could not read reply (error "}, false},
     {"Stall", ReplyCase::SERVICE, Fault::Stall, 0, {u"Could not send request (error 00002ee2)"}, false},
+    {"Drip", ReplyCase::SERVICE, Fault::Drip, 0, {u"Could not read reply (error 00002ee2)"}, false},
     {"ResetUnanswered", ReplyCase::SERVICE, Fault::Refused, 0, {u"Could not send request (error "}, false},
     {"ConnectionRefused", ReplyCase::REFUSING_HOST, Fault::None, 0, {u"Could not send request (error 00002efd)"}, false},
     {"NotFound", ReplyCase::SERVICE, Fault::NotFound, 0, {u"Failed with HTTP status code 404"}, false},
@@ -148,8 +151,13 @@ PageHandle makePage(PageKind kind) {
 TEST_P(ReplyTest, ShowsTheOutcomeAndSetsNext) {
     const auto& [kind, c] = GetParam();
     config().bOnlineConfigured = 1;
-    // A stall ends at the request's own limit, shortened here.
+    // A stall ends at the request's own limit, shortened here, and so does a drip.
     HttpRequest::defaultStallTimeoutMs = 1500;
+    if (c.fault == Fault::Drip) {
+        // A byte every 0.2 s never stalls; the deadline ends it.
+        HttpRequest::defaultStallTimeoutMs = 5000;
+        HttpRequest::defaultDeadlineMs = 3000;
+    }
     if (c.kind == ReplyCase::REFUSING_HOST) {
         useHost(service.refusingHost());
     } else if (c.kind == ReplyCase::PLAIN_SERVER) {
@@ -447,7 +455,7 @@ TEST_F(OnlineUploadTest, CrashFilesGoOnlyAfterASuccessOrWhenPassedOverWhileSetUp
     struct Case {
         const char* name;
         bool configured;
-        enum Action { CANCEL_AT_ONCE, FINISH, CANCEL_AFTER_FAILURE, CANCEL_WHILE_RUNNING, PROGRAM_ENDS } action;
+        enum Action { CANCEL_AT_ONCE, FINISH, CANCEL_AFTER_FAILURE, CANCEL_WHILE_RUNNING, PROGRAM_ENDS, PROGRAM_ENDS_AFTER_SENDING } action;
         bool removed;
     };
     const Case cases[] = {
@@ -457,6 +465,7 @@ TEST_F(OnlineUploadTest, CrashFilesGoOnlyAfterASuccessOrWhenPassedOverWhileSetUp
         {"failed upload, cancelled", true, Case::CANCEL_AFTER_FAILURE, false},
         {"interrupted upload", true, Case::CANCEL_WHILE_RUNNING, false},
         {"set up, program ends with the page open", true, Case::PROGRAM_ENDS, false},
+        {"sent, program ends before FINISH", true, Case::PROGRAM_ENDS_AFTER_SENDING, true},
     };
     useHost(server.host());
     for (const Case& c : cases) {
@@ -493,9 +502,13 @@ TEST_F(OnlineUploadTest, CrashFilesGoOnlyAfterASuccessOrWhenPassedOverWhileSetUp
                 break;
             case Case::PROGRAM_ENDS:
                 break;
+            case Case::PROGRAM_ENDS_AFTER_SENDING:
+                tapNext();
+                ASSERT_TRUE(tickUntilAnswered(page));
+                break;
         }
         tick();
-        if (c.action == Case::PROGRAM_ENDS) {
+        if (c.action == Case::PROGRAM_ENDS || c.action == Case::PROGRAM_ENDS_AFTER_SENDING) {
             // The application object goes with the stack and every screen still on it.
             delete application;
             application = new MenuApplication();

@@ -137,4 +137,29 @@ TEST(FileSystemTest, ReplacingAFolderFailsAndLeavesIt) {
     EXPECT_FALSE(std::filesystem::exists(folder.file("f.tmp")));
 }
 
+// Setting a file aside never takes a name that is in use, whatever holds it.
+TEST(FileSystemTest, RenamingWithoutReplacingLeavesATakenNameAlone) {
+    TestFolder folder("vesk-fs");
+    writeFileBytes(folder.file("from"), "new");
+    writeFileBytes(folder.file("file"), "old");
+    std::filesystem::create_directory(folder.file("dir"));
+    std::filesystem::create_symlink("nowhere", folder.file("dangling"));
+    for (const char* taken : {"file", "dir", "dangling"}) {
+        bool targetTaken = false;
+        std::string reason;
+        EXPECT_FALSE(platform::renameFileWithoutReplacing(folder.file("from"), folder.file(taken), targetTaken, reason)) << taken;
+        EXPECT_TRUE(targetTaken) << taken;
+        EXPECT_EQ(reason, "File exists") << taken;
+    }
+    EXPECT_EQ(readFileBytes(folder.file("file")), "old");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("dangling")));
+    bool targetTaken = true;
+    std::string reason;
+    EXPECT_TRUE(platform::renameFileWithoutReplacing(folder.file("from"), folder.file("free"), targetTaken, reason));
+    EXPECT_FALSE(targetTaken);
+    EXPECT_EQ(readFileBytes(folder.file("free")), "new");
+    EXPECT_FALSE(platform::renameFileWithoutReplacing(folder.file("from"), folder.file("again"), targetTaken, reason));
+    EXPECT_FALSE(targetTaken) << "a missing source is no taken name";
+}
+
 }  // namespace

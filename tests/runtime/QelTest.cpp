@@ -39,6 +39,7 @@ TEST_F(QelTest, MissingSettingsAreWrittenWithTheirDefaultsAndTheDebugLevelStaysL
 // A ".cfg" that is no settings text is kept aside like the other user files; the settings start
 // from their defaults and are written afresh, without the garbage.
 TEST_F(QelTest, DamagedSettingsAreKeptAsideNotRewrittenAsSections) {
+    std::remove((wideToUtf8(Qel::getConfigFilePath()) + ".bad").c_str());
     const std::string garbage = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + "\n[Qel]\ndebugLevel=3\nstray words\n";
     writeConfig(garbage);
     start();
@@ -52,6 +53,30 @@ TEST_F(QelTest, DamagedSettingsAreKeptAsideNotRewrittenAsSections) {
     EXPECT_EQ(configText().find("PNG"), std::string::npos) << configText();
     EXPECT_EQ(configText().find("stray words"), std::string::npos) << configText();
     EXPECT_NE(logText().find("Qel::Qel(): '" + path + "' is damaged or not ours (character 0 is not text (U+FFFD)); kept as '" + path + ".bad'"),
+              std::string::npos)
+        << logText();
+}
+
+// A settings file grown past any real one (here by a key repeated over and over) is neither read
+// into memory nor written back: it is kept aside and the settings start from their defaults.
+TEST_F(QelTest, OversizedSettingsAreKeptAsideUnread) {
+    std::remove((wideToUtf8(Qel::getConfigFilePath()) + ".bad").c_str());
+    std::string text = "\xEF\xBB\xBF[Qel]\r\ndefaultLanguage=1\r\n";
+    const std::string filler = "[Filler]\r\nkey=value\r\n";
+    while (text.size() + filler.size() <= Qel::MAX_SETTINGS_BYTES) text += filler;
+    writeConfig(text);
+    start();
+    EXPECT_EQ(qel->defaultLanguage, 1) << "a file up to the bound is read";
+    stop();
+    text += filler;
+    writeConfig(text);
+    start();
+    EXPECT_EQ(qel->defaultLanguage, -2);
+    stop();
+    const std::string path = wideToUtf8(Qel::getConfigFilePath());
+    EXPECT_EQ(readFileBytes(path + ".bad"), text);
+    EXPECT_LT(configText().size(), 1000u) << "written afresh from the defaults";
+    EXPECT_NE(logText().find("'" + path + "' is damaged or not ours (larger than 1048576 bytes); kept as '" + path + ".bad'"),
               std::string::npos)
         << logText();
 }

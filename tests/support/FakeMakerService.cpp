@@ -35,6 +35,7 @@ const FaultName faultNames[] = {
     {FakeMakerService::Fault::Stall, "stall"},
     {FakeMakerService::Fault::Refused, "refused"},
     {FakeMakerService::Fault::NotFound, "not-found"},
+    {FakeMakerService::Fault::Drip, "drip"},
 };
 
 // A string literal with the NUL bytes inside it.
@@ -214,7 +215,8 @@ std::string FakeMakerService::bodyFor(const std::string& path, Fault fault) {
             return out;
         }
         case Fault::Garbage: return literal("\x01\xff\x10ZZ garbage\r\n");
-        case Fault::PlainText: return plain;
+        case Fault::PlainText:
+        case Fault::Drip: return plain;
         case Fault::ControlText: return literal("Line with\ta tab\r\nMark\x1e" "1red\r\nNul\0end\r\n");
         case Fault::ControlEnvelope:
             return envelope(literal("masterServer=127.0.0.1:23006\r\nmessage=Mark\x1e" "1red\ttab\0nul\r\n"));
@@ -385,6 +387,7 @@ LoopbackHttpServer::Reply FakeMakerService::answer(const std::string& path, cons
         reply.status = 400;
     } else {
         reply.body = bodyFor(path, fault);
+        if (fault == Fault::Drip) reply.dripEveryMs = 200;
     }
     if (reply.status == 400) reply.body = "Bad request: " + entry.rejection + "\r\n";
     entry.status = reply.bHang || reply.bReset ? 0 : reply.status;

@@ -47,6 +47,7 @@ public:
         Stall,           // reads the request, never answers
         Refused,         // reads the request, then resets the connection unanswered
         NotFound,        // status 404
+        Drip,            // status 200 at once, then the plain text a byte every 200 ms: never a stall
     };
 
     // The name used on the program's command line ("wrong-length", ...), and back.

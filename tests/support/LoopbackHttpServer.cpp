@@ -62,6 +62,7 @@ LoopbackHttpServer::~LoopbackHttpServer() {
     const char stop = 1;
     [[maybe_unused]] ssize_t n = ::write(wakePipe[1], &stop, 1);
     thread.join();
+    for (std::thread& dripper : drippers) dripper.join();
     for (int fd : heldConnections) ::close(fd);
     ::close(listenFd);
     ::close(wakePipe[0]);
@@ -206,6 +207,20 @@ void LoopbackHttpServer::handle(int fd) {
     for (const std::string& line : reply.headers) out += line + "\r\n";
     if (reply.status != 204) out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     out += "Connection: close\r\n\r\n";
+    if (reply.dripEveryMs > 0) {
+        sendAll(fd, out.data(), out.size());
+        drippers.emplace_back([fd, body = reply.body, every = reply.dripEveryMs, wake = wakePipe[0]] {
+            for (char byte : body) {
+                pollfd fds[2] = {{fd, POLLIN, 0}, {wake, POLLIN, 0}};
+                // A readable client socket is one the client closed; the pipe is the server stopping.
+                if (::poll(fds, 2, every) != 0) break;
+                if (::send(fd, &byte, 1, MSG_NOSIGNAL) != 1) break;
+            }
+            ::shutdown(fd, SHUT_RDWR);
+            ::close(fd);
+        });
+        return;
+    }
     if (reply.bBreakBody) {
         out += reply.body.substr(0, reply.body.size() / 2);
     } else if (reply.status != 204) {

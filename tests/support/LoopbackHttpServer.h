@@ -2,7 +2,8 @@
 // A small HTTP/1.1 server for tests on 127.0.0.1 with an ephemeral port. It records every request
 // as the raw bytes that arrived and answers from a script: one reply per path (a default for the
 // rest), with any status, extra header lines and body, a body that breaks off after its headers,
-// or no answer at all (the connection is held open until the server stops).
+// a body that trickles in a byte at a time, or no answer at all (the connection is held open until
+// the server stops).
 
 #include <atomic>
 #include <cstdint>
@@ -22,6 +23,10 @@ public:
         bool bHang = false;                // read the request, then never answer
         bool bBreakBody = false;           // announce the whole body, send half, then close
         bool bReset = false;               // read the request, then reset the connection unanswered
+        // Above 0: send the status and headers at once, then the body one byte at a time, this
+        // many milliseconds apart (on a thread of its own), until it is sent, the client goes or
+        // the server stops.
+        int dripEveryMs = 0;
     };
 
     // Answers a request from its path and raw bytes; runs on the server's thread. When set, it
@@ -66,5 +71,6 @@ private:
     Handler handler;
     std::vector<std::string> received;
     std::vector<int> heldConnections;
+    std::vector<std::thread> drippers;
     size_t closedHeldConnections = 0;
 };

@@ -138,6 +138,7 @@ TEST(ProfileManager, SavedOnDestructionAndReadBackUnchanged) {
 }
 
 TEST(ProfileManager, DamagedFileIsKeptAsideAndTheManagerStartsEmpty) {
+    std::remove((proPath() + ".bad").c_str());
     {
         ProfileManager m;
         m.addProfile(u"Ann");

@@ -57,6 +57,7 @@ struct NetworkWizardTest : ScreenTest {
     }
     void TearDown() override {
         HttpRequest::defaultStallTimeoutMs = 30000;
+        HttpRequest::defaultDeadlineMs = 60000;
         unsetenv("VESK_MAKER_HOST");
         ScreenTest::TearDown();
     }
@@ -182,6 +183,7 @@ TEST_F(NetworkWizardTest, EachAnswerShowsItsOutcome) {
          {text(u"NETTESTSUCCESS"), u"Mark1red tabnul", text(u"DONEDOT")}, nullptr, u"127.0.0.1:23006"},
         {"10 MB body", Fault::HugeBody, false, failed(u"Could not read reply (error 00002ee4)"), nullptr, u"0.0.0.0:0"},
         {"stall", Fault::Stall, false, failed(u"Could not send request (error 00002ee2)"), nullptr, u"0.0.0.0:0"},
+        {"drip", Fault::Drip, false, failed(u"Could not read reply (error 00002ee2)"), nullptr, u"0.0.0.0:0"},
         {"refused", Fault::None, true, failed(u"Could not send request (error 00002efd)"), nullptr, u"0.0.0.0:0"},
         {"404", Fault::NotFound, false, failed(u"Failed with HTTP status code 404"), nullptr, u"0.0.0.0:0"},
     };
@@ -191,6 +193,10 @@ TEST_F(NetworkWizardTest, EachAnswerShowsItsOutcome) {
         logMark = logText().size();
         setenv("VESK_MAKER_HOST", (c.bRefusingHost ? service.refusingHost() : service.host()).c_str(), 1);
         service.setFault(FakeMakerService::netTestPath, c.fault);
+        // A server that drips its answer (a byte every 0.2 s, never a stall) is given up after 3 s
+        // instead of 60 s.
+        HttpRequest::defaultDeadlineMs = c.fault == Fault::Drip ? 3000 : 60000;
+        HttpRequest::defaultStallTimeoutMs = c.fault == Fault::Drip ? 5000 : 400;
         setMasterServer(u"9.9.9.9:99");
         auto* wizard = openWizard();
         runTest(wizard);
@@ -377,6 +383,7 @@ TEST_F(NetworkWizardTest, FreePortGivesNoLine) {
 TEST_F(NetworkWizardTest, ClosingDuringTheTestLeavesNothingBehind) {
     service.setFault(FakeMakerService::netTestPath, Fault::Stall);
     HttpRequest::defaultStallTimeoutMs = 60000;
+    HttpRequest::defaultDeadlineMs = 60000;
     auto* wizard = openWizard();
     wizard->nextButton->bClicked = true;
     tick();
