@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <pwd.h>
 #include <time.h>
 #include <unistd.h>
@@ -98,5 +99,7 @@ ErrorBoxResult showErrorBox(const std::string& title, const std::string& textUtf
     result.shown = true;
     return result;
 }
+
+void returnFreeMemory() { malloc_trim(0); }
 
 }  // namespace platform
