@@ -4,8 +4,9 @@
 #
 # What runs, found by name so that new benchmarks join without changes here:
 # - every Google Benchmark executable named bench_* in the build (each tests/bench/bench_*.cpp);
-#   the figure is the CPU time of one iteration; a benchmark states its bound with setBound
-#   (tests/bench/BenchBound.h), in its own time unit;
+#   the figure is the CPU time of one iteration, or for a benchmark that times itself (manual time)
+#   the time it reports; a benchmark states its bound with setBound (tests/bench/BenchBound.h), in
+#   its own time unit;
 # - every whole-program measure tests/bench/measure_*.sh, then every long run tests/bench/long_*.sh
 #   (a whole campaign played by the automatic player, say); --quick leaves the long runs out.
 #   Each script is called with the build folder and prints its results as lines
@@ -58,6 +59,10 @@ for b in results["benchmarks"]:
         print(f"{name}\tfailed\t-\t-")
         continue
     bound = b.get("bound")
+    if b["name"].endswith("/manual_time"):
+        # The benchmark times what it means itself (its longest frame, say): that is the figure.
+        print(f"{name}\t{b['real_time']:.3f}\t{b['time_unit']} (own timing)\t{'-' if bound is None else f'{bound:g}'}")
+        continue
     # CPU time: what one iteration costs, whatever else the machine is doing.
     print(f"{name}\t{b['cpu_time']:.3f}\t{b['time_unit']} CPU\t{'-' if bound is None else f'{bound:g}'}")
 EOF

@@ -103,6 +103,13 @@ void HttpRequest::appendBody(const void* bytes, int length) {
 }
 
 void HttpRequest::addPart(const void* data, int length, WStringView fieldName, WStringView fileName) {
+    addPartHeader(fieldName, fileName);
+    appendBody(data, length);
+}
+
+void HttpRequest::reserveBody(size_t length) { shared->body.reserve(length); }
+
+void HttpRequest::addPartHeader(WStringView fieldName, WStringView fileName) {
     std::string header = "\r\n--";
     header += boundary;
     header += "\r\nContent-Disposition: form-data; name=\"";
@@ -115,7 +122,6 @@ void HttpRequest::addPart(const void* data, int length, WStringView fieldName, W
     }
     header += "\r\n\r\n";
     appendBody(header.data(), static_cast<int>(header.size()));
-    appendBody(data, length);
 }
 
 void HttpRequest::addStandardFields() {

@@ -29,6 +29,10 @@ public:
 
     // Appends one part; a file name (non-empty) adds it and an octet-stream content type.
     void addPart(const void* data, int length, WStringView fieldName, WStringView fileName);
+    // The head of such a part; its data follows through appendBody (a large file piece by piece).
+    void addPartHeader(WStringView fieldName, WStringView fileName);
+    // Makes room for a body of 'length' bytes in all, so that appending never moves it.
+    void reserveBody(size_t length);
     // Appends the fields platform, gameName, gameVersion and gamePatch.
     void addStandardFields();
     void appendBody(const void* bytes, int length);

@@ -53,7 +53,8 @@ public:
 
     private:
         std::list<Entry> entries;
-        std::unordered_map<WString, std::list<Entry>::iterator, TextHash, std::equal_to<>> index;
+        // Keyed by views of the keys in 'entries': list nodes never move, and a key never changes.
+        std::unordered_map<WStringView, std::list<Entry>::iterator, TextHash> index;
     };
 
     // What the file-name constructor found.
@@ -114,5 +115,6 @@ private:
     void parse(const WString& text);
     const WString* findValue(WStringView section, WStringView key);
 
-    std::unordered_map<WString, Section*, TextHash, std::equal_to<>> sectionIndex;
+    // Keyed by views of the names in 'sections'.
+    std::unordered_map<WStringView, Section*, TextHash> sectionIndex;
 };

@@ -48,6 +48,7 @@
 #include "media/SoundStream.h"
 #include "platform/AudioLibrary.h"
 #include "platform/FileSystem.h"
+#include "platform/System.h"
 
 namespace {
 
@@ -377,6 +378,8 @@ void GameController::prepareLevel() {
     rollbackForce = -1200.0f - 800.0f * c;
     sprintFraction = 0.15f * c + 0.35f;
     createLevel();
+    // The level's pictures are in; what reading them took goes back to the system.
+    platform::returnFreeMemory();
     const int tracks = pLevel ? std::max<int>(1, static_cast<int>(pLevel->getTracks().size())) : 1;
     trainsTotal *= tracks;
     tunnelForce /= static_cast<float>(tracks);

@@ -424,17 +424,13 @@ void Texture::copyImageData(const MemoryImageFile* source, const PixelRect* sour
     QEL_ASSERT(fn, destPoint->x + sourceRect->width() <= realWidth && destPoint->y + sourceRect->height() <= realHeight);
 
     const RECT destRect{destPoint->x, destPoint->y, destPoint->x + sourceRect->width(), destPoint->y + sourceRect->height()};
-    D3DLOCKED_RECT locked;
-    HRESULT hr = dxTexture->LockRect(0, &locked, &destRect, 0);
+    // The picture's rows go to the texture as they are, without a locked copy of the area.
+    const UColor* from = source->pImageData + size_t(sourceRect->top) * size_t(source->width) + size_t(sourceRect->left);
+    HRESULT hr = dxTexture->UpdateRect(destRect, from, UINT(source->width) * 4);
     if (dxFailed(hr))
         ErrorManager::error(u"Error: %s\n Statement: %s\n Function: %s()\n File: %s\n Line: %d", ErrorManager::getDXErrorString(hr),
-                            u"dxTexture->LockRect(0, &locked, &destRect, 0)", fn, getFileName(utf8ToWide(__FILE__)), __LINE__);
-    const size_t rowBytes = size_t(sourceRect->width()) * 4;
-    for (int row = 0; row < sourceRect->height(); ++row) {
-        const UColor* from = source->pImageData + size_t(sourceRect->top + row) * size_t(source->width) + size_t(sourceRect->left);
-        std::memcpy(static_cast<uint8_t*>(locked.pBits) + size_t(row) * size_t(locked.Pitch), from, rowBytes);
-    }
-    dxTexture->UnlockRect(0);
+                            u"dxTexture->UpdateRect(destRect, from, source->width * 4)", fn, getFileName(utf8ToWide(__FILE__)),
+                            __LINE__);
 }
 
 MemoryImageFile* Texture::getSavedSourceData() {

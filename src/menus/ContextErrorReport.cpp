@@ -1,5 +1,6 @@
 #include "menus/ContextErrorReport.h"
 
+#include <algorithm>
 #include <string>
 
 #include "ui/AppLink.h"
@@ -85,11 +86,13 @@ ContextErrorReport::ContextErrorReport() {
 ContextErrorReport::~ContextErrorReport() {
     // Closed by the player (CANCEL, FINISH, escape) without sending: the report goes once the
     // player passed over it with the network set up. A sent report went when it was sent; an
-    // upload that failed or did not finish, and a page that was never closed, keep it for the
-    // next start.
-    const bool uploadStarted = request != nullptr;
+    // upload that failed or did not finish (or was still being packed), and a page that was never
+    // closed, keep it for the next start.
+    const bool uploadStarted = request != nullptr || packing != nullptr;
     delete request;
     request = nullptr;
+    delete packing;
+    packing = nullptr;
     if (bDone && !uploadStarted && onlineConfigured()) deleteCrashFiles();
 }
 
@@ -97,7 +100,7 @@ void ContextErrorReport::onActivate(bool bFirst) {
     ContextMenu::onActivate(bFirst);
     // Back from the network set-up: NEXT becomes available once it was accepted. While an upload
     // runs or after it, NEXT is the page's own business.
-    if (!request) nextButton->bDisabled = !onlineConfigured();
+    if (!request && !packing) nextButton->bDisabled = !onlineConfigured();
     if (wizardButton) wizardButton->bDisabled = onlineConfigured();
 }
 
@@ -113,9 +116,10 @@ void ContextErrorReport::tickContents(double total, double dt) {
         wizardButton->bClicked = false;
         AppLink::pushContext(new ContextNetworkWizard1());
     }
+    if (packing) packSome();
     if (nextButton->bClicked) {
         nextButton->bClicked = false;
-        if (!request) startUpload();
+        if (!request && !packing) startUpload();
         else if (bUploadSucceeded) bDone = true;
     }
 }
@@ -123,29 +127,58 @@ void ContextErrorReport::tickContents(double total, double dt) {
 void ContextErrorReport::startUpload() {
     nextButton->bDisabled = true;
     if (wizardButton) wizardButton->bDisabled = true;
-    request = new HttpRequest(HttpRequest::getMakerHost(), PATH);
-    request->addStandardFields();
+    packing = new HttpRequest(HttpRequest::getMakerHost(), PATH);
+    packing->addStandardFields();
+    packedFiles = 0;
+    packedBytes = 0;
+    packSome();
+}
+
+void ContextErrorReport::packSome() {
     // The crash files are read straight from disk by their full paths: they lie in the user-data
     // folder, never in an archive.
-    int total = 0;
-    for (const CrashFile& file : crashFiles()) {
-        const std::string path = wideToUtf8(file.path);
-        std::string bytes, reason;
-        switch (platform::readRegularFile(path, bytes, reason, MAX_FILE_SIZE)) {
-            case platform::ReadOutcome::MISSING:
-                continue;
-            case platform::ReadOutcome::UNREADABLE:
-            case platform::ReadOutcome::TOO_LARGE:
-                qelLog(u"ContextErrorReport::startUpload", u"Skipping '%s' (%hs).", file.path, reason.c_str());
-                continue;
-            case platform::ReadOutcome::OK:
-                break;
+    const std::vector<CrashFile> files = crashFiles();
+    size_t budget = PACK_BYTES_PER_FRAME;
+    while (packedFiles < files.size() && budget > 0) {
+        const CrashFile& file = files[packedFiles];
+        std::string reason;
+        if (!reader.isOpen()) {
+            switch (reader.open(wideToUtf8(file.path), reason, MAX_FILE_SIZE)) {
+                case platform::ReadOutcome::MISSING:
+                    ++packedFiles;
+                    continue;
+                case platform::ReadOutcome::UNREADABLE:
+                case platform::ReadOutcome::TOO_LARGE:
+                    qelLog(u"ContextErrorReport::startUpload", u"Skipping '%s' (%hs).", file.path, reason.c_str());
+                    ++packedFiles;
+                    continue;
+                case platform::ReadOutcome::OK:
+                    break;
+            }
+            packing->reserveBody(packing->getBody().size() + reader.size() + 1024);
+            packing->addPartHeader(file.partName, file.path);
+            if (qel && !qel->bDebugLocked) viewer->addMessage(WString(u"DEBUG: Adding ") + file.partName);
         }
-        request->addPart(bytes.data(), int(bytes.size()), file.partName, file.path);
-        total += int(bytes.size());
-        if (qel && !qel->bDebugLocked) viewer->addMessage(WString(u"DEBUG: Adding ") + file.partName);
+        chunk.resize(std::min(budget, PACK_BYTES_PER_FRAME));
+        const long n = reader.read(chunk.data(), chunk.size(), reason);
+        if (n < 0) {
+            // What was read so far goes with the report, which says where the file broke off.
+            qelLog(u"ContextErrorReport::startUpload", u"'%s' broke off (%hs).", file.path, reason.c_str());
+        }
+        if (n <= 0) {
+            reader.close();
+            ++packedFiles;
+            continue;
+        }
+        packing->appendBody(chunk.data(), int(n));
+        packedBytes += int(n);
+        budget -= size_t(n);
     }
-    viewer->addMessage(format(AppText::text(u"ERRORREPORTUPLOADING"), formatThousands(total)));
+    if (packedFiles < files.size()) return;
+    std::vector<char>().swap(chunk);
+    request = packing;
+    packing = nullptr;
+    viewer->addMessage(format(AppText::text(u"ERRORREPORTUPLOADING"), formatThousands(packedBytes)));
     viewer->addMessage(AppText::text(u"ERRORREPORTPLEASEWAIT"));
     request->start();
 }

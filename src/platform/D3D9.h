@@ -4,6 +4,7 @@
 // Numeric values are those of Direct3D 9 wherever the log prints them or files keep them.
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 struct SDL_Window;
@@ -358,6 +359,19 @@ public:
     virtual UINT getWidth() const = 0;
     virtual UINT getHeight() const = 0;
     virtual D3DFORMAT getFormat() const = 0;
+    // Writes rows of 32-bit pixels ('pitch' bytes apart) into a rectangle of the level. A texture
+    // that can take them straight from there does so, without holding a copy of the rectangle.
+    virtual HRESULT UpdateRect(const RECT& area, const void* pixels, UINT pitch) {
+        D3DLOCKED_RECT locked;
+        if (!pixels) return D3DERR_INVALIDCALL;
+        HRESULT hr = LockRect(0, &locked, &area, D3DLOCK_DISCARD);
+        if (hr != D3D_OK) return hr;
+        const size_t rowBytes = size_t(area.right - area.left) * 4;
+        for (int32_t row = 0; row < area.bottom - area.top; ++row)
+            std::memcpy(static_cast<uint8_t*>(locked.pBits) + size_t(row) * size_t(locked.Pitch),
+                        static_cast<const uint8_t*>(pixels) + size_t(row) * pitch, rowBytes);
+        return UnlockRect(0);
+    }
 };
 
 class IDirect3DVertexBuffer9 {

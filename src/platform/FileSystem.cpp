@@ -152,6 +152,63 @@ ReadOutcome readRegularFile(const std::string& path, std::string& out, std::stri
     return ReadOutcome::OK;
 }
 
+ReadOutcome FileReader::open(const std::string& filePath, std::string& reason, size_t sizeLimit) {
+    close();
+    reason.clear();
+    int error = 0;
+    const int opened = openRegularFileForReading(filePath, error);
+    if (opened < 0) {
+        if (error == ENOENT || error == ENOTDIR) return ReadOutcome::MISSING;
+        reason = describe(filePath, error);
+        return ReadOutcome::UNREADABLE;
+    }
+    struct stat st {};
+    if (fstat(opened, &st) == 0 && static_cast<unsigned long long>(st.st_size) > sizeLimit) {
+        ::close(opened);
+        reason = "larger than " + std::to_string(sizeLimit) + " bytes";
+        return ReadOutcome::TOO_LARGE;
+    }
+    fd = opened;
+    path = filePath;
+    limit = sizeLimit;
+    done = 0;
+    openedSize = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+    return ReadOutcome::OK;
+}
+
+long FileReader::read(void* data, size_t size, std::string& reason) {
+    if (fd < 0) {
+        reason = "not open";
+        return -1;
+    }
+    int error = injectedFault(path, FileStep::READ);
+    if (error == 0) {
+        for (;;) {
+            const ssize_t n = ::read(fd, data, size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                error = errno;
+                break;
+            }
+            if (done + static_cast<size_t>(n) > limit) {
+                close();
+                reason = "larger than " + std::to_string(limit) + " bytes";
+                return -1;
+            }
+            done += static_cast<size_t>(n);
+            return static_cast<long>(n);
+        }
+    }
+    close();
+    reason = fileErrorText(error);
+    return -1;
+}
+
+void FileReader::close() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
 bool replaceFile(const std::string& path, const void* data, size_t size, std::string& reason) {
     const std::string temp = path + ".tmp";
     // A temporary file left by a crash is replaced; anything else there makes the create fail.

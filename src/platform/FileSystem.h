@@ -33,6 +33,30 @@ enum class ReadOutcome {
 // Reads a whole regular file of at most 'limit' bytes into 'out'; 'reason' says why not.
 ReadOutcome readRegularFile(const std::string& path, std::string& out, std::string& reason, size_t limit = size_t(1) << 30);
 
+// A regular file read a piece at a time, so that a large file can be taken over several frames.
+class FileReader {
+public:
+    FileReader() = default;
+    ~FileReader() { close(); }
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // Opens the file with the outcomes and the size limit of readRegularFile.
+    ReadOutcome open(const std::string& path, std::string& reason, size_t limit = size_t(1) << 30);
+    // Reads up to 'size' bytes: the count read, 0 at the end of the file, -1 on an error ('reason'
+    // says which; the file is closed). A file that grows past the limit while read is an error.
+    long read(void* data, size_t size, std::string& reason);
+    bool isOpen() const { return fd >= 0; }
+    // The file's size when it was opened.
+    size_t size() const { return openedSize; }
+    void close();
+
+private:
+    int fd = -1;
+    std::string path;
+    size_t limit = 0, done = 0, openedSize = 0;
+};
+
 // Writes a whole file through a temporary file beside it (".tmp" added), synced and then renamed
 // into place, so that a crash or a full disk never leaves a half-written file. On failure any old
 // file at the path is left as it was, the temporary file is removed and 'reason' names the step,

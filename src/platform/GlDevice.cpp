@@ -4,6 +4,10 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/D3DX9.h"
@@ -123,6 +127,90 @@ GLint addressMode(DWORD mode) {
 
 bool isValidRenderState(D3DRENDERSTATETYPE state) { return uint32_t(state) < uint32_t(D3DRS_COUNT); }
 
+// A vertex of the engine's format (position, colour, one pair of texture coordinates).
+struct QuadVertex {
+    float x, y, z;
+    uint32_t color;
+    float u, v;
+};
+static_assert(sizeof(QuadVertex) == 24);
+
+bool argIsTexture(DWORD arg) { return (arg & 15) == D3DTA_TEXTURE; }
+
+// True when texture stage 0 reads the vertex colour.
+bool stageReadsDiffuse(const DWORD* stage) {
+    auto reads = [](DWORD op, DWORD arg1, DWORD arg2) {
+        auto diffuse = [](DWORD arg) { return (arg & 15) == D3DTA_DIFFUSE || (arg & 15) == D3DTA_CURRENT; };
+        if (op == D3DTOP_SELECTARG1) return diffuse(arg1);
+        if (op == D3DTOP_SELECTARG2) return diffuse(arg2);
+        if (op == D3DTOP_MODULATE || op == D3DTOP_MODULATE2X || op == D3DTOP_MODULATE4X || op == D3DTOP_ADD)
+            return diffuse(arg1) || diffuse(arg2);
+        return true;
+    };
+    return reads(stage[D3DTSS_COLOROP], stage[D3DTSS_COLORARG1], stage[D3DTSS_COLORARG2]) ||
+           reads(stage[D3DTSS_ALPHAOP], stage[D3DTSS_ALPHAARG1], stage[D3DTSS_ALPHAARG2]);
+}
+
+// True when a fragment whose texel has alpha 0 leaves the target as it was: its alpha comes out 0
+// and then either fails the alpha test or is blended away.
+bool zeroAlphaTexelIsInvisible(const DWORD* stage, const DWORD* rs) {
+    const DWORD op = stage[D3DTSS_ALPHAOP];
+    bool alphaFollowsTexel = false;
+    if (op == D3DTOP_MODULATE || op == D3DTOP_MODULATE2X || op == D3DTOP_MODULATE4X)
+        alphaFollowsTexel = argIsTexture(stage[D3DTSS_ALPHAARG1]) || argIsTexture(stage[D3DTSS_ALPHAARG2]);
+    else if (op == D3DTOP_SELECTARG1)
+        alphaFollowsTexel = argIsTexture(stage[D3DTSS_ALPHAARG1]);
+    else if (op == D3DTOP_SELECTARG2)
+        alphaFollowsTexel = argIsTexture(stage[D3DTSS_ALPHAARG2]);
+    if (!alphaFollowsTexel) return false;
+    if (rs[D3DRS_ALPHATESTENABLE]) {
+        const DWORD ref = rs[D3DRS_ALPHAREF] & 0xFF;
+        switch (rs[D3DRS_ALPHAFUNC]) {
+            case D3DCMP_NEVER: return true;
+            case D3DCMP_GREATER: return true;
+            case D3DCMP_GREATEREQUAL: if (ref >= 1) return true; break;
+            case D3DCMP_EQUAL: if (ref != 0) return true; break;
+            case D3DCMP_NOTEQUAL: if (ref == 0) return true; break;
+            case D3DCMP_LESS: if (ref == 0) return true; break;
+            default: break;
+        }
+    }
+    const DWORD dest = rs[D3DRS_DESTBLEND];
+    return rs[D3DRS_ALPHABLENDENABLE] && rs[D3DRS_SRCBLEND] == D3DBLEND_SRCALPHA &&
+           (dest == D3DBLEND_INVSRCALPHA || dest == D3DBLEND_ONE);
+}
+
+// True when a fragment of an opaque texel comes out with alpha 1 and blending and the alpha test
+// would leave it as it is: they can be off for it.
+bool opaqueTexelNeedsNoBlending(const DWORD* stage, const DWORD* rs, bool verticesOpaque) {
+    const DWORD op = stage[D3DTSS_ALPHAOP];
+    auto opaqueArg = [&](DWORD arg) {
+        const DWORD source = arg & 15;
+        if (arg & ~DWORD(15)) return false;  // complement or replicate modifiers
+        if (source == D3DTA_TEXTURE) return true;
+        if (source == D3DTA_TFACTOR) return (rs[D3DRS_TEXTUREFACTOR] >> 24) == 0xFF;
+        if (source == D3DTA_DIFFUSE || source == D3DTA_CURRENT) return verticesOpaque;
+        return false;
+    };
+    bool alphaIsOne = false;
+    if (op == D3DTOP_MODULATE || op == D3DTOP_MODULATE2X || op == D3DTOP_MODULATE4X)
+        alphaIsOne = opaqueArg(stage[D3DTSS_ALPHAARG1]) && opaqueArg(stage[D3DTSS_ALPHAARG2]);
+    else if (op == D3DTOP_SELECTARG1)
+        alphaIsOne = opaqueArg(stage[D3DTSS_ALPHAARG1]);
+    else if (op == D3DTOP_SELECTARG2)
+        alphaIsOne = opaqueArg(stage[D3DTSS_ALPHAARG2]);
+    if (!alphaIsOne) return false;
+    if (rs[D3DRS_ALPHATESTENABLE]) {
+        const DWORD ref = rs[D3DRS_ALPHAREF] & 0xFF, func = rs[D3DRS_ALPHAFUNC];
+        const bool passes = func == D3DCMP_ALWAYS || func == D3DCMP_GREATEREQUAL || (func == D3DCMP_GREATER && ref < 255) ||
+                            (func == D3DCMP_LESSEQUAL && ref == 255) || (func == D3DCMP_EQUAL && ref == 255) ||
+                            (func == D3DCMP_NOTEQUAL && ref != 255);
+        if (!passes) return false;
+    }
+    if (!rs[D3DRS_ALPHABLENDENABLE]) return true;
+    return rs[D3DRS_SRCBLEND] == D3DBLEND_SRCALPHA && rs[D3DRS_DESTBLEND] == D3DBLEND_INVSRCALPHA;
+}
+
 }  // namespace
 
 void GlDevice::setContextAttributes() {
@@ -151,6 +239,8 @@ GlDevice::~GlDevice() {
         if (program) glDeleteProgram(program);
         if (vertexArray) glDeleteVertexArrays(1, &vertexArray);
         if (sampler) glDeleteSamplers(1, &sampler);
+        if (scratchBuffer) glDeleteBuffers(1, &scratchBuffer);
+        if (fragmentQuery) glDeleteQueries(1, &fragmentQuery);
         SDL_GL_MakeCurrent(window, nullptr);
         SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
     }
@@ -198,6 +288,9 @@ HRESULT GlDevice::init(const D3DPRESENT_PARAMETERS& params) {
     context = SDL_GL_CreateContext(window);
     if (!context) return D3DERR_NOTAVAILABLE;
     makeCurrent();
+    // The context starts with the window's size.
+    SDL_GL_GetDrawableSize(window, &settledWidth, &settledHeight);
+    bSizeSettled = true;
     if (epoxy_gl_version() < 33) return D3DERR_NOTAVAILABLE;
 
     GLuint vs = compileShader(GL_VERTEX_SHADER, vertexShaderSource);
@@ -226,6 +319,9 @@ HRESULT GlDevice::init(const D3DPRESENT_PARAMETERS& params) {
     glGenTextures(1, &colorTexture);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_DITHER);
+    const char* stats = std::getenv("VESK_DRAW_STATS");
+    bCountFragments = stats && *stats && epoxy_has_gl_extension("GL_ARB_pipeline_statistics_query");
+    if (stats && *stats && !bCountFragments) std::fprintf(stderr, "GlDevice: the driver cannot count fragments\n");
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     return applyPresentation(params);
 }
@@ -238,26 +334,24 @@ HRESULT GlDevice::applyPresentation(const D3DPRESENT_PARAMETERS& params) {
         return D3DERR_INVALIDCALL;
     present = params;
 
-    SDL_SetWindowFullscreen(window, params.Windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // The window's full-screen state is left to its placement (platform::placeWindow), which the
+    // caller does once the device is made or reset: setting it here as well would switch it twice.
     bool vsync = params.PresentationInterval == D3DPRESENT_INTERVAL_ONE || params.PresentationInterval == D3DPRESENT_INTERVAL_DEFAULT;
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
 
-    glBindTexture(GL_TEXTURE_2D, colorTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(params.BackBufferWidth), GLsizei(params.BackBufferHeight), 0, GL_BGRA,
-                 GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture, 0);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return D3DERR_OUTOFVIDEOMEMORY;
+    // The framebuffer object takes memory only when a frame needs it (a window of another size).
+    if (bFramebufferReady) {
+        glDeleteTextures(1, &colorTexture);
+        glGenTextures(1, &colorTexture);
+        bFramebufferReady = false;
+    }
 
     setDefaultStates();
     viewport = D3DVIEWPORT9{0, 0, params.BackBufferWidth, params.BackBufferHeight, 0.0f, 1.0f};
     applyViewportAndScissor();
-    glClearColor(0, 0, 0, 1);
-    glDisable(GL_SCISSOR_TEST);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_SCISSOR_TEST);
+    // The next frame chooses its target afresh and starts from a black window.
+    target = framebuffer;
+    bTargetChosen = false;
     bNeedsReset = false;
     return D3D_OK;
 }
@@ -350,9 +444,46 @@ HRESULT GlDevice::EndScene() {
     return D3D_OK;
 }
 
+void GlDevice::beginFrameStatistics() {
+    if (!bCountFragments || bQueryRunning) return;
+    if (!fragmentQuery) glGenQueries(1, &fragmentQuery);
+    glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, fragmentQuery);
+    bQueryRunning = true;
+}
+
+void GlDevice::endFrameStatistics() {
+    if (!bCountFragments) return;
+    GLint64 fragments = 0;
+    if (bQueryRunning) {
+        glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
+        glGetQueryObjecti64v(fragmentQuery, GL_QUERY_RESULT, &fragments);
+        bQueryRunning = false;
+    }
+    lastFrameFragments = fragments;
+    statFragments += fragments;
+    statViewportPixels += uint64_t(viewport.Width) * viewport.Height;
+    if (++statFrames < 50) return;
+    std::fprintf(stderr, "GlDevice: %d frames, %.0f fragments shaded per frame, viewport %ux%u, %.3f per viewport pixel\n",
+                 statFrames, double(statFragments) / statFrames, unsigned(viewport.Width), unsigned(viewport.Height),
+                 statViewportPixels ? double(statFragments) / double(statViewportPixels) : 0.0);
+    std::fflush(stderr);
+    statFrames = 0;
+    statFragments = 0;
+    statViewportPixels = 0;
+}
+
 HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
     if (isLostNow() || bNeedsReset) return D3DERR_DEVICELOST;
     makeCurrent();
+    endFrameStatistics();
+    bindTarget();
+    if (target == 0) {
+        // Drawn straight into the window's back buffer: nothing to copy.
+        SDL_GL_SwapWindow(window);
+        bSizeSettled = true;
+        bTargetChosen = false;
+        return D3D_OK;
+    }
     int windowWidth = 0, windowHeight = 0;
     SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
     int bbWidth = int(present.BackBufferWidth), bbHeight = int(present.BackBufferHeight);
@@ -373,11 +504,91 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
     bool sameSize = destWidth == bbWidth && destHeight == bbHeight;
     glBlitFramebuffer(0, 0, bbWidth, bbHeight, destX, destY, destX + destWidth, destY + destHeight, GL_COLOR_BUFFER_BIT,
                       sameSize ? GL_NEAREST : GL_LINEAR);
+    ++presentCopies;
     SDL_GL_SwapWindow(window);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    bSizeSettled = windowWidth == settledWidth && windowHeight == settledHeight;
+    bTargetChosen = false;
+    bindTarget();
     glEnable(GL_SCISSOR_TEST);
     applyBlendAndCull();
     return D3D_OK;
+}
+
+void GlDevice::bindTarget() {
+    if (bTargetChosen) {
+        glBindFramebuffer(GL_FRAMEBUFFER, target);
+        return;
+    }
+    // The window's own back buffer takes the drawing when it has the presentation size; otherwise
+    // the frame goes to the framebuffer object and is scaled into the window at Present.
+    int windowWidth = 0, windowHeight = 0;
+    SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
+    // The driver takes a new window size at the next swap: until then the window's back buffer
+    // may still have the old one, and the frame goes to the framebuffer object.
+    if (windowWidth != settledWidth || windowHeight != settledHeight) {
+        settledWidth = windowWidth;
+        settledHeight = windowHeight;
+        bSizeSettled = false;
+    }
+    const bool direct = bSizeSettled && UINT(windowWidth) == present.BackBufferWidth && UINT(windowHeight) == present.BackBufferHeight;
+    const GLuint chosen = direct ? 0 : framebuffer;
+    if (direct && bFramebufferReady) {
+        // Not needed while the window has the presentation size: its memory goes.
+        glDeleteTextures(1, &colorTexture);
+        glGenTextures(1, &colorTexture);
+        bFramebufferReady = false;
+    }
+    if (!direct && !bFramebufferReady) {
+        glBindTexture(GL_TEXTURE_2D, colorTexture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(present.BackBufferWidth), GLsizei(present.BackBufferHeight), 0, GL_BGRA,
+                     GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture, 0);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0, 0, 0, 1);
+        glDisable(GL_SCISSOR_TEST);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        applyBlendAndCull();
+        bFramebufferReady = true;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, chosen);
+    if (direct) {
+        glDrawBuffer(GL_BACK);
+        glReadBuffer(GL_BACK);
+        // The window's back buffer keeps nothing between frames for sure: what lies outside the
+        // viewport is made black, as the framebuffer object's border is.
+        clearOutsideViewport(chosen != target);
+    }
+    target = chosen;
+    bTargetChosen = true;
+}
+
+void GlDevice::clearOutsideViewport(bool whole) {
+    const int W = int(present.BackBufferWidth), H = int(present.BackBufferHeight);
+    const int x = int(viewport.X), y = H - int(viewport.Y) - int(viewport.Height);
+    const int w = int(viewport.Width), h = int(viewport.Height);
+    if (!whole && x == 0 && y == 0 && w == W && h == H) return;
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_SCISSOR_TEST);
+    auto band = [](int bx, int by, int bw, int bh) {
+        if (bw <= 0 || bh <= 0) return;
+        glScissor(bx, by, bw, bh);
+        glClear(GL_COLOR_BUFFER_BIT);
+    };
+    if (whole) {
+        band(0, 0, W, H);
+    } else {
+        band(0, 0, W, y);
+        band(0, y + h, W, H - y - h);
+        band(0, y, x, h);
+        band(x + w, y, W - x - w, h);
+    }
+    applyViewportAndScissor();
+    applyBlendAndCull();
 }
 
 void GlDevice::applyViewportAndScissor() {
@@ -391,7 +602,7 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     if (!(flags & D3DCLEAR_TARGET)) return D3D_OK;
     if (bNeedsReset) return D3D_OK;
     makeCurrent();
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    bindTarget();
     glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
                  ((color >> 24) & 0xFF) / 255.0f);
     glEnable(GL_SCISSOR_TEST);
@@ -585,11 +796,40 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     if (bNeedsReset) return D3D_OK;
 
     makeCurrent();
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    // A textured quad is cut to the texels that can show (or left out when none can), and one that
+    // shows only opaque texels is drawn without blending and the alpha test.
+    const DWORD* stage = stageStates[0];
+    bool hasTexture = texture && texture->getGlTextureName() != 0 && stage[D3DTSS_COLOROP] != D3DTOP_DISABLE;
+    auto* glTexture = hasTexture ? dynamic_cast<GlTexture*>(texture) : nullptr;
+    QuadVertex trimmed[4];
+    QuadPlan plan = QuadPlan::AS_IS;
+    bool opaque = false;
+    if (glTexture && bCutQuads && type == D3DPT_TRIANGLESTRIP && primitiveCount == 2 && streamStride == sizeof(QuadVertex))
+        plan = planQuad(*glTexture, streamBuffer->bytes() + streamOffset + size_t(startVertex) * streamStride, trimmed, opaque);
+    if (plan == QuadPlan::SKIP) {
+        ++quadsLeftOut;
+        return D3D_OK;
+    }
+    bindTarget();
+    beginFrameStatistics();
     glUseProgram(program);
     glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, streamBuffer->glName());
-    auto offset = [&](size_t field) { return reinterpret_cast<const void*>(size_t(streamOffset) + field); };
+    UINT drawOffset = streamOffset;
+    if (plan == QuadPlan::TRIMMED) {
+        ++quadsCut;
+        if (!scratchBuffer) glGenBuffers(1, &scratchBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, scratchBuffer);
+        glBufferData(GL_ARRAY_BUFFER, sizeof(trimmed), trimmed, GL_STREAM_DRAW);
+        drawOffset = 0;
+        startVertex = 0;
+    } else {
+        glBindBuffer(GL_ARRAY_BUFFER, streamBuffer->glName());
+    }
+    if (opaque) {
+        ++quadsOpaque;
+        glDisable(GL_BLEND);
+    }
+    auto offset = [&](size_t field) { return reinterpret_cast<const void*>(size_t(drawOffset) + field); };
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, GLsizei(streamStride), offset(0));
     glEnableVertexAttribArray(1);
@@ -605,7 +845,6 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     DWORD factor = renderStates[D3DRS_TEXTUREFACTOR];
     glUniform4f(uniforms[U_TEXTURE_FACTOR], ((factor >> 16) & 0xFF) / 255.0f,
                 ((factor >> 8) & 0xFF) / 255.0f, (factor & 0xFF) / 255.0f, ((factor >> 24) & 0xFF) / 255.0f);
-    const DWORD* stage = stageStates[0];
     glUniform1i(uniforms[U_COLOR_OP], GLint(stage[D3DTSS_COLOROP]));
     glUniform1i(uniforms[U_COLOR_ARG1], GLint(stage[D3DTSS_COLORARG1]));
     glUniform1i(uniforms[U_COLOR_ARG2], GLint(stage[D3DTSS_COLORARG2]));
@@ -613,10 +852,9 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     glUniform1i(uniforms[U_ALPHA_ARG1], GLint(stage[D3DTSS_ALPHAARG1]));
     glUniform1i(uniforms[U_ALPHA_ARG2], GLint(stage[D3DTSS_ALPHAARG2]));
     GLint alphaFunc = renderStates[D3DRS_ALPHATESTENABLE] ? GLint(renderStates[D3DRS_ALPHAFUNC]) : 0;
-    if (alphaFunc == D3DCMP_ALWAYS || alphaFunc < 0 || alphaFunc > 8) alphaFunc = 0;
+    if (alphaFunc == D3DCMP_ALWAYS || alphaFunc < 0 || alphaFunc > 8 || opaque) alphaFunc = 0;
     glUniform1i(uniforms[U_ALPHA_FUNC], alphaFunc);
     glUniform1f(uniforms[U_ALPHA_REF], float(renderStates[D3DRS_ALPHAREF] & 0xFF));
-    bool hasTexture = texture && texture->getGlTextureName() != 0 && stage[D3DTSS_COLOROP] != D3DTOP_DISABLE;
     glUniform1i(uniforms[U_HAS_TEXTURE], hasTexture ? 1 : 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, hasTexture ? texture->getGlTextureName() : 0);
@@ -631,7 +869,125 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
         case D3DPT_TRIANGLEFAN: mode = GL_TRIANGLE_FAN; break;
     }
     glDrawArrays(mode, GLint(startVertex), GLsizei(needed));
+    if (opaque && renderStates[D3DRS_ALPHABLENDENABLE]) glEnable(GL_BLEND);
     return D3D_OK;
+}
+
+GlDevice::QuadPlan GlDevice::planQuad(const GlTexture& t, const void* data, void* trimmedOut, bool& opaque) const {
+    opaque = false;
+    const auto* in = static_cast<const QuadVertex*>(data);
+    auto* out = static_cast<QuadVertex*>(trimmedOut);
+    const DWORD* stage = stageStates[0];
+    const bool invisibleZero = zeroAlphaTexelIsInvisible(stage, renderStates);
+    const bool verticesOpaque = (in[0].color >> 24) == 0xFF && (in[1].color >> 24) == 0xFF && (in[2].color >> 24) == 0xFF &&
+                                (in[3].color >> 24) == 0xFF;
+    const bool mayGoOpaque = opaqueTexelNeedsNoBlending(stage, renderStates, verticesOpaque);
+    if (!invisibleZero && !mayGoOpaque) return QuadPlan::AS_IS;
+
+    // The quad must be a parallelogram carrying a rectangle of the texture, each corner one corner
+    // of it, within the texture (no repeats).
+    float uMin = in[0].u, uMax = in[0].u, vMin = in[0].v, vMax = in[0].v;
+    for (int i = 1; i < 4; ++i) {
+        uMin = std::min(uMin, in[i].u), uMax = std::max(uMax, in[i].u);
+        vMin = std::min(vMin, in[i].v), vMax = std::max(vMax, in[i].v);
+    }
+    if (!(uMin >= 0.0f && vMin >= 0.0f && uMax <= 1.0f && vMax <= 1.0f) || uMax <= uMin || vMax <= vMin) return QuadPlan::AS_IS;
+    int corner[2][2] = {{-1, -1}, {-1, -1}};  // [u is max][v is max]
+    for (int i = 0; i < 4; ++i) {
+        const bool atUMin = in[i].u == uMin, atUMax = in[i].u == uMax, atVMin = in[i].v == vMin, atVMax = in[i].v == vMax;
+        if (atUMin == atUMax || atVMin == atVMax) return QuadPlan::AS_IS;
+        int& c = corner[atUMax][atVMax];
+        if (c >= 0) return QuadPlan::AS_IS;
+        c = i;
+    }
+    const QuadVertex& p00 = in[corner[0][0]];
+    const QuadVertex& p10 = in[corner[1][0]];
+    const QuadVertex& p01 = in[corner[0][1]];
+    const QuadVertex& p11 = in[corner[1][1]];
+    const float span = std::max({std::fabs(p10.x - p00.x), std::fabs(p10.y - p00.y), std::fabs(p01.x - p00.x),
+                                 std::fabs(p01.y - p00.y), 1.0f});
+    const float tolerance = span * 1e-5f;
+    if (std::fabs(p00.x + p11.x - p10.x - p01.x) > tolerance || std::fabs(p00.y + p11.y - p10.y - p01.y) > tolerance ||
+        std::fabs(p00.z + p11.z - p10.z - p01.z) > tolerance)
+        return QuadPlan::AS_IS;
+
+    // The texels under the quad, and the tiles around the ones that may show.
+    const float W = float(t.getWidth()), H = float(t.getHeight());
+    const float x0 = uMin * W, x1 = uMax * W, y0 = vMin * H, y1 = vMax * H;
+    const int T = GlTexture::TILE;
+    const int c0 = std::max(0, int(std::floor(x0)) / T), c1 = std::min(t.tileColumns() - 1, (int(std::ceil(x1)) - 1) / T);
+    const int r0 = std::max(0, int(std::floor(y0)) / T), r1 = std::min(t.tileRows() - 1, (int(std::ceil(y1)) - 1) / T);
+    int vc0 = INT32_MAX, vc1 = -1, vr0 = INT32_MAX, vr1 = -1;
+    bool allOpaque = true;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const uint8_t tile = t.tile(c, r);
+            if (!(tile & GlTexture::TILE_OPAQUE)) allOpaque = false;
+            if (!(tile & GlTexture::TILE_VISIBLE)) continue;
+            vc0 = std::min(vc0, c), vc1 = std::max(vc1, c);
+            vr0 = std::min(vr0, r), vr1 = std::max(vr1, r);
+        }
+    // A filtered sample near an edge of a repeating texture also reads the opposite edge.
+    const bool linear = samplerStates[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR || samplerStates[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+    const bool wrapU = linear && samplerStates[D3DSAMP_ADDRESSU] != D3DTADDRESS_CLAMP;
+    const bool wrapV = linear && samplerStates[D3DSAMP_ADDRESSV] != D3DTADDRESS_CLAMP;
+    auto columnShows = [&](int c) {
+        for (int r = r0; r <= r1; ++r)
+            if (t.tile(c, r) & GlTexture::TILE_VISIBLE) return true;
+        return false;
+    };
+    auto rowShows = [&](int r) {
+        for (int c = c0; c <= c1; ++c)
+            if (t.tile(c, r) & GlTexture::TILE_VISIBLE) return true;
+        return false;
+    };
+    const int lastColumn = t.tileColumns() - 1, lastRow = t.tileRows() - 1;
+    // (Only where the quad's texels come within half a texel of the edge: a filtered sample reads
+    // the texels on either side of it.)
+    bool edgeBleeds = false;
+    if (wrapU && x0 < 0.5f && lastColumn > 0 && columnShows(lastColumn)) vc0 = 0, edgeBleeds = true;
+    if (wrapU && x1 > W - 0.5f && lastColumn > 0 && columnShows(0)) vc1 = lastColumn, edgeBleeds = true;
+    if (wrapV && y0 < 0.5f && lastRow > 0 && rowShows(lastRow)) vr0 = 0, edgeBleeds = true;
+    if (wrapV && y1 > H - 0.5f && lastRow > 0 && rowShows(0)) vr1 = lastRow, edgeBleeds = true;
+    if (vc1 < 0 || vr1 < 0) {
+        if (edgeBleeds) return QuadPlan::AS_IS;
+        return invisibleZero ? QuadPlan::SKIP : QuadPlan::AS_IS;
+    }
+    // Opaque only when the filter cannot reach past the texels under the quad: one texel around
+    // them lies within tiles that are opaque too.
+    if (mayGoOpaque && allOpaque) {
+        const int oc0 = std::max(0, int(std::floor(x0)) - 1) / T, oc1 = std::min(int(W) - 1, int(std::ceil(x1))) / T;
+        const int or0 = std::max(0, int(std::floor(y0)) - 1) / T, or1 = std::min(int(H) - 1, int(std::ceil(y1))) / T;
+        bool around = !(wrapU && (x0 < 0.5f || x1 > W - 0.5f)) && !(wrapV && (y0 < 0.5f || y1 > H - 0.5f));
+        for (int r = or0; around && r <= or1; ++r)
+            for (int c = oc0; around && c <= oc1; ++c)
+                if (!(t.tile(c, r) & GlTexture::TILE_OPAQUE)) around = false;
+        opaque = around;
+    }
+    if (!invisibleZero) return QuadPlan::AS_IS;
+
+    // The visible tiles and one texel around them (what a filtered sample can reach).
+    const float nx0 = std::max(x0, float(vc0 * T) - 1.0f), nx1 = std::min(x1, float((vc1 + 1) * T) + 1.0f);
+    const float ny0 = std::max(y0, float(vr0 * T) - 1.0f), ny1 = std::min(y1, float((vr1 + 1) * T) + 1.0f);
+    if (nx0 <= x0 && nx1 >= x1 && ny0 <= y0 && ny1 >= y1) return QuadPlan::AS_IS;
+    // Vertex colours that differ would have to be interpolated: cut only when they are all the same
+    // or the stage does not read them.
+    if ((in[0].color != in[1].color || in[0].color != in[2].color || in[0].color != in[3].color) && stageReadsDiffuse(stage))
+        return QuadPlan::AS_IS;
+    const float su0 = (nx0 - x0) / (x1 - x0), su1 = (nx1 - x0) / (x1 - x0);
+    const float sv0 = (ny0 - y0) / (y1 - y0), sv1 = (ny1 - y0) / (y1 - y0);
+    for (int i = 0; i < 4; ++i) {
+        const bool uHigh = in[i].u == uMax, vHigh = in[i].v == vMax;
+        const float su = uHigh ? su1 : su0, sv = vHigh ? sv1 : sv0;
+        QuadVertex& o = out[i];
+        o = in[i];
+        o.x = p00.x + su * (p10.x - p00.x) + sv * (p01.x - p00.x);
+        o.y = p00.y + su * (p10.y - p00.y) + sv * (p01.y - p00.y);
+        o.z = p00.z + su * (p10.z - p00.z) + sv * (p01.z - p00.z);
+        o.u = (uHigh ? nx1 : nx0) / W;
+        o.v = (vHigh ? ny1 : ny0) / H;
+    }
+    return QuadPlan::TRIMMED;
 }
 
 HRESULT GlDevice::ValidateDevice(DWORD* numPasses) {
@@ -655,7 +1011,7 @@ HRESULT GlDevice::GetBackBufferPixels(UINT* width, UINT* height, std::vector<D3D
     makeCurrent();
     UINT w = present.BackBufferWidth, h = present.BackBufferHeight;
     std::vector<D3DCOLOR> bottomUp(size_t(w) * h);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    bindTarget();
     glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
     pixels->resize(bottomUp.size());
     for (UINT row = 0; row < h; ++row)

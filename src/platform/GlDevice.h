@@ -1,6 +1,7 @@
 #pragma once
-// The Direct3D 9 device on OpenGL 3.3 core. The back buffer is a framebuffer object of exactly
-// the presentation size, copied into the window at Present with its proportions kept. One shader
+// The Direct3D 9 device on OpenGL 3.3 core. When the window has the presentation size the frame is
+// drawn straight into the window's back buffer; otherwise the back buffer is a framebuffer object
+// of exactly the presentation size, copied into the window at Present with its proportions kept. One shader
 // pair reproduces texture stage 0 and the alpha test; the scissor follows the viewport; Direct3D's
 // pixel centres and clip depth are kept.
 //
@@ -64,6 +65,17 @@ public:
     void endForcedLoss();
     void failNextResets(int n) { failingResets = n; }
     int resetCount = 0;
+    // Frames copied from the framebuffer object into a window of another size.
+    int presentCopies = 0;
+    // Textured quads cut to the texels that can show, left out because none can, and drawn
+    // without blending because all they show is opaque. bCutQuads off draws every quad as given.
+    bool bCutQuads = true;
+    int quadsCut = 0, quadsLeftOut = 0, quadsOpaque = 0;
+    // Fragments shaded in the last frame presented (Mesa's pipeline statistics; -1 when the driver
+    // cannot count them or counting is off). Counting is on with VESK_DRAW_STATS set, which also
+    // prints a summary every 50 frames on standard error.
+    int64_t lastFrameFragments = -1;
+    bool bCountFragments = false;
 
     // Number of vertices a draw of 'count' primitives of a type reads (0 for an unknown type).
     static UINT verticesForPrimitives(D3DPRIMITIVETYPE type, UINT count);
@@ -75,13 +87,32 @@ private:
     void applyViewportAndScissor();
     void applyBlendAndCull();
     void applySampler();
+    // Binds the frame's drawing target, choosing it at the first use after a Present.
+    void bindTarget();
+    void clearOutsideViewport(bool whole);
+    enum class QuadPlan { AS_IS, SKIP, TRIMMED };
+    // For a strip of four vertices at 'data' over texture t: whether to draw it as it is, leave it
+    // out, or draw the cut quad written to 'trimmed'; 'opaque' when it may go without blending.
+    QuadPlan planQuad(const GlTexture& t, const void* data, void* trimmed, bool& opaque) const;
+    void beginFrameStatistics();
+    void endFrameStatistics();
 
     SDL_Window* window;
     void* context = nullptr;
     ULONG refCount = 1;
     D3DPRESENT_PARAMETERS present;
     uint32_t framebuffer = 0, colorTexture = 0;
-    uint32_t program = 0, vertexArray = 0, sampler = 0;
+    uint32_t target = 0;  // 0: the window's back buffer
+    bool bTargetChosen = false;
+    bool bFramebufferReady = false;  // the framebuffer object has its storage
+    int settledWidth = 0, settledHeight = 0;
+    bool bSizeSettled = false;  // the window's back buffer surely has the window's size
+    uint32_t program = 0, vertexArray = 0, sampler = 0, scratchBuffer = 0;
+    uint32_t fragmentQuery = 0;
+    bool bQueryRunning = false;
+    int statFrames = 0;
+    int64_t statFragments = 0;
+    uint64_t statViewportPixels = 0;
     enum Uniform { U_MATRIX, U_PIXEL_OFFSET, U_TEXTURE_FACTOR, U_COLOR_OP, U_COLOR_ARG1, U_COLOR_ARG2, U_ALPHA_OP, U_ALPHA_ARG1,
                    U_ALPHA_ARG2, U_ALPHA_FUNC, U_ALPHA_REF, U_HAS_TEXTURE, U_COUNT };
     int uniforms[U_COUNT] = {};

@@ -1,7 +1,10 @@
 #pragma once
 // A texture of the OpenGL device: 32-bit ARGB pixels in an OpenGL texture, which survives a device
-// reset. A lock reads the locked area into memory and writes it back when the lock ends.
+// reset. A lock holds the locked area in memory while it lasts (read back from the texture unless
+// nothing was written there yet or the lock discards it) and writes it back when the lock ends;
+// UpdateRect writes pixels straight from the caller's memory.
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/D3D9.h"
@@ -21,11 +24,23 @@ public:
     UINT getWidth() const override { return width; }
     UINT getHeight() const override { return height; }
     D3DFORMAT getFormat() const override { return format; }
+    HRESULT UpdateRect(const RECT& area, const void* pixels, UINT pitch) override;
 
     // Called by the device when it goes: the OpenGL texture went with its context.
     void detach();
 
+    // What the texture holds, per tile of TILE x TILE texels (row by row), kept as pixels are
+    // written: TILE_VISIBLE when some texel there may have alpha above 0, TILE_OPAQUE when every
+    // texel there is surely opaque. Both err on the safe side when a write covers part of a tile.
+    static constexpr int TILE = 8;
+    enum : uint8_t { TILE_VISIBLE = 1, TILE_OPAQUE = 2 };
+    int tileColumns() const { return columns; }
+    int tileRows() const { return rows; }
+    uint8_t tile(int column, int row) const { return tiles[size_t(row) * size_t(columns) + size_t(column)]; }
+
 private:
+    void noteWritten(const RECT& area, const D3DCOLOR* pixels, size_t pitchInPixels);
+
     GlDevice* owner;
     UINT width, height;
     D3DFORMAT format;
@@ -33,5 +48,8 @@ private:
     RECT lockedArea{0, 0, 0, 0};
     uint32_t textureName = 0;
     bool bLocked = false;
+    bool bWritten = false;  // false while the texture is still all transparent black
+    int columns = 0, rows = 0;
+    std::vector<uint8_t> tiles;
     ULONG refCount = 1;
 };

@@ -23,6 +23,8 @@ public:
     // Called by the device when it goes: the OpenGL buffer went with its context.
     void detach();
     uint32_t glName() const { return bufferName; }
+    // The memory copy, as of the last Unlock (what the OpenGL buffer holds).
+    const uint8_t* bytes() const { return data.data(); }
 
 private:
     GlDevice* owner;

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <pwd.h>
 #include <signal.h>
@@ -206,5 +207,7 @@ ErrorBoxResult showErrorBox(const std::string& title, const std::string& textUtf
     }
     return showBoxInChild(title, textUtf8);
 }
+
+void returnFreeMemory() { malloc_trim(0); }
 
 }  // namespace platform

@@ -20,6 +20,9 @@ std::string executablePath();
 bool readWholeFile(const std::string& path, std::string& out, size_t limit = size_t(1) << 30);
 // A monotonic millisecond clock as an unsigned 32-bit count, like the system's multimedia timer.
 uint32_t millisecondClock();
+// Gives the heap's free memory back to the system (after loading, when the buffers a load used
+// have gone and little is allocated again soon).
+void returnFreeMemory();
 // True when a display can show windows (an X or Wayland display is set).
 bool hasDisplay();
 // Writes a report to standard error: "<title>:" on a line of its own, then the text, in one

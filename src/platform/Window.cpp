@@ -1,5 +1,6 @@
 #include "platform/Window.h"
 
+#include "platform/Clock.h"
 #include "platform/WindowInputEvents.h"
 
 #include <SDL.h>
@@ -115,6 +116,15 @@ bool pollMessages(std::vector<WindowMessage>& out) {
     if (mainWindow) SDL_GetWindowSize(mainWindow, &w, &h);
     for (const WindowMessage& m : translateEvent(event, w, h)) out.push_back(m);
     return true;
+}
+
+bool waitForMessage(uint32_t timeoutMs) {
+    if (closeSignal || closePosted) return true;
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+        Clock::current().sleep(timeoutMs);
+        return closeSignal || closePosted;
+    }
+    return SDL_WaitEventTimeout(nullptr, int(timeoutMs)) == 1 || closeSignal || closePosted;
 }
 
 std::vector<WindowMessage> translateEvent(const SDL_Event& event, int clientWidth, int clientHeight) {

@@ -3,6 +3,7 @@
 // it is shown it asks for input focus itself (under Xvfb there is no window manager to give it).
 // SIGINT, SIGTERM and SIGHUP close it like its close button.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ bool isTouchAvailable();
 // Takes the next pending event and appends its messages; false when the queue is empty. A
 // pending SIGINT, SIGTERM or SIGHUP comes out as one CLOSE message.
 bool pollMessages(std::vector<WindowMessage>& out);
+// Waits until a message is pending or timeoutMs have passed; true when one is pending. Without a
+// window system it sleeps on the current clock for the whole time.
+bool waitForMessage(uint32_t timeoutMs);
 // The messages of one SDL event; clientWidth and clientHeight scale touch positions.
 std::vector<WindowMessage> translateEvent(const SDL_Event& event, int clientWidth, int clientHeight);
 // Asks the message queue for a close, as the close button does.

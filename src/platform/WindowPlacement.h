@@ -8,9 +8,12 @@ namespace platform {
 
 // The usable area of the primary display; false when it cannot be found.
 bool getWorkArea(RECT* area);
-// Full screen: the window has no frame (the device makes it cover the display). Windowed: a
+// Full screen: the window has no frame and covers the display (desktop full screen). Windowed: a
 // framed window whose client area is 'client' (screen coordinates). Either way it is shown
-// normally, no longer minimised.
+// normally, no longer minimised. The full-screen state is set here only (the graphics device
+// leaves it alone), and changed only when it differs.
 void placeWindow(HWND window, bool fullScreen, const RECT& client);
+// Number of changes of a window's full-screen state made so far (each one can be slow).
+int fullScreenChangeCount();
 
 }  // namespace platform

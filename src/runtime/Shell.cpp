@@ -9,7 +9,6 @@
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
 #include "media/QelInput.h"
-#include "platform/Clock.h"
 #include "platform/CrashHandler.h"
 #include "platform/InstanceLock.h"
 #include "platform/PageOpener.h"
@@ -83,7 +82,8 @@ bool isAnotherInstanceRunning() {
 bool idleTick() {
     if (!qel) {
         if (!platform::isMainWindowForeground()) {
-            platform::Clock::current().sleep(100);
+            // The window's own events (shown, focus) end the wait as soon as they come.
+            platform::waitForMessage(100);
             return true;
         }
         createQEL();

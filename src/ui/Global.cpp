@@ -30,6 +30,7 @@
 #include "media/QelGraphics.h"
 #include "media/Texture.h"
 #include "platform/AudioLibrary.h"
+#include "platform/System.h"
 
 Global* game = nullptr;
 
@@ -100,6 +101,8 @@ void Global::initPostLoader() {
     pContextManager->pushContext(new ContextStudioLogo());
     // After a crash the report page comes first.
     if (crashFilesExist() && createErrorReport) pContextManager->pushContext(createErrorReport());
+    // What loading took and let go of goes back to the system.
+    platform::returnFreeMemory();
     const double t = qel && qel->pTimeKeeper ? qel->pTimeKeeper->getTime() : 0.0;
     qelLog(u"Global::initPostLoader", u"Global initialization complete at t=%.3lf sec.", t);
 }

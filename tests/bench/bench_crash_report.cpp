@@ -1,13 +1,16 @@
 // The longest frame of the crash report while it sends a 10 MB crash log: from the frame that takes
-// NEXT (reading the files, building the body, starting the request) to the frame that shows the
-// answer of the maker's service (the fake one, in this process). Each frame is ticked and drawn on
-// the recording graphics device with the fonts of the generated data archives, and timed on the
-// wall clock. Target: no frame above 100 ms, so the upload never freezes the screen.
+// NEXT (the files are then read and packed a piece per frame, and the request starts) to the frame
+// that shows the answer of the maker's service (the fake one, in this process). Each frame is
+// ticked and drawn on the recording graphics device with the fonts of the generated data archives,
+// and timed by the CPU time of the thread that runs it (what the frame itself costs, whatever else
+// the machine runs); the longest frame on the wall clock is given beside it. Target: no frame above
+// 20 ms, so the upload never stalls the page.
 //
 // Run by tools/bench.sh (the data archives must have been generated beside it).
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -30,11 +33,18 @@ struct Engine : MenuBenchEngine {
         engine->frameTimer.previousFrameTime = 0.0;
         engine->frameTimer.frameTime = 1.0 / 60.0;
     }
-    // One frame, timed on the wall clock.
-    double timedFrame() {
+    static double threadSeconds() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+    }
+    // One frame: its CPU time, and its wall-clock time in 'wall'.
+    double timedFrame(double& wall) {
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = threadSeconds();
         frame();
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return threadSeconds() - cpuStart;
     }
 
     FakeMakerService service;
@@ -44,7 +54,7 @@ void BM_CrashReportLongestFrameWhileSending10MB(benchmark::State& state) {
     static Engine e;
     std::string log(10u << 20, '\0');
     for (size_t i = 0; i < log.size(); ++i) log[i] = char('a' + i % 26);
-    double longest = 0.0;
+    double longest = 0.0, longestWall = 0.0;
     for (auto _ : state) {
         writeFileBytes(wideToUtf8(getCrashLogPath()), log);
         e.clearStack();
@@ -54,14 +64,17 @@ void BM_CrashReportLongestFrameWhileSending10MB(benchmark::State& state) {
         page->nextButton->bClicked = true;
         double frameLongest = 0.0;
         do {
-            frameLongest = std::max(frameLongest, e.timedFrame());
+            double wall = 0.0;
+            frameLongest = std::max(frameLongest, e.timedFrame(wall));
+            longestWall = std::max(longestWall, wall);
         } while (!page->request || page->request->getState() != HttpRequest::STATE_IDLE);
         if (!page->bUploadSucceeded) state.SkipWithError("the upload failed");
         longest = std::max(longest, frameLongest);
         state.SetIterationTime(frameLongest);
     }
     state.counters["longest_ms"] = longest * 1000.0;
-    setBound(state, 100.0);
+    state.counters["longest_wall_ms"] = longestWall * 1000.0;
+    setBound(state, 20.0);
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/AppText.h"
 #include "menus/ContextMain.h"
@@ -26,6 +28,7 @@
 #include "media/GlPixelFixture.h"
 #include "media/MemoryImageFile.h"
 #include "media/QelInput.h"
+#include "platform/GlDevice.h"
 #include "menus/ContextCredits.h"
 #include "menus/ContextHelp.h"
 #include "menus/ContextHighScoreOptions.h"
@@ -112,6 +115,37 @@ protected:
 };
 
 }  // namespace
+
+// The device cuts quads to the texels that can show and leaves out those that show none: the main
+// menu and the high-score table come out as when every quad is drawn as given.
+TEST_F(MenuPixelTest, CuttingQuadsToWhatShowsLeavesTheScreensAsTheyWere) {
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    ASSERT_NE(gl, nullptr);
+    application->profileManager.addProfile(u"Ann");
+    for (int screen = 0; screen < 2; ++screen) {
+        SCOPED_TRACE(screen == 0 ? "main menu" : "high scores");
+        if (screen == 0) stack->pushContext(new ContextMain());
+        else stack->pushContext(new ContextHighScores());
+        gl->bCutQuads = false;
+        frames(5);
+        const std::vector<D3DCOLOR> given = pixels;
+        gl->bCutQuads = true;
+        gl->quadsCut = gl->quadsLeftOut = 0;
+        frames(0);
+        EXPECT_GT(gl->quadsCut + gl->quadsLeftOut, 0);
+        ASSERT_EQ(pixels.size(), given.size());
+        int differing = 0;
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const D3DCOLOR a = given[i], b = pixels[i];
+            for (int shift = 0; shift < 24; shift += 8)
+                if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 2) {
+                    ++differing;
+                    break;
+                }
+        }
+        EXPECT_EQ(differing, 0);
+    }
+}
 
 TEST_F(MenuPixelTest, TouchInputBringsTheKeyboardUnderTheTypedName) {
     application->profileManager.addProfile(u"Ann");

@@ -423,6 +423,55 @@ TEST_F(OnlineUploadTest, CrashReportSendsTheFilesThatExistInTheirOrderByteForByt
     }
 }
 
+TEST_F(OnlineUploadTest, LargeCrashReportIsPackedOverSeveralFramesAndSentWhole) {
+    // A log of two and a half frames' worth of packing, then a small dump: no frame packs more than
+    // its share, the request leaves once all is in, and the service gets every byte in order.
+    config().bOnlineConfigured = 1;
+    const size_t share = ContextErrorReport::PACK_BYTES_PER_FRAME;
+    std::string log(share * 5 / 2, '\0');
+    for (size_t i = 0; i < log.size(); ++i) log[i] = char('a' + (i * 7) % 26);
+    writeFileBytes(wideToUtf8(getCrashLogPath()), log);
+    writeFileBytes(wideToUtf8(getCrashDumpPath()), "dump");
+    auto* page = new ContextErrorReport();
+    push(page);
+    tapNext();
+    int packingFrames = 1;
+    while (page->isPacking() && packingFrames < 10) {
+        EXPECT_EQ(page->request, nullptr);
+        EXPECT_TRUE(page->nextButton->bDisabled);
+        tick();
+        ++packingFrames;
+    }
+    EXPECT_EQ(packingFrames, 3);
+    ASSERT_NE(page->request, nullptr);
+    ASSERT_TRUE(tickUntilAnswered(page));
+    const auto received = service.received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].rejection, "");
+    const auto& parts = received[0].parts;
+    ASSERT_EQ(parts.size(), 6u);
+    EXPECT_EQ(parts[4].name, "crashLog");
+    EXPECT_TRUE(parts[4].data == log);
+    EXPECT_EQ(parts[5].name, "crashMiniDump");
+    EXPECT_EQ(parts[5].data, "dump");
+    EXPECT_TRUE(page->bUploadSucceeded);
+}
+
+TEST_F(OnlineUploadTest, CrashReportClosedWhilePackingIsKept) {
+    config().bOnlineConfigured = 1;
+    writeFileBytes(wideToUtf8(getCrashLogPath()), std::string(ContextErrorReport::PACK_BYTES_PER_FRAME * 2, 'x'));
+    auto* page = new ContextErrorReport();
+    push(page);
+    tapNext();
+    ASSERT_TRUE(page->isPacking());
+    tapCancel();
+    tick();
+    EXPECT_EQ(stack->getTopContext(), nullptr);
+    EXPECT_TRUE(service.received().empty());
+    // The player asked for the report to go: it waits for the next start.
+    EXPECT_TRUE(exists(getCrashLogPath()));
+}
+
 TEST_F(OnlineUploadTest, CrashFileThatCannotBeReadIsSkippedAndLogged) {
     config().bOnlineConfigured = 1;
     qel->bDebugLocked = false;

@@ -86,6 +86,41 @@ TEST(FileSystemTest, AnInjectedReadErrorMakesTheFileUnreadable) {
     EXPECT_EQ(reason, std::strerror(EIO));
 }
 
+TEST(FileSystemTest, AReaderTakesAFileInPiecesWithTheOutcomesOfAWholeRead) {
+    TestFolder folder("vesk-fs");
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += char('a' + i % 26);
+    writeFileBytes(folder.file("plain"), text);
+    writeFileBytes(folder.file("big"), std::string(2000, 'x'));
+    std::filesystem::create_directory(folder.file("dir"));
+    platform::FileReader reader;
+    std::string reason;
+    EXPECT_EQ(reader.open(folder.file("missing"), reason, 1500), ReadOutcome::MISSING);
+    EXPECT_EQ(reader.open(folder.file("dir"), reason, 1500), ReadOutcome::UNREADABLE);
+    EXPECT_EQ(reason, "it is a folder, not a regular file");
+    EXPECT_EQ(reader.open(folder.file("big"), reason, 1500), ReadOutcome::TOO_LARGE);
+    EXPECT_FALSE(reader.isOpen());
+    ASSERT_EQ(reader.open(folder.file("plain"), reason, 1500), ReadOutcome::OK);
+    EXPECT_EQ(reader.size(), text.size());
+    std::string got;
+    char piece[300];
+    long n = 0;
+    int pieces = 0;
+    while ((n = reader.read(piece, sizeof(piece), reason)) > 0) {
+        got.append(piece, size_t(n));
+        ++pieces;
+    }
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(pieces, 4);
+    EXPECT_EQ(got, text);
+    // A read error closes the reader and says why.
+    ASSERT_EQ(reader.open(folder.file("plain"), reason, 1500), ReadOutcome::OK);
+    FaultScope fault([](const std::string&, FileStep step) { return step == FileStep::READ ? EIO : 0; });
+    EXPECT_EQ(reader.read(piece, sizeof(piece), reason), -1);
+    EXPECT_EQ(reason, std::strerror(EIO));
+    EXPECT_FALSE(reader.isOpen());
+}
+
 TEST(FileSystemTest, ReplacingWritesTheWholeFileAndLeavesNoTemporaryFile) {
     TestFolder folder("vesk-fs");
     writeFileBytes(folder.file("f"), "old");

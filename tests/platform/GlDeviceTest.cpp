@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/D3DX9.h"
@@ -243,9 +246,70 @@ TEST_F(GlDeviceTest, ResetWithAnEmptyBackBufferFails) {
     EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
 }
 
-TEST_F(GlDeviceTest, PresentCopiesTheBackBufferToTheWindow) {
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
-    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+TEST_F(GlDeviceTest, PresentCopiesOnlyWhenTheWindowHasAnotherSize) {
+    struct Case {
+        UINT width, height;
+        int copies;
+    };
+    for (const Case& c : {Case{W, H, 0}, Case{W / 2, H / 2, 1}, Case{W, H + 2, 1}}) {
+        D3DPRESENT_PARAMETERS pp = params(c.width, c.height);
+        ASSERT_EQ(device->Reset(&pp), D3D_OK);
+        gl->presentCopies = 0;
+        for (int frame = 0; frame < 2; ++frame) {
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+            std::vector<D3DCOLOR> p = readBack();
+            EXPECT_EQ(at(p, 0, 0), 0xFF00FF00u) << c.width << "x" << c.height;
+            EXPECT_EQ(at(p, int(c.width) - 1, int(c.height) - 1), 0xFF00FF00u) << c.width << "x" << c.height;
+            EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        }
+        EXPECT_EQ(gl->presentCopies, 2 * c.copies) << c.width << "x" << c.height;
+    }
+}
+
+TEST_F(GlDeviceTest, ResizedWindowIsDrawnThroughTheCopyUntilItsNextSwap) {
+    // The driver takes the window's new size at the next swap: the frame before it must not land
+    // in a back buffer of the old size.
+    const int w = int(W) + 16, h = int(H) + 8;
+    D3DPRESENT_PARAMETERS pp = params(UINT(w), UINT(h));
+    ASSERT_EQ(device->Reset(&pp), D3D_OK);
+    SDL_SetWindowSize(window.window, w, h);
+    gl->presentCopies = 0;
+    for (int frame = 0; frame < 3; ++frame) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+        std::vector<D3DCOLOR> p = readBack();
+        EXPECT_EQ(at(p, w - 1, h - 1), 0xFF00FF00u) << frame;
+        EXPECT_EQ(at(p, 0, 0), 0xFF00FF00u) << frame;
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+    EXPECT_EQ(gl->presentCopies, 1);
+}
+
+TEST_F(GlDeviceTest, FullScreenPresentationLeavesTheWindowStateToItsPlacement) {
+    // The window placement sets the full-screen state once; the device setting it too would make
+    // the window switch back and forth at every start.
+    D3DPRESENT_PARAMETERS pp = params(W, H);
+    pp.Windowed = 0;
+    ASSERT_EQ(device->Reset(&pp), D3D_OK);
+    EXPECT_EQ(SDL_GetWindowFlags(window.window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+}
+
+TEST_F(GlDeviceTest, WindowBackBufferIsBlackOutsideTheViewportEveryFrame) {
+    // A full-size frame first leaves white everywhere; the next frames draw into a smaller viewport.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    D3DVIEWPORT9 inner{8, 6, W - 16, H - 12, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&inner), D3D_OK);
+    for (int frame = 0; frame < 3; ++frame) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+        std::vector<D3DCOLOR> p = readBack();
+        EXPECT_EQ(at(p, 8, 6), 0xFF0000FFu) << frame;
+        EXPECT_EQ(at(p, int(W) - 9, int(H) - 7), 0xFF0000FFu) << frame;
+        const int w = int(W), h = int(H);
+        for (auto [x, y] : {std::pair{0, 0}, std::pair{7, 20}, std::pair{w - 8, 20}, std::pair{30, 5}, std::pair{30, h - 6}})
+            EXPECT_EQ(at(p, x, y), 0xFF000000u) << frame << " at " << x << "," << y;
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+    EXPECT_EQ(gl->presentCopies, 0);
 }
 
 TEST(Direct3D, ReportsModesCapsAndAnAdapter) {
@@ -361,6 +425,34 @@ TEST_F(GlTextureTest, ALockShowsTheTexturesPixelsAndKeepsWhatLiesOutsideIt) {
     t->Release();
 }
 
+// Pixels written straight from the caller's rows (a part of a larger picture): no lock, and a new
+// texture reads as transparent black where nothing was written.
+TEST_F(GlTextureTest, UpdateRectWritesRowsOfALargerPictureAndANewTextureIsTransparent) {
+    IDirect3DTexture9* t = nullptr;
+    ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
+    // A 3-pixel-wide picture whose middle column goes to the texture's right column.
+    const D3DCOLOR picture[] = {0xFF111111, 0xFFFF0000, 0xFF222222, 0xFF333333, 0xFF0000FF, 0xFF444444};
+    EXPECT_EQ(t->UpdateRect(RECT{1, 0, 2, 2}, picture + 1, 12), D3D_OK);
+    auto pixels = drawTextured(t, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1, 0xFFFFFFFF);
+    EXPECT_EQ(at(pixels, W - 5, 5), 0xFFFF0000u);
+    EXPECT_EQ(at(pixels, W - 5, H - 5), 0xFF0000FFu);
+    EXPECT_EQ(at(pixels, 5, 5), 0xFF000000u);  // transparent: the alpha test drops it
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(t->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    const auto* p = static_cast<const D3DCOLOR*>(locked.pBits);
+    EXPECT_EQ(p[0], 0x00000000u);
+    EXPECT_EQ(p[1], 0xFFFF0000u);
+    EXPECT_EQ(p[locked.Pitch / 4 + 1], 0xFF0000FFu);
+    // Nothing is written while a lock is held, nor outside the texture or with too short a pitch.
+    EXPECT_EQ(t->UpdateRect(RECT{0, 0, 1, 1}, picture, 4), D3DERR_INVALIDCALL);
+    t->UnlockRect(0);
+    EXPECT_EQ(t->UpdateRect(RECT{1, 1, 3, 2}, picture, 12), D3DERR_INVALIDCALL);
+    EXPECT_EQ(t->UpdateRect(RECT{0, 0, 2, 1}, picture, 4), D3DERR_INVALIDCALL);
+    EXPECT_EQ(t->UpdateRect(RECT{0, 0, 1, 1}, nullptr, 4), D3DERR_INVALIDCALL);
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
 TEST_F(GlTextureTest, TextureWithoutAlphaIsOpaqueAndLocksAreChecked) {
     IDirect3DTexture9* t = makeTexture(D3DFMT_X8R8G8B8);
     auto p = drawTextured(t, D3DTOP_MODULATE, D3DTOP_MODULATE, 0xFFFFFFFF);
@@ -372,6 +464,164 @@ TEST_F(GlTextureTest, TextureWithoutAlphaIsOpaqueAndLocksAreChecked) {
     IDirect3DTexture9* none = nullptr;
     EXPECT_EQ(device->CreateTexture(0, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &none, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &none, nullptr), D3DERR_INVALIDCALL);
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
+}  // namespace
+
+namespace {
+
+// Quads cut to the texels that can show: with cutting on, every pixel comes out as when each quad
+// is drawn as given, for sprites with transparent margins drawn at their size, scaled, turned,
+// filtered, blended or alpha-tested; fully transparent quads are left out and fully opaque ones go
+// without blending.
+class GlQuadCutTest : public GlTextureTest {
+protected:
+    static constexpr int S = 32;
+    // An S x S texture, 'outside' everywhere but the block [x0, x1) x [y0, y1), which is opaque red
+    // with a half-transparent green ring of one texel around it.
+    IDirect3DTexture9* sprite(int x0, int y0, int x1, int y1, D3DCOLOR outside = 0x00FFFFFF) {
+        IDirect3DTexture9* t = nullptr;
+        EXPECT_EQ(device->CreateTexture(S, S, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
+        std::vector<D3DCOLOR> pixels(size_t(S) * S, outside);
+        for (int y = y0 - 1; y <= y1; ++y)
+            for (int x = x0 - 1; x <= x1; ++x) {
+                if (x < 0 || y < 0 || x >= S || y >= S) continue;
+                const bool inside = x >= x0 && x < x1 && y >= y0 && y < y1;
+                pixels[size_t(y) * S + size_t(x)] = inside ? 0xFFFF0000 : 0x8000FF00;
+            }
+        const RECT all{0, 0, S, S};
+        EXPECT_EQ(t->UpdateRect(all, pixels.data(), S * 4), D3D_OK);
+        return t;
+    }
+    enum Geometry { AT_SIZE, SCALED, TURNED };
+    static std::vector<TestVertex> quad(Geometry g) {
+        const D3DCOLOR c = 0xFFFFFFFF;
+        switch (g) {
+            case AT_SIZE: return {{9.5f, 5.5f, 0.5f, c, 0, 0}, {41.5f, 5.5f, 0.5f, c, 1, 0}, {9.5f, 37.5f, 0.5f, c, 0, 1}, {41.5f, 37.5f, 0.5f, c, 1, 1}};
+            case SCALED: return {{3.3f, 2.1f, 0.5f, c, 0, 0}, {60.7f, 2.1f, 0.5f, c, 1, 0}, {3.3f, 45.2f, 0.5f, c, 0, 1}, {60.7f, 45.2f, 0.5f, c, 1, 1}};
+            case TURNED: {
+                // Turned by about 20 degrees and enlarged: a parallelogram (u and v flipped too).
+                const float cx = 32.0f, cy = 24.0f, a = 0.35f, k = 20.0f;
+                auto at = [&](float s, float t) {
+                    return std::pair{cx + k * (s * std::cos(a) - t * std::sin(a)), cy + k * (s * std::sin(a) + t * std::cos(a))};
+                };
+                auto [x0, y0] = at(-1, -1);
+                auto [x1, y1] = at(1, -1);
+                auto [x2, y2] = at(-1, 1);
+                auto [x3, y3] = at(1, 1);
+                return {{x0, y0, 0.5f, c, 1, 1}, {x1, y1, 0.5f, c, 0, 1}, {x2, y2, 0.5f, c, 1, 0}, {x3, y3, 0.5f, c, 0, 0}};
+            }
+        }
+        return {};
+    }
+    struct States {
+        bool blend, alphaTest, linear, wrap;
+        DWORD destBlend = D3DBLEND_INVSRCALPHA;
+    };
+    std::vector<D3DCOLOR> draw(IDirect3DTexture9* t, Geometry g, const States& s, bool cut) {
+        gl->bCutQuads = cut;
+        gl->quadsCut = gl->quadsLeftOut = gl->quadsOpaque = 0;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
+        device->SetTexture(0, t);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+        device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+        device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFFFFFFFF);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, s.blend);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, s.destBlend);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, s.alphaTest);
+        device->SetRenderState(D3DRS_ALPHAREF, 0);
+        device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        const DWORD filter = s.linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+        const DWORD address = s.wrap ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
+        device->SetSamplerState(0, D3DSAMP_ADDRESSU, address);
+        device->SetSamplerState(0, D3DSAMP_ADDRESSV, address);
+        setVertices(quad(g));
+        EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+        return readBack();
+    }
+    // Every pixel alike but for rounding.
+    void expectSamePixels(const std::vector<D3DCOLOR>& given, const std::vector<D3DCOLOR>& cut, const std::string& what) {
+        ASSERT_EQ(given.size(), cut.size());
+        int differing = 0;
+        for (size_t i = 0; i < given.size(); ++i)
+            if (!near(given[i] | 0xFF000000, cut[i] | 0xFF000000, 2)) ++differing;
+        EXPECT_EQ(differing, 0) << what;
+    }
+};
+
+TEST_F(GlQuadCutTest, CutQuadsShowTheSamePixels) {
+    struct Case {
+        const char* name;
+        Geometry geometry;
+        States states;
+    } cases[] = {
+        {"at size, blended, alpha-tested, point", AT_SIZE, {true, true, false, false}},
+        {"at size, blended, linear, repeating", AT_SIZE, {true, false, true, true}},
+        {"scaled, alpha-tested only, linear", SCALED, {false, true, true, false}},
+        {"scaled, blended, linear, repeating", SCALED, {true, false, true, true}},
+        {"turned, blended, linear", TURNED, {true, true, true, false}},
+        {"turned, glow (source alpha, one), point", TURNED, {true, false, false, true, D3DBLEND_ONE}},
+    };
+    IDirect3DTexture9* t = sprite(12, 8, 20, 24);
+    for (const Case& c : cases) {
+        const auto given = draw(t, c.geometry, c.states, false);
+        const auto cut = draw(t, c.geometry, c.states, true);
+        EXPECT_EQ(gl->quadsCut, 1) << c.name;
+        expectSamePixels(given, cut, c.name);
+    }
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
+TEST_F(GlQuadCutTest, FilteredEdgeOfARepeatingTextureKeepsWhatTheOtherEdgeLendsIt) {
+    // Only the last column shows; filtered and repeating, the first column's pixels read it too.
+    IDirect3DTexture9* t = sprite(S - 1, 0, S, S);
+    for (bool wrap : {true, false}) {
+        const States s{true, false, true, wrap};
+        const auto given = draw(t, SCALED, s, false);
+        const auto cut = draw(t, SCALED, s, true);
+        expectSamePixels(given, cut, wrap ? "repeating" : "clamped");
+    }
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
+TEST_F(GlQuadCutTest, TransparentQuadsAreLeftOutAndOpaqueOnesGoWithoutBlending) {
+    IDirect3DTexture9* clear = sprite(-5, -5, -5, -5, 0x00000000);  // no block, no ring: all transparent
+    auto given = draw(clear, SCALED, {true, true, true, false}, false);
+    auto cut = draw(clear, SCALED, {true, true, true, false}, true);
+    EXPECT_EQ(gl->quadsLeftOut, 1);
+    expectSamePixels(given, cut, "transparent");
+    // Opaque red all over (the ring falls outside the texture).
+    IDirect3DTexture9* opaque = sprite(0, 0, S, S);
+    given = draw(opaque, TURNED, {true, true, true, false}, false);
+    cut = draw(opaque, TURNED, {true, true, true, false}, true);
+    EXPECT_EQ(gl->quadsOpaque, 1);
+    EXPECT_EQ(gl->quadsCut, 0);
+    expectSamePixels(given, cut, "opaque");
+    device->SetTexture(0, nullptr);
+    clear->Release();
+    opaque->Release();
+}
+
+TEST_F(GlQuadCutTest, QuadsWhoseTransparentTexelsStillShowAreDrawnAsGiven) {
+    // Neither blended nor alpha-tested, the white of the transparent texels shows: nothing is cut.
+    IDirect3DTexture9* t = sprite(12, 8, 20, 24);
+    const States plain{false, false, false, false};
+    const auto given = draw(t, AT_SIZE, plain, false);
+    const auto cut = draw(t, AT_SIZE, plain, true);
+    EXPECT_EQ(gl->quadsCut + gl->quadsLeftOut + gl->quadsOpaque, 0);
+    EXPECT_EQ(at(cut, 10, 6), 0xFFFFFFFFu);
+    expectSamePixels(given, cut, "plain");
     device->SetTexture(0, nullptr);
     t->Release();
 }

@@ -1,6 +1,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/Window.h"
 
 namespace {
@@ -132,6 +134,30 @@ TEST(WindowMessageTest, SdlEventsBecomeTheHandlersMessages) {
         {"finger up", finger(SDL_FINGERUP, 0.999f, 0.5f, 8), {touch(WindowMessage::TOUCH_UP, 799, 240, 8)}},
     };
     for (const Row& row : rows) EXPECT_EQ(platform::translateEvent(row.event, 800, 480), row.expected) << row.name;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WindowMessageTest, WaitingForAMessageEndsAsSoonAsOneIsPending) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    EXPECT_FALSE(platform::waitForMessage(0));
+    // Far longer than the test may take: only the pending event can end the wait in time.
+    SDL_Event event{};
+    event.type = SDL_USEREVENT;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    const Uint64 start = SDL_GetTicks64();
+    EXPECT_TRUE(platform::waitForMessage(60000));
+    EXPECT_LT(SDL_GetTicks64() - start, 30000u);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    platform::postCloseMessage();
+    EXPECT_TRUE(platform::waitForMessage(60000));
+    std::vector<platform::WindowMessage> messages;
+    EXPECT_TRUE(platform::pollMessages(messages));
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 }  // namespace

@@ -35,13 +35,18 @@ TEST(WindowPlacement, FullScreenAndWindowedTakeTheirPlaceAndFrameInTurn) {
     ASSERT_NE(window, nullptr);
     const RECT whole{display.x, display.y, display.x + display.w, display.y + display.h};
     const RECT framed{display.x + 40, display.y + 30, display.x + 40 + 320, display.y + 30 + 200};
+    // Each change of the full-screen state makes SDL wait for a window manager: a placement changes
+    // it at most once, and not at all when the window is already where it should be.
     struct Step {
         bool fullScreen;
         RECT client;
-    } steps[] = {{true, whole}, {false, framed}, {true, whole}, {false, framed}};
+        int fullScreenChanges;
+    } steps[] = {{true, whole, 1}, {true, whole, 0}, {false, framed, 1}, {false, framed, 0}, {true, whole, 1}, {false, framed, 1}};
     for (const Step& step : steps) {
         SCOPED_TRACE(step.fullScreen ? "full screen" : "windowed");
+        const int changesBefore = platform::fullScreenChangeCount();
         platform::placeWindow(window, step.fullScreen, step.client);
+        EXPECT_EQ(platform::fullScreenChangeCount() - changesBefore, step.fullScreenChanges);
         const Placed p = placedAfterEvents(window);
         EXPECT_EQ(p.x, step.client.left);
         EXPECT_EQ(p.y, step.client.top);
