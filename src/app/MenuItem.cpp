@@ -17,6 +17,7 @@
 #include "media/Quad.h"
 #include "media/Texture.h"
 #include "media/Sound.h"
+#include "media/TextTrace.h"
 #include "media/TouchPoint.h"
 
 namespace {
@@ -211,6 +212,10 @@ void MenuItem::update(double time, double dt) {
 
 void MenuItem::render() {
     if (bHidden) return;
+    TextTrace::Owner mine(this);
+    if (TextTrace::active && pSkin)
+        TextTrace::figure(u"item", worldXform,
+                          WorldRect{-frameWidth / 2.0f, frameHeight / 2.0f, frameWidth / 2.0f, -frameHeight / 2.0f});
     if (bShadow && graphics() && graphics()->bHighDetail && pSkin) {
         Renderable shadow;
         shadow.pSkin = pSkin;

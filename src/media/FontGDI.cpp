@@ -6,6 +6,7 @@
 #include "media/FontCacheEntry.h"
 #include "media/Quad.h"
 #include "media/Renderable.h"
+#include "media/TextTrace.h"
 #include "media/Texture.h"
 
 using namespace platform;
@@ -120,6 +121,14 @@ void FontGDI::drawAligned(Renderable* owner, int flags, WStringView text) {
     if (flags & 0x80) y += fontBaselineRaw;
     float px = float(x) * scale.x;
     const float py = float(y) * scale.y;
+    if (TextTrace::active) {
+        D3DXMATRIX scaled;
+        D3DXMatrixScaling(&scaled, scale.x, scale.y, 1.0f);
+        D3DXMatrixMultiply(&scaled, &scaled, &owner->worldXform);
+        if (!TextTrace::onText(scaled, float(x), float(y), float(w), float(rawHeight), float(fontBaselineRaw), owner->color,
+                               u"GDI", text))
+            return;
+    }
 
     Renderable placed;
     placed.color = owner->color;

@@ -14,6 +14,7 @@
 #include "media/Quad.h"
 #include "media/Renderable.h"
 #include "media/Texture.h"
+#include "media/TextTrace.h"
 
 QEL_IMPLEMENT_CLASS(FontQuad, &QelBase::classRecord, nullptr)
 
@@ -262,6 +263,9 @@ void FontQuad::drawAligned(Renderable* owner, int flags, WStringView text) {
     if (flags & ALIGN_CENTER) x -= width / 2;
     if (flags & ALIGN_RIGHT) x -= width;
     const int y = alignY(flags);
+    if (TextTrace::active && !TextTrace::onText(owner->worldXform, float(x), float(y), float(width), float(fontHeightRaw),
+                                                float(capHeight), owner->color, fontName, text))
+        return;
 
     Renderable glyph;
     glyph.bSkipVisibility = true;
@@ -320,7 +324,10 @@ void FontQuad::renderText(Renderable* owner, int flags, float shadowX, float sha
         Vector3 moved = position + Vector3(shadowX, shadowY, shadowZ);
         owner->color = shadowColor;
         owner->set(nullptr, &moved, nullptr, nullptr, nullptr, nullptr);
-        drawAligned(owner, flags, text);
+        {
+            TextTrace::Decoration shadow;
+            drawAligned(owner, flags, text);
+        }
         owner->color = color;
         owner->set(nullptr, &position, nullptr, nullptr, nullptr, nullptr);
     }

@@ -3,6 +3,7 @@
 #include "app/FontAccess.h"
 #include "app/TextLabel.h"
 #include "media/Renderable.h"
+#include "media/TextTrace.h"
 
 void OutlinedText::draw(FontQuad* font, Renderable* at, int flags, WStringView text) {
     if (text.empty()) return;
@@ -11,10 +12,13 @@ void OutlinedText::draw(FontQuad* font, Renderable* at, int flags, WStringView t
     const uint32_t rimAlpha = ((RIM_COLOUR >> 24) * (colour >> 24)) / 255;
     at->color = (RIM_COLOUR & 0x00FFFFFFu) | (rimAlpha << 24);
     static const float offsets[4][2] = {{-RIM, 0.0f}, {RIM, 0.0f}, {0.0f, -RIM}, {0.0f, RIM}};
-    for (const auto& o : offsets) {
-        at->position = Vector3(position.x + o[0], position.y + o[1], position.z);
-        at->updateXform();
-        FontAccess::drawAligned(font, at, flags, text);
+    {
+        TextTrace::Decoration rim;
+        for (const auto& o : offsets) {
+            at->position = Vector3(position.x + o[0], position.y + o[1], position.z);
+            at->updateXform();
+            FontAccess::drawAligned(font, at, flags, text);
+        }
     }
     at->position = position;
     at->color = colour;

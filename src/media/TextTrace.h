@@ -1,0 +1,90 @@
+#pragma once
+// A record of what a frame puts on screen for the reader: every line of text the fonts draw, with
+// its box in back-buffer pixels, its colour and cap height, and the boxes of the items and figures
+// that the screens declare. Off unless a trace is made active (one pointer test per line drawn);
+// legibility checks turn it on, draw a frame, and read the frame's pixels beside the record.
+//
+// A trace can also hide the texts themselves while their decorations (drop shadows, rims) are
+// still drawn: a second drawing of the same frame then shows exactly what lies behind the glyphs.
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/MathUtil.h"
+#include "engine/Text.h"
+#include "media/WorldRect.h"
+#include "platform/D3DX9.h"
+
+// A rectangle of back-buffer pixels, y down; right and bottom are exclusive.
+struct PixelBox {
+    float left = 0, top = 0, right = 0, bottom = 0;
+    float width() const { return right - left; }
+    float height() const { return bottom - top; }
+    bool empty() const { return right <= left || bottom <= top; }
+};
+
+struct TracedText {
+    WString text;
+    WString font;
+    PixelBox box;           // the line's cell: measured width by the font's line height
+    uint32_t colour = 0;    // the colour the glyphs are tinted with (ARGB)
+    float capHeight = 0;    // height of a capital letter in pixels
+    const void* owner = nullptr;  // the item being drawn when the text was, if any
+};
+
+struct TracedFigure {
+    WString name;
+    PixelBox box;
+    const void* owner = nullptr;  // texts of the same owner may lie on the figure
+};
+
+class TextTrace {
+public:
+    // The trace that records, or null (the default: nothing is recorded).
+    static inline TextTrace* active = nullptr;
+
+    // Draws inside are a text's decoration (shadow, rim): never recorded, drawn even when the texts
+    // are hidden.
+    class Decoration {
+    public:
+        Decoration();
+        ~Decoration();
+        Decoration(const Decoration&) = delete;
+        Decoration& operator=(const Decoration&) = delete;
+    };
+    // Texts and figures recorded inside belong to the owner (an item with its caption).
+    class Owner {
+    public:
+        explicit Owner(const void* owner);
+        ~Owner();
+        Owner(const Owner&) = delete;
+        Owner& operator=(const Owner&) = delete;
+
+    private:
+        const void* previous;
+    };
+
+    void clear();
+
+    // Called by the fonts for a line laid out in the local space of 'world' (glyphs hang down from
+    // y; x is the left of the line after alignment). False: leave the line undrawn.
+    static bool onText(const D3DXMATRIX& world, float x, float y, float width, float height, float capHeight,
+                       uint32_t colour, WStringView font, WStringView text);
+    // A figure (an item's frame, a picture's shape) given in the local space of 'world'.
+    static void figure(WStringView name, const D3DXMATRIX& world, const WorldRect& local);
+    // A figure already in back-buffer pixels.
+    static void figure(WStringView name, const PixelBox& box);
+
+    // A point of the local space of 'world' in back-buffer pixels through the device's current view,
+    // projection and viewport.
+    static Vector3 toPixels(const D3DXMATRIX& world, const Vector3& local);
+
+    bool bHideTexts = false;
+    std::vector<TracedText> texts;
+    std::vector<TracedFigure> figures;
+
+private:
+    PixelBox boxOf(const D3DXMATRIX& world, const WorldRect& local) const;
+    int decorationDepth = 0;
+    const void* currentOwner = nullptr;
+};
