@@ -2,6 +2,7 @@
 
 #include "app/AppLink.h"
 #include "app/AppText.h"
+#include "app/BackingPanel.h"
 #include "app/Global.h"
 #include "app/MenuItemButton.h"
 #include "app/MenuItemClose.h"
@@ -20,6 +21,18 @@ void ContextOptions::beginScreen(ContextMenu* screen, const char16_t* titleKey) 
     screen->pPreHook = AppLink::introContext();
     screen->appendItem(
         new TextLabel(0.0f, float(screen->cornerY), 0.0f, AppText::text(titleKey), AppLink::fontLarge(), 0xFFFFFFFF));
+    // Before the rows, which it lies under.
+    screen->addChild(new BackingPanel());
+}
+
+void ContextOptions::addRow(ContextMenu* screen, MenuItem* row) {
+    styleRow(row);
+    screen->appendItem(row);
+    for (BasicLink* child = screen->firstChild; child; child = child->next)
+        if (auto* backing = dynamic_cast<BackingPanel*>(static_cast<QelBase*>(child))) {
+            backing->follow(row);
+            break;
+        }
 }
 
 MenuItemClose* ContextOptions::addBackButton(ContextMenu* screen) {

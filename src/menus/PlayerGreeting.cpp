@@ -2,6 +2,7 @@
 
 #include "app/AppLink.h"
 #include "app/AppText.h"
+#include "app/BackingPanel.h"
 #include "app/ContextMenu.h"
 #include "app/Global.h"
 #include "app/TextLabel.h"
@@ -20,6 +21,9 @@ PlayerGreeting::PlayerGreeting() {
     // A drop shadow four units down doubles the small letters into a blur.
     hintLabel->bShadow = false;
     addChild(hintLabel);
+    // Both lines on a pale panel: the dark letters read whatever the picture has behind them.
+    backing.follow(helloLabel);
+    backing.follow(hintLabel);
     setHintText();
 }
 
@@ -59,6 +63,7 @@ void PlayerGreeting::update(double time, double dt) {
 
 void PlayerGreeting::render() {
     if (bHidden) return;
+    backing.render();
     helloLabel->render();
     hintLabel->render();
 }

@@ -182,7 +182,7 @@ TEST_F(TextTraceTest, TextsTooCloseToOthersToForeignBoxesOrCutByTheEdgeAreNamed)
     int owner = 0, other = 0;
     const TracedFrame f = traced(0xFFFFFFFF, [&] {
         font->drawText(-300, 100, 0, 0xFF000000, 0, u"ABC");
-        font->drawText(-279, 100, 0, 0xFF000000, 0, u"CBA");  // one pixel after "ABC" ends
+        font->drawText(-280, 100, 0, 0xFF000000, 0, u"CBA");  // right where "ABC" ends
         {
             TextTrace::Owner mine(&owner);
             D3DXMATRIX identity;
@@ -210,7 +210,7 @@ TEST_F(TextTraceTest, TextsTooCloseToOthersToForeignBoxesOrCutByTheEdgeAreNamed)
             if (s.find(part) != std::string::npos) return true;
         return false;
     };
-    EXPECT_TRUE(has("\"ABC\" at (100,140)-(120,150): 1 px from \"CBA\"")) << testing::PrintToString(found);
+    EXPECT_TRUE(has("\"ABC\" at (100,140)-(119,150): 0 px from \"CBA\"")) << testing::PrintToString(found);
     EXPECT_TRUE(has("\"CC\" at (450,245)-(463,255): -3 px from check box")) << testing::PrintToString(found);
     EXPECT_TRUE(has("\"BB\" at (0,340)-(11,350): 0 px from the left edge")) << testing::PrintToString(found);
     EXPECT_TRUE(has("\"AC\" at (4,360)-(17,370): 4 px from the left edge")) << testing::PrintToString(found);

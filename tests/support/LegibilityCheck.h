@@ -40,7 +40,7 @@ struct LegibilityRules {
     // Free space a text keeps from other texts, from foreign boxes (a check box beside a caption
     // must be told apart from the caption's own) and from the picture's edge (an item's caption
     // more), in layout units.
-    float gap = 2.0f;
+    float gap = 1.0f;
     float itemGap = 8.0f;
     float edgeMargin = 0.5f;
     float itemEdgeMargin = 12.0f;
