@@ -111,7 +111,8 @@ LegibilityReport checkLegibility(const TextTrace& trace, const LegibilityFrame& 
                       drawnBy.begin() + long(size_t(y) * size_t(w)) + cell.right, int(k));
     }
 
-    const int ring = std::max(1, int(std::lround(rules.ringWidth * rules.pixelsPerUnit)));
+    // At least two pixels: one is still the antialiased blend at the smaller pictures.
+    const int ring = std::max(2, int(std::lround(rules.ringWidth * rules.pixelsPerUnit)));
     struct Measured {
         const TracedText* text;
         PixelBox box;  // the ink's box, or the cell when no ink shows
