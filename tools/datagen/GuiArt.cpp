@@ -175,7 +175,7 @@ TextureImage square() {
     // red of the current player reach 4.5:1 only on so dark a ground, and the white texts of the
     // dialogs read on it all the more.
     atlas.add(96, 96, [](cairo_t* cr, int w, int h) {
-        panel(cr, 2, 2, w - 4, h - 4, 16, 0xFF05070F, 0xFF020308, kSnow, 3, 0x00FFFFFF);
+        panel(cr, 2, 2, w - 4, h - 4, 16, 0xFF020308, 0xFF000000, kSnow, 3, 0x00FFFFFF);
         snowCap(cr, 12, w - 12, 4, 4);
     });
     return atlas.build();
