@@ -121,17 +121,19 @@ void FontGDI::drawAligned(Renderable* owner, int flags, WStringView text) {
     if (flags & 0x80) y += fontBaselineRaw;
     float px = float(x) * scale.x;
     const float py = float(y) * scale.y;
+    uint32_t colour = owner->color;
     if (TextTrace::active) {
         D3DXMATRIX scaled;
         D3DXMatrixScaling(&scaled, scale.x, scale.y, 1.0f);
         D3DXMatrixMultiply(&scaled, &scaled, &owner->worldXform);
-        if (!TextTrace::onText(scaled, float(x), float(y), float(w), float(rawHeight), float(fontBaselineRaw), owner->color,
+        if (!TextTrace::onText(scaled, float(x), float(y), float(w), float(rawHeight),
+                               float(fontBaselineRaw - fontUppercaseLineRaw), colour,
                                u"GDI", text))
             return;
     }
 
     Renderable placed;
-    placed.color = owner->color;
+    placed.color = colour;
     placed.bSkipVisibility = true;
     for (FontCacheEntry* line = getCacheEntry(text); line; line = line->pNext) {
         Vector3 position(px, py, 0.0f);

@@ -263,13 +263,16 @@ void FontQuad::drawAligned(Renderable* owner, int flags, WStringView text) {
     if (flags & ALIGN_CENTER) x -= width / 2;
     if (flags & ALIGN_RIGHT) x -= width;
     const int y = alignY(flags);
+    uint32_t colour = owner->color;
+    // The glyph cells hold the face's ascent and descent; its capitals take kCapShare of them.
+    constexpr float kCapShare = 0.63f;
     if (TextTrace::active && !TextTrace::onText(owner->worldXform, float(x), float(y), float(width), float(fontHeightRaw),
-                                                float(capHeight), owner->color, fontName, text))
+                                                kCapShare * float(fontHeightRaw), colour, fontName, text))
         return;
 
     Renderable glyph;
     glyph.bSkipVisibility = true;
-    glyph.color = owner->color;
+    glyph.color = colour;
     auto drawAt = [&](Skin* skin, float px, float py) {
         Vector3 position(px, py, 0.0f);
         glyph.pSkin = nullptr;

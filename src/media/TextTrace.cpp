@@ -14,12 +14,17 @@ TextTrace::Decoration::~Decoration() {
     if (active && active->decorationDepth > 0) --active->decorationDepth;
 }
 
-TextTrace::Owner::Owner(const void* owner) : previous(active ? active->currentOwner : nullptr) {
-    if (active) active->currentOwner = owner;
+TextTrace::Owner::Owner(const void* owner, bool bInactive)
+    : previous(active ? active->currentOwner : nullptr), bPreviousInactive(active && active->bOwnerInactive) {
+    if (!active) return;
+    active->currentOwner = owner;
+    active->bOwnerInactive = bInactive;
 }
 
 TextTrace::Owner::~Owner() {
-    if (active) active->currentOwner = previous;
+    if (!active) return;
+    active->currentOwner = previous;
+    active->bOwnerInactive = bPreviousInactive;
 }
 
 void TextTrace::clear() {
@@ -58,7 +63,7 @@ PixelBox TextTrace::boxOf(const D3DXMATRIX& world, const WorldRect& local) const
 }
 
 bool TextTrace::onText(const D3DXMATRIX& world, float x, float y, float width, float height, float capHeight,
-                       uint32_t colour, WStringView font, WStringView text) {
+                       uint32_t& colour, WStringView font, WStringView text) {
     TextTrace* t = active;
     if (!t) return true;
     if (t->decorationDepth > 0) return true;
@@ -71,7 +76,9 @@ bool TextTrace::onText(const D3DXMATRIX& world, float x, float y, float width, f
     traced.capHeight = std::hypot(base.x - top.x, base.y - top.y);
     traced.colour = colour;
     traced.owner = t->currentOwner;
+    traced.bInactive = t->bOwnerInactive;
     t->texts.push_back(std::move(traced));
+    if (t->keyColour) colour = t->keyColour;
     return !t->bHideTexts;
 }
 

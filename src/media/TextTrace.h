@@ -5,7 +5,8 @@
 // legibility checks turn it on, draw a frame, and read the frame's pixels beside the record.
 //
 // A trace can also hide the texts themselves while their decorations (drop shadows, rims) are
-// still drawn: a second drawing of the same frame then shows exactly what lies behind the glyphs.
+// still drawn: a second drawing of the same frame then shows exactly what lies behind the glyphs;
+// and it can draw them in a key colour, which shows where their fill lands.
 
 #include <cstdint>
 #include <vector>
@@ -30,6 +31,7 @@ struct TracedText {
     uint32_t colour = 0;    // the colour the glyphs are tinted with (ARGB)
     float capHeight = 0;    // height of a capital letter in pixels
     const void* owner = nullptr;  // the item being drawn when the text was, if any
+    bool bInactive = false;       // the caption of an item that cannot be used now
 };
 
 struct TracedFigure {
@@ -52,24 +54,28 @@ public:
         Decoration(const Decoration&) = delete;
         Decoration& operator=(const Decoration&) = delete;
     };
-    // Texts and figures recorded inside belong to the owner (an item with its caption).
+    // Texts and figures recorded inside belong to the owner (an item with its caption); an inactive
+    // owner is an item that cannot be used now (a disabled button).
     class Owner {
     public:
-        explicit Owner(const void* owner);
+        explicit Owner(const void* owner, bool bInactive = false);
         ~Owner();
         Owner(const Owner&) = delete;
         Owner& operator=(const Owner&) = delete;
 
     private:
         const void* previous;
+        bool bPreviousInactive;
     };
 
     void clear();
 
     // Called by the fonts for a line laid out in the local space of 'world' (glyphs hang down from
-    // y; x is the left of the line after alignment). False: leave the line undrawn.
+    // y; x is the left of the line after alignment), before they draw it in 'colour', which the
+    // trace may change. False: leave the line undrawn. 'capHeight' is the capitals' height in the
+    // same units.
     static bool onText(const D3DXMATRIX& world, float x, float y, float width, float height, float capHeight,
-                       uint32_t colour, WStringView font, WStringView text);
+                       uint32_t& colour, WStringView font, WStringView text);
     // A figure (an item's frame, a picture's shape) given in the local space of 'world'.
     static void figure(WStringView name, const D3DXMATRIX& world, const WorldRect& local);
     // A figure already in back-buffer pixels.
@@ -80,6 +86,9 @@ public:
     static Vector3 toPixels(const D3DXMATRIX& world, const Vector3& local);
 
     bool bHideTexts = false;
+    // When not 0, the texts (not their decorations) are drawn in this colour instead of their own:
+    // a key colour shows exactly where the glyphs' fill lands.
+    uint32_t keyColour = 0;
     std::vector<TracedText> texts;
     std::vector<TracedFigure> figures;
 
@@ -87,4 +96,5 @@ private:
     PixelBox boxOf(const D3DXMATRIX& world, const WorldRect& local) const;
     int decorationDepth = 0;
     const void* currentOwner = nullptr;
+    bool bOwnerInactive = false;
 };

@@ -5,6 +5,7 @@
 #include "ui/Global.h"
 #include "ui/MenuItemClose.h"
 #include "ui/MenuOptionItem.h"
+#include <cmath>
 #include "engine/Qel.h"
 #include "media/QelGraphics.h"
 #include "media/VideoMode.h"
@@ -50,9 +51,12 @@ ContextAdvancedOptions::ContextAdvancedOptions() {
     for (MenuItem* item : std::initializer_list<MenuItem*>{pVideoMode, pMaxFps, pFullScreen, pLetterbox, pVSync,
                                                            pBilinearFilter, pShowFps}) {
         item->captionLocation = side;
-        ContextOptions::styleRow(item);
-        appendItem(item);
+        ContextOptions::addRow(this, item);
     }
+    // The letterbox row's caption stands between its box and the full-screen box: it is kept a
+    // clear gap away from the latter in every language.
+    pLetterbox->captionRoom = std::abs(pLetterbox->position.x - pFullScreen->position.x) - pLetterbox->frameWidth / 2.0f -
+                              5.0f - pFullScreen->frameWidth / 2.0f - CAPTION_GAP;
     pLetterbox->bDisabled = c && !c->bFullScreen;
     pBackButton = ContextOptions::addBackButton(this);
 }

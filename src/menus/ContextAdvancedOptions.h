@@ -22,6 +22,8 @@ public:
     };
 
     ContextAdvancedOptions();
+    // Space between the letterbox row's caption and the full-screen box beside it.
+    static constexpr float CAPTION_GAP = 14.0f;
 
     void tickContents(double total, double dt) override;
     void onDeactivate(bool bPopped) override;

@@ -11,7 +11,6 @@ ContextControlsOptions::ContextControlsOptions() {
     GameConfiguration* c = ContextOptions::settings();
     pSwapMouse = new MenuOptionItem(0.0f, 0.0f, 0.0f, AppText::text(u"SWAPMOUSE"), AppText::text(u"SWAPMOUSEHINT"),
                                     c ? &c->bSwapMouse : nullptr);
-    ContextOptions::styleRow(pSwapMouse);
-    appendItem(pSwapMouse);
+    ContextOptions::addRow(this, pSwapMouse);
     pBackButton = ContextOptions::addBackButton(this);
 }

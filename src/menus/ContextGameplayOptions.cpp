@@ -12,8 +12,7 @@ ContextGameplayOptions::ContextGameplayOptions() {
     const float r = float(itemSpacing);
     auto row = [&](float y, const char16_t* key, const char16_t* hintKey, uint8_t* option) {
         auto* item = new MenuOptionItem(0.0f, y, 0.0f, AppText::text(key), AppText::text(hintKey), option);
-        ContextOptions::styleRow(item);
-        appendItem(item);
+        ContextOptions::addRow(this, item);
         return item;
     };
     pTutorial = row(r, u"TUTORIAL", u"TUTORIALHINT", c ? &c->bTutorial : nullptr);

@@ -15,8 +15,7 @@ ContextGraphicsOptions::ContextGraphicsOptions() {
     GameConfiguration* c = ContextOptions::settings();
     pDetail = new EnumValueItem(0.0f, 0.0f, 0.0f, c ? &c->detailLevel : nullptr, 0, 1, ENUMDETAIL0,
                                 AppText::text(u"DETAIL"), AppText::text(u"DETAILHINT"));
-    ContextOptions::styleRow(pDetail);
-    appendItem(pDetail);
+    ContextOptions::addRow(this, pDetail);
     pAdvancedButton = new MenuItemButton(float(cornerX - 128), -float(cornerY), 0.0f, AppText::text(u"ADVANCEDOPTIONS"), u"");
     appendItem(pAdvancedButton);
     pBackButton = ContextOptions::addBackButton(this);

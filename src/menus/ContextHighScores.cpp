@@ -11,6 +11,7 @@
 #include "ui/MenuItemButton.h"
 #include "ui/MenuItemClose.h"
 #include "ui/TextLabel.h"
+#include "ui/BackingPanel.h"
 #include "menus/ContextHighScoreOptions.h"
 #include "menus/OutlinedText.h"
 
@@ -26,6 +27,13 @@ ContextHighScores::ContextHighScores() {
     pPreHook = AppLink::introContext();
     pTitle = new TextLabel(0.0f, float(cornerY), 0.0f, AppText::text(u"HIGHSCORES"), AppLink::fontLarge(), 0xFFFFFFFF);
     addChild(pTitle);
+    // The table stands on a pale panel: its white rows (dark-rimmed) and the amber of the last
+    // entered row read on it whatever the picture has there, and each row's name, level and score
+    // sit on one band.
+    pBacking = new BackingPanel();
+    addChild(pBacking);
+    const float rowHeight = float(FontAccess::lineHeight(game ? game->pFontMediumOutline : nullptr));
+    pBacking->cover(WorldRect{-320.0f, rowY(0), 320.0f, rowY(9) - rowHeight});
     pOkButton = new MenuItemClose(float(80 - cornerX), -float(cornerY), 0.0f, AppText::text(u"OK"), u"");
     pOkButton->setWidth(160);
     appendItem(pOkButton);

@@ -9,6 +9,7 @@
 
 class MenuItemButton;
 class MenuItemClose;
+class BackingPanel;
 class TextLabel;
 struct HIGHSCOREENTRY;
 
@@ -35,6 +36,8 @@ public:
     static float rowY(int row) { return 135.0f - 25.0f * float(row); }
 
     TextLabel* pTitle;
+    // Under the table.
+    BackingPanel* pBacking;
     MenuItemClose* pOkButton;
     MenuItemButton* pOptionsButton;
 };

@@ -6,6 +6,7 @@
 #include "ui/MenuItemButton.h"
 #include "ui/MenuItemClose.h"
 #include "ui/TextLabel.h"
+#include "ui/BackingPanel.h"
 #include "engine/Qel.h"
 #include "runtime/Shell.h"
 #include "menus/ContextControlsOptions.h"
@@ -20,6 +21,18 @@ void ContextOptions::beginScreen(ContextMenu* screen, const char16_t* titleKey) 
     screen->pPreHook = AppLink::introContext();
     screen->appendItem(
         new TextLabel(0.0f, float(screen->cornerY), 0.0f, AppText::text(titleKey), AppLink::fontLarge(), 0xFFFFFFFF));
+    // Before the rows, which it lies under.
+    screen->addChild(new BackingPanel());
+}
+
+void ContextOptions::addRow(ContextMenu* screen, MenuItem* row) {
+    styleRow(row);
+    screen->appendItem(row);
+    for (BasicLink* child = screen->firstChild; child; child = child->next)
+        if (auto* backing = dynamic_cast<BackingPanel*>(static_cast<QelBase*>(child))) {
+            backing->follow(row);
+            break;
+        }
 }
 
 MenuItemClose* ContextOptions::addBackButton(ContextMenu* screen) {

@@ -28,6 +28,10 @@ public:
     // Gives a settings row (check box or value row) the dark caption colour: its caption stands
     // on the pale backdrop and its value and check mark on a pale frame.
     static void styleRow(MenuItem* row);
+    // Styles the row, appends it to the screen and puts it on the screen's backing panel: a pale
+    // panel under each row and its caption, so that the dark caption reads on any part of the
+    // picture.
+    static void addRow(ContextMenu* screen, MenuItem* row);
     static constexpr uint32_t ROW_COLOUR = 0xFF1B2A4A;
     // The settings record the screens edit; null while there is no application object.
     static GameConfiguration* settings();

@@ -16,22 +16,17 @@ ContextSoundOptions::ContextSoundOptions() {
     const float r = float(itemSpacing);
     pSoundQuality = new EnumValueItem(64.0f, 2 * r, 0.0f, c ? &c->soundQuality : nullptr, 0, 2, ENUMSOUNDQUALITY0,
                                       AppText::text(u"SOUNDQUALITY"), AppText::text(u"SOUNDQUALITYHINT"));
-    ContextOptions::styleRow(pSoundQuality);
-    appendItem(pSoundQuality);
+    ContextOptions::addRow(this, pSoundQuality);
     pSoundVolume = new MenuLevelBar(64.0f, r, 0.0f, c ? &c->soundVolume : nullptr, 0, 24, AppText::text(u"SOUNDVOLUME"), u"");
-    ContextOptions::styleRow(pSoundVolume);
-    appendItem(pSoundVolume);
+    ContextOptions::addRow(this, pSoundVolume);
     pMusicVolume = new MenuLevelBar(64.0f, 0.0f, 0.0f, c ? &c->musicVolume : nullptr, 0, 24, AppText::text(u"MUSICVOLUME"), u"");
-    ContextOptions::styleRow(pMusicVolume);
-    appendItem(pMusicVolume);
+    ContextOptions::addRow(this, pMusicVolume);
     pInGameMusic = new MenuOptionItem(-39.0f, -r, 0.0f, AppText::text(u"INGAMEMUSIC"), AppText::text(u"INGAMEMUSICHINT"),
                                       c ? &c->bInGameMusic : nullptr);
-    ContextOptions::styleRow(pInGameMusic);
-    appendItem(pInGameMusic);
+    ContextOptions::addRow(this, pInGameMusic);
     pMuteAudio = new MenuOptionAudio(-39.0f, -2 * r, 0.0f, AppText::text(u"MUTEAUDIO"), AppText::text(u"MUTEAUDIOHINT"),
                                      c ? &c->bMuteAudio : nullptr);
-    ContextOptions::styleRow(pMuteAudio);
-    appendItem(pMuteAudio);
+    ContextOptions::addRow(this, pMuteAudio);
     pBackButton = ContextOptions::addBackButton(this);
 }
 

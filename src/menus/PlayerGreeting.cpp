@@ -6,6 +6,7 @@
 #include "ui/Global.h"
 #include "ui/TextLabel.h"
 #include "media/Context.h"
+#include "ui/BackingPanel.h"
 #include "engine/Qel.h"
 #include "media/QelInput.h"
 #include "menus/ContextPlayerName.h"
@@ -20,6 +21,9 @@ PlayerGreeting::PlayerGreeting() {
     // A drop shadow four units down doubles the small letters into a blur.
     hintLabel->bShadow = false;
     addChild(hintLabel);
+    // Both lines on a pale panel: the dark letters read whatever the picture has behind them.
+    backing.follow(helloLabel);
+    backing.follow(hintLabel);
     setHintText();
 }
 
@@ -59,6 +63,7 @@ void PlayerGreeting::update(double time, double dt) {
 
 void PlayerGreeting::render() {
     if (bHidden) return;
+    backing.render();
     helloLabel->render();
     hintLabel->render();
 }

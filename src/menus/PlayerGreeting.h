@@ -3,6 +3,7 @@
 // players; while the current profile has no name it asks for one by itself.
 
 #include "ui/MenuNavigable.h"
+#include "ui/BackingPanel.h"
 
 class TextLabel;
 
@@ -21,7 +22,7 @@ public:
     PlayerGreeting();
 
     void update(double time, double dt) override;
-    // Draws its two labels; nothing of its own.
+    // Draws its two labels on their backing panel.
     void render() override;
     void onInputModeChange() override;
     // The centre of the greeting line, in pointer coordinates.
@@ -33,4 +34,5 @@ public:
 
     TextLabel* helloLabel;
     TextLabel* hintLabel;
+    BackingPanel backing;
 };

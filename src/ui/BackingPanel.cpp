@@ -6,7 +6,10 @@
 
 #include "ui/MenuItem.h"
 #include "ui/MessageViewer.h"
+#include "ui/FontAccess.h"
+#include "ui/TextLabel.h"
 #include "engine/Qel.h"
+#include "media/FontQuad.h"
 #include "media/QelGraphics.h"
 #include "media/VertexBuffer.h"
 #include "platform/D3DX9.h"
@@ -41,6 +44,12 @@ void BackingPanel::follow(const MenuItem* row) {
     if (row) rows.push_back(row);
 }
 
+void BackingPanel::follow(const TextLabel* label) {
+    if (label) labels.push_back(label);
+}
+
+void BackingPanel::cover(const WorldRect& box) { fixed.push_back(box); }
+
 std::vector<WorldRect> BackingPanel::panels() const {
     std::vector<WorldRect> boxes;
     auto add = [&boxes](const WorldRect& r) {
@@ -50,6 +59,18 @@ std::vector<WorldRect> BackingPanel::panels() const {
         if (std::optional<WorldRect> box = viewer->textBox()) add(*box);
     for (const MenuItem* row : rows)
         if (!row->bHidden) add(row->box());
+    for (const WorldRect& box : fixed) add(box);
+    for (const TextLabel* label : labels) {
+        if (label->bHidden || label->text.empty()) continue;
+        const float width = FontAccess::textWidth(label->pFont, label->text) * label->scale.x;
+        const float height = float(FontAccess::lineHeight(label->pFont)) * label->scale.y;
+        float left = label->position.x, top = label->position.y;
+        if (label->alignment & FontQuad::ALIGN_CENTER) left -= width / 2.0f;
+        if (label->alignment & FontQuad::ALIGN_RIGHT) left -= width;
+        if (label->alignment & FontQuad::ALIGN_HALF_HEIGHT) top += height / 2.0f;
+        if (label->alignment & FontQuad::ALIGN_HEIGHT) top += height;
+        add(WorldRect{left, top, left + width, top - height});
+    }
 
     // Boxes whose soft edges would meet become one, so that no strip is covered twice.
     for (bool joined = true; joined;) {

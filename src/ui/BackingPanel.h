@@ -4,7 +4,7 @@
 // what it backs: each frame it takes the box of a message viewer's lines and of each menu row's
 // frame and caption, adds a margin, joins boxes that would touch and keeps them on the screen.
 // A page adds it as a child before the texts it backs (children are drawn in order), then names
-// them with follow().
+// them with follow(), or gives the box of what it draws itself with cover().
 
 #include <vector>
 
@@ -13,6 +13,7 @@
 
 class MenuItem;
 class MessageViewer;
+class TextLabel;
 class VertexBuffer;
 
 class BackingPanel : public QelBase {
@@ -22,6 +23,10 @@ public:
 
     void follow(const MessageViewer* viewer);
     void follow(const MenuItem* row);
+    // A label's line as the font measures it, where its alignment puts it.
+    void follow(const TextLabel* label);
+    // A box that does not move (a table the page draws itself), in world units.
+    void cover(const WorldRect& box);
 
     void render() override;
 
@@ -36,10 +41,12 @@ public:
     static constexpr float CORNER_RADIUS = 8.0f;
     // Snow white; opaque enough that dark text reads on it over the darkest parts of the
     // pictures, translucent enough that the picture still shows through.
-    static constexpr uint32_t COLOUR = 0xD8F4F8FC;
+    static constexpr uint32_t COLOUR = 0xECF4F8FC;
 
 private:
     std::vector<const MessageViewer*> viewers;
     std::vector<const MenuItem*> rows;
+    std::vector<const TextLabel*> labels;
+    std::vector<WorldRect> fixed;
     VertexBuffer* pVertices = nullptr;
 };

@@ -8,6 +8,8 @@
 #include "ui/ContextMenu.h"
 #include "ui/FontAccess.h"
 #include "ui/FrameSkin.h"
+#include "ui/ContextManager.h"
+#include "ui/Global.h"
 #include "engine/ErrorManager.h"
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
@@ -90,6 +92,13 @@ void MenuItem::setFrame(WStringView textureName, int left, int top, int bottom, 
     };
     makeFrame(*this, 0);
     makeFrame(highlight, 1);
+    // A third skin, when the art has one, is how the frame looks while the item is disabled.
+    if (texture->skins.size() > 2) {
+        makeFrame(disabledFrame, 2);
+    } else if (disabledFrame.pSkin) {
+        if (disabledFrame.bOwnsSkin) disabledFrame.pSkin->release();
+        disabledFrame.pSkin = nullptr;
+    }
     frameWidth = pSkin->width;
     frameHeight = pSkin->height;
     updateXform();
@@ -98,7 +107,7 @@ void MenuItem::setFrame(WStringView textureName, int left, int top, int bottom, 
 
 void MenuItem::setWidth(int width) {
     frameWidth = float(width);
-    for (Renderable* r : {static_cast<Renderable*>(this), &highlight}) {
+    for (Renderable* r : {static_cast<Renderable*>(this), &highlight, &disabledFrame}) {
         if (!r->pSkin) continue;
         static_cast<FrameSkin*>(r->pSkin)->setSize(float(width), -1.0f);
         r->updateXform();
@@ -125,7 +134,8 @@ float MenuItem::fitCaption(float textWidth) const {
 float MenuItem::sideCaptionFit(float textWidth) const {
     if (captionLocation != 4 && captionLocation != 6) return 1.0f;
     const float anchor = captionLocation == 4 ? position.x - frameWidth / 2 - 5 : position.x + frameWidth / 2 + 5;
-    const float room = float(layoutWidth()) / 2.0f - SCREEN_MARGIN - (captionLocation == 4 ? -anchor : anchor);
+    float room = float(layoutWidth()) / 2.0f - SCREEN_MARGIN - (captionLocation == 4 ? -anchor : anchor);
+    if (captionRoom > 0.0f) room = std::min(room, captionRoom);
     const float width = textWidth * scale.x;
     if (width <= room || width <= 0.0f) return 1.0f;
     return room > 0.0f ? room / width : 0.0f;
@@ -210,10 +220,17 @@ void MenuItem::update(double time, double dt) {
     captionColour = bDisabled ? disabledColour : lerpColor(normalColour, highlightColour, float(hoverFade));
 }
 
+bool MenuItem::onTopScreen() const {
+    Context* top = game && game->pContextManager ? game->pContextManager->getTopContext() : nullptr;
+    for (BasicLink* o = owner; o; o = o->owner)
+        if (static_cast<QelBase*>(o)->isKindOf(&Context::classRecord)) return !top || o == top;
+    return true;
+}
+
 void MenuItem::render() {
     if (bHidden) return;
-    TextTrace::Owner mine(this);
-    if (TextTrace::active && pSkin)
+    TextTrace::Owner mine(this, bDisabled);
+    if (TextTrace::active && pSkin && onTopScreen())
         TextTrace::figure(u"item", worldXform,
                           WorldRect{-frameWidth / 2.0f, frameHeight / 2.0f, frameWidth / 2.0f, -frameHeight / 2.0f});
     if (bShadow && graphics() && graphics()->bHighDetail && pSkin) {
@@ -226,6 +243,11 @@ void MenuItem::render() {
         shadow.render();
     }
     Renderable::render();
+    if (bDisabled && disabledFrame.pSkin) {
+        disabledFrame.worldXform = worldXform;
+        disabledFrame.color = color;
+        disabledFrame.render();
+    }
     if (!bDisabled && hoverFade > 0) {
         highlight.scale = scale;
         highlight.color = (highlight.color & 0x00FFFFFF) | (uint32_t(hoverFade * 255.0) << 24);

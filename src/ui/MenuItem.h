@@ -17,6 +17,9 @@ public:
 
     void update(double time, double dt) override;
     void render() override;
+    // Whether the item is on the screen at the top of the stack (or on none): items of the screens
+    // beneath are mostly covered.
+    bool onTopScreen() const;
     // Its position lowered by a quarter of the frame height, in pointer coordinates.
     Vector3 getNavigationPoint(int index) override;
     virtual void drawContents(float x, float y, float z) {}
@@ -29,9 +32,13 @@ public:
     // The caption's scale so that it fits inside the frame.
     float fitCaption(float textWidth) const;
     // The scale of a caption beside the item (locations 4 and 6) so that it ends at least
-    // SCREEN_MARGIN inside the screen's edge; 1 when it fits (and for the other locations).
+    // SCREEN_MARGIN inside the screen's edge, and no wider than captionRoom when that is set; 1
+    // when it fits (and for the other locations).
     float sideCaptionFit(float textWidth) const;
-    static constexpr float SCREEN_MARGIN = 5.0f;
+    // Far enough from the edge that no letter looks cut, at every picture size.
+    static constexpr float SCREEN_MARGIN = 16.0f;
+    // The width a side caption may take at most (another item stands beside it); 0: the screen's.
+    float captionRoom = 0.0f;
     // The box of the frame and the caption beside, inside or above it, at rest (without the
     // press bounce), in world units.
     WorldRect box() const;
@@ -61,6 +68,9 @@ public:
     uint32_t disabledColour = 0x80000000;
     FontQuad* pFont;
     Renderable highlight;
+    // Drawn over the frame while disabled, when the frame's art has a third skin: a frame on which
+    // the disabled caption colour reads.
+    Renderable disabledFrame;
     float pressBounce = 0.0f;
 
     // The frame's texture and borders, and its drawn size.

@@ -304,3 +304,26 @@ TEST_F(GeneratedArt, FrenchNoBreakSpaceIsThinnerThanAWordSpace) {
         EXPECT_LE(thin * 3, word * 2) << "thin: " << thin << ", word space: " << word;
     }
 }
+
+TEST_F(GeneratedArt, ButtonCaptionsReadOnTheNormalHighlightedAndDisabledFrames) {
+    // The menu buttons' grey caption on the normal frame, their red one on the highlight and the
+    // half-black caption of a disabled button on the disabled frame, each drawn over the normal
+    // frame, where the caption sits (inside the unstretched ends, the middle half of the height).
+    const char16_t* file = u"gfx/gui/game/button.tga";
+    const SkinPixels normal = skinPixels(file, 0), lit = skinPixels(file, 1), disabled = skinPixels(file, 2);
+    ASSERT_EQ(normal.width, disabled.width);
+    ASSERT_EQ(normal.height, disabled.height);
+    ASSERT_EQ(normal.width, lit.width);
+    double worstNormal = 100.0, worstLit = 100.0, worstDisabled = 100.0;
+    for (int y = normal.height / 4; y < normal.height * 3 / 4; ++y)
+        for (int x = 30; x < normal.width - 30; ++x) {
+            const uint32_t frame = over(normal.at(x, y), 0xFF000000);
+            worstNormal = std::min(worstNormal, contrastRatio(0xFFCCCCCC, frame));
+            worstLit = std::min(worstLit, contrastRatio(0xFFFF0000, over(lit.at(x, y), frame)));
+            const uint32_t frost = over(disabled.at(x, y), frame);
+            worstDisabled = std::min(worstDisabled, contrastRatio(over(0x80000000, frost), frost));
+        }
+    EXPECT_GE(worstNormal, 4.5);
+    EXPECT_GE(worstLit, 4.5);
+    EXPECT_GE(worstDisabled, 3.0);
+}

@@ -109,7 +109,7 @@ const SkinCount kSkinCounts[] = {
     {u"speechBubble-noBear", 1, false},
     {u"speechArrow", 2, true},       // box, arrow
     {u"gui-game-editbox", 2, false},  // normal, highlighted frame
-    {u"gui-game-button", 2, false},
+    {u"gui-game-button", 3, false},  // normal, highlighted, disabled frame
     {u"gui-game-button-speech", 2, false},
     {u"gui-game-square", 1, false},
     {u"gui-game-hud", 1, false},

@@ -55,7 +55,7 @@ TEST_F(TextTraceTest, RecordsWhereTheGlyphsLandOnlyWhileActive) {
     EXPECT_NEAR(first.box.right, 427, 1);
     EXPECT_NEAR(first.box.top, 240, 1);
     EXPECT_NEAR(first.box.bottom, 250, 1);
-    EXPECT_NEAR(first.capHeight, 10, 0.5);
+    EXPECT_NEAR(first.capHeight, 6.3, 0.5);  // the capitals' share of a glyph cell
     EXPECT_EQ(first.colour, 0xFFFF0000u);
     // Centred on x = -100 and lifted by its height from y = 50.
     const TracedText& second = trace.texts[1];
@@ -114,7 +114,7 @@ TEST_F(TextTraceTest, ContrastIsReadAgainstThePixelsAroundTheGlyphs) {
     }
 }
 
-TEST_F(TextTraceTest, ARimAroundTheGlyphsCarriesTheirContrastAndLargeTextNeedsLess) {
+TEST_F(TextTraceTest, ARimAroundTheGlyphsCarriesTheirContrastAndLargeOrInactiveTextNeedsLess) {
     makeFont();
     LegibilityRules rules;
     rules.pixelsPerUnit = 1.0f;
@@ -135,18 +135,54 @@ TEST_F(TextTraceTest, ARimAroundTheGlyphsCarriesTheirContrastAndLargeTextNeedsLe
     // White on mid grey (3.9:1) fails as small text and passes once its cap height counts as large.
     f = traced(0xFF808080, [&] { font->drawText(0, 0, 0, 0xFFFFFFFF, 0, u"ABCABC"); });
     EXPECT_FALSE(checkLegibility(f.trace, f.frame(), rules).faults.empty());
-    rules.largeCapHeight = 10.0f;
+    rules.largeCapHeight = 6.0f;
+    EXPECT_TRUE(checkLegibility(f.trace, f.frame(), rules).faults.empty());
+    // So does the caption of an item that cannot be used now.
+    rules.largeCapHeight = 15.0f;
+    int item = 0;
+    f = traced(0xFF808080, [&] {
+        TextTrace::Owner disabled(&item, true);
+        font->drawText(0, 0, 0, 0xFFFFFFFF, 0, u"ABCABC");
+    });
     EXPECT_TRUE(checkLegibility(f.trace, f.frame(), rules).faults.empty());
 }
 
-TEST_F(TextTraceTest, TextsTooCloseToOthersToForeignBoxesOrToTheEdgeAreNamed) {
+TEST_F(TextTraceTest, AnOutlineOfTheFontsOwnIsReadAroundTheFill) {
+    // Glyphs with a dark border in the texture itself: the border is part of the text, not behind it.
+    writeImage("outlined.tga", 18, 10, [](int x, int y) {
+        return (x % 6 == 0 || x % 6 == 5 || y == 0 || y == 9) ? 0xFF000000u : 0xFFFFFFFFu;
+    });
+    std::ofstream ini("outlined.tga.ini");
+    for (int k = 0; k < 3; ++k) ini << "[Skin " << k << "]\nleft=" << k * 6 << "\ntop=0\nwidth=6\nheight=10\n";
+    ini.close();
+    Texture outlined(0, u"outlined.tga");
+    FontQuad outlinedFont;
+    outlinedFont.addSourceTexture(&outlined, 65);
+    outlinedFont.createFontCache();
+    LegibilityRules rules;
+    rules.pixelsPerUnit = 1.0f;
+    // White fill with its black border on white: the fill reads against the border.
+    TracedFrame f = traced(0xFFFFFFFF, [&] { outlinedFont.drawText(0, 0, 0, 0xFFFFFFFF, 0, u"ABCABC"); });
+    LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
+    ASSERT_EQ(report.readings.size(), 1u);
+    EXPECT_NEAR(report.readings[0].inkLuminance, 1.0, 0.01);
+    EXPECT_GT(report.readings[0].contrast, 20.0);
+    // Light grey fill with the same border on black: the border is no help there.
+    f = traced(0xFF000000, [&] { outlinedFont.drawText(0, 0, 0, 0xFF303030, 0, u"ABCABC"); });
+    report = checkLegibility(f.trace, f.frame(), rules);
+    ASSERT_EQ(report.readings.size(), 1u);
+    EXPECT_LT(report.readings[0].contrast, 2.0);
+    EXPECT_EQ(report.faults.size(), 1u);
+}
+
+TEST_F(TextTraceTest, TextsTooCloseToOthersToForeignBoxesOrCutByTheEdgeAreNamed) {
     makeFont();
     LegibilityRules rules;
     rules.pixelsPerUnit = 1.0f;
     int owner = 0, other = 0;
     const TracedFrame f = traced(0xFFFFFFFF, [&] {
         font->drawText(-300, 100, 0, 0xFF000000, 0, u"ABC");
-        font->drawText(-279, 100, 0, 0xFF000000, 0, u"CBA");  // one pixel after "ABC" ends
+        font->drawText(-280, 100, 0, 0xFF000000, 0, u"CBA");  // right where "ABC" ends
         {
             TextTrace::Owner mine(&owner);
             D3DXMATRIX identity;
@@ -159,7 +195,12 @@ TEST_F(TextTraceTest, TextsTooCloseToOthersToForeignBoxesOrToTheEdgeAreNamed) {
             TextTrace::figure(u"check box", PixelBox{460, 230, 480, 260});
         }
         font->drawText(50, -5, 0, 0xFF000000, 0, u"CC");  // x 450..463: on the check box
-        font->drawText(-397, -100, 0, 0xFF000000, 0, u"BB");  // three pixels from the left edge
+        font->drawText(-402, -100, 0, 0xFF000000, 0, u"BB");  // cut by the left edge
+        font->drawText(-396, -140, 0, 0xFF000000, 0, u"CA");  // four pixels from it: a free text may
+        {
+            TextTrace::Owner mine(&owner);
+            font->drawText(-396, -120, 0, 0xFF000000, 0, u"AC");  // an item's caption may not
+        }
     });
     const LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
     std::vector<std::string> found;
@@ -169,11 +210,12 @@ TEST_F(TextTraceTest, TextsTooCloseToOthersToForeignBoxesOrToTheEdgeAreNamed) {
             if (s.find(part) != std::string::npos) return true;
         return false;
     };
-    EXPECT_TRUE(has("\"ABC\" at (100,140)-(120,150): 1 px from \"CBA\"")) << testing::PrintToString(found);
+    EXPECT_TRUE(has("\"ABC\" at (100,140)-(119,150): 0 px from \"CBA\"")) << testing::PrintToString(found);
     EXPECT_TRUE(has("\"CC\" at (450,245)-(463,255): -3 px from check box")) << testing::PrintToString(found);
-    EXPECT_TRUE(has("\"BB\" at (3,340)-(16,350): 3 px from the left edge")) << testing::PrintToString(found);
+    EXPECT_TRUE(has("\"BB\" at (0,340)-(11,350): 0 px from the left edge")) << testing::PrintToString(found);
+    EXPECT_TRUE(has("\"AC\" at (4,360)-(17,370): 4 px from the left edge")) << testing::PrintToString(found);
     EXPECT_FALSE(has("\"AB\"")) << testing::PrintToString(found);
-    EXPECT_EQ(found.size(), 3u) << testing::PrintToString(found);
+    EXPECT_EQ(found.size(), 4u) << testing::PrintToString(found);
 }
 
 }  // namespace

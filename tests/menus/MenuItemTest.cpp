@@ -134,15 +134,15 @@ TEST_F(MenuTest, SideCaptionShrinksToEndInsideTheScreen) {
         float textWidth, expected;
     };
     // A 256-wide item: a caption on its left starts 133 left of its centre, on its right 133
-    // right of it; the screen's edges are at -400 and 400, with a margin of 5.
+    // right of it; the screen's edges are at -400 and 400, with a margin of 16.
     const Case cases[] = {
         {0, 4, 200, 1.0f},
-        {0, 4, 262, 1.0f},
-        {0, 4, 524, 0.5f},
-        {-100, 4, 162, 1.0f},
-        {-100, 4, 324, 0.5f},
-        {0, 6, 524, 0.5f},
-        {100, 6, 324, 0.5f},
+        {0, 4, 251, 1.0f},
+        {0, 4, 502, 0.5f},
+        {-100, 4, 151, 1.0f},
+        {-100, 4, 302, 0.5f},
+        {0, 6, 502, 0.5f},
+        {100, 6, 302, 0.5f},
         {0, 5, 900, 1.0f},  // inside the frame: fitCaption's business
         {-300, 4, 100, 0.0f},  // no room at all
     };
@@ -151,6 +151,12 @@ TEST_F(MenuTest, SideCaptionShrinksToEndInsideTheScreen) {
         item.captionLocation = c.location;
         EXPECT_FLOAT_EQ(item.sideCaptionFit(c.textWidth), c.expected) << c.x << " " << c.location << " " << c.textWidth;
     }
+    // Another item beside it leaves less room than the screen.
+    MenuItem item(0, 0, 0, u"", u"");
+    item.captionLocation = 4;
+    item.captionRoom = 100.0f;
+    EXPECT_FLOAT_EQ(item.sideCaptionFit(200.0f), 0.5f);
+    EXPECT_FLOAT_EQ(item.sideCaptionFit(90.0f), 1.0f);
 }
 
 TEST_F(MenuTest, InvalidCaptionLocationIsFatal) {

@@ -17,6 +17,9 @@ int channelDifference(uint32_t a, uint32_t b) {
 
 // Pixels that differ by less are taken as unchanged (rounding of blended shadows and rims).
 constexpr int kInkThreshold = 24;
+// The colour the third drawing gives the texts' fill, and how close a pixel must come to it.
+constexpr uint32_t kKeyColour = 0xFFFF00FF;
+constexpr int kKeyTolerance = 60;
 
 struct IntBox {
     int left, top, right, bottom;
@@ -75,9 +78,6 @@ std::string LegibilityFault::describe(const std::string& screen, const std::stri
             std::snprintf(figureText, sizeof figureText, "%.0f px from the ", figure);
             what = std::string(figureText) + other + " edge";
             break;
-        case INVISIBLE:
-            what = "no glyph visible";
-            break;
     }
     return "screen " + screen + " [" + language + "] \"" + utf8Of(text) + "\" at " + boxText(box) + ": " + what;
 }
@@ -101,78 +101,103 @@ LegibilityReport checkLegibility(const TextTrace& trace, const LegibilityFrame& 
     for (size_t i = 0; i < changed.size(); ++i)
         changed[i] = channelDifference(frame.shown[i], frame.behind[i]) >= kInkThreshold ? 1 : 0;
 
-    const int ring = std::max(1, int(std::lround(rules.ringWidth * rules.pixelsPerUnit)));
+    // Each pixel belongs to the last text drawn over it: a later text (a dialog's) covers the earlier
+    // ones beneath it.
+    std::vector<int> drawnBy(changed.size(), -1);
+    for (size_t k = 0; k < trace.texts.size(); ++k) {
+        const IntBox cell = clampBox(trace.texts[k].box, w, h, 0);
+        for (int y = cell.top; y < cell.bottom; ++y)
+            std::fill(drawnBy.begin() + long(size_t(y) * size_t(w)) + cell.left,
+                      drawnBy.begin() + long(size_t(y) * size_t(w)) + cell.right, int(k));
+    }
+
+    // At least two pixels: one is still the antialiased blend at the smaller pictures.
+    const int ring = std::max(2, int(std::lround(rules.ringWidth * rules.pixelsPerUnit)));
     struct Measured {
         const TracedText* text;
         PixelBox box;  // the ink's box, or the cell when no ink shows
     };
     std::vector<Measured> measured;
 
-    for (const TracedText& t : trace.texts) {
-        if ((t.colour >> 24) < 0x20) continue;  // faded out: not meant to be read
-        if (t.text.find_first_not_of(u" \t") == WString::npos) continue;
+    for (size_t k = 0; k < trace.texts.size(); ++k) {
+        const TracedText& t = trace.texts[k];
+        // In the middle of a fade (the designed half black of a disabled caption apart): read once it
+        // has arrived.
+        if ((t.colour >> 24) < 0x20 || ((t.colour >> 24) < 0xE0 && !t.bInactive)) continue;
+        // Blanks, symbols the fonts keep in the control positions (check marks, arrows) and a lone
+        // sign drawn as a picture (a step of a level bar): no words.
+        if (std::all_of(t.text.begin(), t.text.end(), [](char16_t c) { return c <= u' '; })) continue;
+        if (t.text.size() == 1 && (t.text[0] == u'|' || t.text[0] == u'-')) continue;
         TextReading reading;
         reading.text = t.text;
-        reading.required =
-            t.capHeight >= rules.largeCapHeight * rules.pixelsPerUnit ? rules.largeContrast : rules.normalContrast;
+        // Large text, and the caption of an item that cannot be used now, need less.
+        reading.required = t.capHeight >= rules.largeCapHeight * rules.pixelsPerUnit || t.bInactive ? rules.largeContrast
+                                                                                                  : rules.normalContrast;
 
         const IntBox cell = clampBox(t.box, w, h, 0);
         const int cw = std::max(0, cell.right - cell.left), ch = std::max(0, cell.bottom - cell.top);
-        // The text's glyph pixels, with their strength (how far they moved from what lies behind).
+        // The text's glyph pixels.
         std::vector<uint8_t> ink(size_t(cw) * size_t(ch), 0);
-        std::vector<std::pair<int, double>> strengths;
+        std::vector<size_t> inkPixels;
         PixelBox inkBox{1e9f, 1e9f, -1e9f, -1e9f};
         for (int y = cell.top; y < cell.bottom; ++y)
             for (int x = cell.left; x < cell.right; ++x) {
                 const size_t i = size_t(y) * size_t(w) + size_t(x);
-                if (!changed[i]) continue;
+                if (drawnBy[i] != int(k)) continue;
+                if (!changed[i] && channelDifference(frame.keyed[i], kKeyColour) > kKeyTolerance) continue;
                 ink[size_t(y - cell.top) * size_t(cw) + size_t(x - cell.left)] = 1;
-                strengths.emplace_back(channelDifference(frame.shown[i], frame.behind[i]),
-                                       relativeLuminance(frame.shown[i]));
+                inkPixels.push_back(i);
                 inkBox.left = std::min(inkBox.left, float(x));
                 inkBox.top = std::min(inkBox.top, float(y));
                 inkBox.right = std::max(inkBox.right, float(x + 1));
                 inkBox.bottom = std::max(inkBox.bottom, float(y + 1));
             }
-        reading.inkPixels = int(strengths.size());
-        const bool inPicture = t.box.left >= frame.picture.left && t.box.right <= frame.picture.right &&
-                               t.box.top >= frame.picture.top && t.box.bottom <= frame.picture.bottom;
-        if (strengths.size() < 3) {
-            if (inPicture) {
-                LegibilityFault f;
-                f.kind = LegibilityFault::INVISIBLE;
-                f.text = t.text;
-                f.box = t.box;
-                report.faults.push_back(f);
-            }
-            measured.push_back({&t, t.box});
-            report.readings.push_back(reading);
-            continue;
-        }
+        reading.inkPixels = int(inkPixels.size());
+        // Nothing or only a sliver of it shows: a screen above covers it.
+        if (inkPixels.size() < 3 || inkBox.height() < 0.6f * t.capHeight) continue;
         reading.ink = inkBox;
-        // The glyphs' own colour: the median of their strongest third (the antialiased rims are mixed
-        // with what lies behind).
-        std::sort(strengths.begin(), strengths.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-        std::vector<double> core;
-        for (size_t i = 0; i < std::max<size_t>(1, strengths.size() / 3); ++i) core.push_back(strengths[i].second);
-        std::nth_element(core.begin(), core.begin() + long(core.size() / 2), core.end());
-        reading.inkLuminance = core[core.size() / 2];
+        // The glyphs' fill: where the drawing in the key colour put it (an outline of the font's own
+        // stays dark there, the antialiased edges are mixed with what lies behind).
+        std::vector<size_t> core;
+        for (size_t n = 0; n < inkPixels.size(); ++n)
+            if (channelDifference(frame.keyed[inkPixels[n]], kKeyColour) <= kKeyTolerance) core.push_back(n);
+        if (core.empty()) continue;
+        // The text's colour is read where a glyph covers a pixel whole (thin strokes are mostly edge).
+        std::vector<double> coreLuminance, wholeLuminance;
+        for (size_t n : core) {
+            coreLuminance.push_back(relativeLuminance(frame.shown[inkPixels[n]]));
+            if (channelDifference(frame.keyed[inkPixels[n]], kKeyColour) <= 16) wholeLuminance.push_back(coreLuminance.back());
+            const size_t i = inkPixels[n];
+            ink[size_t(int(i / size_t(w)) - cell.top) * size_t(cw) + size_t(int(i % size_t(w)) - cell.left)] = 2;
+        }
+        if (wholeLuminance.size() >= 3) coreLuminance.swap(wholeLuminance);
+        std::nth_element(coreLuminance.begin(), coreLuminance.begin() + long(coreLuminance.size() / 2), coreLuminance.end());
+        reading.inkLuminance = coreLuminance[coreLuminance.size() / 2];
 
-        // The pixels right around the glyphs that no glyph covers.
+        // Around each pixel on the fill's edge, the best contrast within the ring: what lies behind,
+        // the text's shadow or rim, or an outline of the font's own, past the antialiased blend of the
+        // fill into them; not another text.
         std::vector<double> around;
-        for (int y = cell.top - ring; y < cell.bottom + ring; ++y)
-            for (int x = cell.left - ring; x < cell.right + ring; ++x) {
-                if (x < 0 || y < 0 || x >= w || y >= h) continue;
-                if (changed[size_t(y) * size_t(w) + size_t(x)]) continue;
-                bool near = false;
-                for (int dy = -ring; dy <= ring && !near; ++dy)
-                    for (int dx = -ring; dx <= ring && !near; ++dx) {
-                        const int lx = x + dx - cell.left, ly = y + dy - cell.top;
-                        if (lx >= 0 && ly >= 0 && lx < cw && ly < ch && ink[size_t(ly) * size_t(cw) + size_t(lx)]) near = true;
-                    }
-                if (near) around.push_back(contrastRatio(reading.inkLuminance,
-                                                         relativeLuminance(frame.shown[size_t(y) * size_t(w) + size_t(x)])));
-            }
+        auto isCore = [&](int x, int y) {
+            const int lx = x - cell.left, ly = y - cell.top;
+            return lx >= 0 && ly >= 0 && lx < cw && ly < ch && ink[size_t(ly) * size_t(cw) + size_t(lx)] == 2;
+        };
+        for (size_t n : core) {
+            const int x = int(inkPixels[n] % size_t(w)), y = int(inkPixels[n] / size_t(w));
+            if (isCore(x - 1, y) && isCore(x + 1, y) && isCore(x, y - 1) && isCore(x, y + 1)) continue;
+            double best = 0;
+            bool seen = false;
+            for (int dy = -ring; dy <= ring; ++dy)
+                for (int dx = -ring; dx <= ring; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h || isCore(nx, ny)) continue;
+                    const size_t i = size_t(ny) * size_t(w) + size_t(nx);
+                    if (changed[i] && drawnBy[i] != int(k)) continue;
+                    best = std::max(best, contrastRatio(reading.inkLuminance, relativeLuminance(frame.shown[i])));
+                    seen = true;
+                }
+            if (seen) around.push_back(best);
+        }
         if (!around.empty()) {
             std::sort(around.begin(), around.end());
             const size_t at = std::min(around.size() - 1, size_t(double(around.size()) * (1.0 - rules.passingShare)));
@@ -214,7 +239,7 @@ LegibilityReport checkLegibility(const TextTrace& trace, const LegibilityFrame& 
         for (const TracedFigure& figure : trace.figures) {
             if (figure.owner && figure.owner == a.text->owner) continue;
             const float apart = separation(a.box, figure.box);
-            if (apart < gap) {
+            if (apart < rules.itemGap * rules.pixelsPerUnit) {
                 LegibilityFault f;
                 f.kind = LegibilityFault::OVERLAP;
                 f.text = a.text->text;
@@ -224,8 +249,8 @@ LegibilityReport checkLegibility(const TextTrace& trace, const LegibilityFrame& 
                 report.faults.push_back(f);
             }
         }
-        // Cut by the picture's edge, or too close to it to be read comfortably.
-        const float margin = rules.edgeMargin * rules.pixelsPerUnit;
+        // Cut by the picture's edge; an item's caption, which the layout places, also too close to it.
+        const float margin = (a.text->owner ? rules.itemEdgeMargin : rules.edgeMargin) * rules.pixelsPerUnit;
         const PixelBox& p = frame.picture;
         const std::pair<float, const char*> edges[] = {{a.box.left - p.left, "left"},
                                                        {p.right - a.box.right, "right"},
@@ -264,6 +289,10 @@ TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw)
     draw();
     read(f.behind);
     f.trace.bHideTexts = false;
+    f.trace.keyColour = kKeyColour;
+    draw();
+    read(f.keyed);
+    f.trace.keyColour = 0;
     f.trace.texts = texts;
     f.trace.figures = figures;
     TextTrace::active = before;
@@ -273,5 +302,5 @@ TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw)
 }
 
 LegibilityFrame TracedFrame::frame() const {
-    return LegibilityFrame{width, height, shown.data(), behind.data(), picture};
+    return LegibilityFrame{width, height, shown.data(), behind.data(), keyed.data(), picture};
 }

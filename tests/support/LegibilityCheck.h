@@ -2,9 +2,9 @@
 // Reads a drawn frame as a reader would: for every text the frame's trace recorded, (a) the contrast
 // between its glyphs and the pixels right around them (WCAG contrast ratio), (b) whether its box
 // runs into another text, another item's box or a figure, (c) whether it is cut by the edge of the
-// picture. The frame is drawn twice: once as it is and once with the texts hidden (their shadows
-// and rims still drawn), so the glyph pixels are exactly those that differ and what lies around
-// them is what the reader sees there.
+// picture. The frame is drawn three times: as it is, with the texts hidden (their shadows and rims
+// still drawn) and with the texts in a key colour: the glyphs' fill is where the key colour lands,
+// and what lies around it is what the reader sees there.
 //
 //     TracedFrame f = traceFrame(graphics, [&] { /* clear, draw the screen, end the scene */ });
 //     LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
@@ -24,6 +24,7 @@ struct LegibilityFrame {
     int height = 0;
     const uint32_t* shown = nullptr;   // ARGB, row 0 at the top, as the device reads the back buffer
     const uint32_t* behind = nullptr;  // the same frame with the texts hidden
+    const uint32_t* keyed = nullptr;   // the same frame with the texts in the key colour
     PixelBox picture;                  // the part of the back buffer the game draws in (no letterbox bars)
 };
 
@@ -36,16 +37,19 @@ struct LegibilityRules {
     float largeCapHeight = 15.0f;
     // Share of the pixels around the glyphs that must reach the contrast.
     double passingShare = 0.8;
-    // Free space a text keeps from other texts and foreign boxes, and from the picture's edge, in
-    // layout units.
-    float gap = 2.0f;
-    float edgeMargin = 8.0f;
-    // How far around the glyphs the surroundings are read, in layout units.
-    float ringWidth = 2.0f;
+    // Free space a text keeps from other texts, from foreign boxes (a check box beside a caption
+    // must be told apart from the caption's own) and from the picture's edge (an item's caption
+    // more), in layout units.
+    float gap = 1.0f;
+    float itemGap = 8.0f;
+    float edgeMargin = 0.5f;
+    float itemEdgeMargin = 12.0f;
+    // How far around the glyphs' fill the surroundings are read, in layout units.
+    float ringWidth = 1.0f;
 };
 
 struct LegibilityFault {
-    enum Kind { CONTRAST, OVERLAP, CUT, INVISIBLE } kind = CONTRAST;
+    enum Kind { CONTRAST, OVERLAP, CUT } kind = CONTRAST;
     WString text;
     double figure = 0;      // contrast ratio; overlap or cut in pixels
     double required = 0;    // the contrast asked for
@@ -54,7 +58,7 @@ struct LegibilityFault {
     std::string describe(const std::string& screen, const std::string& language) const;
 };
 
-// The measurements of one text, also for texts that pass.
+// The measurements of one text that shows, also for texts that pass.
 struct TextReading {
     WString text;
     PixelBox ink;          // bounding box of the glyph pixels (empty when none is visible)
@@ -82,11 +86,12 @@ std::string utf8Of(WStringView text);
 // A frame drawn twice with its trace (the texts of the first drawing).
 struct TracedFrame {
     TextTrace trace;
-    std::vector<uint32_t> shown, behind;
+    std::vector<uint32_t> shown, behind, keyed;
     int width = 0, height = 0;
     PixelBox picture;
     LegibilityFrame frame() const;
 };
 // Runs 'draw' (a whole frame: clear, draw, end the scene) with a trace on, then again with the texts
-// hidden, reading the back buffer after each. The picture is the graphics' viewport.
+// hidden and once more with them in a key colour, reading the back buffer after each. The picture
+// is the graphics' viewport.
 TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw);

@@ -69,21 +69,37 @@ TextureImage menuFrames(const char* file, int w, int h, int kind) {
     return atlas.build();
 }
 
-// How a candy bar looks when highlighted: for red captions (the menu buttons) it turns to ice
-// with a red rim, on which red text reads; for white captions (the speech buttons) it turns red.
-enum class Highlight { Ice, Red };
+// How a candy bar looks when highlighted: for red captions (the menu buttons) it turns to a night
+// sky, near black with a holly-red rim, the one ground on which pure red text reaches 4.5:1; for
+// white captions (the speech buttons) it turns red.
+enum class Highlight { Night, Red };
 
 // Skin 0 normal, skin 1 highlighted: a bar whose rounded ends and ornaments stay inside the
-// left and right borders ('cap' pixels) that the widget keeps unstretched.
+// left and right borders ('cap' pixels) that the widget keeps unstretched. The menu buttons (night
+// highlight) have a third skin, drawn over the first while the button is disabled.
+//
+// The menu buttons' captions are light grey (0xFFCCCCCC) and red when highlighted, and a disabled
+// caption is black at half strength: the normal bar is a deep navy, gloss included, under which
+// the grey reads at 4.5:1 or better; the night of the highlight carries the red; the disabled bar
+// is frost, on which the half-black caption reads (3:1, the most half-black can reach is 3.9:1).
 TextureImage barFrames(const char* file, int w, int h, bool candy, int cap, Highlight highlight = Highlight::Red) {
     Atlas atlas(file, 512);
-    for (int k = 0; k < 2; ++k)
+    const int skins = candy && highlight == Highlight::Night ? 3 : 2;
+    for (int k = 0; k < skins; ++k)
         atlas.add(w, h, [k, candy, cap, highlight](cairo_t* cr, int cw, int ch) {
             if (candy) {
-                const bool ice = k && highlight == Highlight::Ice;
-                const uint32_t top = !k ? 0xFF4A80C8 : ice ? 0xFFFFFFFF : 0xFFFF5060;
-                const uint32_t bottom = !k ? 0xFF1B2A4A : ice ? 0xFFE6F0FB : 0xFFB01828;
-                panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, top, bottom, ice ? kHollyRed : 0xFFFFFFFF, 3);
+                const bool night = k == 1 && highlight == Highlight::Night;
+                const bool frost = k == 2;
+                const bool menu = highlight == Highlight::Night;
+                uint32_t top = !k ? (menu ? 0xFF1A3866 : 0xFF4A80C8) : night ? 0xFF0B1226 : 0xFFFF5060;
+                uint32_t bottom = !k ? (menu ? 0xFF0C1528 : 0xFF1B2A4A) : night ? 0xFF04070F : 0xFFB01828;
+                if (frost) {
+                    top = 0xFFE4EAF2;
+                    bottom = 0xFFC4CEDA;
+                }
+                const uint32_t rim = night ? kHollyRed : frost ? 0xFF9AA6B6 : 0xFFFFFFFF;
+                const uint32_t gloss = night ? 0x00FFFFFF : !k && menu ? 0x0CFFFFFF : 0x28FFFFFF;
+                panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, top, bottom, rim, 3, gloss);
                 // Holly on both ends, inside the borders.
                 const double leaf = cap * 0.22;
                 for (int s = -1; s <= 1; s += 2) {
@@ -95,11 +111,11 @@ TextureImage barFrames(const char* file, int w, int h, bool candy, int cap, High
                         cairo_scale(cr, 1, 0.5);
                         cairo_arc(cr, 0, 0, leaf, 0, 2 * M_PI);
                         cairo_restore(cr);
-                        setColor(cr, kPine);
+                        setColor(cr, frost ? 0xFFA4B0A8 : kPine);
                         cairo_fill(cr);
                     }
                     cairo_arc(cr, x, ch / 2.0, leaf * 0.5, 0, 2 * M_PI);
-                    setColor(cr, k ? kGold : kHollyRed);
+                    setColor(cr, frost ? 0xFF9AA6B6 : k ? kGold : kHollyRed);
                     cairo_fill(cr);
                 }
             } else {
@@ -154,11 +170,12 @@ TextureImage speechArrow() {
 TextureImage square() {
     Atlas atlas("gfx/gui/game/square.tga");
     // Borders 20 all round.
-    // Opaque: dialogs lie on it over the screen beneath them, which must not show through. Dark,
-    // with the faintest gloss, so that the grey caption of the player screens reads on it as
-    // well as the white texts of the dialogs.
+    // Opaque: dialogs lie on it over the screen beneath them, which must not show through. A night
+    // near black, without gloss: the grey (0xFF808080) heading of the player screens and the pure
+    // red of the current player reach 4.5:1 only on so dark a ground, and the white texts of the
+    // dialogs read on it all the more.
     atlas.add(96, 96, [](cairo_t* cr, int w, int h) {
-        panel(cr, 2, 2, w - 4, h - 4, 16, kNightBlue, kDeepBlue, kSnow, 3, 0x0CFFFFFF);
+        panel(cr, 2, 2, w - 4, h - 4, 16, 0xFF020308, 0xFF000000, kSnow, 3, 0x00FFFFFF);
         snowCap(cr, 12, w - 12, 4, 4);
     });
     return atlas.build();
@@ -386,7 +403,7 @@ std::vector<TextureImage> guiArt() {
             speechBubble("gfx/gui/game/speechbubble-nobear.tga", false),
             speechArrow(),
             barFrames("gfx/gui/game/editbox.tga", 256, 36, false, 10),
-            barFrames("gfx/gui/game/button.tga", 256, 44, true, 30, Highlight::Ice),
+            barFrames("gfx/gui/game/button.tga", 256, 44, true, 30, Highlight::Night),
             barFrames("gfx/gui/game/button-speech.tga", 256, 40, true, 20),
             square(),
             hudPanel(),

@@ -201,6 +201,40 @@ TextureImage introForeground() {
             setColor(cr, 0xB0FFFFFF);
             cairo_fill(cr);
         }
+        // Pine boughs in the two top corners. The frame-rate counter stands in the top-right corner
+        // in white small letters, which no part of the pale sky carries: the bough is dark and dense
+        // where it stands (the last 44 by 22 units), needles only round its edge.
+        for (int side = 0; side < 2; ++side) {
+            cairo_save(cr);
+            if (side) {
+                cairo_translate(cr, w, 0);
+                cairo_scale(cr, -1, 1);
+            }
+            cairo_move_to(cr, 0, 0);
+            cairo_line_to(cr, 64, 0);
+            cairo_curve_to(cr, 58, 16, 44, 30, 0, 36);
+            cairo_close_path(cr);
+            setColor(cr, 0xFF10402A);
+            cairo_fill(cr);
+            for (int k = 0; k < 14; ++k) {
+                const double t = k / 13.0;
+                const double bx = 64 * (1 - t) * (1 - t) * (1 - t) + 3 * t * (1 - t) * (1 - t) * 58 + 3 * t * t * (1 - t) * 44;
+                const double by = 3 * t * (1 - t) * (1 - t) * 16 + 3 * t * t * (1 - t) * 30 + t * t * t * 36;
+                cairo_move_to(cr, bx - 4, by - 4);
+                cairo_line_to(cr, bx + 5, by + 6);
+                cairo_move_to(cr, bx + 4, by - 5);
+                cairo_line_to(cr, bx - 2, by + 7);
+            }
+            setColor(cr, 0xFF10402A);
+            cairo_set_line_width(cr, 2);
+            cairo_stroke(cr);
+            for (int k = 0; k < 3; ++k) {
+                cairo_arc(cr, 52 - k * 8, 14 + k * 7, 3.2, 0, 2 * M_PI);
+                setColor(cr, kHollyRed);
+                cairo_fill(cr);
+            }
+            cairo_restore(cr);
+        }
     });
     return atlas.build();
 }

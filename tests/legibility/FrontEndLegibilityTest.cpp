@@ -1,0 +1,297 @@
+// Every front-end screen read as a player would read it, in each of the five languages, on the
+// OpenGL device under Xvfb with the generated data archives: each text's glyphs stand out from what
+// lies right around them (4.5:1, 3:1 for large text), no text runs into another text, another
+// item or the picture's edge. The picture is 1280 wide (what a 1280 by 1024 screen shows of the
+// 800 by 480 layout, letterboxed), and the first language is also read at the pictures of a 16:9
+// screen (1200 by 720) and of a 4:3 one (1024 by 614). Contact sheets of every screen, with the
+// faults outlined in red, land in the build folder (legibility/<language>-<width>.png).
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "ui/AppText.h"
+#include "menus/ContextMain.h"
+#include "ui/ContextManager.h"
+#include "ui/ContextMessageBox.h"
+#include "game/GameGlobal.h"
+#include "menus/Loader.h"
+#include "ui/MenuItemButton.h"
+#include "ui/MenuOptionItem.h"
+#include "ui/MessageViewer.h"
+#include "engine/Utilities.h"
+#include "media/GlPixelFixture.h"
+#include "media/QelInput.h"
+#include "menus/ContextAdvancedOptions.h"
+#include "menus/ContextControlsOptions.h"
+#include "menus/ContextCredits.h"
+#include "menus/ContextErrorReport.h"
+#include "menus/ContextGameplayOptions.h"
+#include "menus/ContextGraphicsOptions.h"
+#include "menus/ContextHelp.h"
+#include "menus/ContextHighScoreOptions.h"
+#include "menus/ContextHighScoreUpload.h"
+#include "menus/ContextHighScores.h"
+#include "menus/ContextLanguageSelect.h"
+#include "menus/ContextNetworkConfig.h"
+#include "menus/ContextNetworkWizard1.h"
+#include "menus/ContextOptions.h"
+#include "menus/ContextPlayerName.h"
+#include "menus/ContextPlayers.h"
+#include "menus/ContextSoundOptions.h"
+#include "support/ContactSheet.h"
+#include "support/GeneratedData.h"
+#include "support/LegibilityCheck.h"
+
+#ifndef VESK_LEGIBILITY_DIR
+#define VESK_LEGIBILITY_DIR "legibility"
+#endif
+
+namespace {
+
+// One screen as the player meets it: what is pushed over the main menu and how long it runs first.
+struct Visit {
+    Visit(std::string name, std::function<Context*()> make, int ticks = 30, std::function<void(Context*)> then = {})
+        : name(std::move(name)), make(std::move(make)), ticks(ticks), then(std::move(then)) {}
+    std::string name;
+    std::function<Context*()> make;
+    int ticks = 30;
+    // Run after the ticks, before the frame is drawn (a hover, a later page).
+    std::function<void(Context*)> then;
+};
+
+class FrontEndLegibilityTest : public GlPixelFixture, public testing::WithParamInterface<std::tuple<int, int>> {
+protected:
+    void SetUp() override {
+        GlPixelFixture::SetUp();
+        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
+        engine->pFileManager->bUseWad = true;
+        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
+        engine->singleLanguage = std::get<0>(GetParam());
+        for (const WString& path : {ProfileManager::getProfilesPath(),
+                                    ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
+            std::remove(wideToUtf8(path).c_str());
+        application = new GameGlobal();
+        Loader* loader = application->initPreLoader();
+        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
+        stack = application->pContextManager;
+        clearStack();
+        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
+        engine->frameTimer.previousFrameTime = 0.0;
+        engine->frameTimer.frameTime = 1.0 / 60.0;
+        language = wideToUtf8(AppText::text(u"LANGUAGEISOCODE"));
+        if (language.empty()) language = "lang" + std::to_string(std::get<0>(GetParam()));
+        mkdir(VESK_LEGIBILITY_DIR, 0755);
+    }
+    void TearDown() override {
+        if (application) {
+            clearStack();
+            stack->pLastActive = stack->pTop = nullptr;
+            delete application;
+        }
+        GlPixelFixture::TearDown();
+    }
+    void clearStack() {
+        while (Context* top = stack->getTopContext()) {
+            stack->removeChild(top);
+            delete top;
+        }
+        stack->pLastActive = stack->pTop = nullptr;
+    }
+    // The picture width (the back buffer is the layout's shape: 0.6 times as high), with the game's
+    // default filtering and detail.
+    void present(int pictureWidth) {
+        graphics->workArea = RECT{0, 0, 4096, 4096};
+        graphics->videoModeWidth = pictureWidth;
+        graphics->videoModeHeight = pictureWidth * 3 / 5;
+        graphics->bBilinearFilter = true;
+        graphics->bHighDetail = true;
+        ASSERT_TRUE(graphics->restorePresentation(true));
+        rules.pixelsPerUnit = float(graphics->viewport.right - graphics->viewport.left) / float(graphics->layoutWidth);
+    }
+
+    // The screens of the front end in the states worth reading.
+    std::vector<Visit> visits() {
+        GameGlobal* app = application;
+        auto profiles = [app] {
+            for (const char16_t* n : {u"ABCDEFGHIJKLMNOP", u"Bj\u00f6rn", u"Cy"}) app->profileManager.addProfile(n);
+            app->profileManager.currentIndex = 2;
+        };
+        auto scores = [app] {
+            GameConfiguration& c = app->gameConfiguration;
+            for (int i = 0; i < 10; ++i) {
+                std::memset(c.highScores[i].name, 0, sizeof(c.highScores[i].name));
+                std::strcpy(c.highScores[i].name, i == 3 ? "Zo\xc3\xab" : "Wendelin Mayer");
+                c.highScores[i].level = 11 * i + 3;
+                c.highScores[i].score = 1234567 - 98765 * i;
+            }
+            app->lastHighScoreRow = 3;
+        };
+        auto hover = [this](MenuItem* item) {
+            engine->pQelInput->pointer = ContextMenu::worldToPointer(stack->getTopContext(), item->position);
+            for (int i = 0; i < 30; ++i) stack->tick(0, 0);
+        };
+        auto text = [](const char16_t* key) { return AppText::text(key); };
+        std::vector<Visit> v = {
+            {"main-menu", [] { return nullptr; }},
+            {"main-menu-player", [profiles] { profiles(); return nullptr; }},
+            {"main-menu-fps",
+             [app] {
+                 app->gameConfiguration.bShowFps = 1;
+                 return nullptr;
+             }},
+            {"main-menu-hover", [] { return nullptr; }, 60,
+             [hover](Context* c) { hover(static_cast<ContextMain*>(c)->pOptionsButton); }},
+            {"players", [profiles] { profiles(); return new ContextPlayers(); }},
+            {"first-start",
+             [app] {
+                 app->profileManager.deleteProfile(0);
+                 return nullptr;
+             }},
+            {"name-entry",
+             [] {
+                 auto* s = new ContextPlayerName(true);
+                 s->name = u"Zo\u00eb";
+                 return s;
+             }},
+            {"name-entry-touch",
+             [this] {
+                 engine->pQelInput->setInputMode(INPUTMODE_TOUCH);
+                 auto* s = new ContextPlayerName(true);
+                 s->name = u"Zo\u00eb";
+                 return s;
+             }},
+            {"options", [] { return new ContextOptions(); }},
+            {"options-gameplay", [] { return new ContextGameplayOptions(); }},
+            {"options-controls", [] { return new ContextControlsOptions(); }},
+            {"options-graphics", [] { return new ContextGraphicsOptions(); }},
+            {"options-advanced", [] { return new ContextAdvancedOptions(); }},
+            {"options-sound", [] { return new ContextSoundOptions(); }},
+            {"high-scores-default", [] { return new ContextHighScores(); }},
+            {"high-scores", [scores] { scores(); return new ContextHighScores(); }},
+            {"high-score-options", [] { return new ContextHighScoreOptions(); }},
+            {"credits-early", [] { return new ContextCredits(); }, 240},
+            {"credits-late", [] { return new ContextCredits(); }, 900},
+            {"help", [] { return new ContextHelp(); }},
+            {"language-select", [] { return new ContextLanguageSelect(); }},
+            {"network-wizard", [] { return new ContextNetworkWizard1(); }},
+            {"network-wizard-after",
+             [text] {
+                 auto* wizard = new ContextNetworkWizard1();
+                 wizard->runOnDesktopItem->bDisabled = true;
+                 for (const WString& line : {text(u"STARTINGDOTS"), text(u"NETTESTSUCCESS"),
+                                             WString(u"Hello from the maker's test server."), text(u"DONEDOT")})
+                     wizard->viewer->addMessage(line);
+                 return wizard;
+             }},
+            {"network-config", [] { return new ContextNetworkConfig(); }},
+            {"score-upload", [] { return new ContextHighScoreUpload(); }},
+            {"crash-report", [] { return new ContextErrorReport(); }},
+            {"message-box",
+             [text] {
+                 auto* box = new ContextMessageBox();
+                 box->text = text(u"CONFIRM");
+                 box->firstButtonText = text(u"YES");
+                 box->secondButtonText = text(u"NO");
+                 box->layout();
+                 return box;
+             }},
+            {"message-box-title",
+             [text] {
+                 auto* box = new ContextMessageBox();
+                 box->title = text(u"NETWORKWIZARD");
+                 box->text = text(u"NETTESTSUCCESS");
+                 box->firstButtonText = text(u"OK");
+                 box->layout();
+                 return box;
+             }},
+        };
+        return v;
+    }
+
+    // Runs every visit at the picture width, checks each frame and writes the contact sheet; returns
+    // the faults described.
+    std::vector<std::string> readAll(int pictureWidth) {
+        present(pictureWidth);
+        std::vector<std::string> faults;
+        ContactSheet sheet;
+        std::ofstream log(std::string(VESK_LEGIBILITY_DIR) + "/" + language + "-" + std::to_string(pictureWidth) + ".txt");
+        double worst = 1e9;
+        std::string worstText;
+        const auto started = std::chrono::steady_clock::now();
+        for (const Visit& visit : visits()) {
+            SCOPED_TRACE(visit.name);
+            clearStack();
+            application->gameConfiguration.bShowFps = 0;
+            engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
+            engine->pQelInput->pointer = Vector3(1.0f, 1.0f, 0.0f);
+            while (application->profileManager.countProfiles() > 0) application->profileManager.deleteProfile(0);
+            application->profileManager.currentIndex = 0;
+            // A player is known, or the main menu asks for a name first.
+            application->profileManager.addProfile(u"Ann");
+            auto* main = new ContextMain();
+            Context* screen = visit.make();
+            stack->pushContext(main);
+            if (screen) stack->pushContext(screen);
+            for (int i = 0; i < visit.ticks; ++i) stack->tick(0, 0);
+            if (visit.then) visit.then(stack->getTopContext());
+            const TracedFrame f = traceFrame(graphics, [&] { drawFrameWith([&] { stack->draw(); }); });
+            const LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
+            std::vector<PixelBox> marked;
+            for (const LegibilityFault& fault : report.faults) {
+                faults.push_back(fault.describe(visit.name, language));
+                marked.push_back(fault.box);
+            }
+            for (const TextReading& r : report.readings) {
+                char line[64];
+                std::snprintf(line, sizeof line, "%.2f:1 (needs %.1f) ", r.contrast, r.required);
+                log << visit.name << " " << line << "\"" << wideToUtf8(r.text) << "\"\n";
+                if (r.inkPixels && r.required > 0 && r.contrast / r.required < worst) {
+                    worst = r.contrast / r.required;
+                    worstText = visit.name + " \"" + wideToUtf8(r.text) + "\" " + line;
+                }
+            }
+            sheet.add(visit.name, f.shown, f.width, f.height, f.picture, marked);
+            if (!report.faults.empty()) {
+                // The screen at full size, to look at what failed.
+                ContactSheet single(1, int(f.picture.width()));
+                single.add(visit.name, f.shown, f.width, f.height, f.picture, marked);
+                single.write(std::string(VESK_LEGIBILITY_DIR) + "/" + language + "-" + std::to_string(pictureWidth) + "-" +
+                             visit.name + ".png");
+            }
+            log << "TIME " << visit.name << " " << std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() << "\n";
+        }
+        for (const std::string& fault : faults) log << "FAULT " << fault << "\n";
+        log << "WORST " << worstText << "\n";
+        std::printf("[ LEGIBLE   ] %s at %d: %zu faults; worst contrast %s\n", language.c_str(), pictureWidth, faults.size(),
+                    worstText.c_str());
+        sheet.write(std::string(VESK_LEGIBILITY_DIR) + "/" + language + "-" + std::to_string(pictureWidth) + ".png");
+        return faults;
+    }
+
+    GameGlobal* application = nullptr;
+    ContextManager* stack = nullptr;
+    std::string language;
+    LegibilityRules rules;
+};
+
+TEST_P(FrontEndLegibilityTest, EveryFrontEndScreenReadsClearly) {
+    for (const std::string& fault : readAll(std::get<1>(GetParam()))) ADD_FAILURE() << fault;
+}
+
+// The five languages at 1280 wide; the first also at the 16:9 and 4:3 pictures.
+INSTANTIATE_TEST_SUITE_P(AllLanguages, FrontEndLegibilityTest,
+                         testing::Values(std::tuple(0, 1280), std::tuple(1, 1280), std::tuple(2, 1280),
+                                         std::tuple(3, 1280), std::tuple(4, 1280), std::tuple(0, 1200),
+                                         std::tuple(0, 1024)));
+
+}  // namespace
