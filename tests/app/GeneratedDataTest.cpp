@@ -172,7 +172,8 @@ TEST_F(GeneratedData, EveryRegisteredPictureHasTheSkinsTheGameDraws) {
         EXPECT_TRUE(texture->isResident());
     }
     // No picture of the loader goes without a required skin count.
-    for (const auto& [name, texture] : pictures) {
+    for (const auto& [pictureName, texture] : pictures) {
+        const auto& name = pictureName;
         const bool listed = std::any_of(std::begin(kSkinCounts), std::end(kSkinCounts), [&](const SkinCount& c) { return name == c.name; });
         EXPECT_TRUE(listed) << wideToUtf8(name) << " (" << wideToUtf8(texture->fileName) << ") has no skin count to check";
     }

@@ -33,6 +33,12 @@
 
 namespace {
 
+// The type of the screen on top of the stack.
+const std::type_info& topType(const ContextManager& stack) {
+    const Context* const top = stack.getTopContext();
+    return typeid(*top);
+}
+
 // The layout is 800 by 480: the title line T = 200, the bottom-left button x = 80 - 385.
 constexpr float T = 200.0f;
 constexpr float BACK_X = -305.0f;
@@ -201,13 +207,13 @@ TEST_F(OptionsTest, ButtonsOpenANewScreenEachTime) {
     tick();
     options->pHelpButton->bClicked = true;
     tick();
-    EXPECT_EQ(typeid(*stack->getTopContext()), typeid(ContextHelp));
+    EXPECT_EQ(topType(*stack), typeid(ContextHelp));
     stack->getTopContext()->bDone = true;
     tick();
     // The network button opens the network test's first page.
     options->pNetworkWizardButton->bClicked = true;
     tick();
-    EXPECT_EQ(typeid(*stack->getTopContext()), typeid(ContextNetworkWizard1));
+    EXPECT_EQ(topType(*stack), typeid(ContextNetworkWizard1));
     EXPECT_FALSE(options->pNetworkWizardButton->bClicked);
     stack->getTopContext()->bDone = true;
     tick();

@@ -36,6 +36,12 @@
 
 namespace {
 
+// The type of the screen on top of the stack.
+const std::type_info& topType(const ContextManager& stack) {
+    const Context* const top = stack.getTopContext();
+    return typeid(*top);
+}
+
 using Fault = FakeMakerService::Fault;
 using Clock = std::chrono::steady_clock;
 
@@ -150,7 +156,7 @@ TEST_F(NetworkWizardTest, PageShowsItsIntroAndButtons) {
 
     wizard->helpButton->bClicked = true;
     tick();
-    EXPECT_EQ(typeid(*stack->getTopContext()), typeid(ContextHelp));
+    EXPECT_EQ(topType(*stack), typeid(ContextHelp));
 }
 
 // Every answer of the service: what the page shows after STARTINGDOTS, what it logs, where the
