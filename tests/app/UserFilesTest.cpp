@@ -27,6 +27,7 @@
 #include "engine/Qel.h"
 #include "engine/Utilities.h"
 #include "platform/FileSystem.h"
+#include "support/ChildChecks.h"
 #include "support/FolderTrouble.h"
 #include "support/TestFolder.h"
 
@@ -42,53 +43,11 @@ std::string hstPath() { return userFolder() + "/" + wideToUtf8(GameConfiguration
 std::string cfgPath() { return wideToUtf8(Qel::getConfigFilePath()); }
 std::string logText() { return readFileBytes(wideToUtf8(Logger::getLogFilePath())); }
 
-int failures = 0;
-#define CHILD_CHECK(condition)                                                    \
-    do {                                                                          \
-        if (!(condition)) {                                                       \
-            std::fprintf(stderr, "CHECK FAILED (line %d): %s\n", __LINE__, #condition); \
-            ++failures;                                                           \
-        }                                                                         \
-    } while (0)
-
-size_t count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
-// Standard error of the child into a file, to count what the program said there (the death test
-// already captures the stream itself, one level up).
-class StderrCapture {
-public:
-    StderrCapture() : file(std::tmpfile()) {
-        std::fflush(stderr);
-        saved = dup(STDERR_FILENO);
-        if (file) dup2(fileno(file), STDERR_FILENO);
-    }
-    std::string take() {
-        std::fflush(stderr);
-        dup2(saved, STDERR_FILENO);
-        close(saved);
-        std::string text;
-        if (!file) return text;
-        std::rewind(file);
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof(buffer), file)) > 0;) text.append(buffer, n);
-        std::fclose(file);
-        return text;
-    }
-
-private:
-    FILE* file;
-    int saved = -1;
-};
-
 // Ends the child: what it wrote to standard error goes out again, then the count of failures.
 [[noreturn]] void finish(const std::string& capturedStderr) {
     std::fputs(capturedStderr.c_str(), stderr);
     std::fflush(nullptr);
-    std::_Exit(failures);  // no leak check or static teardown in the child
+    std::_Exit(childFailures());  // no leak check or static teardown in the child
 }
 
 // A player with a level-7 profile and changed settings, saved as every file.
@@ -109,24 +68,24 @@ void unreadableFilesScenario() {
     const std::string pro = readFileBytes(proPath()), hst = readFileBytes(hstPath());
     const std::string how = makeFileUnreadable(proPath(), wideToUtf8(getCommonAppDataFolder()));
     makeFileUnreadable(hstPath(), wideToUtf8(getCommonAppDataFolder()));
-    StderrCapture capture;
+    ChildStderr capture;
     {
         ProfileManager profiles;
-        CHILD_CHECK(profiles.countProfiles() == 0);  // defaults in memory
+        CHILD_EXPECT(profiles.countProfiles() == 0);  // defaults in memory
         GameConfiguration settings;
-        CHILD_CHECK(settings.soundVolume == 24);
+        CHILD_EXPECT(settings.soundVolume == 24);
         profiles.addProfile(u"Someone");
-        CHILD_CHECK(!profiles.save());
-        CHILD_CHECK(!settings.save());
+        CHILD_EXPECT(!profiles.save());
+        CHILD_EXPECT(!settings.save());
     }  // the profiles save once more on destruction
     const std::string err = capture.take();
     platform::setFileFaultHook(nullptr);
     chmod(proPath().c_str(), 0600);
     chmod(hstPath().c_str(), 0600);
-    CHILD_CHECK(readFileBytes(proPath()) == pro);
-    CHILD_CHECK(readFileBytes(hstPath()) == hst);
-    CHILD_CHECK(count(err, proPath()) == 1);  // once per file and run
-    CHILD_CHECK(count(err, hstPath()) == 1);
+    CHILD_EXPECT(readFileBytes(proPath()) == pro);
+    CHILD_EXPECT(readFileBytes(hstPath()) == hst);
+    CHILD_EXPECT(countOf(err, proPath()) == 1);  // once per file and run
+    CHILD_EXPECT(countOf(err, hstPath()) == 1);
     std::fprintf(stderr, "unreadable by %s\n", how.c_str());
     finish(err);
 }
@@ -148,7 +107,7 @@ void readErrorScenario() {
     platform::setFileFaultHook(failReadingProfiles);
     new QelRuntime();
     auto* application = new GameGlobal();
-    CHILD_CHECK(application->profileManager.countProfiles() == 0);
+    CHILD_EXPECT(application->profileManager.countProfiles() == 0);
     application->saveUserData();
     delete application;
     finish("");
@@ -166,7 +125,7 @@ TEST(UserFilesDeathTest, AReadErrorIsLoggedAndTheFileKept) {
                        "overwritten in this run."),
               std::string::npos)
         << log;
-    EXPECT_GE(count(log, "FileManager::saveSignedFile(): '" + proPath() + "' is not saved: it could not be read at start, so it is left as it is."),
+    EXPECT_GE(countOf(log, "FileManager::saveSignedFile(): '" + proPath() + "' is not saved: it could not be read at start, so it is left as it is."),
               2u)
         << "at the save and at the end: " << log;
     EXPECT_EQ(log.find("Could not save"), std::string::npos) << "the other files were saved: " << log;
@@ -178,7 +137,7 @@ void pipeOrFolderScenario() {
     const auto start = std::chrono::steady_clock::now();
     new QelRuntime();
     auto* application = new GameGlobal();
-    CHILD_CHECK(std::chrono::steady_clock::now() - start < std::chrono::seconds(20));
+    CHILD_EXPECT(std::chrono::steady_clock::now() - start < std::chrono::seconds(20));
     application->profileManager.addProfile(u"Kim");
     application->saveUserData();
     delete application;
@@ -206,7 +165,7 @@ void troubledFolderScenario(FolderTrouble trouble) {
     auto* application = new GameGlobal();
     const std::string pro = readFileBytes(proPath()), hst = readFileBytes(hstPath()), cfg = readFileBytes(cfgPath());
     const std::string how = makeFolderTrouble(userFolder(), trouble);
-    StderrCapture capture;
+    ChildStderr capture;
     application->profileManager.addProfile(u"New");
     application->gameConfiguration.soundVolume = 11;
     application->saveUserData();
@@ -214,11 +173,11 @@ void troubledFolderScenario(FolderTrouble trouble) {
     delete application;  // saves again
     qel->saveSettings();
     const std::string err = capture.take();
-    CHILD_CHECK(readFileBytes(proPath()) == pro);
-    CHILD_CHECK(readFileBytes(hstPath()) == hst);
-    CHILD_CHECK(readFileBytes(cfgPath()) == cfg);
-    for (const auto& entry : std::filesystem::directory_iterator(userFolder())) CHILD_CHECK(entry.path().extension() != ".tmp");
-    for (const std::string& path : {proPath(), hstPath(), cfgPath()}) CHILD_CHECK(count(err, "Could not save '" + path + "'") == 1);
+    CHILD_EXPECT(readFileBytes(proPath()) == pro);
+    CHILD_EXPECT(readFileBytes(hstPath()) == hst);
+    CHILD_EXPECT(readFileBytes(cfgPath()) == cfg);
+    for (const auto& entry : std::filesystem::directory_iterator(userFolder())) CHILD_EXPECT(entry.path().extension() != ".tmp");
+    for (const std::string& path : {proPath(), hstPath(), cfgPath()}) CHILD_EXPECT(countOf(err, "Could not save '" + path + "'") == 1);
     std::fprintf(stderr, "trouble made by %s\n", how.c_str());
     finish(err);
 }
@@ -241,7 +200,7 @@ TEST(UserFilesDeathTest, AReadOnlyOrFullFolderKeepsTheOldFilesAndSaysSo) {
         const std::string log = logText();
         for (const std::string& path : {proPath(), hstPath(), cfgPath()}) {
             const std::string line = "Could not save '" + path + "' (";
-            EXPECT_GE(count(log, line), 3u) << "each failed save is logged: " << log;
+            EXPECT_GE(countOf(log, line), 3u) << "each failed save is logged: " << log;
             const size_t at = log.find(line);
             ASSERT_NE(at, std::string::npos) << log;
             EXPECT_NE(log.find("'" + path + ".tmp'", at), std::string::npos) << "the file the system refused is named";
