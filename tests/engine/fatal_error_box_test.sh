@@ -50,31 +50,10 @@ wait_for() {
 # box_windows: the windows named as the box is (xdotool does not see the box's window, which has
 # no class).
 box_windows() { xwininfo -root -tree 2>/dev/null | grep -F '"Error": '; }
-press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; }
 # running PID: the process runs (an ended one that is not yet waited for does not count).
 running() { local state; state=$(ps -o stat= -p "$1" 2>/dev/null); [ -n "$state" ] && [ "${state#Z}" = "$state" ]; }
-# frame_sync: until the program has run a frame after all input sent so far: F9 is held until its
-# screenshot appears (then removed). The program keeps one typed character a frame.
-frame_sync() {
-  local before ok=1
-  before=$(ls "$user"/*.bmp 2>/dev/null | wc -l)
-  xdotool keydown F9
-  for _ in $(seq 1 600); do
-    [ "$(ls "$user"/*.bmp 2>/dev/null | wc -l)" -gt "$before" ] && { ok=0; break; }
-    sleep 0.05
-  done
-  xdotool keyup F9
-  rm -f "$user"/*.bmp
-  return $ok
-}
-# type_text TEXT: one character a frame.
-type_text() {
-  local i
-  for ((i = 0; i < ${#1}; i++)); do
-    xdotool type -- "${1:i:1}"
-    frame_sync || return 1
-  done
-}
+# press, frame_sync and type_text.
+source "$(dirname "$0")/../support/program_keys.sh"
 
 for sig in "${signals[@]}"; do
   echo "== SIG$sig"

@@ -50,29 +50,8 @@ click_until() {
   done
   return 1
 }
-press() { xdotool keydown "$1" sleep 0.2 keyup "$1"; }
-# frame_sync: until the program has run a frame after all input sent so far: F9 is held until its
-# screenshot appears (then removed). The program keeps one typed character a frame.
-frame_sync() {
-  local before ok=1
-  before=$(ls "$user"/*.bmp 2>/dev/null | wc -l)
-  xdotool keydown F9
-  for _ in $(seq 1 600); do
-    [ "$(ls "$user"/*.bmp 2>/dev/null | wc -l)" -gt "$before" ] && { ok=0; break; }
-    sleep 0.05
-  done
-  xdotool keyup F9
-  rm -f "$user"/*.bmp
-  return $ok
-}
-# type_text TEXT: one character a frame.
-type_text() {
-  local i
-  for ((i = 0; i < ${#1}; i++)); do
-    xdotool type -- "${1:i:1}"
-    frame_sync || return 1
-  done
-}
+# press, frame_sync and type_text.
+source "$(dirname "$0")/../support/program_keys.sh"
 # shot NAME: the program's screenshot, kept when asked for once the file has stopped growing.
 shot() {
   [ -n "$shots" ] || return 0
