@@ -25,17 +25,6 @@ struct ContextPauseTest : GameScreenTest {
         stack->pushContext(pause);
         step();
     }
-    // A click (press, then release) at a world point.
-    void clickAt(const Vector3& at) {
-        pointerAt(at.x, at.y);
-        step();
-        TouchPoint* t = press();
-        step();
-        t->bPressed = false;
-        t->bReleased = true;
-        step();
-        endTouches();
-    }
     Context* map = nullptr;
     GameController* controller = nullptr;
     ContextPause* pause = nullptr;

@@ -25,16 +25,6 @@ struct ContextRestartConfirmTest : GameScreenTest {
         stack->pushContext(question);
         step();
     }
-    void clickAt(const Vector3& at) {
-        pointerAt(at.x, at.y);
-        step();
-        TouchPoint* t = press();
-        step();
-        t->bPressed = false;
-        t->bReleased = true;
-        step();
-        endTouches();
-    }
     Context* map = nullptr;
     ContextRestartConfirm* question = nullptr;
 };

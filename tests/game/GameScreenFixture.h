@@ -135,6 +135,18 @@ protected:
         t->bPressed = true;
         return t;
     }
+    // A click at a world point: the pointer there, a press in the next frame, its release in the
+    // one after.
+    void clickAt(const Vector3& at) {
+        pointerAt(at.x, at.y);
+        step();
+        TouchPoint* t = press();
+        step();
+        t->bPressed = false;
+        t->bReleased = true;
+        step();
+        endTouches();
+    }
     // Draw calls the device has recorded since its list was cleared.
     int draws() const {
         int n = 0;

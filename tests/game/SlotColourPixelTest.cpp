@@ -16,15 +16,12 @@
 
 #include "ui/ContextManager.h"
 #include "game/GameGlobal.h"
-#include "menus/Loader.h"
-#include "ui/ProfileManager.h"
 #include "engine/Utilities.h"
 #include "game/Car.h"
 #include "game/CargoSlot.h"
 #include "game/Cargo.h"
-#include "media/GlPixelFixture.h"
+#include "menus/ArchiveScreenFixture.h"
 #include "support/ColourScience.h"
-#include "support/GeneratedData.h"
 
 namespace {
 
@@ -64,22 +61,11 @@ std::string hex(uint32_t rgb) {
     return text;
 }
 
-class SlotColourPixelTest : public GlPixelFixture {
+class SlotColourPixelTest : public ArchiveScreenFixture<GameGlobal> {
 protected:
     void SetUp() override {
-        GlPixelFixture::SetUp();
-        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
-        engine->pFileManager->bUseWad = true;
-        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
-        engine->singleLanguage = 0;
-        std::remove(wideToUtf8(ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()).c_str());
-        application = new GameGlobal();
-        Loader* loader = application->initPreLoader();
-        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
-        while (Context* top = application->pContextManager->getTopContext()) {
-            application->pContextManager->removeChild(top);
-            delete top;
-        }
+        ArchiveScreenFixture::SetUp();
+        if (!application) return;
         // One wagon of each kind, side by side.
         for (size_t k = 0; k < std::size(kWagonKinds); ++k) {
             Car* car = Car::createByType(kWagonKinds[k]);
@@ -90,16 +76,7 @@ protected:
     }
     void TearDown() override {
         for (Car* car : wagons) delete car;
-        if (application) {
-            auto* stack = application->pContextManager;
-            while (Context* top = stack->getTopContext()) {
-                stack->removeChild(top);
-                delete top;
-            }
-            stack->pLastActive = stack->pTop = nullptr;
-            delete application;
-        }
-        GlPixelFixture::TearDown();
+        ArchiveScreenFixture::TearDown();
     }
 
     // Draws the wagons over a snowy ground with every slot set to the colour (in the colour-blind
@@ -123,16 +100,6 @@ protected:
             }
         return drawn;
     }
-    void keepScreenshot(const std::string& name) const {
-        const char* folder = std::getenv("VESK_SCREENSHOT_DIR");
-        if (!folder || !*folder) return;
-        const int height = static_cast<int>(pixels.size()) / width;
-        MemoryImageFile image(width, height);
-        for (size_t i = 0; i < pixels.size(); ++i) image.pImageData[i] = UColor(pixels[i] | 0xFF000000u);
-        image.saveTGA(utf8ToWide(std::string(folder) + "/" + name + ".tga"));
-    }
-
-    GameGlobal* application = nullptr;
     std::vector<Car*> wagons;
 };
 

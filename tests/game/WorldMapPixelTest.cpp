@@ -12,85 +12,28 @@
 
 #include "ui/ContextManager.h"
 #include "game/GameGlobal.h"
-#include "menus/Loader.h"
-#include "ui/ProfileManager.h"
 #include "ui/ProfileData.h"
 #include "engine/Utilities.h"
 #include "game/GameController.h"
 #include "game/WorldManager.h"
 #include "game/WorldMapButton.h"
 #include "game/WorldMapMarker.h"
-#include "media/GlPixelFixture.h"
-#include "media/MemoryImageFile.h"
+#include "menus/ArchiveScreenFixture.h"
 #include "media/QelInput.h"
-#include "support/GeneratedData.h"
 
 namespace {
 
-class WorldMapPixelTest : public GlPixelFixture {
+class WorldMapPixelTest : public ArchiveScreenFixture<GameGlobal> {
 protected:
     void SetUp() override {
-        GlPixelFixture::SetUp();
-        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
-        engine->pFileManager->bUseWad = true;
-        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
-        engine->singleLanguage = 0;
-        for (const WString& path : {ProfileManager::getProfilesPath(),
-                                    ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
-            std::remove(wideToUtf8(path).c_str());
-        application = new GameGlobal();
-        Loader* loader = application->initPreLoader();
-        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
-        stack = application->pContextManager;
-        while (Context* top = stack->getTopContext()) {
-            stack->removeChild(top);
-            delete top;
-        }
+        ArchiveScreenFixture::SetUp();
+        if (!application) return;
         application->profileManager.addProfile(u"Ann");
         application->gameConfiguration.detailLevel = 1;
-        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
         engine->pQelInput->pointer = Vector3(799.0f, 240.0f, 0.0f);
-        engine->frameTimer.previousFrameTime = 0.0;
-        engine->frameTimer.frameTime = 1.0 / 60.0;
-    }
-    void TearDown() override {
-        if (application) {
-            while (Context* top = stack->getTopContext()) {
-                stack->removeChild(top);
-                delete top;
-            }
-            stack->pLastActive = stack->pTop = nullptr;
-            delete application;
-        }
-        GlPixelFixture::TearDown();
     }
     ProfileData& profile() { return application->profileManager.current(); }
-    void frames(int n) {
-        for (int i = 0; i < n; ++i) stack->tick(0, 0);
-        drawFrameWith([&] { stack->draw(); });
-    }
-    // Pixels of a rectangle in layout units (centre, half sizes; origin at the centre, y up) that
-    // pass a test.
-    int count(float cx, float cy, float hw, float hh, const std::function<bool(D3DCOLOR)>& test) const {
-        int n = 0;
-        for (int y = int(240 - cy - hh); y < int(240 - cy + hh); ++y)
-            for (int x = int(400 + cx - hw); x < int(400 + cx + hw); ++x)
-                if (x >= 0 && x < width && y >= 0 && y < 480 && test(at(x, y))) ++n;
-        return n;
-    }
-    static int r(D3DCOLOR c) { return int((c >> 16) & 0xFF); }
-    static int g(D3DCOLOR c) { return int((c >> 8) & 0xFF); }
-    static int b(D3DCOLOR c) { return int(c & 0xFF); }
-    static bool light(D3DCOLOR c) { return r(c) > 0xB0 && g(c) > 0xB0 && b(c) > 0xB0; }
     static bool dark(D3DCOLOR c) { return r(c) < 0x40 && g(c) < 0x40 && b(c) < 0x50; }
-    void keepScreenshot(const std::string& name) const {
-        const char* folder = std::getenv("VESK_SCREENSHOT_DIR");
-        if (!folder || !*folder) return;
-        const int height = static_cast<int>(pixels.size()) / width;
-        MemoryImageFile image(width, height);
-        for (size_t i = 0; i < pixels.size(); ++i) image.pImageData[i] = UColor(pixels[i] | 0xFF000000u);
-        image.saveTGA(utf8ToWide(std::string(folder) + "/" + name + ".tga"));
-    }
     // Pixels of the rectangle that differ clearly between two frames.
     static int changed(const std::vector<D3DCOLOR>& before, const std::vector<D3DCOLOR>& after, int w, float cx, float cy,
                        float hw, float hh) {
@@ -114,9 +57,6 @@ protected:
         controller->bDone = true;
         stack->tick(0, 0);
     }
-
-    GameGlobal* application = nullptr;
-    ContextManager* stack = nullptr;
 };
 
 }  // namespace

@@ -95,16 +95,6 @@ struct WorldMapTest : GameScreenTest {
     }
     // Plays the current level to its result from the map.
     void playTo(WorldManager* map, int result) { finishLevel(map, pushLevel(), result); }
-    void clickAt(const Vector3& at) {
-        pointerAt(at.x, at.y);
-        step();
-        TouchPoint* t = press();
-        step();
-        t->bPressed = false;
-        t->bReleased = true;
-        step();
-        endTouches();
-    }
     // The screens of the stack, bottom first.
     std::vector<Context*> screens() const {
         std::vector<Context*> out;

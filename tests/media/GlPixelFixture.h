@@ -62,6 +62,17 @@ protected:
         ASSERT_TRUE(image.saveTGA(utf8ToWide(name)));
     }
 
+    // The frame last read back, as a TGA picture named NAME in the folder VESK_SCREENSHOT_DIR
+    // names, when it is set (for looking at what a test saw).
+    void keepScreenshot(const std::string& name) const {
+        const char* folder = std::getenv("VESK_SCREENSHOT_DIR");
+        if (!folder || !*folder || pixels.empty()) return;
+        const int height = static_cast<int>(pixels.size()) / width;
+        MemoryImageFile image(width, height);
+        for (size_t i = 0; i < pixels.size(); ++i) image.pImageData[i] = UColor(pixels[i] | 0xFF000000u);
+        image.saveTGA(utf8ToWide(std::string(folder) + "/" + name + ".tga"));
+    }
+
     // Clears to the colour, runs the drawing and reads the back buffer back.
     template <typename F>
     void drawFrameWith(F drawing, D3DCOLOR background = 0xFF000000) {

@@ -22,11 +22,9 @@
 #include "ui/MessageViewer.h"
 #include "ui/ContextManager.h"
 #include "menus/MenuApplication.h"
-#include "menus/Loader.h"
 #include "engine/ByteBuffer.h"
 #include "engine/Utilities.h"
-#include "media/GlPixelFixture.h"
-#include "media/MemoryImageFile.h"
+#include "menus/ArchiveScreenFixture.h"
 #include "media/QelInput.h"
 #include "platform/GlDevice.h"
 #include "menus/ContextCredits.h"
@@ -41,77 +39,13 @@
 #include "menus/ContextPlayerName.h"
 #include "menus/ContextPlayers.h"
 #include "menus/ServerText.h"
-#include "support/GeneratedData.h"
 
 namespace {
 
-class MenuPixelTest : public GlPixelFixture {
+class MenuPixelTest : public ArchiveScreenFixture<MenuApplication> {
 protected:
-    void SetUp() override {
-        GlPixelFixture::SetUp();
-        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
-        engine->pFileManager->bUseWad = true;
-        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
-        engine->singleLanguage = 0;
-        // Empty user data: no profiles or scores of an earlier test.
-        for (const WString& path : {ProfileManager::getProfilesPath(),
-                                    ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
-            std::remove(wideToUtf8(path).c_str());
-        application = new MenuApplication();
-        Loader* loader = application->initPreLoader();
-        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
-        stack = application->pContextManager;
-        // Away with the start screens: each test pushes its own.
-        while (Context* top = stack->getTopContext()) {
-            stack->removeChild(top);
-            delete top;
-        }
-        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
-        engine->pQelInput->pointer = Vector3(1.0f, 1.0f, 0.0f);
-        engine->frameTimer.previousFrameTime = 0.0;
-        engine->frameTimer.frameTime = 1.0 / 60.0;
-    }
-    void TearDown() override {
-        if (application) {
-            while (Context* top = stack->getTopContext()) {
-                stack->removeChild(top);
-                delete top;
-            }
-            stack->pLastActive = stack->pTop = nullptr;
-            delete application;
-        }
-        GlPixelFixture::TearDown();
-    }
-    // Ticks the stack a number of frames, then draws it and reads the back buffer.
-    void frames(int n) {
-        for (int i = 0; i < n; ++i) stack->tick(0, 0);
-        drawFrameWith([&] { stack->draw(); });
-    }
-    // Pixels of a world rectangle (centre, half sizes) that pass a test.
-    int count(float cx, float cy, float hw, float hh, const std::function<bool(D3DCOLOR)>& test) const {
-        int n = 0;
-        for (int y = int(240 - cy - hh); y < int(240 - cy + hh); ++y)
-            for (int x = int(400 + cx - hw); x < int(400 + cx + hw); ++x)
-                if (x >= 0 && x < width && y >= 0 && y < 480 && test(at(x, y))) ++n;
-        return n;
-    }
-    static int r(D3DCOLOR c) { return int((c >> 16) & 0xFF); }
-    static int g(D3DCOLOR c) { return int((c >> 8) & 0xFF); }
-    static int b(D3DCOLOR c) { return int(c & 0xFF); }
-    static bool light(D3DCOLOR c) { return r(c) > 0xB0 && g(c) > 0xB0 && b(c) > 0xB0; }
     static bool red(D3DCOLOR c) { return r(c) > 0xC0 && g(c) < 0x60 && b(c) < 0x60; }
     static bool amber(D3DCOLOR c) { return r(c) > 0x70 && g(c) > 0x50 && g(c) < r(c) - 0x18 && b(c) < 0x40; }
-    void keepScreenshot(const std::string& name) const {
-        const char* folder = std::getenv("VESK_SCREENSHOT_DIR");
-        if (!folder || !*folder) return;
-        const int height = static_cast<int>(pixels.size()) / width;
-        MemoryImageFile image(width, height);
-        for (size_t i = 0; i < pixels.size(); ++i) image.pImageData[i] = UColor(pixels[i] | 0xFF000000u);
-        image.saveTGA(utf8ToWide(std::string(folder) + "/" + name + ".tga"));
-    }
-
-    MenuApplication* application = nullptr;
-    ContextManager* stack = nullptr;
 };
 
 }  // namespace
