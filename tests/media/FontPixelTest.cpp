@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "GlPixelFixture.h"
+#include "media/GlyphFontFixture.h"
 #include "media/FontCache.h"
 #include "media/FontGDI.h"
 #include "media/FontQuad.h"
@@ -15,28 +15,14 @@
 
 namespace {
 
-class FontPixelTest : public GlPixelFixture {
+class FontPixelTest : public GlyphFontFixture {
 protected:
-    // Three white glyphs of 6 by 10 pixels for A, B and C.
-    void makeFont() {
-        writeImage("glyphs.tga", 18, 10, [](int, int) { return 0xFFFFFFFFu; });
-        std::ofstream ini("glyphs.tga.ini");
-        for (int k = 0; k < 3; ++k) ini << "[Skin " << k << "]\nleft=" << k * 6 << "\ntop=0\nwidth=6\nheight=10\n";
-        ini.close();
-        glyphs = std::make_unique<Texture>(0, u"glyphs.tga");
-        font = std::make_unique<FontQuad>();
-        font->addSourceTexture(glyphs.get(), 65);
-        font->createFontCache();
-    }
     // Columns of the row that hold the colour.
     std::string row(int y, int from, int to) const {
         std::string s;
         for (int x = from; x < to; ++x) s += at(x, y) == 0xFF000000u ? '.' : '#';
         return s;
     }
-
-    std::unique_ptr<Texture> glyphs;
-    std::unique_ptr<FontQuad> font;
 };
 
 TEST_F(FontPixelTest, GlyphTextStartsAtThePositionWithItsTopLeft) {

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "GlPixelFixture.h"
+#include "media/GlyphFontFixture.h"
 #include "media/FontQuad.h"
 #include "media/Texture.h"
 #include "media/TextTrace.h"
@@ -14,26 +14,12 @@
 
 namespace {
 
-class TextTraceTest : public GlPixelFixture {
+class TextTraceTest : public GlyphFontFixture {
 protected:
-    // White glyphs of 6 by 10 pixels for A, B and C.
-    void makeFont() {
-        writeImage("glyphs.tga", 18, 10, [](int, int) { return 0xFFFFFFFFu; });
-        std::ofstream ini("glyphs.tga.ini");
-        for (int k = 0; k < 3; ++k) ini << "[Skin " << k << "]\nleft=" << k * 6 << "\ntop=0\nwidth=6\nheight=10\n";
-        ini.close();
-        glyphs = std::make_unique<Texture>(0, u"glyphs.tga");
-        font = std::make_unique<FontQuad>();
-        font->addSourceTexture(glyphs.get(), 65);
-        font->createFontCache();
-    }
     // A whole frame on a background: the texts of 'draw' over a clear.
     TracedFrame traced(D3DCOLOR background, const std::function<void()>& draw) {
         return traceFrame(graphics, [&] { drawFrameWith(draw, background); });
     }
-
-    std::unique_ptr<Texture> glyphs;
-    std::unique_ptr<FontQuad> font;
 };
 
 TEST_F(TextTraceTest, RecordsWhereTheGlyphsLandOnlyWhileActive) {
