@@ -58,13 +58,9 @@ struct OpenFault {
 const OpenFault kOpenFaults[] = {
     // The question's texts and buttons on the darker dialog panel of the front end: 3.3-4.1:1.
     {"restart-question", nullptr, nullptr, "dialog panel"},
-    // The message's lines and its check box caption on the message panel: 3.9-4.3:1.
-    {"tutorial-message", nullptr, nullptr, "message panel"},
     // The hint's pale text over the playfield, measured without the large-text allowance: 2.6-2.9:1.
     {"level-with-hint", u"TUTORIALLMB", nullptr, "hint over the playfield"},
     {"streak", u"TUTORIALLMB", nullptr, "hint over the playfield"},
-    // The pause screen's check box caption: 3.5-3.9:1.
-    {"pause", u"MUTEAUDIO", nullptr, "check box caption"},
     // Behind the pause screen's veil the playfield is not meant to be read.
     {"pause", u"TUTORIALLMB", nullptr, "under the pause veil"},
     // The tutorial message's check box: the box and its tick are two glyphs drawn over each other.

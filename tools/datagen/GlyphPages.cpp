@@ -49,14 +49,21 @@ struct FontStyle {
     // With accentParts: how far the game lowers an accent from its automatic place over a
     // capital and over a small letter (the loader's accent settings of this font).
     int accentLiftUpper, accentLiftLower;
+    // Steepness of the fill's edges (1: the rasteriser's own antialiasing). The plain fonts are
+    // tinted, often grey on a white panel, and drawn magnified (1.6 times at 1280 by 1024): their
+    // soft edges, widened by the magnification, blend the ground beside every stroke into a grey
+    // that the text hardly stands out from. Made three times steeper, the pages are nearly two-toned
+    // and the magnifying filter alone smooths the edges, some two pixels wide on the screen. The
+    // outline fonts keep their soft fill: their dark outline is what sets them off.
+    double edgeSteepness;
 };
 
 const FontStyle kFonts[5] = {
-    {"font-tiny", "DejaVuSans-Bold.ttf", 9, 0, 33, false, 0, 0},
-    {"font-small", "DejaVuSans-Bold.ttf", 12, 0, 0, false, 0, 0},
-    {"font-medium", "DejaVuSans-Bold.ttf", 18, 0, 0, true, 2, 5},
-    {"font-mediumoutline", "DejaVuSans-Bold.ttf", 18, 1.5, 0, true, 4, 7},
-    {"font-largeoutline", "DejaVuSans-Bold.ttf", 38, 3, 0, true, 6, 13},
+    {"font-tiny", "DejaVuSans-Bold.ttf", 9, 0, 33, false, 0, 0, 3.0},
+    {"font-small", "DejaVuSans-Bold.ttf", 12, 0, 0, false, 0, 0, 3.0},
+    {"font-medium", "DejaVuSans-Bold.ttf", 18, 0, 0, true, 2, 5, 3.0},
+    {"font-mediumoutline", "DejaVuSans-Bold.ttf", 18, 1.5, 0, true, 4, 7, 1.0},
+    {"font-largeoutline", "DejaVuSans-Bold.ttf", 38, 3, 0, true, 6, 13, 1.0},
 };
 
 // Clear rows between the foot of an accent and the top of the capital under it.
@@ -236,8 +243,9 @@ struct Cell {
     Atlas::Painter paint;
 };
 
-// Paints a raster at (originX, baseline) of the cell: the outline dark, the fill white.
-void paintRaster(cairo_t* cr, const Raster& r, double originX, double baseline) {
+// Paints a raster at (originX, baseline) of the cell: the outline dark, the fill white, its edge
+// ramp made 'steepness' times steeper about half coverage.
+void paintRaster(cairo_t* cr, const Raster& r, double originX, double baseline, double steepness) {
     if (r.width == 0 || r.height == 0) return;
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, r.width, r.height);
     cairo_surface_flush(s);
@@ -246,7 +254,7 @@ void paintRaster(cairo_t* cr, const Raster& r, double originX, double baseline) 
     for (int y = 0; y < r.height; ++y)
         for (int x = 0; x < r.width; ++x) {
             const size_t i = static_cast<size_t>(y) * r.width + x;
-            const double f = r.fill[i] / 255.0, e = r.edge[i] / 255.0;
+            const double f = std::clamp((r.fill[i] / 255.0 - 0.5) * steepness + 0.5, 0.0, 1.0), e = r.edge[i] / 255.0;
             // White fill over a dark outline (premultiplied).
             const double a = f + e * (1 - f);
             const double edgeGrey = 0x18 / 255.0;
@@ -422,16 +430,16 @@ std::vector<TextureImage> fontPages(FT_Library lib, const FontStyle& style) {
         }
         if (style.accentParts && isAccent(c) && c != 0xB8) {
             // Trimmed to the ink.
-            cells.push_back({std::max(1, r.width), std::max(1, r.height), [r](cairo_t* cr, int, int) { paintRaster(cr, r, -r.left, r.top); }});
+            cells.push_back({std::max(1, r.width), std::max(1, r.height), [r, style](cairo_t* cr, int, int) { paintRaster(cr, r, -r.left, r.top, style.edgeSteepness); }});
             continue;
         }
         if (style.accentParts && c == 0xB8) {
             // Full height, trimmed across, hanging from the top line like any glyph.
-            cells.push_back({std::max(1, r.width), cellHeight, [r, ascent](cairo_t* cr, int, int) { paintRaster(cr, r, -r.left, ascent); }});
+            cells.push_back({std::max(1, r.width), cellHeight, [r, ascent, style](cairo_t* cr, int, int) { paintRaster(cr, r, -r.left, ascent, style.edgeSteepness); }});
             continue;
         }
         const int width = std::max(1, r.advance + 2 * pad);
-        cells.push_back({width, cellHeight, [r, ascent, pad](cairo_t* cr, int, int) { paintRaster(cr, r, pad, ascent); }});
+        cells.push_back({width, cellHeight, [r, ascent, pad, style](cairo_t* cr, int, int) { paintRaster(cr, r, pad, ascent, style.edgeSteepness); }});
     }
     // Pages of at most 512 x 512 pixels.
     std::vector<TextureImage> pages;
