@@ -14,8 +14,11 @@ ContextRestartConfirm::ContextRestartConfirm(int level) : restartLevel(level) {
     pBubble = new SpeechBubble(600.0f, 320.0f);
     addChild(pBubble);
     addChild(new TextLabel(0.0f, 130.0f, 0.0f, AppText::text(u"RESTARTTITLE"), AppLink::fontLarge(), 0xFFFFFFFF));
-    addChild(new TextLabel(0.0f, 65.0f, 0.0f, AppText::text(u"RESTARTCONFIRM"), AppLink::fontMedium(),
-                           ContextMessage::TEXT_COLOUR));
+    auto* warning = new TextLabel(0.0f, 65.0f, 0.0f, AppText::text(u"RESTARTCONFIRM"), AppLink::fontMedium(),
+                                  ContextMessage::TEXT_COLOUR);
+    // Grey text on the white bubble reads crisply only without the drop shadow, as a message's lines.
+    warning->bShadow = false;
+    addChild(warning);
     pYesButton = new MenuItemButton(0.0f, -10.0f, 0.0f, AppText::text(u"YES"), u"");
     pNoButton = new MenuItemClose(0.0f, -60.0f, 0.0f, AppText::text(u"NO"), u"");
     for (MenuItemButton* button : {pYesButton, static_cast<MenuItemButton*>(pNoButton)}) {

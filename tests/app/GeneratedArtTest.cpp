@@ -327,3 +327,21 @@ TEST_F(GeneratedArt, ButtonCaptionsReadOnTheNormalHighlightedAndDisabledFrames) 
     EXPECT_GE(worstLit, 4.5);
     EXPECT_GE(worstDisabled, 3.0);
 }
+
+TEST_F(GeneratedArt, SpeechButtonCaptionsReadOnTheirFrames) {
+    // The game's questions caption their speech buttons near white (0xFFEAF2FB), white when lit:
+    // both read at 4.5:1 where the caption sits, the lit frame drawn over the normal one.
+    const char16_t* file = u"gfx/gui/game/button-speech.tga";
+    const SkinPixels normal = skinPixels(file, 0), lit = skinPixels(file, 1);
+    ASSERT_EQ(normal.width, lit.width);
+    ASSERT_EQ(normal.height, lit.height);
+    double worstNormal = 100.0, worstLit = 100.0;
+    for (int y = normal.height / 4; y < normal.height * 3 / 4; ++y)
+        for (int x = 20; x < normal.width - 20; ++x) {
+            const uint32_t frame = over(normal.at(x, y), 0xFFFFFFFF);
+            worstNormal = std::min(worstNormal, contrastRatio(0xFFEAF2FB, frame));
+            worstLit = std::min(worstLit, contrastRatio(0xFFFFFFFF, over(lit.at(x, y), frame)));
+        }
+    EXPECT_GE(worstNormal, 4.5);
+    EXPECT_GE(worstLit, 4.5);
+}

@@ -56,8 +56,6 @@ struct OpenFault {
     const char* reason;
 };
 const OpenFault kOpenFaults[] = {
-    // The question's texts and buttons on the darker dialog panel of the front end: 3.3-4.1:1.
-    {"restart-question", nullptr, nullptr, "dialog panel"},
     // The hint's pale text over the playfield, measured without the large-text allowance: 2.6-2.9:1.
     {"level-with-hint", u"TUTORIALLMB", nullptr, "hint over the playfield"},
     {"streak", u"TUTORIALLMB", nullptr, "hint over the playfield"},
@@ -66,8 +64,6 @@ const OpenFault kOpenFaults[] = {
     // The tutorial message's check box: the box and its tick are two glyphs drawn over each other.
     {"tutorial-message", nullptr, u"\x0e", "check box glyphs"},
     {"tutorial-message", nullptr, u"\x01", "check box glyphs"},
-    // The selected town's name on the map beneath the question's panel.
-    {"restart-question", u"WORLD*", nullptr, "beneath the question"},
     // The top bonus rises from where the fixed layout puts it, over the middle medal's name.
     {"tally-3.20s", nullptr, u"+50000", "bonus over the medal's name"},
     {"tally-3.20s", u"GOLDAWARD", nullptr, "bonus over the medal's name"},

@@ -82,6 +82,8 @@ enum class Highlight { Night, Red };
 // caption is black at half strength: the normal bar is a deep navy, gloss included, under which
 // the grey reads at 4.5:1 or better; the night of the highlight carries the red; the disabled bar
 // is frost, on which the half-black caption reads (3:1, the most half-black can reach is 3.9:1).
+// The speech buttons of the game's questions carry a near-white caption (0xFFEAF2FB), white when
+// highlighted: their bar is a deep blue under a faint gloss, and their highlight a deep holly red.
 TextureImage barFrames(const char* file, int w, int h, bool candy, int cap, Highlight highlight = Highlight::Red) {
     Atlas atlas(file, 512);
     const int skins = candy && highlight == Highlight::Night ? 3 : 2;
@@ -91,14 +93,14 @@ TextureImage barFrames(const char* file, int w, int h, bool candy, int cap, High
                 const bool night = k == 1 && highlight == Highlight::Night;
                 const bool frost = k == 2;
                 const bool menu = highlight == Highlight::Night;
-                uint32_t top = !k ? (menu ? 0xFF1A3866 : 0xFF4A80C8) : night ? 0xFF0B1226 : 0xFFFF5060;
-                uint32_t bottom = !k ? (menu ? 0xFF0C1528 : 0xFF1B2A4A) : night ? 0xFF04070F : 0xFFB01828;
+                uint32_t top = !k ? (menu ? 0xFF1A3866 : 0xFF1F4274) : night ? 0xFF0B1226 : 0xFFC8283A;
+                uint32_t bottom = !k ? (menu ? 0xFF0C1528 : 0xFF0E1A33) : night ? 0xFF04070F : 0xFF7A1420;
                 if (frost) {
                     top = 0xFFE4EAF2;
                     bottom = 0xFFC4CEDA;
                 }
                 const uint32_t rim = night ? kHollyRed : frost ? 0xFF9AA6B6 : 0xFFFFFFFF;
-                const uint32_t gloss = night ? 0x00FFFFFF : !k && menu ? 0x0CFFFFFF : 0x28FFFFFF;
+                const uint32_t gloss = night ? 0x00FFFFFF : frost ? 0x28FFFFFF : 0x0CFFFFFF;
                 panel(cr, 1, 2, cw - 2, ch - 4, (ch - 4) / 2.0, top, bottom, rim, 3, gloss);
                 // Holly on both ends, inside the borders.
                 const double leaf = cap * 0.22;
