@@ -100,9 +100,14 @@ ContextLevelComplete::ContextLevelComplete() {
     static const double kAwardDelays[] = {1.25, 1.75, 2.25};
     for (int i = 0; i < MEASURE_COUNT; ++i) {
         const float x = -200.0f + 200.0f * float(i);
-        addChild(new TextLabel(x, 150.0f, 0.0f, AppText::text(kHeadings[i]), AppLink::fontSmall(),
-                               ContextMessage::TEXT_COLOUR));
-        pValueLabels[i] = new TextLabel(x, 130.0f, 0.0f, u"", AppLink::fontLarge(), 0xFFFFFFFF);
+        // The headings' line starts below the title's descenders (its "p" or "g" reach down to
+        // 142 units), accents included; their values follow 20 units lower.
+        auto* heading = new TextLabel(x, HEADING_Y, 0.0f, AppText::text(kHeadings[i]), AppLink::fontSmall(),
+                                      ContextMessage::TEXT_COLOUR);
+        // Grey small text on the white bubble reads crisply only without the drop shadow.
+        heading->bShadow = false;
+        addChild(heading);
+        pValueLabels[i] = new TextLabel(x, HEADING_Y - 20.0f, 0.0f, u"", AppLink::fontLarge(), 0xFFFFFFFF);
         addChild(pValueLabels[i]);
         pAwards[i] = new AwardDisplay(AwardDisplay::medalFor(measures[i]), x, 0.0f, 0.0f, kAwardDelays[i]);
         addChild(pAwards[i]);
@@ -134,8 +139,10 @@ void ContextLevelComplete::settleBonus(bool bShow) {
     }
     if (!bShow) return;
     GameController::playSoundRandomPitch(bonus == TOP_BONUS ? u"applause3" : u"applause2");
-    // The bonus rises as a score pop-up near the foot of the screen.
-    addChild(new FloatingText(Vector3(0.0f, 100.0f - float(layoutHeight()) / 2.0f, 0.0f), format(u"+%d", bonus)));
+    // The bonus rises as a score pop-up near the foot of the screen, from under the panel's foot up
+    // to just below the medals' names (120 units under the medals), which it would cover if it
+    // started higher: in its second of life it rises 32 units and grows to 1.25 times its size.
+    addChild(new FloatingText(Vector3(0.0f, BONUS_Y - float(layoutHeight()) / 2.0f, 0.0f), format(u"+%d", bonus)));
 }
 
 void ContextLevelComplete::tickContents(double total, double dt) {

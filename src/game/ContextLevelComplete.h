@@ -18,6 +18,10 @@ public:
     static constexpr int GOOD_BONUS = 10000;
     // The panel's height: from under the head-up display to below the medals' names.
     static constexpr float BUBBLE_HEIGHT = 390.0f;
+    // The measures' headings (their values 20 units lower), and the bonus pop-up's start above
+    // the screen's foot.
+    static constexpr float HEADING_Y = 140.0f;
+    static constexpr float BONUS_Y = 70.0f;
 
     // The measures come from the game in progress (none: all 0).
     ContextLevelComplete();

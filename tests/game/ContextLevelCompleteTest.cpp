@@ -160,8 +160,8 @@ TEST_F(TallyTest, NinetyFivePercentPaysTheSmallBonus) {
     EXPECT_EQ(SoundTrace::count(u"applause3"), 0);
 }
 
-// The bonus rises as a score pop-up from (0, 100 - layout height / 2) as it is paid; a level short
-// of excellent shows none.
+// The bonus rises as a score pop-up from (0, 70 - layout height / 2), under the medals' names, as it
+// is paid; a level short of excellent shows none.
 TEST_F(TallyTest, TheBonusPopsUpAboveTheFootOfTheScreen) {
     const struct {
         int correct, incorrect, shots;
@@ -187,7 +187,7 @@ TEST_F(TallyTest, TheBonusPopsUpAboveTheFootOfTheScreen) {
             EXPECT_EQ(shown[0]->text, c.text);
             EXPECT_FLOAT_EQ(shown[0]->position.x, 0.0f);
             // Risen by its first step (32 units a second) since it was placed.
-            EXPECT_NEAR(shown[0]->position.y, 100.0f - float(engine->pQelGraphics->layoutHeight) / 2.0f, 32.0f / 32.0f + 1e-3f);
+            EXPECT_NEAR(shown[0]->position.y, 70.0f - float(engine->pQelGraphics->layoutHeight) / 2.0f, 32.0f / 32.0f + 1e-3f);
         }
         tally->bDone = true;
         controller->bDone = true;
