@@ -6,8 +6,10 @@
 // each step of its count and game over. Each text's glyphs must stand out from what lies right
 // around them (4.5:1, 3:1 for large text), and no text may run into another, into a foreign item
 // or figure (the head-up display) or the picture's edge. The picture is what a 1280 by 1024
-// screen shows of the layout (1280 by 768). Each frame, with its faults outlined, is written as a
-// TGA picture to VESK_SCREENSHOT_DIR when that is set.
+// screen shows of the layout (1280 by 768); the first language is also read at the pictures of a
+// 16:9 screen (1200 by 720) and of a 4:3 one (1024 by 614), where the same layout is drawn smaller.
+// Each frame, with its faults outlined, is written as a TGA picture to VESK_SCREENSHOT_DIR when
+// that is set.
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ui/AppText.h"
@@ -66,14 +69,16 @@ const OpenFault kOpenFaults[] = {
     {"pause", u"TUTORIALLMB", nullptr, "hint's colour pair"},
 };
 
-class InGameLegibilityTest : public GlPixelFixture, public testing::WithParamInterface<int> {
+// A language and the picture's width.
+class InGameLegibilityTest : public GlPixelFixture, public testing::WithParamInterface<std::tuple<int, int>> {
 protected:
     void SetUp() override {
         GlPixelFixture::SetUp();
         VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
         engine->pFileManager->bUseWad = true;
         engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
-        engine->singleLanguage = GetParam();
+        const auto [languageIndex, pictureWidth] = GetParam();
+        engine->singleLanguage = languageIndex;
         for (const WString& path : {ProfileManager::getProfilesPath(),
                                     ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
             std::remove(wideToUtf8(path).c_str());
@@ -90,11 +95,12 @@ protected:
         engine->frameTimer.previousFrameTime = 0.0;
         engine->frameTimer.frameTime = 1.0 / 60.0;
         language = wideToUtf8(AppText::text(u"LANGUAGEISOCODE"));
-        if (language.empty()) language = "lang" + std::to_string(GetParam());
-        // The picture of a 1280 by 1024 screen: the layout's shape, letterboxed.
+        if (language.empty()) language = "lang" + std::to_string(languageIndex);
+        if (pictureWidth != 1280) language += "-" + std::to_string(pictureWidth);
+        // The picture of the screen: the layout's shape, letterboxed.
         graphics->workArea = RECT{0, 0, 4096, 4096};
-        graphics->videoModeWidth = 1280;
-        graphics->videoModeHeight = 768;
+        graphics->videoModeWidth = pictureWidth;
+        graphics->videoModeHeight = pictureWidth * 3 / 5;
         graphics->bBilinearFilter = true;
         graphics->bHighDetail = true;
         ASSERT_TRUE(graphics->restorePresentation(true));
@@ -334,6 +340,10 @@ TEST_P(InGameLegibilityTest, LevelScreensReadClearly) {
     report();
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, InGameLegibilityTest, testing::Range(0, 5));
+// The five languages at 1280 wide; the first also at the 16:9 and 4:3 pictures.
+INSTANTIATE_TEST_SUITE_P(Languages, InGameLegibilityTest,
+                         testing::Values(std::tuple(0, 1280), std::tuple(1, 1280), std::tuple(2, 1280),
+                                         std::tuple(3, 1280), std::tuple(4, 1280), std::tuple(0, 1200),
+                                         std::tuple(0, 1024)));
 
 }  // namespace
