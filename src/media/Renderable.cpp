@@ -14,6 +14,7 @@
 #include "media/PointerDispatcher.h"
 #include "media/QelGraphics.h"
 #include "media/Skin.h"
+#include "media/TextTrace.h"
 #include "media/VertexBuffer.h"
 
 QEL_IMPLEMENT_CLASS(Renderable, &QelBase::classRecord, QEL_FACTORY(Renderable))
@@ -195,6 +196,7 @@ void Renderable::render() {
     QelGraphics* g = graphics();
     if (g && g->dxDevice) {
         g->dxDevice->SetTransform(D3DTS_WORLD, &worldXform);
+        if (TextTrace::active && pSkin) TextTrace::picture(pSkin, worldXform);
         if (pSkin) pSkin->drawFor(this);
         if (!bSkipVisibility && (debugLevel & 0x30)) drawDebugOverlays(debugLevel);
     }

@@ -30,6 +30,7 @@ TextTrace::Owner::~Owner() {
 void TextTrace::clear() {
     texts.clear();
     figures.clear();
+    covers.clear();
 }
 
 Vector3 TextTrace::toPixels(const D3DXMATRIX& world, const Vector3& local) {
@@ -90,4 +91,18 @@ void TextTrace::figure(WStringView name, const D3DXMATRIX& world, const WorldRec
 void TextTrace::figure(WStringView name, const PixelBox& box) {
     if (!active) return;
     active->figures.push_back(TracedFigure{WString(name), box, active->currentOwner});
+}
+
+void TextTrace::picture(const void* skin, const D3DXMATRIX& world) {
+    if (!active || !active->paintedFigures || active->decorationDepth > 0) return;
+    const auto found = active->paintedFigures->find(skin);
+    if (found == active->paintedFigures->end()) return;
+    for (const PaintedFigure& f : found->second) {
+        active->figures.push_back(TracedFigure{f.name, active->boxOf(world, f.local), nullptr, true});
+    }
+}
+
+void TextTrace::cover(const D3DXMATRIX& world, const WorldRect& local) {
+    if (!active) return;
+    active->covers.push_back(TracedCover{active->boxOf(world, local), active->figures.size()});
 }

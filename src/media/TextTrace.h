@@ -1,14 +1,17 @@
 #pragma once
 // A record of what a frame puts on screen for the reader: every line of text the fonts draw, with
-// its box in back-buffer pixels, its colour and cap height, and the boxes of the items and figures
-// that the screens declare. Off unless a trace is made active (one pointer test per line drawn);
-// legibility checks turn it on, draw a frame, and read the frame's pixels beside the record.
+// its box in back-buffer pixels, its colour and cap height, the boxes of the items and figures
+// that the screens declare, the figures painted into the pictures drawn (as the trace's table of
+// them gives them) and the opaque panels that cover what lies beneath. Off unless a trace is made
+// active (one pointer test per line or picture drawn); legibility checks turn it on, draw a frame,
+// and read the frame's pixels beside the record.
 //
 // A trace can also hide the texts themselves while their decorations (drop shadows, rims) are
 // still drawn: a second drawing of the same frame then shows exactly what lies behind the glyphs;
 // and it can draw them in a key colour, which shows where their fill lands.
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/MathUtil.h"
@@ -38,7 +41,23 @@ struct TracedFigure {
     WString name;
     PixelBox box;
     const void* owner = nullptr;  // texts of the same owner may lie on the figure
+    bool bPainted = false;        // a figure painted into a picture (the bear of the menus' picture)
 };
+
+// A panel that hides what lies beneath it (a dialog's ground, the pale panel behind a page's rows):
+// the figures recorded before it do not show where it lies.
+struct TracedCover {
+    PixelBox box;
+    size_t figuresBefore = 0;
+};
+
+// A figure painted into a picture, in the local space of the picture's skin (units, y up).
+struct PaintedFigure {
+    WString name;
+    WorldRect local;
+};
+// The figures of each picture, by the skin that draws it.
+using PaintedFigures = std::unordered_map<const void*, std::vector<PaintedFigure>>;
 
 class TextTrace {
 public:
@@ -80,6 +99,11 @@ public:
     static void figure(WStringView name, const D3DXMATRIX& world, const WorldRect& local);
     // A figure already in back-buffer pixels.
     static void figure(WStringView name, const PixelBox& box);
+    // A skin is drawn with the world transform 'world': the figures the table gives for it are
+    // recorded where they land.
+    static void picture(const void* skin, const D3DXMATRIX& world);
+    // A panel that hides what lies beneath it, in the local space of 'world'.
+    static void cover(const D3DXMATRIX& world, const WorldRect& local);
 
     // A point of the local space of 'world' in back-buffer pixels through the device's current view,
     // projection and viewport.
@@ -89,8 +113,11 @@ public:
     // When not 0, the texts (not their decorations) are drawn in this colour instead of their own:
     // a key colour shows exactly where the glyphs' fill lands.
     uint32_t keyColour = 0;
+    // The figures painted into pictures; not owned, may be null.
+    const PaintedFigures* paintedFigures = nullptr;
     std::vector<TracedText> texts;
     std::vector<TracedFigure> figures;
+    std::vector<TracedCover> covers;
 
 private:
     PixelBox boxOf(const D3DXMATRIX& world, const WorldRect& local) const;

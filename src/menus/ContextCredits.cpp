@@ -1,6 +1,7 @@
 #include "menus/ContextCredits.h"
 
 #include "ui/AppLink.h"
+#include "ui/BackingPanel.h"
 #include "ui/ContextIntro.h"
 #include "ui/TextLabel.h"
 #include "engine/Qel.h"
@@ -21,6 +22,11 @@ ContextCredits::ContextCredits() {
                                   format(u"%s %dx", getVersionLine(), qel ? qel->hq2x : 0), AppLink::fontSmall(),
                                   0xFF000000);
     pVersionLabel->alignment = 0x28;
+    // The picture's tree and train glide through the corner of the version line: it stands on a
+    // pale panel, clear of them.
+    auto* backing = new BackingPanel();
+    backing->follow(pVersionLabel);
+    addChild(backing);
     addChild(pVersionLabel);
     pList = new CreditsList();
     addChild(pList);

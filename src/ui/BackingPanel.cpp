@@ -11,6 +11,7 @@
 #include "engine/Qel.h"
 #include "media/FontQuad.h"
 #include "media/QelGraphics.h"
+#include "media/TextTrace.h"
 #include "media/VertexBuffer.h"
 #include "platform/D3DX9.h"
 
@@ -145,5 +146,7 @@ void BackingPanel::render() {
         const int first = int(p) * kPanelVertices;
         pVertices->draw(nullptr, 5, first, kFanVertices);
         pVertices->draw(nullptr, 4, first + kFanVertices, kStripVertices);
+        // Next to opaque: what the picture has beneath (its figures) does not show through.
+        if (TextTrace::active) TextTrace::cover(identity, boxes[p]);
     }
 }

@@ -6,6 +6,7 @@
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "media/Quad.h"
+#include "media/TextTrace.h"
 
 NameSlot::NameSlot(float x, float y, float z, float width, float height, WStringView caption)
     : caption(caption), width(width), height(height) {
@@ -24,6 +25,8 @@ NameSlot::NameSlot(float x, float y, float z, float width, float height, WString
 void NameSlot::render() {
     if (bHidden) return;
     Renderable::render();
+    // The panel is opaque: the picture's figures beneath it do not show.
+    if (TextTrace::active && pSkin) TextTrace::cover(worldXform, WorldRect{-width / 2.0f, height / 2.0f, width / 2.0f, -height / 2.0f});
     Renderable at;
     at.position = Vector3(position.x, position.y + height / 2.0f - 30.0f, position.z);
     at.color = 0xFF808080;

@@ -1,10 +1,11 @@
 // Every front-end screen read as a player would read it, in each of the five languages, on the
 // OpenGL device under Xvfb with the generated data archives: each text's glyphs stand out from what
 // lies right around them (4.5:1, 3:1 for large text), no text runs into another text, another
-// item or the picture's edge. The picture is 1280 wide (what a 1280 by 1024 screen shows of the
-// 800 by 480 layout, letterboxed), and the first language is also read at the pictures of a 16:9
-// screen (1200 by 720) and of a 4:3 one (1024 by 614). Contact sheets of every screen, with the
-// faults outlined in red, land in the build folder (legibility/<language>-<width>.png).
+// item, a figure of the menus' picture (the bear, the station, the tree, the train) or the
+// picture's edge. The picture is 1280 wide (what a 1280 by 1024 screen shows of the 800 by 480
+// layout, letterboxed), and the first language is also read at the pictures of a 16:9 screen
+// (1200 by 720) and of a 4:3 one (1024 by 614). Contact sheets of every screen, with the faults
+// outlined in red, land in the build folder (legibility/<language>-<width>.png).
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -55,6 +56,9 @@
 #ifndef VESK_LEGIBILITY_DIR
 #define VESK_LEGIBILITY_DIR "legibility"
 #endif
+#ifndef VESK_FIGURES_FILE
+#define VESK_FIGURES_FILE "datagen/figures.txt"
+#endif
 
 namespace {
 
@@ -88,6 +92,10 @@ protected:
         engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
         engine->frameTimer.previousFrameTime = 0.0;
         engine->frameTimer.frameTime = 1.0 / 60.0;
+        std::string error;
+        painted = loadPaintedFigures(VESK_FIGURES_FILE, error);
+        ASSERT_TRUE(error.empty()) << error;
+        ASSERT_FALSE(painted.empty()) << "no figures in " << VESK_FIGURES_FILE;
         language = wideToUtf8(AppText::text(u"LANGUAGEISOCODE"));
         if (language.empty()) language = "lang" + std::to_string(std::get<0>(GetParam()));
         mkdir(VESK_LEGIBILITY_DIR, 0755);
@@ -244,8 +252,11 @@ protected:
             if (screen) stack->pushContext(screen);
             for (int i = 0; i < visit.ticks; ++i) stack->tick(0, 0);
             if (visit.then) visit.then(stack->getTopContext());
-            const TracedFrame f = traceFrame(graphics, [&] { drawFrameWith([&] { stack->draw(); }); });
+            const TracedFrame f = traceFrame(graphics, [&] { drawFrameWith([&] { stack->draw(); }); }, &painted);
             const LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
+            if (visit.name == "main-menu" &&
+                std::count_if(f.trace.figures.begin(), f.trace.figures.end(), [](const TracedFigure& t) { return t.bPainted; }) < 4)
+                faults.push_back("screen main-menu [" + language + "]: the figures of the menus' picture were not traced");
             std::vector<PixelBox> marked;
             for (const LegibilityFault& fault : report.faults) {
                 faults.push_back(fault.describe(visit.name, language));
@@ -282,6 +293,8 @@ protected:
     ContextManager* stack = nullptr;
     std::string language;
     LegibilityRules rules;
+    // The figures painted into the menus' pictures (the bear, the station, the tree, the train).
+    PaintedFigures painted;
 };
 
 TEST_P(FrontEndLegibilityTest, EveryFrontEndScreenReadsClearly) {

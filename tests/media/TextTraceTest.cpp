@@ -8,6 +8,8 @@
 
 #include "media/GlyphFontFixture.h"
 #include "media/FontQuad.h"
+#include "media/Quad.h"
+#include "media/Renderable.h"
 #include "media/Texture.h"
 #include "media/TextTrace.h"
 #include "support/LegibilityCheck.h"
@@ -202,6 +204,56 @@ TEST_F(TextTraceTest, TextsTooCloseToOthersToForeignBoxesOrCutByTheEdgeAreNamed)
     EXPECT_TRUE(has("\"AC\" at (4,360)-(17,370): 4 px from the left edge")) << testing::PrintToString(found);
     EXPECT_FALSE(has("\"AB\"")) << testing::PrintToString(found);
     EXPECT_EQ(found.size(), 4u) << testing::PrintToString(found);
+}
+
+TEST_F(TextTraceTest, FiguresPaintedIntoAPictureAreReadWhereItIsDrawnUnlessAPanelLaterHidesThem) {
+    makeFont();
+    LegibilityRules rules;
+    rules.pixelsPerUnit = 1.0f;
+    // A picture of 40 by 20 units; its bear fills the left half.
+    Quad skin;
+    skin.pTexture = glyphs.get();
+    skin.setSize(40, 20);
+    const PaintedFigures painted{{&skin, {PaintedFigure{u"bear", WorldRect{-20, 10, 0, -10}}}}};
+    Renderable picture;
+    picture.pSkin = &skin;
+    picture.bSkipVisibility = true;
+    auto drawPictureAt = [&](float x, float y) {
+        picture.position = Vector3(x, y, 0);
+        picture.updateXform();
+        picture.render();
+    };
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    const TracedFrame f = traceFrame(
+        graphics,
+        [&] {
+            drawFrameWith(
+                [&] {
+                    drawPictureAt(100, 50);
+                    // A panel over both places, drawn after the first picture and before the second.
+                    TextTrace::cover(identity, WorldRect{-140, 80, 140, 20});
+                    drawPictureAt(-100, 50);
+                    font->drawText(85, 45, 0, 0xFF000000, 0, u"CC");    // on the first bear, under the panel
+                    font->drawText(-115, 55, 0, 0xFF000000, 0, u"AB");  // on the second, over the panel
+                },
+                0xFFFFFFFF);
+        },
+        &painted);
+    ASSERT_EQ(f.trace.figures.size(), 2u);
+    // World (0, 0) is pixel (400, 240).
+    EXPECT_TRUE(f.trace.figures[1].bPainted);
+    EXPECT_EQ(f.trace.figures[1].name, u"bear");
+    EXPECT_NEAR(f.trace.figures[1].box.left, 280, 1);
+    EXPECT_NEAR(f.trace.figures[1].box.right, 300, 1);
+    EXPECT_NEAR(f.trace.figures[1].box.top, 180, 1);
+    EXPECT_NEAR(f.trace.figures[1].box.bottom, 200, 1);
+    const LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
+    std::vector<std::string> found;
+    for (const LegibilityFault& fault : report.faults) found.push_back(fault.describe("s", "en"));
+    ASSERT_EQ(found.size(), 1u) << testing::PrintToString(found);
+    EXPECT_NE(found[0].find("\"AB\" at (285,185)-(298,195): -14 px from bear at (280,180)-(300,200)"), std::string::npos)
+        << found[0];
 }
 
 }  // namespace

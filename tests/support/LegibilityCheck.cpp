@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
+#include "engine/Qel.h"
+#include "engine/ResourceManager.h"
 #include "media/QelGraphics.h"
+#include "media/Skin.h"
 
 namespace {
 
@@ -42,6 +47,19 @@ std::string boxText(const PixelBox& b) {
     char buffer[96];
     std::snprintf(buffer, sizeof buffer, "(%.0f,%.0f)-(%.0f,%.0f)", b.left, b.top, b.right, b.bottom);
     return buffer;
+}
+
+// Whether the part of the figure within 'gap' of the text's box lies under an opaque panel drawn
+// after the figure.
+bool hiddenByCover(const TextTrace& trace, size_t figureIndex, const PixelBox& text, float gap) {
+    const PixelBox& f = trace.figures[figureIndex].box;
+    const PixelBox near{std::max(f.left, text.left - gap), std::max(f.top, text.top - gap), std::min(f.right, text.right + gap),
+                        std::min(f.bottom, text.bottom + gap)};
+    for (const TracedCover& cover : trace.covers)
+        if (cover.figuresBefore > figureIndex && cover.box.left <= near.left && cover.box.top <= near.top &&
+            cover.box.right >= near.right && cover.box.bottom >= near.bottom)
+            return true;
+    return false;
 }
 
 double channelLinear(uint32_t c) {
@@ -236,10 +254,13 @@ LegibilityReport checkLegibility(const TextTrace& trace, const LegibilityFrame& 
                 report.faults.push_back(f);
             }
         }
-        for (const TracedFigure& figure : trace.figures) {
+        for (size_t n = 0; n < trace.figures.size(); ++n) {
+            const TracedFigure& figure = trace.figures[n];
             if (figure.owner && figure.owner == a.text->owner) continue;
             const float apart = separation(a.box, figure.box);
-            if (apart < rules.itemGap * rules.pixelsPerUnit) {
+            const float needed = (figure.bPainted ? rules.gap : rules.itemGap) * rules.pixelsPerUnit;
+            if (figure.bPainted && apart < needed && hiddenByCover(trace, n, a.box, needed)) continue;
+            if (apart < needed) {
                 LegibilityFault f;
                 f.kind = LegibilityFault::OVERLAP;
                 f.text = a.text->text;
@@ -271,10 +292,11 @@ LegibilityReport checkLegibility(const TextTrace& trace, const LegibilityFrame& 
     return report;
 }
 
-TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw) {
+TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw, const PaintedFigures* painted) {
     TracedFrame f;
     TextTrace* before = TextTrace::active;
     TextTrace::active = &f.trace;
+    f.trace.paintedFigures = painted;
     auto read = [&](std::vector<uint32_t>& into) {
         UINT w = 0, h = 0;
         graphics->dxDevice->GetBackBufferPixels(&w, &h, &into);
@@ -285,6 +307,7 @@ TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw)
     read(f.shown);
     const std::vector<TracedText> texts = f.trace.texts;
     const std::vector<TracedFigure> figures = f.trace.figures;
+    const std::vector<TracedCover> covers = f.trace.covers;
     f.trace.bHideTexts = true;
     draw();
     read(f.behind);
@@ -295,6 +318,7 @@ TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw)
     f.trace.keyColour = 0;
     f.trace.texts = texts;
     f.trace.figures = figures;
+    f.trace.covers = covers;
     TextTrace::active = before;
     const auto& v = graphics->viewport;
     f.picture = PixelBox{float(v.left), float(v.top), float(v.right), float(v.bottom)};
@@ -303,4 +327,39 @@ TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw)
 
 LegibilityFrame TracedFrame::frame() const {
     return LegibilityFrame{width, height, shown.data(), behind.data(), keyed.data(), picture};
+}
+
+PaintedFigures loadPaintedFigures(const std::string& path, std::string& error) {
+    PaintedFigures painted;
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read " + path;
+        return {};
+    }
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string skinName, name;
+        int width = 0, height = 0;
+        float left = 0, top = 0, right = 0, bottom = 0;
+        if (!(fields >> skinName >> width >> height >> name >> left >> top >> right >> bottom) || width <= 0 || height <= 0 ||
+            right <= left || bottom <= top) {
+            error = path + ":" + std::to_string(number) + ": not a figure: " + line;
+            return {};
+        }
+        auto* skin = qel && qel->pResourceManager
+                         ? dynamic_cast<Skin*>(qel->pResourceManager->find(false, utf8ToWide(skinName)))
+                         : nullptr;
+        if (!skin) {
+            error = path + ":" + std::to_string(number) + ": no skin " + skinName;
+            return {};
+        }
+        // Skin pixels (y down, from the top-left corner) to the skin's local space (y up, centred).
+        const float sx = skin->width / float(width), sy = skin->height / float(height);
+        painted[skin].push_back(PaintedFigure{utf8ToWide(name),
+                                              WorldRect{left * sx - skin->width / 2.0f, skin->height / 2.0f - top * sy,
+                                                        right * sx - skin->width / 2.0f, skin->height / 2.0f - bottom * sy}});
+    }
+    return painted;
 }

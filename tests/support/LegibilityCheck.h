@@ -1,10 +1,11 @@
 #pragma once
 // Reads a drawn frame as a reader would: for every text the frame's trace recorded, (a) the contrast
 // between its glyphs and the pixels right around them (WCAG contrast ratio), (b) whether its box
-// runs into another text, another item's box or a figure, (c) whether it is cut by the edge of the
-// picture. The frame is drawn three times: as it is, with the texts hidden (their shadows and rims
-// still drawn) and with the texts in a key colour: the glyphs' fill is where the key colour lands,
-// and what lies around it is what the reader sees there.
+// runs into another text, another item's box or a figure (also one painted into a picture, unless
+// an opaque panel hides it there), (c) whether it is cut by the edge of the picture. The frame is
+// drawn three times: as it is, with the texts hidden (their shadows and rims still drawn) and with
+// the texts in a key colour: the glyphs' fill is where the key colour lands, and what lies around
+// it is what the reader sees there.
 //
 //     TracedFrame f = traceFrame(graphics, [&] { /* clear, draw the screen, end the scene */ });
 //     LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
@@ -93,5 +94,12 @@ struct TracedFrame {
 };
 // Runs 'draw' (a whole frame: clear, draw, end the scene) with a trace on, then again with the texts
 // hidden and once more with them in a key colour, reading the back buffer after each. The picture
-// is the graphics' viewport.
-TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw);
+// is the graphics' viewport. The trace records the figures painted into the pictures drawn from
+// 'painted', when given.
+TracedFrame traceFrame(QelGraphics* graphics, const std::function<void()>& draw, const PaintedFigures* painted = nullptr);
+
+// The figures the data generator painted into the pictures (its figures.txt: skin, the skin's width
+// and height in pixels, figure, its box in those pixels), by the skins the resource manager has
+// loaded under those names, in each skin's local space. A line that cannot be read or a skin that
+// is not loaded is an error.
+PaintedFigures loadPaintedFigures(const std::string& path, std::string& error);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <stdexcept>
 
 namespace datagen {
@@ -182,6 +183,34 @@ void paintSkin(cairo_t* cr, const TextureImage& t, const SkinRect& s, double x, 
     cairo_set_source_surface(cr, img, x, y);
     cairo_paint(cr);
     cairo_surface_destroy(img);
+}
+
+void paintFigure(cairo_t* cr, std::vector<FigureBox>& figures, const std::string& skin, int w, int h, const std::string& name,
+                 const std::function<void(cairo_t*)>& draw) {
+    cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr);
+    cairo_t* own = cairo_create(recording);
+    draw(own);
+    cairo_destroy(own);
+    double x = 0, y = 0, width = 0, height = 0;
+    cairo_recording_surface_ink_extents(recording, &x, &y, &width, &height);
+    figures.push_back(FigureBox{skin, w, h, name, std::max(0.0, x), std::max(0.0, y), std::min(double(w), x + width),
+                                std::min(double(h), y + height)});
+    cairo_set_source_surface(cr, recording, 0, 0);
+    cairo_paint(cr);
+    cairo_surface_destroy(recording);
+}
+
+std::string figureTable(const std::vector<FigureBox>& figures) {
+    std::string table =
+        "# Figures painted into the pictures: skin, its width and height, figure, and the figure's box in the skin's "
+        "pixels (left top right bottom, y down).\n";
+    for (const FigureBox& f : figures) {
+        char line[256];
+        std::snprintf(line, sizeof line, "%s %d %d %s %.0f %.0f %.0f %.0f\n", f.skin.c_str(), f.skinWidth, f.skinHeight, f.name.c_str(),
+                      std::floor(f.left), std::floor(f.top), std::ceil(f.right), std::ceil(f.bottom));
+        table += line;
+    }
+    return table;
 }
 
 void snowCrystal(cairo_t* cr, double x, double y, double r, double lineWidth) {

@@ -16,6 +16,16 @@ struct SkinRect {
     int originAdjustX = 0, originAdjustY = 0;
 };
 
+// A figure painted into a skin (the bear of the menus' picture): the name the game's loader gives
+// the skin, the skin's size, the figure's name and its ink's box in the skin's pixels (y down).
+// Written beside the contact sheets for the legibility checks; the game does not read it.
+struct FigureBox {
+    std::string skin;
+    int skinWidth = 0, skinHeight = 0;
+    std::string name;
+    double left = 0, top = 0, right = 0, bottom = 0;
+};
+
 // A finished texture picture: straight (not premultiplied) ARGB pixels, top row first.
 struct TextureImage {
     std::string file;  // archive name, e.g. "gfx/gui/game/progressbar.tga"
@@ -23,6 +33,7 @@ struct TextureImage {
     std::vector<uint32_t> argb;
     bool hasAlpha = true;
     std::vector<SkinRect> skins;
+    std::vector<FigureBox> figures;
 };
 
 // A Cairo image surface of a given size; 'draw' receives a context with (0, 0) at the top left.
@@ -87,6 +98,12 @@ void fillAndOutline(cairo_t* cr, uint32_t fill, uint32_t outline, double w);
 uint32_t shade(uint32_t argb, double f);
 // Paints one skin of a finished texture with its top left at (x, y) of the current transform.
 void paintSkin(cairo_t* cr, const TextureImage& t, const SkinRect& s, double x, double y);
+// Paints a figure of a picture: drawn on its own first, so that its ink's box is known (added to
+// 'figures' under 'name', for the skin 'skin' of w by h pixels), then onto 'cr' as it is.
+void paintFigure(cairo_t* cr, std::vector<FigureBox>& figures, const std::string& skin, int w, int h, const std::string& name,
+                 const std::function<void(cairo_t*)>& draw);
+// The figures as lines of text: skin, skin width and height, figure, left, top, right, bottom.
+std::string figureTable(const std::vector<FigureBox>& figures);
 // A six-armed snow crystal of radius r centred on (x, y).
 void snowCrystal(cairo_t* cr, double x, double y, double r, double lineWidth);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,10 +100,16 @@ TextureImage introSky() {
 // (256 wide, from just below the middle line down) and the buttons in the bottom corners, and the
 // intro puts the legal line in the bottom-left corner while the picture still glides into place.
 // So the middle column from the middle line down and the band along the bottom edge are left as
-// plain snow, and everything drawn stands beside the column and above the band.
+// plain snow, and everything drawn stands beside the column and above the band. The key figures
+// (station, bear, tree, train) go into the figure table, which the legibility checks hold the
+// screens' texts clear of.
 TextureImage introForeground() {
     Atlas atlas("xmas-edition/gfx/intro-bear.tga", 1024);
-    atlas.add(800, 480, [](cairo_t* cr, int w, int h) {
+    std::vector<FigureBox> figures;
+    atlas.add(800, 480, [&figures](cairo_t* cr, int w, int h) {
+        auto figure = [&](const char* name, const std::function<void(cairo_t*)>& draw) {
+            paintFigure(cr, figures, "intro-bear:0", w, h, name, draw);
+        };
         Scatter rnd(7);
         // Back hills, then the ground: both start above the middle line (row 240).
         cairo_move_to(cr, 0, 200);
@@ -136,38 +143,42 @@ TextureImage introForeground() {
         for (int k = 0; k < 6; ++k) pineTree(cr, k < 3 ? rnd.range(10, 200) : rnd.range(600, 790), rnd.range(255, 280), rnd.range(60, 90));
         // The station on the left with its sign.
         const double hx = 100, hy = 392, hw = 130;
-        snowHouse(cr, hx, hy, hw, 0xFFC8553D);
-        roundedRect(cr, hx - hw * 0.3, hy - hw * 0.6 * 0.78, hw * 0.6, 15, 4);
-        fillAndOutline(cr, 0xFF1E3C70, 0xFF0A1A38, 1.5);
-        centredText(cr, "VESK", hx, hy - hw * 0.6 * 0.78 + 7.5, 10);
-        setColor(cr, kSnow);
-        cairo_fill(cr);
+        figure("station", [&](cairo_t* cr) {
+            snowHouse(cr, hx, hy, hw, 0xFFC8553D);
+            roundedRect(cr, hx - hw * 0.3, hy - hw * 0.6 * 0.78, hw * 0.6, 15, 4);
+            fillAndOutline(cr, 0xFF1E3C70, 0xFF0A1A38, 1.5);
+            centredText(cr, "VESK", hx, hy - hw * 0.6 * 0.78 + 7.5, 10);
+            setColor(cr, kSnow);
+            cairo_fill(cr);
+        });
         // The mascot waving on the platform, in front of the station's corner.
-        cairo_save(cr);
-        cairo_translate(cr, 160, 282);
-        cairo_scale(cr, 0.5, 0.5);
-        drawMascot(cr, 200, 240);
-        for (int s = -1; s <= 1; s += 2) {
-            cairo_arc(cr, 100 + s * 19, 74, 7, 0, 2 * M_PI);
-            setColor(cr, 0xFF1A1A22);
-            cairo_fill(cr);
-            cairo_arc(cr, 102 + s * 19, 71.5, 2.2, 0, 2 * M_PI);
-            setColor(cr, 0xFFFFFFFF);
-            cairo_fill(cr);
-        }
-        // A raised paw.
-        roundedRect(cr, 150, 70, 28, 70, 12);
-        fillVertical(cr, 70, 140, 0xFF2F5DA8, 0xFF1E3C70);
-        cairo_new_path(cr);
-        cairo_arc(cr, 164, 62, 16, 0, 2 * M_PI);
-        fillAndOutline(cr, 0xFFF6F8FC, 0xFF4A5668, 2);
-        cairo_restore(cr);
+        figure("bear", [&](cairo_t* cr) {
+            cairo_translate(cr, 160, 282);
+            cairo_scale(cr, 0.5, 0.5);
+            drawMascot(cr, 200, 240);
+            for (int s = -1; s <= 1; s += 2) {
+                cairo_arc(cr, 100 + s * 19, 74, 7, 0, 2 * M_PI);
+                setColor(cr, 0xFF1A1A22);
+                cairo_fill(cr);
+                cairo_arc(cr, 102 + s * 19, 71.5, 2.2, 0, 2 * M_PI);
+                setColor(cr, 0xFFFFFFFF);
+                cairo_fill(cr);
+            }
+            // A raised paw.
+            roundedRect(cr, 150, 70, 28, 70, 12);
+            fillVertical(cr, 70, 140, 0xFF2F5DA8, 0xFF1E3C70);
+            cairo_new_path(cr);
+            cairo_arc(cr, 164, 62, 16, 0, 2 * M_PI);
+            fillAndOutline(cr, 0xFFF6F8FC, 0xFF4A5668, 2);
+        });
         // A decorated tree with presents on the right, behind the train.
-        holidayTree(cr, 712, 336, 150, rnd);
-        for (int k = 0; k < 4; ++k) {
-            roundedRect(cr, 664 + k * 24, 320, 20, 16, 3);
-            fillAndOutline(cr, kCargoColours[k * 2 % 8], 0xFF303030, 1);
-        }
+        figure("christmas-tree", [&](cairo_t* cr) {
+            holidayTree(cr, 712, 336, 150, rnd);
+            for (int k = 0; k < 4; ++k) {
+                roundedRect(cr, 664 + k * 24, 320, 20, 16, 3);
+                fillAndOutline(cr, kCargoColours[k * 2 % 8], 0xFF303030, 1);
+            }
+        });
         // The end of the line: rails from a buffer stop to the right edge, and a little train
         // standing at it (engine first, two wagons with presents).
         const double ty = 392, rail0 = 552, ex = 566;
@@ -175,32 +186,34 @@ TextureImage introForeground() {
         cairo_rectangle(cr, rail0, ty + 12, w - rail0, 3);
         setColor(cr, 0xFF505A66);
         cairo_fill(cr);
-        cairo_rectangle(cr, rail0 - 2, ty - 12, 6, 28);
-        fillAndOutline(cr, 0xFF505A66, 0xFF303840, 1);
-        roundedRect(cr, rail0 - 6, ty - 14, 14, 10, 2);
-        fillAndOutline(cr, kHollyRed, 0xFF5E0E16, 1.2);
-        roundedRect(cr, ex, ty - 34, 70, 30, 5);
-        fillAndOutline(cr, 0xFFE03545, 0xFF5E0E16, 2);
-        cairo_rectangle(cr, ex + 40, ty - 56, 26, 24);
-        fillAndOutline(cr, 0xFFE03545, 0xFF5E0E16, 2);
-        cairo_rectangle(cr, ex + 8, ty - 50, 10, 18);
-        fillAndOutline(cr, 0xFF303440, 0xFF101010, 1.5);
-        for (int k = 0; k < 2; ++k) {
-            roundedRect(cr, ex + 80 + k * 64, ty - 30, 58, 26, 4);
-            fillAndOutline(cr, k == 1 ? 0xFF2F5DA8 : 0xFF2E7D4F, 0xFF102030, 1.5);
-            roundedRect(cr, ex + 92 + k * 64, ty - 48, 20, 18, 3);
-            fillAndOutline(cr, kCargoColours[(k * 3 + 1) % 8], 0xFF303030, 1);
-        }
-        for (int k = 0; k < 7; ++k) {
-            cairo_arc(cr, ex + 12 + k * 30, ty, 6, 0, 2 * M_PI);
-            fillAndOutline(cr, 0xFF303440, 0xFF101010, 1);
-        }
-        // Smoke drifting back over the train.
-        for (int k = 0; k < 4; ++k) {
-            cairo_arc(cr, ex + 13 + k * 14, ty - 62 - k * 15, 7 + k * 3, 0, 2 * M_PI);
-            setColor(cr, 0xB0FFFFFF);
-            cairo_fill(cr);
-        }
+        figure("train", [&](cairo_t* cr) {
+            cairo_rectangle(cr, rail0 - 2, ty - 12, 6, 28);
+            fillAndOutline(cr, 0xFF505A66, 0xFF303840, 1);
+            roundedRect(cr, rail0 - 6, ty - 14, 14, 10, 2);
+            fillAndOutline(cr, kHollyRed, 0xFF5E0E16, 1.2);
+            roundedRect(cr, ex, ty - 34, 70, 30, 5);
+            fillAndOutline(cr, 0xFFE03545, 0xFF5E0E16, 2);
+            cairo_rectangle(cr, ex + 40, ty - 56, 26, 24);
+            fillAndOutline(cr, 0xFFE03545, 0xFF5E0E16, 2);
+            cairo_rectangle(cr, ex + 8, ty - 50, 10, 18);
+            fillAndOutline(cr, 0xFF303440, 0xFF101010, 1.5);
+            for (int k = 0; k < 2; ++k) {
+                roundedRect(cr, ex + 80 + k * 64, ty - 30, 58, 26, 4);
+                fillAndOutline(cr, k == 1 ? 0xFF2F5DA8 : 0xFF2E7D4F, 0xFF102030, 1.5);
+                roundedRect(cr, ex + 92 + k * 64, ty - 48, 20, 18, 3);
+                fillAndOutline(cr, kCargoColours[(k * 3 + 1) % 8], 0xFF303030, 1);
+            }
+            for (int k = 0; k < 7; ++k) {
+                cairo_arc(cr, ex + 12 + k * 30, ty, 6, 0, 2 * M_PI);
+                fillAndOutline(cr, 0xFF303440, 0xFF101010, 1);
+            }
+            // Smoke drifting back over the train.
+            for (int k = 0; k < 4; ++k) {
+                cairo_arc(cr, ex + 13 + k * 14, ty - 62 - k * 15, 7 + k * 3, 0, 2 * M_PI);
+                setColor(cr, 0xB0FFFFFF);
+                cairo_fill(cr);
+            }
+        });
         // Pine boughs in the two top corners. The frame-rate counter stands in the top-right corner
         // in white small letters, which no part of the pale sky carries: the bough is dark and dense
         // where it stands (the last 44 by 22 units), needles only round its edge.
@@ -236,7 +249,9 @@ TextureImage introForeground() {
             cairo_restore(cr);
         }
     });
-    return atlas.build();
+    TextureImage image = atlas.build();
+    image.figures = std::move(figures);
+    return image;
 }
 
 // The map of the fifteen towns: the line runs from town to town; each town is drawn where its

@@ -3,8 +3,8 @@
 // program, with the static settings and the player's guide.
 //
 // usage: vesk-datagen OUTPUT-FOLDER [STAGING-FOLDER]
-// The loose files and the contact sheets (one PNG per archive) go to the staging folder
-// (default: OUTPUT-FOLDER + "-staging").
+// The loose files, the contact sheets (one PNG per archive) and the table of the figures painted
+// into the pictures (figures.txt) go to the staging folder (default: OUTPUT-FOLDER + "-staging").
 //        vesk-datagen --level-pictures
 // Only draws every level scene's pictures, writes nothing and prints how long that took (wall
 // clock, on the cores the process may use): the level pictures are the costliest part.
@@ -158,6 +158,15 @@ int main(int argc, char** argv) {
     if (!datagen::writeWholeFile(out + "/VeskDiruzuri.cfg.static", settings.data(), settings.size()) ||
         !datagen::writeWholeFile(out + "/readme.htm", guide.data(), guide.size())) {
         std::fprintf(stderr, "vesk-datagen: cannot write the settings and the guide into %s\n", out.c_str());
+        return 1;
+    }
+
+    // The figures painted into the pictures, where the legibility checks read them.
+    std::vector<datagen::FigureBox> figures;
+    for (const datagen::TextureImage& t : mainArt) figures.insert(figures.end(), t.figures.begin(), t.figures.end());
+    const std::string figureTable = datagen::figureTable(figures);
+    if (!datagen::writeWholeFile(staging + "/figures.txt", figureTable.data(), figureTable.size())) {
+        std::fprintf(stderr, "vesk-datagen: cannot write the figures into %s\n", staging.c_str());
         return 1;
     }
 
