@@ -38,7 +38,10 @@ void Context::update(double, double) {
 }
 
 void Context::render() {
+    // Both hooks lie beneath the screen's own contents: the backdrop first, then what passes over
+    // it (the falling snow), so that nothing of theirs covers a caption.
     if (pPreHook) pPreHook->render();
+    if (pPostHook) pPostHook->render();
     Context* saved = qel ? qel->pCurrentContext : nullptr;
     if (qel) qel->pCurrentContext = this;
     IDirect3DDevice9* device = qel && qel->pQelGraphics ? qel->pQelGraphics->dxDevice : nullptr;
@@ -49,7 +52,6 @@ void Context::render() {
     renderContents();
     if (device) device->SetTransform(D3DTS_VIEW, &savedView);
     if (qel) qel->pCurrentContext = saved;
-    if (pPostHook) pPostHook->render();
 }
 
 Context* Context::findContext(QelBase* from) {

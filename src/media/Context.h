@@ -1,7 +1,8 @@
 #pragma once
 // A screen: a QelBase with its own clock (scaled, clamped, with an optional time limit), a camera,
-// hooks run before and after it, and the pointer projected into its world. While a context is
-// updated or drawn, the engine object's pCurrentContext points at it.
+// hooks updated before and after it (both drawn beneath its contents, the pre hook first), and the
+// pointer projected into its world. While a context is updated or drawn, the engine object's
+// pCurrentContext points at it.
 
 #include <cstdint>
 

@@ -14,6 +14,7 @@
 #include "media/PointerDispatcher.h"
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
+#include "media/TextTrace.h"
 #include "ui/ContextMessageBox.h"
 #include "ui/Global.h"
 #include "ui/IrisCurtain.h"
@@ -168,6 +169,14 @@ void ContextManager::renderContents() {
         }
         const float x = static_cast<float>(qel->pQelGraphics->layoutWidth / 2 - 2);
         const float y = static_cast<float>(qel->pQelGraphics->layoutHeight / 2 - 2);
-        game->pFontSmall->drawText(x, y, 0.0f, 0xFFFFFFFFu, 264, format(u"%.1lf", static_cast<double>(shownFrameRate)));
+        const WString shown = format(u"%.1lf", static_cast<double>(shownFrameRate));
+        // White letters straight on the picture, where snow may pass behind them: a dark rim keeps
+        // them readable whatever lies there.
+        {
+            TextTrace::Decoration rim;
+            static const float offsets[4][2] = {{-1.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, -1.0f}, {0.0f, 1.0f}};
+            for (const auto& o : offsets) game->pFontSmall->drawText(x + o[0], y + o[1], 0.0f, 0xFF000000u, 264, shown);
+        }
+        game->pFontSmall->drawText(x, y, 0.0f, 0xFFFFFFFFu, 264, shown);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "engine/EngineFixture.h"
@@ -142,6 +143,29 @@ TEST_F(ContextTest, PreHookSeesThePreviousTimesAndPostHookTheNewOnes) {
     EXPECT_NEAR(post.calls[1].second, 0.01, 1e-12);
     EXPECT_EQ(pre.renders, 1);
     EXPECT_EQ(post.renders, 1);
+}
+
+// Both hooks lie beneath the contents: the backdrop, what passes over it (falling snow), then the
+// screen's own captions.
+TEST_F(ContextTest, BothHooksAreDrawnBeneathTheContents) {
+    struct Drawn : QelBase {
+        Drawn(std::string& order, char name) : order(order), name(name) {}
+        void render() override { order += name; }
+        std::string& order;
+        char name;
+    };
+    struct Screen : Context {
+        explicit Screen(std::string& order) : order(order) {}
+        void renderContents() override { order += 'c'; }
+        std::string& order;
+    };
+    std::string order;
+    Drawn pre(order, 'a'), post(order, 'b');
+    Screen screen(order);
+    screen.pPreHook = &pre;
+    screen.pPostHook = &post;
+    screen.draw();
+    EXPECT_EQ(order, "abc");
 }
 
 TEST_F(ContextTest, PointerProjectsOnePixelToOneUnitWithTheDefaultCamera) {

@@ -314,8 +314,8 @@ TextureImage languageFlags() {
     return atlas.build();
 }
 
-// The flakes fall in front of everything, texts included: small and half see-through, so that
-// a letter under a flake still reads.
+// The flakes fall over the menus' picture, behind the screens' texts and items: small and half
+// see-through.
 TextureImage snowFlake() {
     Atlas atlas("xmas-edition/gfx/snowflake.tga");
     atlas.add(32, 32, [](cairo_t* cr, int w, int h) {
