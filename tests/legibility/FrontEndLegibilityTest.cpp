@@ -28,6 +28,10 @@
 #include "ui/SnowEffect.h"
 #include "ui/SnowFlake.h"
 #include "game/GameGlobal.h"
+#include "game/SmokeEffect.h"
+#include "game/WorldManager.h"
+#include "game/WorldMapMarker.h"
+#include "ui/ProfileData.h"
 #include "menus/Loader.h"
 #include "ui/MenuItemButton.h"
 #include "ui/MenuOptionItem.h"
@@ -329,17 +333,25 @@ protected:
         // The pointer on a button: its caption in the highlight, the one nearest its contrast limit.
         engine->pQelInput->pointer = ContextMenu::worldToPointer(main, main->pOptionsButton->position);
     }
-    LegibilityReport read(const std::string& name) {
+    // Reads the frame as it stands and adds it to the sheet; its faults fail the test unless they
+    // are only to be compared.
+    LegibilityReport read(const std::string& name, bool bFaultsFail = true) {
         const TracedFrame f = traceFrame(graphics, [&] { drawFrameWith([&] { stack->draw(); }); }, &painted);
         LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
         std::vector<PixelBox> marked;
         for (const LegibilityFault& fault : report.faults) {
-            ADD_FAILURE() << fault.describe(name, language);
+            if (bFaultsFail) ADD_FAILURE() << fault.describe(name, language);
             marked.push_back(fault.box);
         }
         sheet.add(name, f.shown, f.width, f.height, f.picture, marked);
         picture = f.picture;
         return report;
+    }
+    // A back-buffer pixel of the last frame read as a point of the screens' world plane (the layout,
+    // centred), where the default camera shows it.
+    Vector3 worldAt(float x, float y) const {
+        return Vector3((x - picture.left) / rules.pixelsPerUnit - float(graphics->layoutWidth) / 2.0f,
+                       float(graphics->layoutHeight) / 2.0f - (y - picture.top) / rules.pixelsPerUnit, 0.0f);
     }
     ContactSheet sheet;
     // The picture of the last frame read.
@@ -374,21 +386,62 @@ TEST_P(FrontEndSnowTest, NoSnowSeedOrTimeHidesAText) {
     showMainMenu(1, true);
     for (int i = 0; i < 30; ++i) stack->tick(0, 0);
     auto* snow = static_cast<SnowEffect*>(static_cast<QelBase*>(application->pContextMenuBackground->firstChild));
-    const PixelBox& p = picture;
     int placed = 0;
     for (const auto& [text, box] : inkBoxes)
         for (const float share : {0.2f, 0.5f, 0.8f}) {
             if (placed == snow->flakeCount) break;
             SnowFlake& flake = snow->flakes[placed++];
-            const float x = box.left + share * box.width(), y = (box.top + box.bottom) / 2.0f;
-            flake.position = Vector3((x - p.left) / rules.pixelsPerUnit - float(graphics->layoutWidth) / 2.0f,
-                                     float(graphics->layoutHeight) / 2.0f - (y - p.top) / rules.pixelsPerUnit, 0.0f);
+            flake.position = worldAt(box.left + share * box.width(), (box.top + box.bottom) / 2.0f);
             flake.updateXform();
         }
     const LegibilityReport report = read("main-menu, flakes on every text");
     for (const TextReading& r : report.readings)
         EXPECT_GE(r.contrast, 0.95 * clear[r.text]) << "flakes on \"" << utf8Of(r.text) << "\": it reads worse than without snow";
     sheet.write(std::string(VESK_LEGIBILITY_DIR) + "/snow-" + language + "-" + std::to_string(width) + ".png");
+}
+
+// The train's smoke on the map passes behind the map's texts: the map with the train at a town
+// whose name is under the pointer reads the same without smoke, after a while of puffing and with
+// puffs laid right on every text (the head-up display's texts on its bar at the top edge are
+// compared, not failed, as the in-game sweep reads them).
+TEST_P(FrontEndSnowTest, MapSmokeNeverHidesAText) {
+    const int width = std::get<1>(GetParam());
+    present(width);
+    const int stage = 6;
+    auto showMap = [&](int detailLevel) {
+        clearStack();
+        application->gameConfiguration.detailLevel = detailLevel;
+        while (application->profileManager.countProfiles() > 0) application->profileManager.deleteProfile(0);
+        application->profileManager.addProfile(u"Ann");
+        ProfileData& profile = application->profileManager.current();
+        profile.resetGame();
+        profile.level() = profile.highestLevel() = WorldManager::getStage(stage).firstLevel;
+        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
+        auto* map = new WorldManager();
+        stack->pushContext(map);
+        engine->pQelInput->pointer = ContextMenu::worldToPointer(map, map->stages[stage]->position);
+        for (int i = 0; i < 90; ++i) stack->tick(0, 0);
+        return map;
+    };
+    auto compare = [&](const LegibilityReport& clear, const LegibilityReport& report, const std::string& name) {
+        EXPECT_EQ(report.readings.size(), clear.readings.size()) << name;
+        EXPECT_EQ(report.faults.size(), clear.faults.size()) << name;
+        for (size_t i = 0; i < std::min(report.readings.size(), clear.readings.size()); ++i)
+            EXPECT_GE(report.readings[i].contrast, 0.95 * clear.readings[i].contrast)
+                << name << ": \"" << utf8Of(report.readings[i].text) << "\" reads worse than without smoke";
+    };
+    showMap(0);
+    const LegibilityReport clear = read("map without smoke", false);
+    ASSERT_GE(clear.readings.size(), 3u);
+    WorldManager* map = showMap(1);
+    compare(clear, read("map, the train smoking", false), "map, the train smoking");
+    for (const TextReading& r : clear.readings)
+        for (const float share : {0.2f, 0.5f, 0.8f}) {
+            const Vector3 at = worldAt(r.ink.left + share * r.ink.width(), (r.ink.top + r.ink.bottom) / 2.0f);
+            map->pTrainLayer->addChild(new SmokeEffect(at.x, at.y, at.z, 3, 1.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0xFFFFFFFF));
+        }
+    compare(clear, read("map, smoke on every text", false), "map, smoke on every text");
+    sheet.write(std::string(VESK_LEGIBILITY_DIR) + "/smoke-" + language + "-" + std::to_string(width) + ".png");
 }
 
 INSTANTIATE_TEST_SUITE_P(English, FrontEndSnowTest, testing::Values(std::tuple(0, 1280)));
