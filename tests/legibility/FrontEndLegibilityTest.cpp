@@ -1,11 +1,11 @@
-// Every front-end screen read as a player would read it, in each of the five languages, on the
-// OpenGL device under Xvfb with the generated data archives: each text's glyphs stand out from what
-// lies right around them (4.5:1, 3:1 for large text), no text runs into another text, another
-// item, a figure of the menus' picture (the bear, the station, the tree, the train) or the
-// picture's edge. The picture is 1280 wide (what a 1280 by 1024 screen shows of the 800 by 480
-// layout, letterboxed), and the first language is also read at the pictures of a 16:9 screen
-// (1200 by 720) and of a 4:3 one (1024 by 614). Contact sheets of every screen, with the faults
-// outlined in red, land in the build folder (legibility/<language>-<width>.png).
+// Every front-end screen (the story at the start among them) read as a player would read it, in
+// each of the five languages, on the OpenGL device under Xvfb with the generated data archives:
+// each text's glyphs stand out from what lies right around them (4.5:1, 3:1 for large text), no
+// text runs into another text, another item, a figure of the menus' picture (the bear, the station,
+// the tree, the train) or the picture's edge. The picture is 1280 wide (what a 1280 by 1024 screen
+// shows of the 800 by 480 layout, letterboxed), and the first language is also read at the pictures
+// of a 16:9 screen (1200 by 720) and of a 4:3 one (1024 by 614). Contact sheets of every screen,
+// with the faults outlined in red, land in the build folder (legibility/<language>-<width>.png).
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -22,6 +22,8 @@
 
 #include "ui/AppText.h"
 #include "menus/ContextMain.h"
+#include "ui/ContextIntro.h"
+#include "ui/ContextLogo.h"
 #include "ui/ContextManager.h"
 #include "ui/ContextMenuBackground.h"
 #include "ui/ContextMessageBox.h"
@@ -72,13 +74,16 @@ namespace {
 
 // One screen as the player meets it: what is pushed over the main menu and how long it runs first.
 struct Visit {
-    Visit(std::string name, std::function<Context*()> make, int ticks = 30, std::function<void(Context*)> then = {})
-        : name(std::move(name)), make(std::move(make)), ticks(ticks), then(std::move(then)) {}
+    Visit(std::string name, std::function<Context*()> make, int ticks = 30, std::function<void(Context*)> then = {},
+          double step = 1.0 / 60.0)
+        : name(std::move(name)), make(std::move(make)), ticks(ticks), then(std::move(then)), step(step) {}
     std::string name;
     std::function<Context*()> make;
     int ticks = 30;
     // Run after the ticks, before the frame is drawn (a hover, a later page).
     std::function<void(Context*)> then;
+    // Seconds a tick (a long story is run in the engine's longest steps).
+    double step = 1.0 / 60.0;
 };
 
 class FrontEndLegibilityTest : public GlPixelFixture, public testing::WithParamInterface<std::tuple<int, int>> {
@@ -221,6 +226,11 @@ protected:
                  box->layout();
                  return box;
              }},
+            // The story's closing line over the picture as it glides down into place, and the logo
+            // with the legal line in the bottom-left corner as soon as that reads, the glide not
+            // yet ended.
+            {"intro-closing", [] { return new ContextLogo(); }, 640, {}, 0.05},
+            {"intro-end", [] { return new ContextLogo(); }, 726, {}, 0.05},
             {"message-box-title",
              [text] {
                  auto* box = new ContextMessageBox();
@@ -250,6 +260,8 @@ protected:
             application->gameConfiguration.bShowFps = 0;
             engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
             engine->pQelInput->pointer = Vector3(1.0f, 1.0f, 0.0f);
+            // The menus' picture in its place, as the story leaves it when it ends.
+            static_cast<ContextIntro*>(application->pContextIntro)->jumpTo(0.0f);
             while (application->profileManager.countProfiles() > 0) application->profileManager.deleteProfile(0);
             application->profileManager.currentIndex = 0;
             // A player is known, or the main menu asks for a name first.
@@ -258,7 +270,12 @@ protected:
             Context* screen = visit.make();
             stack->pushContext(main);
             if (screen) stack->pushContext(screen);
+            // The stepped clock (a screen that applies the audio settings sets the frame timer to
+            // the time of day).
+            engine->frameTimer.previousFrameTime = 0.0;
+            engine->frameTimer.frameTime = visit.step;
             for (int i = 0; i < visit.ticks; ++i) stack->tick(0, 0);
+            engine->frameTimer.frameTime = 1.0 / 60.0;
             if (visit.then) visit.then(stack->getTopContext());
             const TracedFrame f = traceFrame(graphics, [&] { drawFrameWith([&] { stack->draw(); }); }, &painted);
             const LegibilityReport report = checkLegibility(f.trace, f.frame(), rules);
@@ -328,6 +345,8 @@ protected:
         auto* snow = dynamic_cast<SnowEffect*>(static_cast<QelBase*>(application->pContextMenuBackground->firstChild));
         ASSERT_NE(snow, nullptr);
         if (!bFlakes) snow->flakeCount = 0;
+        engine->frameTimer.previousFrameTime = 0.0;
+        engine->frameTimer.frameTime = 1.0 / 60.0;
         auto* main = new ContextMain();
         stack->pushContext(main);
         // The pointer on a button: its caption in the highlight, the one nearest its contrast limit.
@@ -417,6 +436,8 @@ TEST_P(FrontEndSnowTest, MapSmokeNeverHidesAText) {
         profile.resetGame();
         profile.level() = profile.highestLevel() = WorldManager::getStage(stage).firstLevel;
         engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
+        engine->frameTimer.previousFrameTime = 0.0;
+        engine->frameTimer.frameTime = 1.0 / 60.0;
         auto* map = new WorldManager();
         stack->pushContext(map);
         engine->pQelInput->pointer = ContextMenu::worldToPointer(map, map->stages[stage]->position);
