@@ -228,6 +228,7 @@ GlDevice::GlDevice(SDL_Window* window) : window(window) {
 }
 
 GlDevice::~GlDevice() {
+    dropQueuedDraws();
     if (texture) texture->Release();
     texture = nullptr;
     for (GlVertexBuffer* buffer : vertexBuffers) buffer->detach();
@@ -412,6 +413,7 @@ HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* params) {
     if (isLostNow()) return D3DERR_DEVICELOST;
     ++resetCount;
     makeCurrent();
+    dropQueuedDraws();
     if (failingResets > 0) {
         --failingResets;
         bNeedsReset = true;
@@ -473,8 +475,12 @@ void GlDevice::endFrameStatistics() {
 }
 
 HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
-    if (isLostNow() || bNeedsReset) return D3DERR_DEVICELOST;
+    if (isLostNow() || bNeedsReset) {
+        dropQueuedDraws();
+        return D3DERR_DEVICELOST;
+    }
     makeCurrent();
+    flushDraws();
     endFrameStatistics();
     bindTarget();
     if (target == 0) {
@@ -602,6 +608,7 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     if (!(flags & D3DCLEAR_TARGET)) return D3D_OK;
     if (bNeedsReset) return D3D_OK;
     makeCurrent();
+    flushDraws();
     bindTarget();
     glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
                  ((color >> 24) & 0xFF) / 255.0f);
@@ -795,7 +802,6 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     if (uint64_t(startVertex) + needed > available) return D3DERR_INVALIDCALL;
     if (bNeedsReset) return D3D_OK;
 
-    makeCurrent();
     // A textured quad is cut to the texels that can show (or left out when none can), and one that
     // shows only opaque texels is drawn without blending and the alpha test.
     const DWORD* stage = stageStates[0];
@@ -804,73 +810,416 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     QuadVertex trimmed[4];
     QuadPlan plan = QuadPlan::AS_IS;
     bool opaque = false;
+    const uint8_t* source = streamBuffer->bytes() + streamOffset + size_t(startVertex) * streamStride;
     if (glTexture && bCutQuads && type == D3DPT_TRIANGLESTRIP && primitiveCount == 2 && streamStride == sizeof(QuadVertex))
-        plan = planQuad(*glTexture, streamBuffer->bytes() + streamOffset + size_t(startVertex) * streamStride, trimmed, opaque);
+        plan = planQuad(*glTexture, source, trimmed, opaque);
     if (plan == QuadPlan::SKIP) {
         ++quadsLeftOut;
         return D3D_OK;
     }
+    if (plan == QuadPlan::TRIMMED) {
+        ++quadsCut;
+        source = reinterpret_cast<const uint8_t*>(trimmed);
+    }
+    if (opaque) ++quadsOpaque;
+
+    // The draw waits in the queue with what it needs of the states and its vertices.
+    QueuedDraw d{};
+    switch (type) {
+        case D3DPT_POINTLIST: d.mode = GL_POINTS; break;
+        case D3DPT_LINELIST: d.mode = GL_LINES; break;
+        case D3DPT_LINESTRIP: d.mode = GL_LINE_STRIP; break;
+        case D3DPT_TRIANGLELIST: d.mode = GL_TRIANGLES; break;
+        case D3DPT_TRIANGLESTRIP: d.mode = GL_TRIANGLE_STRIP; break;
+        case D3DPT_TRIANGLEFAN: d.mode = GL_TRIANGLE_FAN; break;
+    }
+    d.vertexCount = needed;
+    d.stride = streamStride;
+    d.firstByte = queuedVertices.size();
+    queuedVertices.insert(queuedVertices.end(), source, source + size_t(needed) * streamStride);
+    d.texture = hasTexture ? texture : nullptr;
+    if (d.texture) d.texture->AddRef();
+    d.blend = renderStates[D3DRS_ALPHABLENDENABLE] != 0;
+    d.opaque = opaque;
+    bool verticesOpaque = true;
+    for (UINT i = 0; i < needed && verticesOpaque; ++i)
+        verticesOpaque = (reinterpret_cast<const QuadVertex*>(source + size_t(i) * streamStride)->color >> 24) == 0xFF;
+    d.mayGoOpaque = glTexture && opaqueTexelNeedsNoBlending(stage, renderStates, verticesOpaque);
+    d.invisibleZero = glTexture && zeroAlphaTexelIsInvisible(stage, renderStates);
+    d.srcBlend = renderStates[D3DRS_SRCBLEND];
+    d.destBlend = renderStates[D3DRS_DESTBLEND];
+    d.cull = renderStates[D3DRS_CULLMODE];
+    d.colorWrite = renderStates[D3DRS_COLORWRITEENABLE];
+    GLint alphaFunc = renderStates[D3DRS_ALPHATESTENABLE] ? GLint(renderStates[D3DRS_ALPHAFUNC]) : 0;
+    if (alphaFunc == D3DCMP_ALWAYS || alphaFunc < 0 || alphaFunc > 8 || opaque) alphaFunc = 0;
+    d.alphaFunc = DWORD(alphaFunc);
+    d.alphaRef = renderStates[D3DRS_ALPHAREF] & 0xFF;
+    d.factor = renderStates[D3DRS_TEXTUREFACTOR];
+    d.colorOp = stage[D3DTSS_COLOROP], d.colorArg1 = stage[D3DTSS_COLORARG1], d.colorArg2 = stage[D3DTSS_COLORARG2];
+    d.alphaOp = stage[D3DTSS_ALPHAOP], d.alphaArg1 = stage[D3DTSS_ALPHAARG1], d.alphaArg2 = stage[D3DTSS_ALPHAARG2];
+    d.readsDiffuse = !hasTexture || stageReadsDiffuse(stage);
+    d.addressU = samplerStates[D3DSAMP_ADDRESSU], d.addressV = samplerStates[D3DSAMP_ADDRESSV];
+    d.magFilter = samplerStates[D3DSAMP_MAGFILTER], d.minFilter = samplerStates[D3DSAMP_MINFILTER];
+    D3DXMATRIX worldView, combined;
+    D3DXMatrixMultiply(&worldView, static_cast<const D3DXMATRIX*>(&world), static_cast<const D3DXMATRIX*>(&view));
+    D3DXMatrixMultiply(&combined, &worldView, static_cast<const D3DXMATRIX*>(&projection));
+    std::memcpy(d.matrix, &combined.m[0][0], sizeof(d.matrix));
+    d.viewport = viewport;
+    queuedDraws.push_back(d);
+    return D3D_OK;
+}
+
+namespace {
+
+// Where a vertex lands on the back buffer, in pixels from its top-left corner (as the vertex
+// shader puts it), and its clip w; false when it lies behind the eye.
+bool screenPoint(const float* m, const D3DVIEWPORT9& vp, const float* p, float& sx, float& sy, float& w) {
+    const float cx = p[0] * m[0] + p[1] * m[4] + p[2] * m[8] + m[12];
+    const float cy = p[0] * m[1] + p[1] * m[5] + p[2] * m[9] + m[13];
+    w = p[0] * m[3] + p[1] * m[7] + p[2] * m[11] + m[15];
+    if (!(w > 1e-6f)) return false;
+    const float nx = cx / w + 1.0f / float(vp.Width), ny = cy / w - 1.0f / float(vp.Height);
+    sx = float(vp.X) + (nx + 1.0f) * 0.5f * float(vp.Width);
+    sy = float(vp.Y) + (1.0f - ny) * 0.5f * float(vp.Height);
+    return std::isfinite(sx) && std::isfinite(sy);
+}
+
+}  // namespace
+
+void GlDevice::skipHiddenDraws() {
+    const int T = HIDDEN_TILE;
+    const int W = int(present.BackBufferWidth), H = int(present.BackBufferHeight);
+    const int columns = (W + T - 1) / T, rows = (H + T - 1) / T;
+    const size_t n = queuedDraws.size();
+    // A quad of a draw that maps to the screen without perspective as a rectangle lined up with
+    // it: its corners, and the rectangle.
+    struct FlatQuad {
+        int first;  // its first vertex in the draw (a strip's quads share two)
+        float x0, y0, x1, y1;
+        bool aAlongX;  // the quad's first side (vertex 0 to 1) runs along x
+        float ox, oy;  // its first vertex on the screen, along the first side's axis and the other's
+        float ea, eb;  // the lengths of its sides along those axes (signed)
+    };
+    struct Footprint {
+        int c0 = 0, r0 = 0, c1 = -1, r1 = -1;  // the tiles it may touch
+        std::vector<FlatQuad> quads;           // every quad of the draw, when all are flat
+    };
+    std::vector<Footprint> prints(n);
+    std::vector<int> cover(size_t(columns) * size_t(rows), -1);
+    auto vertexOf = [&](const QueuedDraw& d, int k) {
+        return reinterpret_cast<QuadVertex*>(queuedVertices.data() + d.firstByte + size_t(k) * d.stride);
+    };
+    for (size_t i = 0; i < n; ++i) {
+        const QueuedDraw& d = queuedDraws[i];
+        Footprint& f = prints[i];
+        const D3DVIEWPORT9& vp = d.viewport;
+        float x0 = float(vp.X), y0 = float(vp.Y), x1 = float(vp.X + vp.Width), y1 = float(vp.Y + vp.Height);
+        std::vector<float> sx(d.vertexCount), sy(d.vertexCount), w(d.vertexCount);
+        bool known = true;
+        float bx0 = 1e30f, by0 = 1e30f, bx1 = -1e30f, by1 = -1e30f;
+        for (UINT v = 0; v < d.vertexCount && known; ++v) {
+            known = screenPoint(d.matrix, vp, &vertexOf(d, int(v))->x, sx[v], sy[v], w[v]);
+            bx0 = std::min(bx0, sx[v]), by0 = std::min(by0, sy[v]), bx1 = std::max(bx1, sx[v]), by1 = std::max(by1, sy[v]);
+        }
+        // A point or a line reaches beyond its vertices: a pixel of margin, and some more for those.
+        const bool triangles = d.mode == GL_TRIANGLES || d.mode == GL_TRIANGLE_STRIP || d.mode == GL_TRIANGLE_FAN;
+        const float margin = triangles ? 1.0f : 2.0f;
+        if (known) {
+            x0 = std::max(x0, bx0 - margin), y0 = std::max(y0, by0 - margin);
+            x1 = std::min(x1, bx1 + margin), y1 = std::min(y1, by1 + margin);
+        }
+        if (x1 <= x0 || y1 <= y0) continue;  // touches nothing
+        f.c0 = std::max(0, int(std::floor(x0)) / T), f.r0 = std::max(0, int(std::floor(y0)) / T);
+        f.c1 = std::min(columns - 1, (int(std::ceil(x1)) - 1) / T), f.r1 = std::min(rows - 1, (int(std::ceil(y1)) - 1) / T);
+        if (!known || d.mode != GL_TRIANGLE_STRIP || d.vertexCount < 4 || d.vertexCount % 2 || d.stride != sizeof(QuadVertex)) continue;
+        // Each quad of the strip: without perspective across it, a rectangle on the screen lined
+        // up with it, whose positions and texture coordinates make a parallelogram.
+        std::vector<FlatQuad> quads;
+        for (int q = 0; q + 3 < int(d.vertexCount); q += 2) {
+            const float wTolerance = std::fabs(w[size_t(q)]) * 1e-6f;
+            bool flat = true;
+            for (int k = 1; k < 4; ++k) flat = flat && std::fabs(w[size_t(q + k)] - w[size_t(q)]) <= wTolerance;
+            const float ax = sx[size_t(q + 1)] - sx[size_t(q)], ay = sy[size_t(q + 1)] - sy[size_t(q)];
+            const float bx = sx[size_t(q + 2)] - sx[size_t(q)], by = sy[size_t(q + 2)] - sy[size_t(q)];
+            flat = flat && std::fabs(sx[size_t(q)] + sx[size_t(q + 3)] - sx[size_t(q + 1)] - sx[size_t(q + 2)]) <= 1e-3f &&
+                   std::fabs(sy[size_t(q)] + sy[size_t(q + 3)] - sy[size_t(q + 1)] - sy[size_t(q + 2)]) <= 1e-3f;
+            const bool aAlongX = std::fabs(ay) <= 1e-4f && std::fabs(bx) <= 1e-4f && std::fabs(ax) > 1e-3f && std::fabs(by) > 1e-3f;
+            const bool aAlongY = std::fabs(ax) <= 1e-4f && std::fabs(by) <= 1e-4f && std::fabs(ay) > 1e-3f && std::fabs(bx) > 1e-3f;
+            flat = flat && (aAlongX || aAlongY);
+            for (int k = 0; k < 6 && flat; ++k) {
+                if (k == 3) continue;  // the colour
+                auto field = [&](int v) { return (&vertexOf(d, q + v)->x)[k]; };
+                const float span = std::max({std::fabs(field(1) - field(0)), std::fabs(field(2) - field(0)), 1.0f});
+                flat = std::fabs(field(0) + field(3) - field(1) - field(2)) <= span * 1e-5f;
+            }
+            if (!flat) {
+                quads.clear();
+                break;
+            }
+            quads.push_back({q, std::min({sx[size_t(q)], sx[size_t(q + 1)], sx[size_t(q + 2)]}),
+                             std::min({sy[size_t(q)], sy[size_t(q + 1)], sy[size_t(q + 2)]}),
+                             std::max({sx[size_t(q)], sx[size_t(q + 1)], sx[size_t(q + 2)]}),
+                             std::max({sy[size_t(q)], sy[size_t(q + 1)], sy[size_t(q + 2)]}), aAlongX,
+                             aAlongX ? sx[size_t(q)] : sy[size_t(q)], aAlongX ? sy[size_t(q)] : sx[size_t(q)],
+                             aAlongX ? ax : ay, aAlongX ? by : bx});
+        }
+        f.quads = std::move(quads);
+    }
+
+    // The quad's own coordinates of a screen point: a along its first side, b along its second.
+    auto along = [](const FlatQuad& q, float x, float y, float& a, float& b) {
+        a = std::clamp(((q.aAlongX ? x : y) - q.ox) / q.ea, 0.0f, 1.0f);
+        b = std::clamp(((q.aAlongX ? y : x) - q.oy) / q.eb, 0.0f, 1.0f);
+    };
+    // A vertex at (a, b) of the quad, exact at its corners.
+    auto blend = [&](const QueuedDraw& d, const FlatQuad& q, float a, float b) {
+        const QuadVertex &p0 = *vertexOf(d, q.first), &p1 = *vertexOf(d, q.first + 1), &p2 = *vertexOf(d, q.first + 2),
+                         &p3 = *vertexOf(d, q.first + 3);
+        auto mix = [&](float v0, float v1, float v2, float v3) { return (1.0f - b) * ((1.0f - a) * v0 + a * v1) + b * ((1.0f - a) * v2 + a * v3); };
+        QuadVertex o = p0;
+        o.x = mix(p0.x, p1.x, p2.x, p3.x), o.y = mix(p0.y, p1.y, p2.y, p3.y), o.z = mix(p0.z, p1.z, p2.z, p3.z);
+        o.u = mix(p0.u, p1.u, p2.u, p3.u), o.v = mix(p0.v, p1.v, p2.v, p3.v);
+        return o;
+    };
+    // The texture's tiles that a screen rectangle within the quad may read, one texel around for
+    // filtering; false when it reaches past the texture's edge where a filter wraps around.
+    auto texelTiles = [&](const QueuedDraw& d, const FlatQuad& q, const GlTexture& t, float x0, float y0, float x1, float y1, int& tc0,
+                          int& tr0, int& tc1, int& tr1) {
+        float a0, b0, a1, b1;
+        along(q, x0, y0, a0, b0);
+        along(q, x1, y1, a1, b1);
+        const float TW = float(t.getWidth()), TH = float(t.getHeight());
+        float u0 = 1e30f, u1 = -1e30f, v0 = 1e30f, v1 = -1e30f;
+        for (int k = 0; k < 4; ++k) {
+            const QuadVertex v = blend(d, q, k & 1 ? a1 : a0, k & 2 ? b1 : b0);
+            u0 = std::min(u0, v.u * TW), u1 = std::max(u1, v.u * TW), v0 = std::min(v0, v.v * TH), v1 = std::max(v1, v.v * TH);
+        }
+        u0 -= 1.0f, v0 -= 1.0f, u1 += 1.0f, v1 += 1.0f;
+        const bool linear = d.magFilter >= D3DTEXF_LINEAR || d.minFilter >= D3DTEXF_LINEAR;
+        const bool wrapU = linear && d.addressU != D3DTADDRESS_CLAMP, wrapV = linear && d.addressV != D3DTADDRESS_CLAMP;
+        if (u0 < -1.0f || v0 < -1.0f || u1 > TW + 1.0f || v1 > TH + 1.0f) return false;
+        if ((wrapU && (u0 < 0.0f || u1 > TW)) || (wrapV && (v0 < 0.0f || v1 > TH))) return false;
+        tc0 = std::max(0, int(std::floor(u0))) / GlTexture::TILE, tc1 = std::min(int(TW) - 1, int(std::floor(u1))) / GlTexture::TILE;
+        tr0 = std::max(0, int(std::floor(v0))) / GlTexture::TILE, tr1 = std::min(int(TH) - 1, int(std::floor(v1))) / GlTexture::TILE;
+        return true;
+    };
+    // The tiles of the screen a quad's rectangle touches, within the draw's viewport.
+    auto tilesOf = [&](const QueuedDraw& d, const FlatQuad& q, int& c0, int& r0, int& c1, int& r1) {
+        const D3DVIEWPORT9& vp = d.viewport;
+        const float x0 = std::max(q.x0 - 1.0f, float(vp.X)), y0 = std::max(q.y0 - 1.0f, float(vp.Y));
+        const float x1 = std::min(q.x1 + 1.0f, float(vp.X + vp.Width)), y1 = std::min(q.y1 + 1.0f, float(vp.Y + vp.Height));
+        if (x1 <= x0 || y1 <= y0) return false;
+        c0 = std::max(0, int(std::floor(x0)) / T), r0 = std::max(0, int(std::floor(y0)) / T);
+        c1 = std::min(columns - 1, (int(std::ceil(x1)) - 1) / T), r1 = std::min(rows - 1, (int(std::ceil(y1)) - 1) / T);
+        return true;
+    };
+
+    // Where a quad surely replaces every pixel of a screen tile, the tile is covered from that draw on.
+    for (size_t i = 0; i < n; ++i) {
+        const QueuedDraw& d = queuedDraws[i];
+        if (prints[i].quads.empty() || d.cull != D3DCULL_NONE || (d.colorWrite & 0xF) != 0xF) continue;
+        const bool replaces = (!d.blend || d.opaque) && d.alphaFunc == 0;
+        auto* t = d.texture ? dynamic_cast<GlTexture*>(d.texture) : nullptr;
+        if (!replaces && !(d.mayGoOpaque && t)) continue;
+        const D3DVIEWPORT9& vp = d.viewport;
+        for (const FlatQuad& q : prints[i].quads) {
+            int c0, r0, c1, r1;
+            if (!tilesOf(d, q, c0, r0, c1, r1)) continue;
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c) {
+                    const int px0 = c * T, py0 = r * T, px1 = std::min(W, px0 + T), py1 = std::min(H, py0 + T);
+                    // Every pixel centre of the tile inside the rectangle, not on its edge.
+                    const float inside = 1e-3f;
+                    if (float(px0) + 0.5f < q.x0 + inside || float(py0) + 0.5f < q.y0 + inside || float(px1) - 0.5f > q.x1 - inside ||
+                        float(py1) - 0.5f > q.y1 - inside)
+                        continue;
+                    if (px0 < int(vp.X) || py0 < int(vp.Y) || px1 > int(vp.X + vp.Width) || py1 > int(vp.Y + vp.Height)) continue;
+                    if (!replaces) {
+                        int tc0, tr0, tc1, tr1;
+                        if (!texelTiles(d, q, *t, float(px0), float(py0), float(px1), float(py1), tc0, tr0, tc1, tr1)) continue;
+                        bool opaqueThere = true;
+                        for (int tr = tr0; tr <= tr1 && opaqueThere; ++tr)
+                            for (int tc = tc0; tc <= tc1 && opaqueThere; ++tc)
+                                opaqueThere = (t->tile(tc, tr) & GlTexture::TILE_OPAQUE) != 0;
+                        if (!opaqueThere) continue;
+                    }
+                    cover[size_t(r) * size_t(columns) + size_t(c)] = int(i);
+                }
+        }
+    }
+
+    // Each draw keeps only the screen tiles that no later draw covers (and, when its texture's
+    // transparent texels leave the picture as it is, that show some texel): a draw with none is
+    // left out, the quads of a flat strip are cut into rows of rectangles over those tiles.
+    std::vector<QuadVertex> cut;
+    for (size_t i = 0; i < n; ++i) {
+        QueuedDraw& d = queuedDraws[i];
+        const Footprint& f = prints[i];
+        if (f.c1 < 0) {
+            d.skip = true;
+            ++drawsHidden;
+            continue;
+        }
+        auto shows = [&](int c, int r) { return cover[size_t(r) * size_t(columns) + size_t(c)] <= int(i); };
+        if (f.quads.empty()) {
+            bool any = false;
+            for (int r = f.r0; r <= f.r1 && !any; ++r)
+                for (int c = f.c0; c <= f.c1 && !any; ++c) any = shows(c, r);
+            if (!any) {
+                d.skip = true;
+                ++drawsHidden;
+            }
+            continue;
+        }
+        auto* t = d.texture ? dynamic_cast<GlTexture*>(d.texture) : nullptr;
+        const bool zeroHides = t && d.invisibleZero;
+        bool sameColour = true;
+        for (UINT k = 1; k < d.vertexCount; ++k) sameColour = sameColour && vertexOf(d, int(k))->color == vertexOf(d, 0)->color;
+        cut.clear();
+        bool changed = false;
+        // What the cut costs: the pixels of its rectangles and those shaded twice along each
+        // one's diagonal (the rasteriser shades blocks of pixels), against the quads as they are.
+        double cutCost = 0.0, wholeCost = 0.0;
+        std::vector<std::pair<int, int>> runs, lastRuns;
+        for (const FlatQuad& q : f.quads) {
+            wholeCost += double(q.x1 - q.x0) * double(q.y1 - q.y0) + 4.0 * double(std::max(q.x1 - q.x0, q.y1 - q.y0));
+            int c0, r0, c1, r1;
+            if (!tilesOf(d, q, c0, r0, c1, r1)) {
+                changed = true;
+                continue;
+            }
+            // Rows of tiles with the same runs make one band of rectangles.
+            int bandTop = r0;
+            lastRuns.clear();
+            auto emitBand = [&](int top, int bottom) {
+                for (const auto& [start, end] : lastRuns) {
+                    const float x0 = std::max(q.x0, float(start * T)), x1 = std::min(q.x1, float((end + 1) * T));
+                    const float y0 = std::max(q.y0, float(top * T)), y1 = std::min(q.y1, float((bottom + 1) * T));
+                    if (x1 <= x0 || y1 <= y0) continue;
+                    cutCost += double(x1 - x0) * double(y1 - y0) + 4.0 * double(std::max(x1 - x0, y1 - y0));
+                    float a0, b0, a1, b1;
+                    along(q, x0, y0, a0, b0);
+                    along(q, x1, y1, a1, b1);
+                    const QuadVertex v00 = blend(d, q, a0, b0), v10 = blend(d, q, a1, b0), v01 = blend(d, q, a0, b1),
+                                     v11 = blend(d, q, a1, b1);
+                    cut.insert(cut.end(), {v00, v10, v01, v10, v11, v01});
+                }
+            };
+            for (int r = r0; r <= r1 + 1; ++r) {
+                runs.clear();
+                int start = -1;
+                for (int c = c0; c <= c1 + 1 && r <= r1; ++c) {
+                    bool needed = false;
+                    if (c <= c1 && shows(c, r)) {
+                        needed = true;
+                        if (zeroHides) {
+                            int tc0, tr0, tc1, tr1;
+                            const float x0 = std::max(q.x0, float(c * T)), x1 = std::min(q.x1, float((c + 1) * T));
+                            const float y0 = std::max(q.y0, float(r * T)), y1 = std::min(q.y1, float((r + 1) * T));
+                            if (x1 > x0 && y1 > y0 && texelTiles(d, q, *t, x0, y0, x1, y1, tc0, tr0, tc1, tr1)) {
+                                needed = false;
+                                for (int tr = tr0; tr <= tr1 && !needed; ++tr)
+                                    for (int tc = tc0; tc <= tc1 && !needed; ++tc)
+                                        needed = (t->tile(tc, tr) & GlTexture::TILE_VISIBLE) != 0;
+                            }
+                        }
+                    }
+                    if (c <= c1 && !needed) changed = true;
+                    if (needed && start < 0) start = c;
+                    if (!needed && start >= 0) {
+                        runs.emplace_back(start, c - 1);
+                        start = -1;
+                    }
+                }
+                if (r <= r1 && r > r0 && runs == lastRuns) continue;
+                if (r > r0) emitBand(bandTop, r - 1);
+                bandTop = r;
+                lastRuns.swap(runs);
+            }
+        }
+        if (!changed) continue;
+        if (cut.empty()) {
+            d.skip = true;
+            ++drawsHidden;
+            continue;
+        }
+        // Colours that differ would have to be interpolated: such a draw stays as it is.
+        if ((d.readsDiffuse && !sameColour) || d.cull != D3DCULL_NONE || cutCost >= wholeCost) continue;
+        d.firstByte = queuedVertices.size();
+        const auto* bytes = reinterpret_cast<const uint8_t*>(cut.data());
+        queuedVertices.insert(queuedVertices.end(), bytes, bytes + cut.size() * sizeof(QuadVertex));
+        d.vertexCount = UINT(cut.size());
+        d.mode = GL_TRIANGLES;
+        ++quadsCutHidden;
+    }
+}
+
+void GlDevice::flushDraws() {
+    if (queuedDraws.empty()) return;
+    makeCurrent();
+    if (bSkipHidden) skipHiddenDraws();
     bindTarget();
     beginFrameStatistics();
     glUseProgram(program);
     glBindVertexArray(vertexArray);
-    UINT drawOffset = streamOffset;
-    if (plan == QuadPlan::TRIMMED) {
-        ++quadsCut;
-        if (!scratchBuffer) glGenBuffers(1, &scratchBuffer);
-        glBindBuffer(GL_ARRAY_BUFFER, scratchBuffer);
-        glBufferData(GL_ARRAY_BUFFER, sizeof(trimmed), trimmed, GL_STREAM_DRAW);
-        drawOffset = 0;
-        startVertex = 0;
-    } else {
-        glBindBuffer(GL_ARRAY_BUFFER, streamBuffer->glName());
-    }
-    if (opaque) {
-        ++quadsOpaque;
-        glDisable(GL_BLEND);
-    }
-    auto offset = [&](size_t field) { return reinterpret_cast<const void*>(size_t(drawOffset) + field); };
+    if (!scratchBuffer) glGenBuffers(1, &scratchBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, scratchBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(queuedVertices.size()), queuedVertices.data(), GL_STREAM_DRAW);
     glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, GLsizei(streamStride), offset(0));
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(streamStride), offset(12));
     glEnableVertexAttribArray(2);
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, GLsizei(streamStride), offset(16));
-
-    D3DXMATRIX worldView, combined;
-    D3DXMatrixMultiply(&worldView, static_cast<const D3DXMATRIX*>(&world), static_cast<const D3DXMATRIX*>(&view));
-    D3DXMatrixMultiply(&combined, &worldView, static_cast<const D3DXMATRIX*>(&projection));
-    glUniformMatrix4fv(uniforms[U_MATRIX], 1, GL_TRUE, &combined.m[0][0]);
-    glUniform2f(uniforms[U_PIXEL_OFFSET], 1.0f / float(viewport.Width), -1.0f / float(viewport.Height));
-    DWORD factor = renderStates[D3DRS_TEXTUREFACTOR];
-    glUniform4f(uniforms[U_TEXTURE_FACTOR], ((factor >> 16) & 0xFF) / 255.0f,
-                ((factor >> 8) & 0xFF) / 255.0f, (factor & 0xFF) / 255.0f, ((factor >> 24) & 0xFF) / 255.0f);
-    glUniform1i(uniforms[U_COLOR_OP], GLint(stage[D3DTSS_COLOROP]));
-    glUniform1i(uniforms[U_COLOR_ARG1], GLint(stage[D3DTSS_COLORARG1]));
-    glUniform1i(uniforms[U_COLOR_ARG2], GLint(stage[D3DTSS_COLORARG2]));
-    glUniform1i(uniforms[U_ALPHA_OP], GLint(stage[D3DTSS_ALPHAOP]));
-    glUniform1i(uniforms[U_ALPHA_ARG1], GLint(stage[D3DTSS_ALPHAARG1]));
-    glUniform1i(uniforms[U_ALPHA_ARG2], GLint(stage[D3DTSS_ALPHAARG2]));
-    GLint alphaFunc = renderStates[D3DRS_ALPHATESTENABLE] ? GLint(renderStates[D3DRS_ALPHAFUNC]) : 0;
-    if (alphaFunc == D3DCMP_ALWAYS || alphaFunc < 0 || alphaFunc > 8 || opaque) alphaFunc = 0;
-    glUniform1i(uniforms[U_ALPHA_FUNC], alphaFunc);
-    glUniform1f(uniforms[U_ALPHA_REF], float(renderStates[D3DRS_ALPHAREF] & 0xFF));
-    glUniform1i(uniforms[U_HAS_TEXTURE], hasTexture ? 1 : 0);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, hasTexture ? texture->getGlTextureName() : 0);
-
-    GLenum mode = GL_TRIANGLES;
-    switch (type) {
-        case D3DPT_POINTLIST: mode = GL_POINTS; break;
-        case D3DPT_LINELIST: mode = GL_LINES; break;
-        case D3DPT_LINESTRIP: mode = GL_LINE_STRIP; break;
-        case D3DPT_TRIANGLELIST: mode = GL_TRIANGLES; break;
-        case D3DPT_TRIANGLESTRIP: mode = GL_TRIANGLE_STRIP; break;
-        case D3DPT_TRIANGLEFAN: mode = GL_TRIANGLE_FAN; break;
+    for (const QueuedDraw& d : queuedDraws) {
+        if (d.skip) continue;
+        const D3DVIEWPORT9& vp = d.viewport;
+        const GLint y = GLint(present.BackBufferHeight) - GLint(vp.Y) - GLint(vp.Height);
+        glViewport(GLint(vp.X), y, GLsizei(vp.Width), GLsizei(vp.Height));
+        glScissor(GLint(vp.X), y, GLsizei(vp.Width), GLsizei(vp.Height));
+        if (d.blend && !d.opaque) glEnable(GL_BLEND);
+        else glDisable(GL_BLEND);
+        glBlendFunc(blendFactor(d.srcBlend), blendFactor(d.destBlend));
+        switch (d.cull) {
+            case D3DCULL_CW: glEnable(GL_CULL_FACE), glFrontFace(GL_CCW), glCullFace(GL_BACK); break;
+            case D3DCULL_CCW: glEnable(GL_CULL_FACE), glFrontFace(GL_CW), glCullFace(GL_BACK); break;
+            default: glDisable(GL_CULL_FACE); break;
+        }
+        glColorMask(d.colorWrite & 1, d.colorWrite & 2, d.colorWrite & 4, d.colorWrite & 8);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, addressMode(d.addressU));
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, addressMode(d.addressV));
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, d.magFilter >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, d.minFilter >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+        auto offset = [&](size_t field) { return reinterpret_cast<const void*>(d.firstByte + field); };
+        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, GLsizei(d.stride), offset(0));
+        glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(d.stride), offset(12));
+        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, GLsizei(d.stride), offset(16));
+        glUniformMatrix4fv(uniforms[U_MATRIX], 1, GL_TRUE, d.matrix);
+        glUniform2f(uniforms[U_PIXEL_OFFSET], 1.0f / float(vp.Width), -1.0f / float(vp.Height));
+        glUniform4f(uniforms[U_TEXTURE_FACTOR], ((d.factor >> 16) & 0xFF) / 255.0f, ((d.factor >> 8) & 0xFF) / 255.0f,
+                    (d.factor & 0xFF) / 255.0f, ((d.factor >> 24) & 0xFF) / 255.0f);
+        glUniform1i(uniforms[U_COLOR_OP], GLint(d.colorOp));
+        glUniform1i(uniforms[U_COLOR_ARG1], GLint(d.colorArg1));
+        glUniform1i(uniforms[U_COLOR_ARG2], GLint(d.colorArg2));
+        glUniform1i(uniforms[U_ALPHA_OP], GLint(d.alphaOp));
+        glUniform1i(uniforms[U_ALPHA_ARG1], GLint(d.alphaArg1));
+        glUniform1i(uniforms[U_ALPHA_ARG2], GLint(d.alphaArg2));
+        glUniform1i(uniforms[U_ALPHA_FUNC], GLint(d.alphaFunc));
+        glUniform1f(uniforms[U_ALPHA_REF], float(d.alphaRef));
+        glUniform1i(uniforms[U_HAS_TEXTURE], d.texture ? 1 : 0);
+        glBindTexture(GL_TEXTURE_2D, d.texture ? d.texture->getGlTextureName() : 0);
+        glDrawArrays(d.mode, 0, GLsizei(d.vertexCount));
     }
-    glDrawArrays(mode, GLint(startVertex), GLsizei(needed));
-    if (opaque && renderStates[D3DRS_ALPHABLENDENABLE]) glEnable(GL_BLEND);
-    return D3D_OK;
+    dropQueuedDraws();
+    // What is set outside the queue follows the device's states again.
+    applyViewportAndScissor();
+    applyBlendAndCull();
+    applySampler();
+}
+
+void GlDevice::dropQueuedDraws() {
+    for (QueuedDraw& d : queuedDraws)
+        if (d.texture) d.texture->Release();
+    queuedDraws.clear();
+    queuedVertices.clear();
 }
 
 GlDevice::QuadPlan GlDevice::planQuad(const GlTexture& t, const void* data, void* trimmedOut, bool& opaque) const {
@@ -1009,6 +1358,7 @@ void GlDevice::GetGammaRamp(UINT, D3DGAMMARAMP* ramp) {
 HRESULT GlDevice::GetBackBufferPixels(UINT* width, UINT* height, std::vector<D3DCOLOR>* pixels) {
     if (!width || !height || !pixels) return D3DERR_INVALIDCALL;
     makeCurrent();
+    flushDraws();
     UINT w = present.BackBufferWidth, h = present.BackBufferHeight;
     std::vector<D3DCOLOR> bottomUp(size_t(w) * h);
     bindTarget();

@@ -8,10 +8,12 @@
 // Device loss never comes from OpenGL itself: the device reports it while its full-screen window
 // is minimised, and tests can force a loss or make resets fail.
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/D3D9.h"
 
+using GLenumValue = unsigned int;
 class GlTexture;
 class GlVertexBuffer;
 
@@ -71,6 +73,15 @@ public:
     // without blending because all they show is opaque. bCutQuads off draws every quad as given.
     bool bCutQuads = true;
     int quadsCut = 0, quadsLeftOut = 0, quadsOpaque = 0;
+    // Draws wait in a queue until the frame is shown or read (or a clear or a texture write comes):
+    // then those wholly hidden behind opaque draws that come after them, tile by tile of
+    // HIDDEN_TILE x HIDDEN_TILE pixels, are left out, and quads are cut to their tiles that show.
+    // bSkipHidden off draws every queued draw as it came.
+    static constexpr int HIDDEN_TILE = 8;
+    bool bSkipHidden = true;
+    int drawsHidden = 0, quadsCutHidden = 0;
+    // Draws the queued draws now.
+    void flushDraws();
     // Fragments shaded in the last frame presented (Mesa's pipeline statistics; -1 when the driver
     // cannot count them or counting is off). Counting is on with VESK_DRAW_STATS set, which also
     // prints a summary every 50 frames on standard error.
@@ -96,6 +107,25 @@ private:
     QuadPlan planQuad(const GlTexture& t, const void* data, void* trimmed, bool& opaque) const;
     void beginFrameStatistics();
     void endFrameStatistics();
+    // A draw as it was asked for, with the states it needs, waiting in the queue.
+    struct QueuedDraw {
+        GLenumValue mode;
+        UINT vertexCount, stride;
+        size_t firstByte;  // in queuedVertices
+        IDirect3DBaseTexture9* texture;  // held while queued; null when untextured
+        bool blend, opaque, mayGoOpaque, invisibleZero, skip;
+        DWORD srcBlend, destBlend, cull, colorWrite, alphaFunc, alphaRef, factor;
+        DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
+        DWORD addressU, addressV, magFilter, minFilter;
+        bool readsDiffuse;
+        float matrix[16];
+        D3DVIEWPORT9 viewport;
+    };
+    // Leaves out or cuts the queued draws hidden behind later opaque ones.
+    void skipHiddenDraws();
+    void dropQueuedDraws();
+    std::vector<QueuedDraw> queuedDraws;
+    std::vector<uint8_t> queuedVertices;
 
     SDL_Window* window;
     void* context = nullptr;

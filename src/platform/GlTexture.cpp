@@ -94,6 +94,8 @@ HRESULT GlTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect
 HRESULT GlTexture::UnlockRect(UINT level) {
     if (level != 0 || !bLocked) return D3DERR_INVALIDCALL;
     bLocked = false;
+    // Draws waiting in the device's queue show the texture as it was.
+    if (owner) owner->flushDraws();
     if (owner && textureName) {
         owner->makeCurrent();
         glBindTexture(GL_TEXTURE_2D, textureName);
@@ -111,6 +113,8 @@ HRESULT GlTexture::UpdateRect(const RECT& area, const void* pixels, UINT pitch) 
     if (bLocked || !pixels || area.left < 0 || area.top < 0 || area.left >= area.right || area.top >= area.bottom ||
         UINT(area.right) > width || UINT(area.bottom) > height || pitch % 4 != 0 || pitch / 4 < UINT(area.right - area.left))
         return D3DERR_INVALIDCALL;
+    // Draws waiting in the device's queue show the texture as it was.
+    if (owner) owner->flushDraws();
     if (owner && textureName) {
         owner->makeCurrent();
         glBindTexture(GL_TEXTURE_2D, textureName);

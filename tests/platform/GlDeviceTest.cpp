@@ -627,3 +627,99 @@ TEST_F(GlQuadCutTest, QuadsWhoseTransparentTexelsStillShowAreDrawnAsGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+// Draws wholly hidden behind later opaque draws are left out, and quads partly hidden are cut to
+// the screen tiles that show: the picture stays as when everything is drawn in its order.
+class GlHiddenDrawTest : public GlQuadCutTest {
+protected:
+    void opaqueRect(float x0, float y0, float x1, float y1, D3DCOLOR c) {
+        device->SetTexture(0, nullptr);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, 0);
+        setVertices(rect(x0, y0, x1, y1, c));
+        EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    }
+    void spriteQuad(IDirect3DTexture9* t, float x0, float y0, float x1, float y1, bool linear) {
+        device->SetTexture(0, t);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+        device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+        device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFFFFFFFF);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+        device->SetRenderState(D3DRS_ALPHAREF, 0);
+        device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+        const DWORD filter = linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+        device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+        device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+        const D3DCOLOR c = 0xFFFFFFFF;
+        setVertices({{x0, y0, 0.5f, c, 0, 0}, {x1, y0, 0.5f, c, 1, 0}, {x0, y1, 0.5f, c, 0, 1}, {x1, y1, 0.5f, c, 1, 1}});
+        EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    }
+    // A scene: a sprite over the whole back buffer, a small one, an opaque band from past the left
+    // edge over the small sprite's place, then a sprite whose opaque block covers part of what lies below.
+    std::vector<D3DCOLOR> scene(bool skipHidden, bool linear) {
+        gl->bSkipHidden = skipHidden;
+        gl->drawsHidden = gl->quadsCutHidden = 0;
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
+        // (Sizes that put no texel edge exactly on a pixel centre, where a point sample may go
+        // either way.)
+        spriteQuad(big, 0.3f, 0.2f, float(W) - 0.4f, float(H) - 0.3f, linear);
+        spriteQuad(big, 4.3f, 4.2f, 19.6f, 19.7f, linear);
+        opaqueRect(-8.0f, -8.0f, 24.0f, float(H) + 8.0f, 0xFF20C040);
+        spriteQuad(block, 20.2f, -0.3f, 52.3f, 31.8f, linear);
+        return readBack();
+    }
+    IDirect3DTexture9* big = nullptr;
+    IDirect3DTexture9* block = nullptr;
+};
+
+TEST_F(GlHiddenDrawTest, HiddenDrawsAreLeftOutAndPartlyHiddenQuadsCutWithTheSamePixels) {
+    big = sprite(4, 4, 28, 28);
+    block = sprite(0, 0, S, S);  // opaque red all over
+    for (bool linear : {false, true}) {
+        SCOPED_TRACE(linear ? "linear" : "point");
+        const auto given = scene(false, linear);
+        EXPECT_EQ(gl->drawsHidden + gl->quadsCutHidden, 0);
+        const auto skipped = scene(true, linear);
+        // The small sprite lies wholly under the band; the big one is cut to what the band and the
+        // opaque block leave of it.
+        EXPECT_EQ(gl->drawsHidden, 1);
+        EXPECT_GE(gl->quadsCutHidden, 1);
+        expectSamePixels(given, skipped, "hidden draws");
+        EXPECT_EQ(at(skipped, 10, 10), 0xFF20C040u);
+        EXPECT_EQ(at(skipped, 30, 10), 0xFFFF0000u);
+    }
+    device->SetTexture(0, nullptr);
+    big->Release();
+    block->Release();
+}
+
+TEST_F(GlHiddenDrawTest, DrawsShowInTheirOrderAcrossReadsAndTextureWrites) {
+    // A read of the back buffer and a write to a texture that queued draws use both see those
+    // draws done first, with the texture as it was when they were asked for.
+    block = sprite(0, 0, S, S);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    spriteQuad(block, 0.0f, 0.0f, 16.0f, 16.0f, false);
+    std::vector<D3DCOLOR> blue(size_t(S) * S, 0xFF0000FF);
+    const RECT all{0, 0, S, S};
+    ASSERT_EQ(block->UpdateRect(all, blue.data(), S * 4), D3D_OK);
+    spriteQuad(block, 16.0f, 0.0f, 32.0f, 16.0f, false);
+    const auto pixels = readBack();
+    EXPECT_EQ(at(pixels, 8, 8), 0xFFFF0000u);
+    EXPECT_EQ(at(pixels, 24, 8), 0xFF0000FFu);
+    device->SetTexture(0, nullptr);
+    block->Release();
+}
+
+}  // namespace
