@@ -11,6 +11,8 @@ packages=(
   zlib1g-dev libzopfli-dev libjpeg62-turbo-dev libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri xdotool x11-utils
+  # The peak of the heap in the whole-program measures.
+  heaptrack
   # The core fonts of the system's own message box (the fatal-error box) under Xvfb.
   xfonts-base
 )

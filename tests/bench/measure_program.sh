@@ -141,6 +141,15 @@ wait_log() {
 }
 stop_program() {
   kill -TERM "$pid"
+  # A program that does not end within a minute (heaptrack writes its profile as it ends) is
+  # killed, and the run fails instead of hanging.
+  local until=$(($(date +%s) + 60))
+  while kill -0 "$outer" 2>/dev/null && [ "$(date +%s)" -lt "$until" ]; do sleep 0.1; done
+  if kill -0 "$outer" 2>/dev/null; then
+    echo "measure_program: the program did not end within a minute of SIGTERM" >&2
+    kill -KILL "$pid" "$outer" 2>/dev/null || true
+    exit 1
+  fi
   wait "$outer" || { echo "measure_program: the program did not end cleanly" >&2; exit 1; }
   pid=
 }
@@ -217,9 +226,18 @@ if command -v heaptrack >/dev/null && command -v heaptrack_print >/dev/null; the
   sleep 8
   stop_program
   unset wrapper
-  profile=$(ls "$work"/heap/profile*.zst "$work"/heap/profile*.gz 2>/dev/null | head -n 1)
+  # (A pattern that matches nothing is no failure here: heaptrack writes one kind of file.)
+  profile=
+  for candidate in "$work"/heap/profile*.zst "$work"/heap/profile*.gz; do
+    if [ -f "$candidate" ]; then profile=$candidate; break; fi
+  done
   if [ -n "$profile" ]; then
-    heap_peak=$(heaptrack_print -f "$profile" 2>/dev/null | awk '/^peak heap memory consumption:/ {print $5}')
+    # Only the summary is needed: no backtrace tables, and a bounded time to read the profile.
+    heap_peak=$(timeout 300 heaptrack_print -f "$profile" -p 0 -a 0 -T 0 -l 0 2>/dev/null |
+      awk '/^peak heap memory consumption:/ {print $5}') || heap_peak=-
+    [ -n "$heap_peak" ] || heap_peak=-
+  else
+    echo "measure_program: heaptrack wrote no profile" >&2
   fi
 fi
 
@@ -263,15 +281,15 @@ def frame_rows(label, a, b, all_bound):
     row(f"{label}: other threads CPU per frame", f"{per_frame(4):.3f}", "ms")
 
 frame_rows("idle main menu 1280x1024", first, last, "15")
-if menu_overdraw != "-":
-    row("idle main menu 1280x1024: fragments shaded per viewport pixel (overdraw)", menu_overdraw, "x", "1.6")
+# A figure that could not be read is a failed row, not a missing one.
+row("idle main menu 1280x1024: fragments shaded per viewport pixel (overdraw)", menu_overdraw if menu_overdraw != "-" else "failed", "x", "1.6")
 frame_rows("busy level 1280x1024", level_first, level_last, "18")
-if level_overdraw != "-":
-    row("busy level 1280x1024: fragments shaded per viewport pixel (overdraw)", level_overdraw, "x", "1.6")
+row("busy level 1280x1024: fragments shaded per viewport pixel (overdraw)", level_overdraw if level_overdraw != "-" else "failed", "x", "1.6")
 row("peak resident memory in the main menu", f"{hwm / 1024:.1f}", "MB", "150")
-if heap_peak not in ("-", ""):
-    m = re.match(r"([\d.]+)([KMG]?)B?", heap_peak)
-    if m:
-        scale = {"": 1 / 1e6, "K": 1e-3, "M": 1.0, "G": 1e3}[m.group(2)]
-        row("peak heap from start through the first level (heaptrack)", f"{float(m.group(1)) * scale:.1f}", "MB", "40")
+m = re.match(r"([\d.]+)([KMG]?)B?", heap_peak)
+if m:
+    scale = {"": 1 / 1e6, "K": 1e-3, "M": 1.0, "G": 1e3}[m.group(2)]
+    row("peak heap from start through the first level (heaptrack)", f"{float(m.group(1)) * scale:.1f}", "MB", "40")
+else:
+    row("peak heap from start through the first level (heaptrack)", "failed", "MB", "40")
 PY

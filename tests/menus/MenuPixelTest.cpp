@@ -81,6 +81,31 @@ TEST_F(MenuPixelTest, CuttingQuadsToWhatShowsLeavesTheScreensAsTheyWere) {
     }
 }
 
+// Draws hidden behind later opaque ones are left out and quads are cut to the screen tiles that
+// show: the main menu comes out as when every draw is drawn in its order.
+TEST_F(MenuPixelTest, LeavingOutHiddenDrawsLeavesTheMainMenuAsItWas) {
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    ASSERT_NE(gl, nullptr);
+    application->profileManager.addProfile(u"Ann");
+    stack->pushContext(new ContextMain());
+    gl->bSkipHidden = false;
+    frames(5);
+    const std::vector<D3DCOLOR> given = pixels;
+    gl->bSkipHidden = true;
+    gl->drawsHidden = gl->quadsCutHidden = 0;
+    frames(0);
+    EXPECT_GT(gl->drawsHidden + gl->quadsCutHidden, 0);
+    ASSERT_EQ(pixels.size(), given.size());
+    int differing = 0;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int((given[i] >> shift) & 0xFF) - int((pixels[i] >> shift) & 0xFF)) > 2) {
+                ++differing;
+                break;
+            }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(MenuPixelTest, TouchInputBringsTheKeyboardUnderTheTypedName) {
     application->profileManager.addProfile(u"Ann");
     stack->pushContext(new ContextMain());

@@ -1,0 +1,135 @@
+// A level in play and the level-complete tally on the OpenGL device with the generated data: with
+// draws hidden behind later opaque ones left out and quads cut to the screen tiles that show, the
+// frames come out as when every draw is drawn in its order.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/Utilities.h"
+#include "game/ContextLevelComplete.h"
+#include "game/GameController.h"
+#include "game/GameGlobal.h"
+#include "game/WorldManager.h"
+#include "media/GlPixelFixture.h"
+#include "media/QelInput.h"
+#include "menus/Loader.h"
+#include "platform/GlDevice.h"
+#include "ui/ContextManager.h"
+#include "ui/ProfileData.h"
+#include "ui/ProfileManager.h"
+#include "support/GeneratedData.h"
+
+namespace {
+
+class HiddenDrawPixelTest : public GlPixelFixture {
+protected:
+    void SetUp() override {
+        GlPixelFixture::SetUp();
+        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
+        engine->pFileManager->bUseWad = true;
+        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
+        engine->singleLanguage = 0;
+        for (const WString& path : {ProfileManager::getProfilesPath(),
+                                    ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
+            std::remove(wideToUtf8(path).c_str());
+        application = new GameGlobal();
+        Loader* loader = application->initPreLoader();
+        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
+        stack = application->pContextManager;
+        clearStack();
+        application->profileManager.addProfile(u"Ann");
+        application->gameConfiguration.bTutorial = 0;
+        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
+        engine->pQelInput->pointer = Vector3(1.0f, 1.0f, 0.0f);
+        engine->frameTimer.previousFrameTime = 0.0;
+        engine->frameTimer.frameTime = 1.0 / 60.0;
+        // A 1280 by 1024 screen with filtering, as the program shows it.
+        graphics->workArea = RECT{0, 0, 4096, 4096};
+        graphics->videoModeWidth = 1280;
+        graphics->videoModeHeight = 768;
+        graphics->bBilinearFilter = true;
+        graphics->bHighDetail = true;
+        ASSERT_TRUE(graphics->restorePresentation(true));
+        gl = dynamic_cast<GlDevice*>(device);
+        ASSERT_NE(gl, nullptr);
+    }
+    void TearDown() override {
+        if (application) {
+            clearStack();
+            delete application;
+        }
+        GlPixelFixture::TearDown();
+    }
+    void clearStack() {
+        while (Context* top = stack->getTopContext()) {
+            stack->removeChild(top);
+            if (top == application->pGameController) application->pGameController = nullptr;
+            delete top;
+        }
+        delete application->pGameController;
+        application->pGameController = nullptr;
+        stack->pLastActive = stack->pTop = nullptr;
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i) stack->tick(0, 0);
+    }
+    // The frame as it stands drawn with and without leaving out hidden draws: the pixels that
+    // differ by more than rounding.
+    int differingPixels(const std::string& name) {
+        gl->bSkipHidden = false;
+        drawFrameWith([&] { stack->draw(); });
+        const std::vector<D3DCOLOR> given = pixels;
+        gl->bSkipHidden = true;
+        gl->drawsHidden = gl->quadsCutHidden = 0;
+        drawFrameWith([&] { stack->draw(); });
+        EXPECT_GT(gl->drawsHidden + gl->quadsCutHidden, 0) << name;
+        EXPECT_EQ(pixels.size(), given.size()) << name;
+        int differing = 0;
+        for (size_t i = 0; i < pixels.size() && i < given.size(); ++i)
+            for (int shift = 0; shift < 24; shift += 8)
+                if (std::abs(int((given[i] >> shift) & 0xFF) - int((pixels[i] >> shift) & 0xFF)) > 2) {
+                    ++differing;
+                    break;
+                }
+        return differing;
+    }
+
+    GameGlobal* application = nullptr;
+    ContextManager* stack = nullptr;
+    GlDevice* gl = nullptr;
+};
+
+TEST_F(HiddenDrawPixelTest, LevelInPlayAndTallyComeOutAsWhenEveryDrawIsDrawn) {
+    ProfileData& profile = application->profileManager.current();
+    profile.resetGame();
+    profile.level() = profile.highestLevel() = 0;
+    stack->pushContext(new WorldManager());
+    ticks(3);
+    auto* game = new GameController();
+    application->pGameController = game;
+    stack->pushContext(game);
+    game->startGame();
+    for (int i = 0; i < 1200 && (stack->getTopContext() != game || game->state != GameController::STATE_PLAYING); ++i) {
+        if (stack->getTopContext() != game) stack->getTopContext()->bDone = true;
+        ticks(1);
+    }
+    ASSERT_EQ(game->state, GameController::STATE_PLAYING);
+    ticks(180);
+    EXPECT_EQ(differingPixels("level in play"), 0);
+
+    game->totalCars = 10;
+    game->levelStartTime = 0.0;
+    game->levelEndTime = 5.0;
+    game->stats_correctPlacements = game->stats_shotsFired = 10;
+    game->stats_incorrectPlacements = 0;
+    game->stats_bonusesCollected = game->stats_bonusesSpawned = 2;
+    stack->pushContext(new ContextLevelComplete());
+    ticks(150);
+    EXPECT_EQ(differingPixels("level-complete tally"), 0);
+}
+
+}  // namespace
