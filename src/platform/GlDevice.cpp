@@ -228,7 +228,7 @@ GlDevice::GlDevice(SDL_Window* window) : window(window) {
 }
 
 GlDevice::~GlDevice() {
-    dropQueuedDraws();
+    dropFrames();
     if (texture) texture->Release();
     texture = nullptr;
     for (GlVertexBuffer* buffer : vertexBuffers) buffer->detach();
@@ -413,7 +413,8 @@ HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* params) {
     if (isLostNow()) return D3DERR_DEVICELOST;
     ++resetCount;
     makeCurrent();
-    dropQueuedDraws();
+    dropFrames();
+    shown = Shown::NOTHING;
     if (failingResets > 0) {
         --failingResets;
         bNeedsReset = true;
@@ -476,7 +477,7 @@ void GlDevice::endFrameStatistics() {
 
 HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
     if (isLostNow() || bNeedsReset) {
-        dropQueuedDraws();
+        dropFrames();
         return D3DERR_DEVICELOST;
     }
     makeCurrent();
@@ -486,6 +487,7 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
     if (target == 0) {
         // Drawn straight into the window's back buffer: nothing to copy.
         SDL_GL_SwapWindow(window);
+        frameShown(Shown::IN_WINDOW);
         bSizeSettled = true;
         bTargetChosen = false;
         return D3D_OK;
@@ -512,6 +514,7 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
                       sameSize ? GL_NEAREST : GL_LINEAR);
     ++presentCopies;
     SDL_GL_SwapWindow(window);
+    frameShown(Shown::IN_FRAMEBUFFER);
     bSizeSettled = windowWidth == settledWidth && windowHeight == settledHeight;
     bTargetChosen = false;
     bindTarget();
@@ -609,15 +612,28 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     if (bNeedsReset) return D3D_OK;
     makeCurrent();
     flushDraws();
+    shown = Shown::NOTHING;
     bindTarget();
     glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
                  ((color >> 24) & 0xFF) / 255.0f);
     glEnable(GL_SCISSOR_TEST);
+    // The clear joins the frame's record, as the scissor rectangles it clears.
+    QueuedDraw record{};
+    record.mode = CLEAR_MODE;
+    record.factor = color;
+    record.colorWrite = renderStates[D3DRS_COLORWRITEENABLE];
+    record.firstByte = frameVertices.size();
+    auto keep = [&](int x, int y, int w, int h) {
+        const int32_t r[4] = {x, y, w, h};
+        const auto* b = reinterpret_cast<const uint8_t*>(r);
+        frameVertices.insert(frameVertices.end(), b, b + sizeof(r));
+        ++record.vertexCount;
+    };
+    int H = int(present.BackBufferHeight);
     if (count == 0) {
         glClear(GL_COLOR_BUFFER_BIT);
-        return D3D_OK;
+        keep(GLint(viewport.X), H - GLint(viewport.Y) - GLint(viewport.Height), GLsizei(viewport.Width), GLsizei(viewport.Height));
     }
-    int H = int(present.BackBufferHeight);
     for (DWORD i = 0; i < count; ++i) {
         int x1 = std::max<int>(rects[i].x1, int(viewport.X));
         int y1 = std::max<int>(rects[i].y1, int(viewport.Y));
@@ -626,7 +642,9 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         if (x2 <= x1 || y2 <= y1) continue;
         glScissor(x1, H - y2, x2 - x1, y2 - y1);
         glClear(GL_COLOR_BUFFER_BIT);
+        keep(x1, H - y2, x2 - x1, y2 - y1);
     }
+    frameDraws.push_back(record);
     applyViewportAndScissor();
     return D3D_OK;
 }
@@ -1157,20 +1175,50 @@ void GlDevice::skipHiddenDraws() {
 void GlDevice::flushDraws() {
     if (queuedDraws.empty()) return;
     makeCurrent();
+    shown = Shown::NOTHING;
     if (bSkipHidden) skipHiddenDraws();
     bindTarget();
     beginFrameStatistics();
+    drawRecorded(queuedDraws, queuedVertices);
+    // The frame's draws are kept until the next frame is shown: a read between frames draws the
+    // frame last shown again.
+    for (QueuedDraw& d : queuedDraws) {
+        d.firstByte += frameVertices.size();
+        frameDraws.push_back(d);
+    }
+    frameVertices.insert(frameVertices.end(), queuedVertices.begin(), queuedVertices.end());
+    queuedDraws.clear();
+    queuedVertices.clear();
+    // What is set outside the queue follows the device's states again.
+    applyViewportAndScissor();
+    applyBlendAndCull();
+    applySampler();
+}
+
+void GlDevice::drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes) {
     glUseProgram(program);
     glBindVertexArray(vertexArray);
     if (!scratchBuffer) glGenBuffers(1, &scratchBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, scratchBuffer);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(queuedVertices.size()), queuedVertices.data(), GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes.size()), bytes.data(), GL_STREAM_DRAW);
     glEnableVertexAttribArray(0);
     glEnableVertexAttribArray(1);
     glEnableVertexAttribArray(2);
     glActiveTexture(GL_TEXTURE0);
-    for (const QueuedDraw& d : queuedDraws) {
+    for (const QueuedDraw& d : draws) {
         if (d.skip) continue;
+        if (d.mode == CLEAR_MODE) {
+            glColorMask(d.colorWrite & 1, d.colorWrite & 2, d.colorWrite & 4, d.colorWrite & 8);
+            glClearColor(((d.factor >> 16) & 0xFF) / 255.0f, ((d.factor >> 8) & 0xFF) / 255.0f, (d.factor & 0xFF) / 255.0f,
+                         ((d.factor >> 24) & 0xFF) / 255.0f);
+            glEnable(GL_SCISSOR_TEST);
+            const auto* r = reinterpret_cast<const int32_t*>(bytes.data() + d.firstByte);
+            for (UINT k = 0; k < d.vertexCount; ++k, r += 4) {
+                glScissor(r[0], r[1], r[2], r[3]);
+                glClear(GL_COLOR_BUFFER_BIT);
+            }
+            continue;
+        }
         const D3DVIEWPORT9& vp = d.viewport;
         const GLint y = GLint(present.BackBufferHeight) - GLint(vp.Y) - GLint(vp.Height);
         glViewport(GLint(vp.X), y, GLsizei(vp.Width), GLsizei(vp.Height));
@@ -1208,11 +1256,27 @@ void GlDevice::flushDraws() {
         glBindTexture(GL_TEXTURE_2D, d.texture ? d.texture->getGlTextureName() : 0);
         glDrawArrays(d.mode, 0, GLsizei(d.vertexCount));
     }
+}
+
+void GlDevice::dropFrames() {
     dropQueuedDraws();
-    // What is set outside the queue follows the device's states again.
-    applyViewportAndScissor();
-    applyBlendAndCull();
-    applySampler();
+    for (auto* list : {&frameDraws, &shownDraws})
+        for (QueuedDraw& d : *list)
+            if (d.texture) d.texture->Release();
+    frameDraws.clear();
+    shownDraws.clear();
+    frameVertices.clear();
+    shownVertices.clear();
+}
+
+void GlDevice::frameShown(Shown where) {
+    for (QueuedDraw& d : shownDraws)
+        if (d.texture) d.texture->Release();
+    shownDraws.swap(frameDraws);
+    shownVertices.swap(frameVertices);
+    frameDraws.clear();
+    frameVertices.clear();
+    shown = where;
 }
 
 void GlDevice::dropQueuedDraws() {
@@ -1362,7 +1426,16 @@ HRESULT GlDevice::GetBackBufferPixels(UINT* width, UINT* height, std::vector<D3D
     UINT w = present.BackBufferWidth, h = present.BackBufferHeight;
     std::vector<D3DCOLOR> bottomUp(size_t(w) * h);
     bindTarget();
+    if (shown != Shown::NOTHING) {
+        // Between frames the window's back buffer holds nothing for sure: the frame last shown
+        // is drawn into it again.
+        drawRecorded(shownDraws, shownVertices);
+        applyViewportAndScissor();
+        applyBlendAndCull();
+        applySampler();
+    }
     glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
+    if (bTargetChosen) glBindFramebuffer(GL_FRAMEBUFFER, target);
     pixels->resize(bottomUp.size());
     for (UINT row = 0; row < h; ++row)
         std::memcpy(pixels->data() + size_t(row) * w, bottomUp.data() + size_t(h - 1 - row) * w, size_t(w) * sizeof(D3DCOLOR));

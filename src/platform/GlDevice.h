@@ -124,6 +124,18 @@ private:
     // Leaves out or cuts the queued draws hidden behind later opaque ones.
     void skipHiddenDraws();
     void dropQueuedDraws();
+    // Draws recorded draws (and clears) with their states.
+    void drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes);
+    void dropFrames();
+    // The frame drawn so far becomes the frame last shown.
+    enum class Shown { NOTHING, IN_WINDOW, IN_FRAMEBUFFER };
+    void frameShown(Shown where);
+    // A recorded clear (its rectangles, as x, y, width, height from the bottom left, where a
+    // draw has its vertices).
+    static constexpr GLenumValue CLEAR_MODE = 0xFFFFFFFFu;
+    // The frame's draws and clears so far, and those of the frame last shown.
+    std::vector<QueuedDraw> frameDraws, shownDraws;
+    std::vector<uint8_t> frameVertices, shownVertices;
     std::vector<QueuedDraw> queuedDraws;
     std::vector<uint8_t> queuedVertices;
 
@@ -135,6 +147,8 @@ private:
     uint32_t target = 0;  // 0: the window's back buffer
     bool bTargetChosen = false;
     bool bFramebufferReady = false;  // the framebuffer object has its storage
+    // Where the frame last shown can still be read until the next frame draws.
+    Shown shown = Shown::NOTHING;
     int settledWidth = 0, settledHeight = 0;
     bool bSizeSettled = false;  // the window's back buffer surely has the window's size
     uint32_t program = 0, vertexArray = 0, sampler = 0, scratchBuffer = 0;

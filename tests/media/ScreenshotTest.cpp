@@ -102,6 +102,25 @@ TEST_F(ScreenshotTest, CrashScreenshotIsAJpgOfTheBackBuffer) {
     EXPECT_TRUE(near(pixel(crash, 400, 240), 0x402010, 8));
 }
 
+// A screenshot taken between frames (a fatal error in a tick, F9 after the frame went to the
+// window) shows the frame last shown, not a black picture.
+TEST_F(ScreenshotTest, ScreenshotBetweenFramesShowsTheFrameLastShown) {
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    graphics->resetViewport();
+    graphics->setGlobalRenderState();
+    root.draw();
+    device->EndScene();
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    graphics->saveScreenshot(nullptr, u"between.bmp");
+    QelGraphics::onFatalError();
+    MemoryImageFile bmp(0, u"between.bmp");
+    ASSERT_EQ(bmp.width, 800);
+    EXPECT_EQ(pixel(bmp, 400, 240) & 0xFFFFFF, 0x402010u);
+    MemoryImageFile crash(0, getCrashScreenshotPath());
+    ASSERT_EQ(crash.width, 800);
+    EXPECT_TRUE(near(pixel(crash, 400, 240), 0x402010, 8)) << std::hex << pixel(crash, 400, 240);
+}
+
 TEST_F(ScreenshotTest, NoFileForAnotherExtension) {
     frameWithScreenshot(u"shot.png");
     EXPECT_EQ(readFileBytes(work.file("shot.png")), "");
