@@ -1021,6 +1021,64 @@ void GlDevice::skipHiddenDraws() {
         tr0 = std::max(0, int(std::floor(v0))) / GlTexture::TILE, tr1 = std::min(int(TH) - 1, int(std::floor(v1))) / GlTexture::TILE;
         return true;
     };
+    // For a quad whose texture axes follow its sides, the texture tiles under each column and
+    // row of screen tiles (computed once per quad; texelTiles does the same for one tile).
+    struct TileTable {
+        bool separable = false, swapped = false;  // swapped: screen columns select texture rows
+        int c0 = 0, r0 = 0;
+        std::vector<int> colLo, colHi, rowLo, rowHi;
+        std::vector<char> colOk, rowOk;
+    };
+    auto makeTable = [&](const QueuedDraw& d, const FlatQuad& q, const GlTexture& t, int c0, int r0, int c1, int r1, TileTable& tt) {
+        const QuadVertex &p0 = *vertexOf(d, q.first), &p1 = *vertexOf(d, q.first + 1), &p2 = *vertexOf(d, q.first + 2);
+        const float ua = p1.u - p0.u, ub = p2.u - p0.u, va = p1.v - p0.v, vb = p2.v - p0.v;
+        // u along a and v along b, or the other way round.
+        const bool straight = ub == 0.0f && va == 0.0f, crossed = ua == 0.0f && vb == 0.0f;
+        tt.separable = straight || crossed;
+        if (!tt.separable) return;
+        // Screen x is a when the quad's first side runs along x; the texture axis that follows
+        // screen x: u when it follows a (straight) and x is a, or when it follows b and x is b.
+        const bool uFollowsX = straight == q.aAlongX;
+        tt.swapped = !uFollowsX;
+        tt.c0 = c0, tt.r0 = r0;
+        const bool linear = d.magFilter >= D3DTEXF_LINEAR || d.minFilter >= D3DTEXF_LINEAR;
+        const float TW = float(t.getWidth()), TH = float(t.getHeight());
+        auto axis = [&](bool screenX, int i, int& lo, int& hi) {
+            const float cell0 = float(i * T), cell1 = float((i + 1) * T);
+            const float s0 = std::max(screenX ? q.x0 : q.y0, cell0), s1 = std::min(screenX ? q.x1 : q.y1, cell1);
+            const bool alongA = screenX == q.aAlongX;
+            auto param = [&](float sv) {
+                return std::clamp((sv - (alongA ? q.ox : q.oy)) / (alongA ? q.ea : q.eb), 0.0f, 1.0f);
+            };
+            const float pa = param(s0), pb = param(s1);
+            const bool texU = screenX == uFollowsX;
+            const float base = texU ? p0.u : p0.v, delta = texU ? (alongA ? ua : ub) : (alongA ? va : vb);
+            const float size = texU ? TW : TH;
+            float lo0 = (base + std::min(pa * delta, pb * delta)) * size - 1.0f;
+            float hi0 = (base + std::max(pa * delta, pb * delta)) * size + 1.0f;
+            const bool wrap = linear && (texU ? d.addressU : d.addressV) != D3DTADDRESS_CLAMP;
+            if (lo0 < -1.0f || hi0 > size + 1.0f || (wrap && (lo0 < 0.0f || hi0 > size))) return false;
+            lo = std::max(0, int(std::floor(lo0))) / GlTexture::TILE;
+            hi = std::min(int(size) - 1, int(std::floor(hi0))) / GlTexture::TILE;
+            return true;
+        };
+        tt.colLo.resize(size_t(c1 - c0 + 1)), tt.colHi.resize(size_t(c1 - c0 + 1)), tt.colOk.resize(size_t(c1 - c0 + 1));
+        tt.rowLo.resize(size_t(r1 - r0 + 1)), tt.rowHi.resize(size_t(r1 - r0 + 1)), tt.rowOk.resize(size_t(r1 - r0 + 1));
+        for (int c = c0; c <= c1; ++c) tt.colOk[size_t(c - c0)] = axis(true, c, tt.colLo[size_t(c - c0)], tt.colHi[size_t(c - c0)]);
+        for (int r = r0; r <= r1; ++r) tt.rowOk[size_t(r - r0)] = axis(false, r, tt.rowLo[size_t(r - r0)], tt.rowHi[size_t(r - r0)]);
+    };
+    // Whether every texture tile (all = true) or some (all = false) under screen tile (c, r) has
+    // the flag; -1 when it cannot be told (the tile reaches past a wrapping edge).
+    auto tileFlags = [&](const TileTable& tt, const GlTexture& t, int c, int r, uint8_t flag, bool all) {
+        const size_t ci = size_t(c - tt.c0), ri = size_t(r - tt.r0);
+        if (!tt.colOk[ci] || !tt.rowOk[ri]) return -1;
+        int tc0 = tt.colLo[ci], tc1 = tt.colHi[ci], tr0 = tt.rowLo[ri], tr1 = tt.rowHi[ri];
+        if (tt.swapped) std::swap(tc0, tr0), std::swap(tc1, tr1);
+        for (int tr = tr0; tr <= tr1; ++tr)
+            for (int tc = tc0; tc <= tc1; ++tc)
+                if (((t.tile(tc, tr) & flag) != 0) != all) return all ? 0 : 1;
+        return all ? 1 : 0;
+    };
     // The tiles of the screen a quad's rectangle touches, within the draw's viewport.
     auto tilesOf = [&](const QueuedDraw& d, const FlatQuad& q, int& c0, int& r0, int& c1, int& r1) {
         const D3DVIEWPORT9& vp = d.viewport;
@@ -1040,9 +1098,11 @@ void GlDevice::skipHiddenDraws() {
         auto* t = d.texture ? dynamic_cast<GlTexture*>(d.texture) : nullptr;
         if (!replaces && !(d.mayGoOpaque && t)) continue;
         const D3DVIEWPORT9& vp = d.viewport;
+        TileTable tt;
         for (const FlatQuad& q : prints[i].quads) {
             int c0, r0, c1, r1;
             if (!tilesOf(d, q, c0, r0, c1, r1)) continue;
+            if (!replaces) makeTable(d, q, *t, c0, r0, c1, r1, tt);
             for (int r = r0; r <= r1; ++r)
                 for (int c = c0; c <= c1; ++c) {
                     const int px0 = c * T, py0 = r * T, px1 = std::min(W, px0 + T), py1 = std::min(H, py0 + T);
@@ -1052,7 +1112,9 @@ void GlDevice::skipHiddenDraws() {
                         float(py1) - 0.5f > q.y1 - inside)
                         continue;
                     if (px0 < int(vp.X) || py0 < int(vp.Y) || px1 > int(vp.X + vp.Width) || py1 > int(vp.Y + vp.Height)) continue;
-                    if (!replaces) {
+                    if (!replaces && tt.separable) {
+                        if (tileFlags(tt, *t, c, r, GlTexture::TILE_OPAQUE, true) != 1) continue;
+                    } else if (!replaces) {
                         int tc0, tr0, tc1, tr1;
                         if (!texelTiles(d, q, *t, float(px0), float(py0), float(px1), float(py1), tc0, tr0, tc1, tr1)) continue;
                         bool opaqueThere = true;
@@ -1106,6 +1168,8 @@ void GlDevice::skipHiddenDraws() {
                 changed = true;
                 continue;
             }
+            TileTable tt;
+            if (zeroHides) makeTable(d, q, *t, c0, r0, c1, r1, tt);
             // Rows of tiles with the same runs make one band of rectangles.
             int bandTop = r0;
             lastRuns.clear();
@@ -1130,7 +1194,9 @@ void GlDevice::skipHiddenDraws() {
                     bool needed = false;
                     if (c <= c1 && shows(c, r)) {
                         needed = true;
-                        if (zeroHides) {
+                        if (zeroHides && tt.separable) {
+                            needed = tileFlags(tt, *t, c, r, GlTexture::TILE_VISIBLE, false) != 0;
+                        } else if (zeroHides) {
                             int tc0, tr0, tc1, tr1;
                             const float x0 = std::max(q.x0, float(c * T)), x1 = std::min(q.x1, float((c + 1) * T));
                             const float y0 = std::max(q.y0, float(r * T)), y1 = std::min(q.y1, float((r + 1) * T));
