@@ -438,6 +438,34 @@ UINT GlDevice::GetAvailableTextureMem() { return 512u * 1024u * 1024u; }
 HRESULT GlDevice::BeginScene() {
     if (bInScene) return D3DERR_INVALIDCALL;
     bInScene = true;
+    // Draws of a scene that was never shown are not kept any longer (a caller that draws frames
+    // without showing them holds no memory or textures for them); its last clears stay, as they
+    // may begin the frame to come.
+    std::vector<QueuedDraw> kept;
+    std::vector<uint8_t> keptBytes;
+    for (QueuedDraw& d : frameDraws) {
+        if (d.mode != CLEAR_MODE) {
+            if (d.texture) d.texture->Release();
+            continue;
+        }
+        const size_t bytes = size_t(d.vertexCount) * 4 * sizeof(int32_t);
+        const size_t from = d.firstByte;
+        d.firstByte = keptBytes.size();
+        keptBytes.insert(keptBytes.end(), frameVertices.begin() + std::ptrdiff_t(from), frameVertices.begin() + std::ptrdiff_t(from + bytes));
+        kept.push_back(d);
+    }
+    // Only the clears since the last full one matter.
+    size_t first = 0;
+    for (size_t i = 0; i < kept.size(); ++i)
+        if (kept[i].vertexCount == 1) {
+            const auto* r = reinterpret_cast<const int32_t*>(keptBytes.data() + kept[i].firstByte);
+            if (r[0] == 0 && r[1] == 0 && UINT(r[2]) == present.BackBufferWidth && UINT(r[3]) == present.BackBufferHeight &&
+                (kept[i].colorWrite & 0xF) == 0xF)
+                first = i;
+        }
+    if (kept.size() > first + 16) first = kept.size() - 16;
+    frameDraws.assign(kept.begin() + std::ptrdiff_t(first), kept.end());
+    frameVertices.swap(keptBytes);
     return D3D_OK;
 }
 
