@@ -934,6 +934,10 @@ bool screenPoint(const float* m, const D3DVIEWPORT9& vp, const float* p, float& 
 
 void GlDevice::skipHiddenDraws() {
     const int T = HIDDEN_TILE;
+    // How far past the texture coordinates of a screen tile's edges a sample there may read: a
+    // filtered sample reads the texels within half a texel of its point, and the pixel centres lie
+    // half a pixel inside the tile's edges, which leaves room for rounding.
+    constexpr float FILTER_REACH = 0.51f;
     const int W = int(present.BackBufferWidth), H = int(present.BackBufferHeight);
     const int columns = (W + T - 1) / T, rows = (H + T - 1) / T;
     const size_t n = queuedDraws.size();
@@ -1027,7 +1031,7 @@ void GlDevice::skipHiddenDraws() {
         o.u = mix(p0.u, p1.u, p2.u, p3.u), o.v = mix(p0.v, p1.v, p2.v, p3.v);
         return o;
     };
-    // The texture's tiles that a screen rectangle within the quad may read, one texel around for
+    // The texture's tiles that a screen rectangle within the quad may read, FILTER_REACH around for
     // filtering; false when it reaches past the texture's edge where a filter wraps around.
     auto texelTiles = [&](const QueuedDraw& d, const FlatQuad& q, const GlTexture& t, float x0, float y0, float x1, float y1, int& tc0,
                           int& tr0, int& tc1, int& tr1) {
@@ -1040,7 +1044,7 @@ void GlDevice::skipHiddenDraws() {
             const QuadVertex v = blend(d, q, k & 1 ? a1 : a0, k & 2 ? b1 : b0);
             u0 = std::min(u0, v.u * TW), u1 = std::max(u1, v.u * TW), v0 = std::min(v0, v.v * TH), v1 = std::max(v1, v.v * TH);
         }
-        u0 -= 1.0f, v0 -= 1.0f, u1 += 1.0f, v1 += 1.0f;
+        u0 -= FILTER_REACH, v0 -= FILTER_REACH, u1 += FILTER_REACH, v1 += FILTER_REACH;
         const bool linear = d.magFilter >= D3DTEXF_LINEAR || d.minFilter >= D3DTEXF_LINEAR;
         const bool wrapU = linear && d.addressU != D3DTADDRESS_CLAMP, wrapV = linear && d.addressV != D3DTADDRESS_CLAMP;
         if (u0 < -1.0f || v0 < -1.0f || u1 > TW + 1.0f || v1 > TH + 1.0f) return false;
@@ -1082,8 +1086,8 @@ void GlDevice::skipHiddenDraws() {
             const bool texU = screenX == uFollowsX;
             const float base = texU ? p0.u : p0.v, delta = texU ? (alongA ? ua : ub) : (alongA ? va : vb);
             const float size = texU ? TW : TH;
-            float lo0 = (base + std::min(pa * delta, pb * delta)) * size - 1.0f;
-            float hi0 = (base + std::max(pa * delta, pb * delta)) * size + 1.0f;
+            float lo0 = (base + std::min(pa * delta, pb * delta)) * size - FILTER_REACH;
+            float hi0 = (base + std::max(pa * delta, pb * delta)) * size + FILTER_REACH;
             const bool wrap = linear && (texU ? d.addressU : d.addressV) != D3DTADDRESS_CLAMP;
             if (lo0 < -1.0f || hi0 > size + 1.0f || (wrap && (lo0 < 0.0f || hi0 > size))) return false;
             lo = std::max(0, int(std::floor(lo0))) / GlTexture::TILE;
