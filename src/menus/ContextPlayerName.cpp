@@ -101,7 +101,8 @@ void ContextPlayerName::tickContents(double total, double dt) {
     pNameLabel->text = name;
     pNameLabel->scale = Vector3(1.0f, 1.0f, 1.0f);
     pNameLabel->fitToWidth(600);
-    pNameLabel->position.x = -0.5f * FontAccess::textWidth(pNameLabel->pFont, name + u"_") * pNameLabel->scale.x;
+    pNameLabel->position.x =
+        -0.5f * FontAccess::textWidth(pNameLabel->pFont, name + u"_", pNameLabel->alignment) * pNameLabel->scale.x;
     pNameLabel->updateXform();
     if (int64_t(std::floor(total * 8.0)) % 2 == 0) pNameLabel->text += u"_";
 

@@ -8,6 +8,11 @@ float FontAccess::textWidth(FontQuad* font, WStringView text) {
     return font ? font->getTextWidth(text).first : 0.0f;
 }
 
+float FontAccess::textWidth(FontQuad* font, WStringView text, int flags) {
+    if (widthHook || !font || !(flags & FontQuad::USE_GDI)) return textWidth(font, text);
+    return font->getTextSize(false, nullptr, FontQuad::USE_GDI, text).first;
+}
+
 int FontAccess::lineHeight(FontQuad* font) {
     if (lineHeightHook) return lineHeightHook(font);
     return font ? font->lineHeight : 0;

@@ -18,6 +18,9 @@ public:
     // Width of a line in layout units; colour marks (U+001E and the eight characters after it)
     // are not counted by the font.
     static float textWidth(FontQuad* font, WStringView text);
+    // The width of the line as drawAligned draws it with these flags: a line drawn through the
+    // system font (FontQuad::USE_GDI) is measured with that font.
+    static float textWidth(FontQuad* font, WStringView text, int flags);
     // Height of one line of the font.
     static int lineHeight(FontQuad* font);
     // One line relative to the renderable (its transform and colour) with alignment flags.

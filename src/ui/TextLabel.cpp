@@ -56,7 +56,7 @@ void TextLabel::setText(WStringView newText, double newDuration, double newDelay
 }
 
 void TextLabel::fitToWidth(int width) {
-    const float w = FontAccess::textWidth(pFont, text);
+    const float w = FontAccess::textWidth(pFont, text, alignment);
     if (w > float(width)) {
         scale = Vector3(float(width) / w, 1.0f, 1.0f);
         updateXform();

@@ -125,6 +125,36 @@ TEST_F(MenuPixelTest, TouchInputBringsTheKeyboardUnderTheTypedName) {
     EXPECT_EQ(name->name, u"Zoe");
 }
 
+// The typed name is drawn with the system font; it and its cursor stand centred in the panel, a
+// short name as well as one of the longest, which stays clear of the panel's sides.
+TEST_F(MenuPixelTest, TypedNameStandsCentredInItsPanel) {
+    application->profileManager.addProfile(u"Ann");
+    stack->pushContext(new ContextMain());
+    for (const char16_t* typed : {u"Zoe", u"Holly Jo", u"WWWWWWWWWWWWWWWW"}) {
+        SCOPED_TRACE(wideToUtf8(typed));
+        auto* screen = new ContextPlayerName(true);
+        stack->pushContext(screen);
+        screen->name = typed;
+        // Three frames in, the blinking cursor is shown.
+        frames(3);
+        keepScreenshot("name-entry-centred");
+        // The light columns of the name's band, inside the panel's rim; the caption above and the
+        // button beneath are not light.
+        int left = 1000, right = -1000;
+        for (int cx = -300; cx < 300; ++cx)
+            if (count(float(cx) + 0.5f, 25.0f, 0.5f, 45.0f, light) > 0) {
+                left = std::min(left, cx);
+                right = std::max(right, cx);
+            }
+        ASSERT_LT(left, right);
+        EXPECT_GT(left, -290);
+        EXPECT_LT(right, 290);
+        EXPECT_NEAR(0.5f * float(left + right), 0.0f, 6.0f) << left << " .. " << right;
+        screen->bDone = true;
+        stack->tick(0, 0);
+    }
+}
+
 TEST_F(MenuPixelTest, PlayersListMarksTheCurrentPlayerInRed) {
     for (const char16_t* n : {u"Ann", u"ABCDEFGHIJKLMNOP", u"Bj\u00f6rn", u"Cy"}) application->profileManager.addProfile(n);
     application->profileManager.currentIndex = 2;
