@@ -126,7 +126,9 @@ void MenuItem::setSpeechStyle() {
 }
 
 float MenuItem::fitCaption(float textWidth) const {
-    const float room = frameWidth - frameHeight;
+    // The caption keeps off the frame's ends: half a height each, or the frame's side borders
+    // where they are wider (a button's holly lies in them).
+    const float room = frameWidth - std::max(frameHeight, float(frameBorders[0] + frameBorders[3]));
     if (frameWidth > frameHeight + 10.0f && textWidth > room) return room / textWidth;
     return 1.0f;
 }

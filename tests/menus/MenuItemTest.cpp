@@ -127,6 +127,28 @@ TEST(MenuItemCaptionTest, FitCaptionShrinksOnlyWideTextsInWideFrames) {
     }
 }
 
+// A button's frame carries its holly in the 30 units at either end: a caption ("Reprendre le
+// niveau" on the map's button, "Supprimer" on the players' list) narrows to the room between them.
+TEST_F(MenuTest, ButtonCaptionStaysClearOfTheHollyAtItsEnds) {
+    struct Case {
+        int width;
+        float textWidth, expected;
+    };
+    const Case cases[] = {
+        {160, 90, 1.0f},           // fits between the holly
+        {160, 108, 100.0f / 108},  // "Supprimer" in a button of the players' list
+        {250, 205, 190.0f / 205},  // "Reprendre le niveau" on the map
+        {256, 196, 1.0f},          // just fits
+        {256, 392, 0.5f},
+    };
+    for (const Case& c : cases) {
+        MenuItemButton button(0, 0, 0, u"", u"");
+        button.setWidth(c.width);
+        button.frameHeight = 38;
+        EXPECT_FLOAT_EQ(button.fitCaption(c.textWidth), c.expected) << c.width << ", " << c.textWidth;
+    }
+}
+
 TEST_F(MenuTest, SideCaptionShrinksToEndInsideTheScreen) {
     struct Case {
         float x;
