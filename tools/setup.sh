@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential g++ clang cmake ninja-build pkg-config python3
+  build-essential g++ clang lld cmake ninja-build pkg-config python3
   libsdl2-dev libepoxy-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
   libvorbis-dev libcurl4-openssl-dev
