@@ -1,5 +1,6 @@
 #include "media/MemoryImageFile.h"
 
+#include <bit>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstdio>
@@ -327,6 +328,8 @@ namespace {
 // Outcome of the libjpeg part, kept free of objects with destructors because of longjmp.
 enum JpegResult { JPEG_OK, JPEG_FAILED, JPEG_GREYSCALE, JPEG_NOT_RGB, JPEG_BAD_SIZE };
 
+static_assert(std::endian::native == std::endian::little, "JPG pixels are decoded as bytes in the order B, G, R, A");
+
 }  // namespace
 
 bool MemoryImageFile::readJPG(const uint8_t* bytes, size_t size, WString& reason) {
@@ -344,7 +347,6 @@ bool MemoryImageFile::readJPG(const uint8_t* bytes, size_t size, WString& reason
     err.mgr.output_message = jpegOutputMessage;
     err.message[0] = 0;
     jpeg_source_mgr source;
-    uint8_t* volatile rowBuffer = nullptr;
     volatile JpegResult result = JPEG_OK;
     volatile int32_t imageW = 0, imageH = 0;
 
@@ -370,20 +372,18 @@ bool MemoryImageFile::readJPG(const uint8_t* bytes, size_t size, WString& reason
         } else if (!sizeAccepted(imageW, imageH)) {
             result = JPEG_BAD_SIZE;
         } else if (!(loadFlags & FLAG_HEADER_ONLY)) {
+            // The library writes the opaque pixels straight into the image: 0xAARRGGBB lies in
+            // memory as blue, green, red, alpha.
+            cinfo.out_color_space = JCS_EXT_BGRA;
             jpeg_start_decompress(&cinfo);
-            if (cinfo.output_components != 3 || int32_t(cinfo.output_width) != imageW ||
+            if (cinfo.output_components != 4 || int32_t(cinfo.output_width) != imageW ||
                 int32_t(cinfo.output_height) != imageH) {
                 result = JPEG_NOT_RGB;
             } else {
                 allocatePixels(imageW, imageH);
-                rowBuffer = new uint8_t[size_t(imageW) * 3];
                 while (cinfo.output_scanline < cinfo.output_height) {
-                    JSAMPROW rows[1] = {rowBuffer};
+                    JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(pImageData + size_t(cinfo.output_scanline) * size_t(imageW))};
                     jpeg_read_scanlines(&cinfo, rows, 1);
-                    UColor* out = pImageData + size_t(cinfo.output_scanline - 1) * size_t(imageW);
-                    const uint8_t* in = rowBuffer;
-                    for (int32_t x = 0; x < imageW; ++x, in += 3)
-                        out[x] = 0xFF000000u | (UColor(in[0]) << 16) | (UColor(in[1]) << 8) | UColor(in[2]);
                 }
                 jpeg_finish_decompress(&cinfo);
             }
@@ -392,7 +392,6 @@ bool MemoryImageFile::readJPG(const uint8_t* bytes, size_t size, WString& reason
         result = JPEG_FAILED;
     }
     jpeg_destroy_decompress(&cinfo);
-    delete[] rowBuffer;
 
     switch (result) {
         case JPEG_OK:
@@ -483,15 +482,15 @@ void MemoryImageFile::halveSize() {
     for (int32_t y = 0; y < height; ++y) {
         const UColor* a = old + size_t(2 * y) * size_t(oldW);
         const UColor* b = a + oldW;
+        UColor* out = pImageData + size_t(y) * size_t(width);
         for (int32_t x = 0; x < width; ++x) {
-            const UColor p[4] = {a[2 * x], a[2 * x + 1], b[2 * x], b[2 * x + 1]};
-            UColor result = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                uint32_t sum = 0;
-                for (UColor q : p) sum += (q >> shift) & 0xFF;
-                result |= (sum / 4) << shift;
-            }
-            pImageData[size_t(y) * size_t(width) + size_t(x)] = result;
+            const UColor p0 = a[2 * x], p1 = a[2 * x + 1], p2 = b[2 * x], p3 = b[2 * x + 1];
+            // Each channel is the mean of the four, rounded down: the even channels (blue, red)
+            // and the odd ones (green, alpha) are summed side by side in 10-bit-wide lanes.
+            const uint64_t even = uint64_t(p0 & 0x00FF00FFu) + (p1 & 0x00FF00FFu) + (p2 & 0x00FF00FFu) + (p3 & 0x00FF00FFu);
+            const uint64_t odd = uint64_t((p0 >> 8) & 0x00FF00FFu) + ((p1 >> 8) & 0x00FF00FFu) + ((p2 >> 8) & 0x00FF00FFu) +
+                                 ((p3 >> 8) & 0x00FF00FFu);
+            out[x] = UColor(((even >> 2) & 0x00FF00FFu) | (((odd >> 2) & 0x00FF00FFu) << 8));
         }
     }
     residentImageBytes -= oldCounted;
