@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/D3DX9.h"
 #include "platform/GlTexture.h"
@@ -35,53 +36,101 @@ void main() {
 }
 )";
 
-const char* fragmentShaderSource = R"(#version 330 core
+// The fragment shader is specialised for each combination of stage-0 colour and alpha operations,
+// their argument sources, texturing and alpha-test function that draws use: the defines in front
+// of this text say what to compute, so that a fragment runs only the instructions its draw needs
+// (a texture modulated by the vertex colour without alpha test is a sample and a multiply).
+const char* fragmentShaderBody = R"(
 in vec4 vColor;
 in vec2 vTexCoord;
 uniform sampler2D uTexture;
-uniform bool uHasTexture;
 uniform vec4 uTextureFactor;
-uniform int uColorOp, uColorArg1, uColorArg2, uAlphaOp, uAlphaArg1, uAlphaArg2;
-uniform int uAlphaFunc;
 uniform float uAlphaRef;
 out vec4 fragColor;
-vec4 argument(int a, vec4 texel) {
-    int source = a & 15;
-    if (source == 2) return texel;
-    if (source == 3) return uTextureFactor;
-    return vColor;
-}
-vec4 operation(int op, vec4 a1, vec4 a2) {
-    if (op == 1) return vColor;
-    if (op == 2) return a1;
-    if (op == 3) return a2;
-    if (op == 5) return clamp(a1 * a2 * 2.0, 0.0, 1.0);
-    if (op == 6) return clamp(a1 * a2 * 4.0, 0.0, 1.0);
-    if (op == 7) return clamp(a1 + a2, 0.0, 1.0);
-    return a1 * a2;
-}
 void main() {
     vec4 result = vColor;
-    if (uHasTexture) {
-        vec4 texel = texture(uTexture, vTexCoord);
-        result.rgb = operation(uColorOp, argument(uColorArg1, texel), argument(uColorArg2, texel)).rgb;
-        result.a = operation(uAlphaOp, argument(uAlphaArg1, texel), argument(uAlphaArg2, texel)).a;
-    }
-    if (uAlphaFunc != 0) {
-        float a = floor(result.a * 255.0 + 0.5);
-        bool pass = true;
-        if (uAlphaFunc == 1) pass = false;
-        else if (uAlphaFunc == 2) pass = a < uAlphaRef;
-        else if (uAlphaFunc == 3) pass = a == uAlphaRef;
-        else if (uAlphaFunc == 4) pass = a <= uAlphaRef;
-        else if (uAlphaFunc == 5) pass = a > uAlphaRef;
-        else if (uAlphaFunc == 6) pass = a != uAlphaRef;
-        else if (uAlphaFunc == 7) pass = a >= uAlphaRef;
-        if (!pass) discard;
-    }
+#ifdef SAMPLES_TEXTURE
+    vec4 texel = texture(uTexture, vTexCoord);
+#endif
+#ifdef COLOR_RESULT
+    result.rgb = (COLOR_RESULT).rgb;
+#endif
+#ifdef ALPHA_RESULT
+    result.a = (ALPHA_RESULT).a;
+#endif
+#if defined(ALPHA_NEVER)
+    discard;
+#elif defined(ALPHA_COMPARE)
+    float a = floor(result.a * 255.0 + 0.5);
+    if (!(a ALPHA_COMPARE uAlphaRef)) discard;
+#endif
     fragColor = result;
 }
 )";
+
+// A specialised fragment shader's key: texturing (bit 0), colour operation (bits 1-3) and its
+// argument sources (bits 4-5, 6-7), alpha operation (bits 8-10) and its sources (bits 11-12,
+// 13-14), alpha-test function (bits 15-18, 0 for none). Operations are D3DTOP values 1 to 7 (any
+// other one modulates); a source is 0 for the vertex colour, 1 for the texel, 2 for the texture
+// factor. What cannot change the result is left out of the key, so that it names one program.
+uint32_t stageSource(DWORD arg) {
+    switch (arg & 15) {
+        case D3DTA_TEXTURE: return 1;
+        case D3DTA_TFACTOR: return 2;
+        default: return 0;
+    }
+}
+
+uint32_t stageOperationKey(DWORD op, DWORD arg1, DWORD arg2) {
+    const uint32_t o = (op >= D3DTOP_DISABLE && op <= D3DTOP_ADD) ? uint32_t(op) : uint32_t(D3DTOP_MODULATE);
+    const uint32_t s1 = (o == D3DTOP_DISABLE || o == D3DTOP_SELECTARG2) ? 0 : stageSource(arg1);
+    const uint32_t s2 = (o == D3DTOP_DISABLE || o == D3DTOP_SELECTARG1) ? 0 : stageSource(arg2);
+    return o | s1 << 3 | s2 << 5;
+}
+
+}  // namespace
+
+uint32_t GlDevice::fragmentProgramKey(bool textured, DWORD colorOp, DWORD colorArg1, DWORD colorArg2, DWORD alphaOp,
+                                      DWORD alphaArg1, DWORD alphaArg2, DWORD alphaFunc) {
+    uint32_t key = (alphaFunc >= D3DCMP_NEVER && alphaFunc < D3DCMP_ALWAYS) ? alphaFunc << 15 : 0;
+    if (textured)
+        key |= 1u | stageOperationKey(colorOp, colorArg1, colorArg2) << 1 | stageOperationKey(alphaOp, alphaArg1, alphaArg2) << 8;
+    return key;
+}
+
+std::string GlDevice::fragmentProgramSource(uint32_t key) {
+    std::string defines = "#version 330 core\n";
+    if (key & 1) {
+        bool samples = false;
+        auto operation = [&](uint32_t k) -> std::string {
+            auto source = [&](uint32_t s) -> std::string {
+                if (s == 1) samples = true;
+                return s == 1 ? "texel" : s == 2 ? "uTextureFactor" : "vColor";
+            };
+            const uint32_t op = k & 7;
+            if (op == D3DTOP_DISABLE) return "";
+            if (op == D3DTOP_SELECTARG1) return source(k >> 3 & 3);
+            if (op == D3DTOP_SELECTARG2) return source(k >> 5 & 3);
+            const std::string a1 = source(k >> 3 & 3), a2 = source(k >> 5 & 3);
+            if (op == D3DTOP_MODULATE2X) return "clamp(" + a1 + " * " + a2 + " * 2.0, 0.0, 1.0)";
+            if (op == D3DTOP_MODULATE4X) return "clamp(" + a1 + " * " + a2 + " * 4.0, 0.0, 1.0)";
+            if (op == D3DTOP_ADD) return "clamp(" + a1 + " + " + a2 + ", 0.0, 1.0)";
+            return a1 + " * " + a2;
+        };
+        // The vertex colour needs no assignment: the result starts as it.
+        const std::string color = operation(key >> 1 & 127), alpha = operation(key >> 8 & 127);
+        if (!color.empty() && color != "vColor") defines += "#define COLOR_RESULT " + color + "\n";
+        if (!alpha.empty() && alpha != "vColor") defines += "#define ALPHA_RESULT " + alpha + "\n";
+        if (samples) defines += "#define SAMPLES_TEXTURE\n";
+    }
+    static const char* const comparisons[] = {"", "", "<", "==", "<=", ">", "!=", ">="};
+    const uint32_t func = key >> 15 & 15;
+    if (func == D3DCMP_NEVER) defines += "#define ALPHA_NEVER\n";
+    else if (func > D3DCMP_NEVER && func < D3DCMP_ALWAYS) defines += std::string("#define ALPHA_COMPARE ") + comparisons[func] + "\n";
+    return defines + fragmentShaderBody;
+}
+
+namespace {
 
 GLuint compileShader(GLenum type, const char* source) {
     GLuint shader = glCreateShader(type);
@@ -237,7 +286,8 @@ GlDevice::~GlDevice() {
         makeCurrent();
         if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
         if (colorTexture) glDeleteTextures(1, &colorTexture);
-        if (program) glDeleteProgram(program);
+        for (auto& [key, p] : programs) glDeleteProgram(p.name);
+        if (vertexShader) glDeleteShader(vertexShader);
         if (vertexArray) glDeleteVertexArrays(1, &vertexArray);
         if (sampler) glDeleteSamplers(1, &sampler);
         if (scratchBuffer) glDeleteBuffers(1, &scratchBuffer);
@@ -294,23 +344,11 @@ HRESULT GlDevice::init(const D3DPRESENT_PARAMETERS& params) {
     bSizeSettled = true;
     if (epoxy_gl_version() < 33) return D3DERR_NOTAVAILABLE;
 
-    GLuint vs = compileShader(GL_VERTEX_SHADER, vertexShaderSource);
-    GLuint fs = compileShader(GL_FRAGMENT_SHADER, fragmentShaderSource);
-    if (!vs || !fs) return D3DERR_NOTAVAILABLE;
-    program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, fs);
-    glLinkProgram(program);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
-    GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked) return D3DERR_NOTAVAILABLE;
-    glUseProgram(program);
-    glUniform1i(glGetUniformLocation(program, "uTexture"), 0);
-    const char* uniformNames[U_COUNT] = {"uMatrix",    "uPixelOffset", "uTextureFactor", "uColorOp",   "uColorArg1",  "uColorArg2",
-                                         "uAlphaOp",   "uAlphaArg1",   "uAlphaArg2",     "uAlphaFunc", "uAlphaRef",   "uHasTexture"};
-    for (int i = 0; i < U_COUNT; ++i) uniforms[i] = glGetUniformLocation(program, uniformNames[i]);
+    vertexShader = compileShader(GL_VERTEX_SHADER, vertexShaderSource);
+    // The most common program is made now: a driver that cannot build it has no use here.
+    if (!vertexShader || !programFor(fragmentProgramKey(true, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE,
+                                                        D3DTA_TEXTURE, D3DTA_DIFFUSE, 0)))
+        return D3DERR_NOTAVAILABLE;
 
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
@@ -1293,8 +1331,39 @@ void GlDevice::flushDraws() {
     applySampler();
 }
 
+const GlDevice::Program* GlDevice::programFor(uint32_t key) {
+    auto found = programs.find(key);
+    if (found != programs.end()) return found->second.name ? &found->second : nullptr;
+    Program& p = programs[key];  // a program that fails is not tried again
+    const std::string source = fragmentProgramSource(key);
+    GLuint fs = compileShader(GL_FRAGMENT_SHADER, source.c_str());
+    if (!fs) return nullptr;
+    GLuint name = glCreateProgram();
+    glAttachShader(name, vertexShader);
+    glAttachShader(name, fs);
+    glLinkProgram(name);
+    glDetachShader(name, vertexShader);
+    glDeleteShader(fs);
+    GLint linked = 0;
+    glGetProgramiv(name, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        SDL_Log("Shader program %#x failed to link", unsigned(key));
+        glDeleteProgram(name);
+        return nullptr;
+    }
+    p.name = name;
+    GLint previous = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    glUseProgram(name);
+    glUniform1i(glGetUniformLocation(name, "uTexture"), 0);
+    glUseProgram(GLuint(previous));
+    const char* uniformNames[U_COUNT] = {"uMatrix", "uPixelOffset", "uTextureFactor", "uAlphaRef"};
+    for (int i = 0; i < U_COUNT; ++i) p.uniforms[i] = glGetUniformLocation(name, uniformNames[i]);
+    return &p;
+}
+
 void GlDevice::drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes) {
-    glUseProgram(program);
+    GLuint current = 0;
     glBindVertexArray(vertexArray);
     if (!scratchBuffer) glGenBuffers(1, &scratchBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, scratchBuffer);
@@ -1338,19 +1407,15 @@ void GlDevice::drawRecorded(const std::vector<QueuedDraw>& draws, const std::vec
         glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, GLsizei(d.stride), offset(0));
         glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(d.stride), offset(12));
         glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, GLsizei(d.stride), offset(16));
-        glUniformMatrix4fv(uniforms[U_MATRIX], 1, GL_TRUE, d.matrix);
-        glUniform2f(uniforms[U_PIXEL_OFFSET], 1.0f / float(vp.Width), -1.0f / float(vp.Height));
-        glUniform4f(uniforms[U_TEXTURE_FACTOR], ((d.factor >> 16) & 0xFF) / 255.0f, ((d.factor >> 8) & 0xFF) / 255.0f,
+        const Program* p = programFor(fragmentProgramKey(d.texture != nullptr, d.colorOp, d.colorArg1, d.colorArg2, d.alphaOp,
+                                                         d.alphaArg1, d.alphaArg2, d.alphaFunc));
+        if (!p) continue;
+        if (p->name != current) glUseProgram(current = p->name);
+        glUniformMatrix4fv(p->uniforms[U_MATRIX], 1, GL_TRUE, d.matrix);
+        glUniform2f(p->uniforms[U_PIXEL_OFFSET], 1.0f / float(vp.Width), -1.0f / float(vp.Height));
+        glUniform4f(p->uniforms[U_TEXTURE_FACTOR], ((d.factor >> 16) & 0xFF) / 255.0f, ((d.factor >> 8) & 0xFF) / 255.0f,
                     (d.factor & 0xFF) / 255.0f, ((d.factor >> 24) & 0xFF) / 255.0f);
-        glUniform1i(uniforms[U_COLOR_OP], GLint(d.colorOp));
-        glUniform1i(uniforms[U_COLOR_ARG1], GLint(d.colorArg1));
-        glUniform1i(uniforms[U_COLOR_ARG2], GLint(d.colorArg2));
-        glUniform1i(uniforms[U_ALPHA_OP], GLint(d.alphaOp));
-        glUniform1i(uniforms[U_ALPHA_ARG1], GLint(d.alphaArg1));
-        glUniform1i(uniforms[U_ALPHA_ARG2], GLint(d.alphaArg2));
-        glUniform1i(uniforms[U_ALPHA_FUNC], GLint(d.alphaFunc));
-        glUniform1f(uniforms[U_ALPHA_REF], float(d.alphaRef));
-        glUniform1i(uniforms[U_HAS_TEXTURE], d.texture ? 1 : 0);
+        glUniform1f(p->uniforms[U_ALPHA_REF], float(d.alphaRef));
         glBindTexture(GL_TEXTURE_2D, d.texture ? d.texture->getGlTextureName() : 0);
         glDrawArrays(d.mode, 0, GLsizei(d.vertexCount));
     }

@@ -9,6 +9,8 @@
 // is minimised, and tests can force a loss or make resets fail.
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/D3D9.h"
@@ -91,6 +93,9 @@ public:
     // Number of vertices a draw of 'count' primitives of a type reads (0 for an unknown type).
     static UINT verticesForPrimitives(D3DPRIMITIVETYPE type, UINT count);
 
+    // Number of fragment programs built so far.
+    size_t fragmentProgramCount() const { return programs.size(); }
+
 private:
     HRESULT applyPresentation(const D3DPRESENT_PARAMETERS& params);
     void setDefaultStates();
@@ -151,15 +156,26 @@ private:
     Shown shown = Shown::NOTHING;
     int settledWidth = 0, settledHeight = 0;
     bool bSizeSettled = false;  // the window's back buffer surely has the window's size
-    uint32_t program = 0, vertexArray = 0, sampler = 0, scratchBuffer = 0;
+    uint32_t vertexShader = 0, vertexArray = 0, sampler = 0, scratchBuffer = 0;
     uint32_t fragmentQuery = 0;
     bool bQueryRunning = false;
     int statFrames = 0;
     int64_t statFragments = 0;
     uint64_t statViewportPixels = 0;
-    enum Uniform { U_MATRIX, U_PIXEL_OFFSET, U_TEXTURE_FACTOR, U_COLOR_OP, U_COLOR_ARG1, U_COLOR_ARG2, U_ALPHA_OP, U_ALPHA_ARG1,
-                   U_ALPHA_ARG2, U_ALPHA_FUNC, U_ALPHA_REF, U_HAS_TEXTURE, U_COUNT };
-    int uniforms[U_COUNT] = {};
+    enum Uniform { U_MATRIX, U_PIXEL_OFFSET, U_TEXTURE_FACTOR, U_ALPHA_REF, U_COUNT };
+    // A program specialised for one fragment program key; name 0 when it could not be built.
+    struct Program {
+        uint32_t name = 0;
+        int uniforms[U_COUNT] = {};
+    };
+    std::unordered_map<uint32_t, Program> programs;
+    // The key of the fragment program specialised for a draw's stage-0 operations and arguments,
+    // texturing and alpha-test function (0 for none; ALWAYS needs no test), and its source text.
+    static uint32_t fragmentProgramKey(bool textured, DWORD colorOp, DWORD colorArg1, DWORD colorArg2, DWORD alphaOp,
+                                       DWORD alphaArg1, DWORD alphaArg2, DWORD alphaFunc);
+    static std::string fragmentProgramSource(uint32_t key);
+    // The program for a key, built at its first use; null when the driver refuses it.
+    const Program* programFor(uint32_t key);
     D3DVIEWPORT9 viewport;
     D3DMATRIX world, view, projection;
     DWORD renderStates[D3DRS_COUNT] = {};

@@ -1,8 +1,10 @@
 // The OpenGL device read back through its back buffer: clears, viewport, pixel centres, stage-0
-// colour, blending, alpha test, draw range checks, device loss and resets.
+// colour and the fragment programs built for it, blending, alpha test, draw range checks, device
+// loss and resets.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -476,6 +478,176 @@ namespace {
 // is drawn as given, for sprites with transparent margins drawn at their size, scaled, turned,
 // filtered, blended or alpha-tested; fully transparent quads are left out and fully opaque ones go
 // without blending.
+// Each draw's stage-0 operations and alpha test run in a fragment program built for that
+// combination. Every combination below is drawn through the device, once without and once with
+// blending by source alpha, over a texture whose four texels sit around the alpha reference, and
+// compared with the result worked out here, texel by texel.
+class GlStageProgramTest : public GlTextureTest {
+protected:
+    static constexpr D3DCOLOR background = 0xFF336699, vertexColor = 0xC090A0B0, factor = 0x60FF2010;
+    static constexpr DWORD alphaRef = 0x80;
+    static constexpr D3DCOLOR texels[4] = {0x7FC04020, 0x8020C040, 0x814020C0, 0xFF808080};
+    struct Case {
+        DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
+        DWORD alphaFunc;  // 0: no alpha test
+        bool textured = true;
+    };
+    IDirect3DTexture9* quadrants() {
+        IDirect3DTexture9* t = nullptr;
+        EXPECT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
+        const RECT all{0, 0, 2, 2};
+        EXPECT_EQ(t->UpdateRect(all, texels, 8), D3D_OK);
+        return t;
+    }
+    static float channel(D3DCOLOR c, int k) { return float((c >> (8 * k)) & 0xFF) / 255.0f; }  // k: 0 blue .. 3 alpha
+    static float operate(DWORD op, float a1, float a2, float diffuse) {
+        switch (op) {
+            case D3DTOP_DISABLE: return diffuse;
+            case D3DTOP_SELECTARG1: return a1;
+            case D3DTOP_SELECTARG2: return a2;
+            case D3DTOP_MODULATE2X: return std::clamp(a1 * a2 * 2.0f, 0.0f, 1.0f);
+            case D3DTOP_MODULATE4X: return std::clamp(a1 * a2 * 4.0f, 0.0f, 1.0f);
+            case D3DTOP_ADD: return std::clamp(a1 + a2, 0.0f, 1.0f);
+            default: return a1 * a2;
+        }
+    }
+    // The pixel a fragment over the texel gives: the stage's result, the alpha test, then either
+    // written as it is or blended by its alpha over the background.
+    static D3DCOLOR expected(const Case& c, D3DCOLOR texel, bool blend) {
+        auto source = [&](DWORD arg) {
+            if (c.textured && (arg & 15) == D3DTA_TEXTURE) return texel;
+            if ((arg & 15) == D3DTA_TFACTOR) return factor;
+            return vertexColor;
+        };
+        float result[4];
+        for (int k = 0; k < 4; ++k) {
+            result[k] = channel(vertexColor, k);
+            if (!c.textured) continue;
+            const bool alpha = k == 3;
+            result[k] = operate(alpha ? c.alphaOp : c.colorOp, channel(source(alpha ? c.alphaArg1 : c.colorArg1), k),
+                                channel(source(alpha ? c.alphaArg2 : c.colorArg2), k), channel(vertexColor, k));
+        }
+        const float a = std::floor(result[3] * 255.0f + 0.5f), ref = float(alphaRef);
+        bool passes = true;
+        switch (c.alphaFunc) {
+            case D3DCMP_NEVER: passes = false; break;
+            case D3DCMP_LESS: passes = a < ref; break;
+            case D3DCMP_EQUAL: passes = a == ref; break;
+            case D3DCMP_LESSEQUAL: passes = a <= ref; break;
+            case D3DCMP_GREATER: passes = a > ref; break;
+            case D3DCMP_NOTEQUAL: passes = a != ref; break;
+            case D3DCMP_GREATEREQUAL: passes = a >= ref; break;
+            default: break;
+        }
+        if (!passes) return background;
+        D3DCOLOR out = 0xFF000000;
+        for (int k = 0; k < 3; ++k) {
+            const float v = blend ? result[k] * result[3] + channel(background, k) * (1.0f - result[3]) : result[k];
+            out |= D3DCOLOR(std::lround(v * 255.0f)) << (8 * k);
+        }
+        return out;
+    }
+    std::vector<D3DCOLOR> draw(IDirect3DTexture9* t, const Case& c, bool blend) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
+        device->SetTexture(0, c.textured ? t : nullptr);
+        const std::pair<D3DTEXTURESTAGESTATETYPE, DWORD> stage[] = {
+            {D3DTSS_COLOROP, c.colorOp}, {D3DTSS_COLORARG1, c.colorArg1}, {D3DTSS_COLORARG2, c.colorArg2},
+            {D3DTSS_ALPHAOP, c.alphaOp}, {D3DTSS_ALPHAARG1, c.alphaArg1}, {D3DTSS_ALPHAARG2, c.alphaArg2}};
+        for (auto [state, value] : stage) device->SetTextureStageState(0, state, value);
+        device->SetRenderState(D3DRS_TEXTUREFACTOR, factor);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaFunc != 0);
+        device->SetRenderState(D3DRS_ALPHAFUNC, c.alphaFunc ? c.alphaFunc : D3DCMP_ALWAYS);
+        device->SetRenderState(D3DRS_ALPHAREF, alphaRef);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        setVertices(rect(-0.5f, -0.5f, W - 0.5f, H - 0.5f, vertexColor));
+        EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+        return readBack();
+    }
+};
+
+TEST_F(GlStageProgramTest, EachStageAndAlphaTestCombinationGivesTheComputedPixels) {
+    const DWORD T = D3DTA_TEXTURE, D = D3DTA_DIFFUSE, C = D3DTA_CURRENT, F = D3DTA_TFACTOR;
+    const Case cases[] = {
+        // The common draws: the texture modulated by the vertex colour, with or without a test.
+        {D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, 0},
+        {D3DTOP_MODULATE, T, C, D3DTOP_MODULATE, T, C, D3DCMP_GREATER},
+        {D3DTOP_MODULATE, T, D, D3DTOP_SELECTARG1, T, D, D3DCMP_GREATER},
+        // Every alpha-test function against texel alphas just below, at and above the reference.
+        {D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG1, T, D, D3DCMP_NEVER},
+        {D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG1, T, D, D3DCMP_LESS},
+        {D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG1, T, D, D3DCMP_EQUAL},
+        {D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG1, T, D, D3DCMP_LESSEQUAL},
+        {D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG1, T, D, D3DCMP_NOTEQUAL},
+        {D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG1, T, D, D3DCMP_GREATEREQUAL},
+        {D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG1, T, D, D3DCMP_ALWAYS},
+        // Each operation and source, in colour and in alpha.
+        {D3DTOP_SELECTARG2, T, F, D3DTOP_SELECTARG2, T, F, 0},
+        {D3DTOP_MODULATE2X, T, D, D3DTOP_MODULATE2X, F, T, 0},
+        {D3DTOP_MODULATE4X, F, T, D3DTOP_MODULATE4X, D, T, D3DCMP_GREATER},
+        {D3DTOP_ADD, T, F, D3DTOP_ADD, T, D, 0},
+        {D3DTOP_DISABLE, T, F, D3DTOP_DISABLE, T, F, 0},
+        {D3DTOP_MODULATE, F, D, D3DTOP_SELECTARG1, D, T, D3DCMP_LESS},
+        {D3DTOP_SELECTARG1, T | 0x10, D, D3DTOP_MODULATE, T | 0x20, F, 0},  // modifiers have no effect here
+        // Without a texture the vertex colour comes out, whatever the stage says.
+        {D3DTOP_SELECTARG1, F, T, D3DTOP_SELECTARG2, F, F, 0, false},
+        {D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_LESSEQUAL, false},
+    };
+    IDirect3DTexture9* t = quadrants();
+    const std::pair<int, int> probes[4] = {{5, 5}, {W - 5, 5}, {5, H - 5}, {W - 5, H - 5}};
+    int index = 0;
+    for (const Case& c : cases) {
+        for (bool blend : {false, true}) {
+            const auto p = draw(t, c, blend);
+            for (int q = 0; q < 4; ++q) {
+                const D3DCOLOR want = expected(c, texels[q], blend), got = at(p, probes[q].first, probes[q].second);
+                EXPECT_TRUE(near(got, want, blend ? 2 : 1))
+                    << "case " << index << (blend ? " blended" : "") << ", texel " << q << ": got " << std::hex << got << ", want " << want;
+            }
+        }
+        ++index;
+    }
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
+// A program is built once for each combination that changes what a fragment computes: sources an
+// operation does not read, argument modifiers, the stage of an untextured draw (a disabled colour
+// operation draws untextured) and an alpha test that always passes make none of their own. Each
+// pair whose second draw differs uses a combination no draw before it in this test has used.
+TEST_F(GlStageProgramTest, ProgramsAreBuiltOncePerCombinationThatChangesTheResult) {
+    const DWORD T = D3DTA_TEXTURE, D = D3DTA_DIFFUSE, C = D3DTA_CURRENT, F = D3DTA_TFACTOR;
+    struct Pair {
+        Case a, b;
+        bool same;
+    };
+    const Pair pairs[] = {
+        {{D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, 0}, {D3DTOP_MODULATE, T, C, D3DTOP_MODULATE, T | 0x20, C, 0}, true},
+        {{D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG2, D, T, 0}, {D3DTOP_SELECTARG1, T, F, D3DTOP_SELECTARG2, F, T, 0}, true},
+        {{D3DTOP_DISABLE, T, D, D3DTOP_DISABLE, T, D, 0}, {D3DTOP_DISABLE, F, F, D3DTOP_DISABLE, D, T, 0}, true},
+        {{D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, 0}, {D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_ALWAYS}, true},
+        {{D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_LESS, false}, {D3DTOP_ADD, F, F, D3DTOP_ADD, F, F, D3DCMP_LESS, false}, true},
+        {{D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, 0}, {D3DTOP_MODULATE, D, T, D3DTOP_MODULATE, T, D, 0}, false},
+        {{D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, 0}, {D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_GREATER}, false},
+        {{D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_GREATEREQUAL},
+         {D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_GREATEREQUAL, false}, false},
+        {{D3DTOP_MODULATE2X, T, D, D3DTOP_MODULATE, T, D, 0}, {D3DTOP_MODULATE4X, T, D, D3DTOP_MODULATE, T, D, 0}, false},
+    };
+    IDirect3DTexture9* t = quadrants();
+    for (size_t i = 0; i < std::size(pairs); ++i) {
+        const Pair& p = pairs[i];
+        draw(t, p.a, false);
+        const size_t built = gl->fragmentProgramCount();
+        draw(t, p.a, false);
+        EXPECT_EQ(gl->fragmentProgramCount(), built) << "pair " << i << ": the same draw again";
+        draw(t, p.b, false);
+        EXPECT_EQ(gl->fragmentProgramCount(), p.same ? built : built + 1) << "pair " << i;
+    }
+    device->SetTexture(0, nullptr);
+    t->Release();
+}
+
 class GlQuadCutTest : public GlTextureTest {
 protected:
     static constexpr int S = 32;
