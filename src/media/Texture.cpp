@@ -9,6 +9,7 @@
 #include "engine/FileStream.h"
 #include "engine/Logger.h"
 #include "engine/MemoryIniFile.h"
+#include "engine/ObjectListEntry.h"
 #include "engine/Qel.h"
 #include "media/MemoryImageFile.h"
 #include "media/PreloadRecord.h"
@@ -121,7 +122,25 @@ void Texture::onQELmodeChange(int oldMode, int newMode) {
 }
 
 void Texture::purge() {
-    if (lastUsedFrame < (qel ? qel->frameCount : 0) - 1) releaseDXTexture();
+    // Only a picture read from its file comes back as it was; the tiles of one go with it, and
+    // only when none of them was drawn in the last frame.
+    if (fileName.empty() || !tileName.empty()) return;
+    const int32_t recent = (qel ? qel->frameCount : 0) - 1;
+    int32_t lastUsed = lastUsedFrame;
+    for (BasicLink* t = tiles ? tiles->firstChild : nullptr; t; t = t->next)
+        lastUsed = std::max(lastUsed, static_cast<Texture*>(t)->lastUsedFrame);
+    if (lastUsed >= recent) return;
+    releaseDXTexture();
+    for (BasicLink* t = tiles ? tiles->firstChild : nullptr; t; t = t->next) static_cast<Texture*>(t)->releaseDXTexture();
+}
+
+void Texture::purgeUnused() {
+    for (BasicLink* e = Qel::objectList.firstChild; e;) {
+        BasicLink* following = e->next;
+        QelBase* object = static_cast<ObjectListEntry*>(e)->object;
+        if (object->isKindOf(&Texture::classRecord)) static_cast<Texture*>(object)->purge();
+        e = following;
+    }
 }
 
 void Texture::readDescription(PreloadRecord& record) {

@@ -39,7 +39,12 @@ public:
     ~Texture() override;
 
     void onQELmodeChange(int oldMode, int newMode) override;
+    // Drops the device texture of a picture read from a file (with its tiles) when none of it was
+    // drawn in the last frame: the next use reads the file again. Textures without a file keep
+    // theirs, as what was written into them lives only there.
     void purge() override;
+    // Purges every texture: the pictures of screens no longer shown stop taking memory.
+    static void purgeUnused();
 
     void createEmptyTexture(int32_t w, int32_t h, uint32_t flags, bool bDeferred);
     // Makes the texture resident and binds it to stage 0; counts it once per frame.

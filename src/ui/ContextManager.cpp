@@ -15,6 +15,7 @@
 #include "media/QelGraphics.h"
 #include "media/QelInput.h"
 #include "media/TextTrace.h"
+#include "media/Texture.h"
 #include "ui/ContextMessageBox.h"
 #include "ui/Global.h"
 #include "ui/IrisCurtain.h"
@@ -112,6 +113,8 @@ void ContextManager::tickContents(double total, double dt) {
         pTop->bFirstActivation = false;
         // Which screen the player sees: whole-program runs follow the screens by these lines.
         qelLog(u"ContextManager::tickContents", u"%hs in front%hs.", screenName(pTop), first ? "" : " again");
+        // The pictures of the screens left behind go from the device until they are drawn again.
+        Texture::purgeUnused();
         pTop->onActivate(first);
         // The curtain opens on every change of front screen.
         if (pCurtain) pCurtain->targetClosedness = 0.0f;

@@ -260,6 +260,81 @@ TEST_F(TextureTest, ResidentOnUseReleasedOnDeviceLossAndPurgeWhenUnused) {
     engine->frameCount = 0;
 }
 
+TEST_F(TextureTest, TilesOfAPictureArePurgedTogetherAndComeBackFromTheFile) {
+    writeImage("wide.tga", 300, 20);
+    Texture t(0, u"wide.tga");
+    ASSERT_EQ(t.tiles->countChildren(), 2);
+    auto* first = static_cast<Texture*>(t.tiles->firstChild);
+    auto* second = static_cast<Texture*>(first->next);
+    engine->frameCount = 10;
+    first->select();
+    ASSERT_NE(first->dxTexture, nullptr);
+    ASSERT_NE(second->dxTexture, nullptr);
+    const int resident = residentTextureBytes;
+
+    // Only the second tile drawn lately: both stay, as they come back together.
+    engine->frameCount = 20;
+    second->select();
+    engine->frameCount = 21;
+    t.purge();
+    EXPECT_NE(first->dxTexture, nullptr);
+    EXPECT_NE(second->dxTexture, nullptr);
+    // A tile on its own is never dropped: its picture belongs to the whole.
+    engine->frameCount = 30;
+    second->purge();
+    EXPECT_NE(second->dxTexture, nullptr);
+
+    t.purge();
+    EXPECT_EQ(first->dxTexture, nullptr);
+    EXPECT_EQ(second->dxTexture, nullptr);
+    EXPECT_EQ(residentTextureBytes, resident - 2 * 4 * 256 * 256);
+    // Drawing one tile again reads the picture again: the other tile's texels (and its border
+    // column copied from the first) are the picture's.
+    second->select();
+    ASSERT_NE(first->dxTexture, nullptr);
+    auto* dx = static_cast<RecordingDevice::Texture*>(second->dxTexture);
+    ASSERT_NE(dx, nullptr);
+    EXPECT_EQ(dx->pixels[size_t(3 * 256 + 1)], 0xFF000000u | 254u << 16 | 3u << 8);   // picture (254, 3)
+    EXPECT_EQ(dx->pixels[size_t(5 * 256 + 30)], 0xFF000000u | 283u % 256 << 16 | 5u << 8);  // picture (283, 5)
+    EXPECT_EQ(residentTextureBytes, resident);
+    engine->frameCount = 0;
+}
+
+TEST_F(TextureTest, PurgingEveryTextureKeepsWhatOnlyTheDeviceHolds) {
+    writeImage("idle.tga", 8, 8);
+    writeImage("drawn.tga", 8, 8);
+    Texture idle(0, u"idle.tga");
+    Texture drawn(0, u"drawn.tga");
+    // Pixels written by the program (a glyph cache, a picture made in play) live only in the
+    // device texture, with or without a kept copy: never dropped, however long unused.
+    Texture written(32, 32, 0);
+    Texture kept(32, 32, Texture::FLAG_KEEP_IMAGE);
+    MemoryImageFile pixels(2, 2);
+    for (int i = 0; i < 4; ++i) pixels.pImageData[i] = 0xFF345678;
+    written.copyImageData(&pixels, nullptr, nullptr);
+    kept.getSavedSourceData()->blit(&pixels, nullptr, nullptr);
+    kept.copyImageData(&pixels, nullptr, nullptr);
+    engine->frameCount = 40;
+    idle.select();
+    engine->frameCount = 50;
+    drawn.select();
+    engine->frameCount = 51;
+
+    Texture::purgeUnused();
+    EXPECT_EQ(idle.dxTexture, nullptr);
+    EXPECT_NE(drawn.dxTexture, nullptr);
+    for (Texture* t : {&written, &kept}) {
+        auto* dx = static_cast<RecordingDevice::Texture*>(t->dxTexture);
+        ASSERT_NE(dx, nullptr);
+        EXPECT_EQ(dx->pixels[size_t(1 * 256 + 1)], 0xFF345678u);
+    }
+    idle.select();
+    auto* dx = static_cast<RecordingDevice::Texture*>(idle.dxTexture);
+    ASSERT_NE(dx, nullptr);
+    EXPECT_EQ(dx->pixels[size_t(2 * 256 + 5)], 0xFF050200u);
+    engine->frameCount = 0;
+}
+
 TEST_F(TextureTest, SixteenBitBackBufferDithersUnlessTheTextureSaysNo) {
     writeImage("grey.tga", 8, 8, false, [](int, int) { return 0xFF7F7F7Fu; });
     graphics->backBufferBits = 16;
