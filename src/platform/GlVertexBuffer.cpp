@@ -1,20 +1,11 @@
 #include "platform/GlVertexBuffer.h"
 
-#include <epoxy/gl.h>
-
 #include "platform/GlDevice.h"
 
-GlVertexBuffer::GlVertexBuffer(GlDevice* device, UINT length) : owner(device), data(length) {
-    glGenBuffers(1, &bufferName);
-    glBindBuffer(GL_ARRAY_BUFFER, bufferName);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size()), data.data(), GL_DYNAMIC_DRAW);
-}
+GlVertexBuffer::GlVertexBuffer(GlDevice* device, UINT length) : owner(device), data(length) {}
 
 GlVertexBuffer::~GlVertexBuffer() {
-    if (owner) {
-        owner->forgetVertexBuffer(this);
-        if (bufferName) glDeleteBuffers(1, &bufferName);
-    }
+    if (owner) owner->forgetVertexBuffer(this);
 }
 
 ULONG GlVertexBuffer::Release() {
@@ -34,15 +25,7 @@ HRESULT GlVertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** ppbData,
 HRESULT GlVertexBuffer::Unlock() {
     if (!bLocked) return D3DERR_INVALIDCALL;
     bLocked = false;
-    if (owner && bufferName) {
-        owner->makeCurrent();
-        glBindBuffer(GL_ARRAY_BUFFER, bufferName);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(data.size()), data.data());
-    }
     return D3D_OK;
 }
 
-void GlVertexBuffer::detach() {
-    owner = nullptr;
-    bufferName = 0;
-}
+void GlVertexBuffer::detach() { owner = nullptr; }

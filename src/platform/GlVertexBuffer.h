@@ -1,6 +1,7 @@
 #pragma once
-// A vertex buffer of the OpenGL device: a copy in memory (the managed pool, so it survives a
-// device reset) and an OpenGL buffer filled from it at Unlock.
+// A vertex buffer of the OpenGL device: its vertices in memory only (the managed pool, so they
+// survive a device reset). The device copies the vertices of each draw into its own stream as it
+// records the draw, so no OpenGL buffer is kept per vertex buffer.
 
 #include <cstdint>
 #include <vector>
@@ -20,16 +21,14 @@ public:
     HRESULT Unlock() override;
     UINT getLength() const override { return UINT(data.size()); }
 
-    // Called by the device when it goes: the OpenGL buffer went with its context.
+    // Called by the device when it goes.
     void detach();
-    uint32_t glName() const { return bufferName; }
-    // The memory copy, as of the last Unlock (what the OpenGL buffer holds).
+    // The vertices as written.
     const uint8_t* bytes() const { return data.data(); }
 
 private:
     GlDevice* owner;
     std::vector<uint8_t> data;
-    uint32_t bufferName = 0;
     bool bLocked = false;
     ULONG refCount = 1;
 };

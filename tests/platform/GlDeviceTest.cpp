@@ -155,6 +155,31 @@ TEST_F(GlDeviceTest, UntexturedDrawShowsItsVertexColoursOnDirect3DPixelCentres) 
     EXPECT_EQ(at(p, 35, 15), 0xFFFF00FFu);
 }
 
+TEST_F(GlDeviceTest, AVertexBufferRewrittenBetweenDrawsGivesEachDrawItsOwnVertices) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+    setVertices(rect(9.5f, 9.5f, 19.5f, 19.5f, 0xFF00FF00));
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    // The same buffer, written again before the frame is drawn: the first draw keeps its vertices.
+    const std::vector<TestVertex> moved = rect(29.5f, 9.5f, 39.5f, 19.5f, 0xFFFF00FF);
+    void* data = nullptr;
+    ASSERT_EQ(buffer->Lock(0, 0, &data, D3DLOCK_DISCARD), D3D_OK);
+    std::memcpy(data, moved.data(), moved.size() * 24);
+    ASSERT_EQ(buffer->Unlock(), D3D_OK);
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    auto p = readBack();
+    EXPECT_EQ(at(p, 15, 15), 0xFF00FF00u);
+    EXPECT_EQ(at(p, 35, 15), 0xFFFF00FFu);
+    EXPECT_EQ(at(p, 25, 15), 0xFF000000u);
+    // A lock while locked, or an unlock without a lock, is refused.
+    ASSERT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
+    EXPECT_EQ(buffer->Lock(0, 0, &data, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(buffer->Unlock(), D3D_OK);
+    EXPECT_EQ(buffer->Unlock(), D3DERR_INVALIDCALL);
+}
+
 TEST_F(GlDeviceTest, BlendingMixesBySourceAlpha) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
