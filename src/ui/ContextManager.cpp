@@ -105,6 +105,10 @@ void ContextManager::tickContents(double total, double dt) {
         bQuit = true;
         return;
     }
+    if (frontChangeFrame >= 0 && (qel ? qel->frameCount : 0) > frontChangeFrame) {
+        Texture::purgeUnused();
+        frontChangeFrame = -1;
+    }
 
     if (pTop != pLastActive) {
         if (pLastActive) pLastActive->onDeactivate(false);
@@ -113,8 +117,10 @@ void ContextManager::tickContents(double total, double dt) {
         pTop->bFirstActivation = false;
         // Which screen the player sees: whole-program runs follow the screens by these lines.
         qelLog(u"ContextManager::tickContents", u"%hs in front%hs.", screenName(pTop), first ? "" : " again");
-        // The pictures of the screens left behind go from the device until they are drawn again.
-        Texture::purgeUnused();
+        // The pictures of the screens left behind go from the device until they are drawn again,
+        // once a frame has been drawn with the new screen in front: what it did not draw (the
+        // screen left, unless it still shows) goes.
+        frontChangeFrame = qel ? qel->frameCount : 0;
         pTop->onActivate(first);
         // The curtain opens on every change of front screen.
         if (pCurtain) pCurtain->targetClosedness = 0.0f;

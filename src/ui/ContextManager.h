@@ -42,6 +42,9 @@ public:
     float shownFrameRate = 0.0f;
     double nextFrameRateUpdate = 0.0;
     int confirmResult = -1;
+    // The frame of the last change of front screen (drawn with the new screen in front), until the
+    // first tick of a later frame purges the textures that frame did not draw (-1: none waiting).
+    int32_t frontChangeFrame = -1;
 
 private:
     void pop(Context* context);
