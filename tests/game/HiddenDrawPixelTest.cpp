@@ -14,7 +14,7 @@
 #include "game/GameController.h"
 #include "game/GameGlobal.h"
 #include "game/WorldManager.h"
-#include "media/GlPixelFixture.h"
+#include "menus/ArchiveScreenFixture.h"
 #include "media/QelInput.h"
 #include "menus/Loader.h"
 #include "platform/GlDevice.h"
@@ -25,54 +25,17 @@
 
 namespace {
 
-class HiddenDrawPixelTest : public GlPixelFixture {
+class HiddenDrawPixelTest : public ArchiveScreenFixture<GameGlobal> {
 protected:
     void SetUp() override {
-        GlPixelFixture::SetUp();
-        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
-        engine->pFileManager->bUseWad = true;
-        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
-        engine->singleLanguage = 0;
-        for (const WString& path : {ProfileManager::getProfilesPath(),
-                                    ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
-            std::remove(wideToUtf8(path).c_str());
-        application = new GameGlobal();
-        Loader* loader = application->initPreLoader();
-        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
-        stack = application->pContextManager;
-        clearStack();
+        ArchiveScreenFixture::SetUp();
+        if (!application) return;
         application->profileManager.addProfile(u"Ann");
         application->gameConfiguration.bTutorial = 0;
-        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
-        engine->pQelInput->pointer = Vector3(1.0f, 1.0f, 0.0f);
-        engine->frameTimer.previousFrameTime = 0.0;
-        engine->frameTimer.frameTime = 1.0 / 60.0;
         // A 1280 by 1024 screen with filtering, as the program shows it.
-        graphics->workArea = RECT{0, 0, 4096, 4096};
-        graphics->videoModeWidth = 1280;
-        graphics->videoModeHeight = 768;
-        graphics->bBilinearFilter = true;
-        graphics->bHighDetail = true;
-        ASSERT_TRUE(graphics->restorePresentation(true));
+        ASSERT_TRUE(presentAt(1280));
         gl = dynamic_cast<GlDevice*>(device);
         ASSERT_NE(gl, nullptr);
-    }
-    void TearDown() override {
-        if (application) {
-            clearStack();
-            delete application;
-        }
-        GlPixelFixture::TearDown();
-    }
-    void clearStack() {
-        while (Context* top = stack->getTopContext()) {
-            stack->removeChild(top);
-            if (top == application->pGameController) application->pGameController = nullptr;
-            delete top;
-        }
-        delete application->pGameController;
-        application->pGameController = nullptr;
-        stack->pLastActive = stack->pTop = nullptr;
     }
     void ticks(int n) {
         for (int i = 0; i < n; ++i) stack->tick(0, 0);
@@ -98,8 +61,6 @@ protected:
         return differing;
     }
 
-    GameGlobal* application = nullptr;
-    ContextManager* stack = nullptr;
     GlDevice* gl = nullptr;
 };
 

@@ -42,7 +42,7 @@
 #include "game/SpeechArrow.h"
 #include "game/WorldManager.h"
 #include "game/WorldMapMarker.h"
-#include "media/GlPixelFixture.h"
+#include "menus/ArchiveScreenFixture.h"
 #include "media/MemoryImageFile.h"
 #include "media/QelInput.h"
 #include "support/GeneratedData.h"
@@ -70,58 +70,23 @@ const OpenFault kOpenFaults[] = {
 };
 
 // A language and the picture's width.
-class InGameLegibilityTest : public GlPixelFixture, public testing::WithParamInterface<std::tuple<int, int>> {
+class InGameLegibilityTest : public ArchiveScreenFixture<GameGlobal>,
+                             public testing::WithParamInterface<std::tuple<int, int>> {
 protected:
+    int languageToLoad() const override { return std::get<0>(GetParam()); }
     void SetUp() override {
-        GlPixelFixture::SetUp();
-        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
-        engine->pFileManager->bUseWad = true;
-        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
+        ArchiveScreenFixture::SetUp();
+        if (!application) return;
         const auto [languageIndex, pictureWidth] = GetParam();
-        engine->singleLanguage = languageIndex;
-        for (const WString& path : {ProfileManager::getProfilesPath(),
-                                    ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
-            std::remove(wideToUtf8(path).c_str());
-        application = new GameGlobal();
-        Loader* loader = application->initPreLoader();
-        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
-        stack = application->pContextManager;
-        clearStack();
         application->profileManager.addProfile(u"Ann");
         application->gameConfiguration.detailLevel = 1;
         application->gameConfiguration.bTutorial = 1;
-        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
-        engine->pQelInput->pointer = Vector3(1.0f, 1.0f, 0.0f);
-        engine->frameTimer.previousFrameTime = 0.0;
-        engine->frameTimer.frameTime = 1.0 / 60.0;
         language = wideToUtf8(AppText::text(u"LANGUAGEISOCODE"));
         if (language.empty()) language = "lang" + std::to_string(languageIndex);
         if (pictureWidth != 1280) language += "-" + std::to_string(pictureWidth);
         // The picture of the screen: the layout's shape, letterboxed.
-        graphics->workArea = RECT{0, 0, 4096, 4096};
-        graphics->videoModeWidth = pictureWidth;
-        graphics->videoModeHeight = pictureWidth * 3 / 5;
-        graphics->bBilinearFilter = true;
-        graphics->bHighDetail = true;
-        ASSERT_TRUE(graphics->restorePresentation(true));
+        ASSERT_TRUE(presentAt(pictureWidth));
         rules.pixelsPerUnit = float(graphics->viewport.right - graphics->viewport.left) / float(graphics->layoutWidth);
-    }
-    void TearDown() override {
-        if (application) {
-            clearStack();
-            delete application;
-        }
-        GlPixelFixture::TearDown();
-    }
-    void clearStack() {
-        while (Context* top = stack->getTopContext()) {
-            stack->removeChild(top);
-            if (top == application->pGameController) application->pGameController = nullptr;
-            delete top;
-        }
-        delete application->pGameController;
-        application->pGameController = nullptr;
-        stack->pLastActive = stack->pTop = nullptr;
     }
     ProfileData& profile() { return application->profileManager.current(); }
     void ticks(int n, double dt = 1.0 / 60.0) {
@@ -207,8 +172,6 @@ protected:
         return controller;
     }
 
-    GameGlobal* application = nullptr;
-    ContextManager* stack = nullptr;
     LegibilityRules rules;
     std::string language;
     std::vector<std::string> faults, openFaults;

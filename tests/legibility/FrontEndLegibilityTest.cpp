@@ -40,7 +40,7 @@
 #include "ui/MessageViewer.h"
 #include "engine/Random.h"
 #include "engine/Utilities.h"
-#include "media/GlPixelFixture.h"
+#include "menus/ArchiveScreenFixture.h"
 #include "media/QelInput.h"
 #include "menus/ContextAdvancedOptions.h"
 #include "menus/ContextControlsOptions.h"
@@ -86,25 +86,13 @@ struct Visit {
     double step = 1.0 / 60.0;
 };
 
-class FrontEndLegibilityTest : public GlPixelFixture, public testing::WithParamInterface<std::tuple<int, int>> {
+class FrontEndLegibilityTest : public ArchiveScreenFixture<GameGlobal>,
+                                public testing::WithParamInterface<std::tuple<int, int>> {
 protected:
+    int languageToLoad() const override { return std::get<0>(GetParam()); }
     void SetUp() override {
-        GlPixelFixture::SetUp();
-        VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
-        engine->pFileManager->bUseWad = true;
-        engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
-        engine->singleLanguage = std::get<0>(GetParam());
-        for (const WString& path : {ProfileManager::getProfilesPath(),
-                                    ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
-            std::remove(wideToUtf8(path).c_str());
-        application = new GameGlobal();
-        Loader* loader = application->initPreLoader();
-        while (loader->currentStep < Loader::STEP_COUNT) loader->loadStuff(false);
-        stack = application->pContextManager;
-        clearStack();
-        engine->pQelInput->setInputMode(INPUTMODE_MOUSE);
-        engine->frameTimer.previousFrameTime = 0.0;
-        engine->frameTimer.frameTime = 1.0 / 60.0;
+        ArchiveScreenFixture::SetUp();
+        if (!application) return;
         std::string error;
         painted = loadPaintedFigures(VESK_FIGURES_FILE, error);
         ASSERT_TRUE(error.empty()) << error;
@@ -113,30 +101,10 @@ protected:
         if (language.empty()) language = "lang" + std::to_string(std::get<0>(GetParam()));
         mkdir(VESK_LEGIBILITY_DIR, 0755);
     }
-    void TearDown() override {
-        if (application) {
-            clearStack();
-            stack->pLastActive = stack->pTop = nullptr;
-            delete application;
-        }
-        GlPixelFixture::TearDown();
-    }
-    void clearStack() {
-        while (Context* top = stack->getTopContext()) {
-            stack->removeChild(top);
-            delete top;
-        }
-        stack->pLastActive = stack->pTop = nullptr;
-    }
     // The picture width (the back buffer is the layout's shape: 0.6 times as high), with the game's
     // default filtering and detail.
     void present(int pictureWidth) {
-        graphics->workArea = RECT{0, 0, 4096, 4096};
-        graphics->videoModeWidth = pictureWidth;
-        graphics->videoModeHeight = pictureWidth * 3 / 5;
-        graphics->bBilinearFilter = true;
-        graphics->bHighDetail = true;
-        ASSERT_TRUE(graphics->restorePresentation(true));
+        ASSERT_TRUE(presentAt(pictureWidth));
         rules.pixelsPerUnit = float(graphics->viewport.right - graphics->viewport.left) / float(graphics->layoutWidth);
     }
 
@@ -314,8 +282,6 @@ protected:
         return faults;
     }
 
-    GameGlobal* application = nullptr;
-    ContextManager* stack = nullptr;
     std::string language;
     LegibilityRules rules;
     // The figures painted into the menus' pictures (the bear, the station, the tree, the train).

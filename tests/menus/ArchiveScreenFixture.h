@@ -1,8 +1,9 @@
 #pragma once
 // An application object loaded from the generated data archives, on the OpenGL device under Xvfb,
 // for pixel tests of whole screens: the user data starts empty (no players, no configuration of an
-// earlier test), the start screens are taken away so that each test pushes its own, and the
-// pointer rests where it hovers nothing (unless the test puts it elsewhere).
+// earlier test), the texts are those of one language (the first unless the test names another),
+// the start screens are taken away so that each test pushes its own, and the pointer rests where
+// it hovers nothing (unless the test puts it elsewhere).
 
 #include <cstdio>
 #include <functional>
@@ -25,7 +26,7 @@ protected:
         VESK_REQUIRE_GENERATED(fileExists(getDataArchivePath()), wideToUtf8(getDataArchivePath()));
         engine->pFileManager->bUseWad = true;
         engine->bEnableDelayedLoad = engine->pFileManager->bEnableDelayedLoad = false;
-        engine->singleLanguage = 0;
+        engine->singleLanguage = languageToLoad();
         for (const WString& path : {ProfileManager::getProfilesPath(),
                                     ProfileManager::getProfilesFolder() + GameConfiguration::getConfigurationFileName()})
             std::remove(wideToUtf8(path).c_str());
@@ -42,19 +43,37 @@ protected:
     void TearDown() override {
         if (application) {
             clearStack();
-            stack->pLastActive = stack->pTop = nullptr;
             delete application;
             application = nullptr;
         }
         GlPixelFixture::TearDown();
     }
 
-    // Every screen off the stack.
+    // The language whose texts are loaded (its index among the five).
+    virtual int languageToLoad() const { return 0; }
+    // Every screen off the stack (and the game in progress, for an application that has one).
     void clearStack() {
         while (Context* top = stack->getTopContext()) {
             stack->removeChild(top);
+            if constexpr (requires { application->pGameController; })
+                if (top == application->pGameController) application->pGameController = nullptr;
             delete top;
         }
+        if constexpr (requires { application->pGameController; }) {
+            delete application->pGameController;
+            application->pGameController = nullptr;
+        }
+        stack->pLastActive = stack->pTop = nullptr;
+    }
+    // The back buffer as a screen of the width shows the layout (its shape, 0.6 times as high as
+    // wide), with the game's default filtering and detail.
+    bool presentAt(int pictureWidth) {
+        graphics->workArea = RECT{0, 0, 4096, 4096};
+        graphics->videoModeWidth = pictureWidth;
+        graphics->videoModeHeight = pictureWidth * 3 / 5;
+        graphics->bBilinearFilter = true;
+        graphics->bHighDetail = true;
+        return graphics->restorePresentation(true);
     }
     // Ticks the stack a number of frames, then draws it and reads the back buffer.
     void frames(int n) {

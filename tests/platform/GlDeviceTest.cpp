@@ -27,6 +27,20 @@ static_assert(sizeof(TestVertex) == 24);
 
 constexpr UINT W = 64, H = 48;
 
+// Stage 0 as the engine sets it for its sprites: the texture's colour and alpha, each combined with
+// the texture factor by the operations given.
+void useTextureWithFactor(IDirect3DDevice9* device, IDirect3DTexture9* t, DWORD colorOp = D3DTOP_MODULATE,
+                          DWORD alphaOp = D3DTOP_MODULATE, D3DCOLOR factor = 0xFFFFFFFF) {
+    device->SetTexture(0, t);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, colorOp);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, alphaOp);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, factor);
+}
+
 class GlDeviceTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -392,14 +406,7 @@ protected:
     // The texture over the whole back buffer with the stage-0 setting given.
     std::vector<D3DCOLOR> drawTextured(IDirect3DTexture9* t, DWORD colorOp, DWORD alphaOp, D3DCOLOR factor) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        device->SetTexture(0, t);
-        device->SetTextureStageState(0, D3DTSS_COLOROP, colorOp);
-        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
-        device->SetTextureStageState(0, D3DTSS_ALPHAOP, alphaOp);
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
-        device->SetRenderState(D3DRS_TEXTUREFACTOR, factor);
+        useTextureWithFactor(device, t, colorOp, alphaOp, factor);
         device->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
         device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
         setVertices(rect(-0.5f, -0.5f, W - 0.5f, H - 0.5f, 0xFF123456));
@@ -721,14 +728,7 @@ protected:
         gl->bCutQuads = cut;
         gl->quadsCut = gl->quadsLeftOut = gl->quadsOpaque = 0;
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
-        device->SetTexture(0, t);
-        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
-        device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
-        device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFFFFFFFF);
+        useTextureWithFactor(device, t);
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, s.blend);
         device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
         device->SetRenderState(D3DRS_DESTBLEND, s.destBlend);
@@ -839,14 +839,7 @@ protected:
         EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
     }
     void spriteQuad(IDirect3DTexture9* t, float x0, float y0, float x1, float y1, bool linear) {
-        device->SetTexture(0, t);
-        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
-        device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
-        device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFFFFFFFF);
+        useTextureWithFactor(device, t);
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
         device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
         device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
