@@ -308,7 +308,7 @@ void GlDevice::makeCurrent() {
 }
 
 void GlDevice::forgetVertexBuffer(GlVertexBuffer* buffer) {
-    vertexBuffers.erase(std::remove(vertexBuffers.begin(), vertexBuffers.end(), buffer), vertexBuffers.end());
+    vertexBuffers.erase(buffer);
     if (streamBuffer == buffer) streamBuffer = nullptr;
     makeCurrent();
 }
@@ -848,7 +848,7 @@ HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL, IDirect
     if (length == 0) return D3DERR_INVALIDCALL;
     makeCurrent();
     auto* created = new GlVertexBuffer(this, length);
-    vertexBuffers.push_back(created);
+    vertexBuffers.insert(created);
     *buffer = created;
     return D3D_OK;
 }
@@ -856,7 +856,7 @@ HRESULT GlDevice::CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL, IDirect
 HRESULT GlDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
     if (stream != 0) return D3DERR_INVALIDCALL;
     auto* glBuffer = static_cast<GlVertexBuffer*>(buffer);
-    if (glBuffer && std::find(vertexBuffers.begin(), vertexBuffers.end(), glBuffer) == vertexBuffers.end())
+    if (glBuffer && !vertexBuffers.contains(glBuffer))
         return D3DERR_INVALIDCALL;
     if (glBuffer && stride < 24) return D3DERR_INVALIDCALL;
     streamBuffer = glBuffer;

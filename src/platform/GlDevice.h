@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/D3D9.h"
@@ -190,6 +191,6 @@ private:
     bool bLossForced = false;
     bool bNeedsReset = false;
     int failingResets = 0;
-    std::vector<GlVertexBuffer*> vertexBuffers;
+    std::unordered_set<GlVertexBuffer*> vertexBuffers;
     std::vector<GlTexture*> textures;
 };
