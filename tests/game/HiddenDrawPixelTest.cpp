@@ -12,6 +12,7 @@
 #include "engine/Utilities.h"
 #include "game/ContextLevelComplete.h"
 #include "game/GameController.h"
+#include "game/PerfectLevel.h"
 #include "game/GameGlobal.h"
 #include "game/WorldManager.h"
 #include "menus/ArchiveScreenFixture.h"
@@ -82,12 +83,7 @@ TEST_F(HiddenDrawPixelTest, LevelInPlayAndTallyComeOutAsWhenEveryDrawIsDrawn) {
     ticks(180);
     EXPECT_EQ(differingPixels("level in play"), 0);
 
-    game->totalCars = 10;
-    game->levelStartTime = 0.0;
-    game->levelEndTime = 5.0;
-    game->stats_correctPlacements = game->stats_shotsFired = 10;
-    game->stats_incorrectPlacements = 0;
-    game->stats_bonusesCollected = game->stats_bonusesSpawned = 2;
+    givePerfectLevelStatistics(*game);
     stack->pushContext(new ContextLevelComplete());
     ticks(150);
     EXPECT_EQ(differingPixels("level-complete tally"), 0);

@@ -33,6 +33,7 @@
 #include "game/ContextPause.h"
 #include "game/ContextRestartConfirm.h"
 #include "game/GameController.h"
+#include "game/PerfectLevel.h"
 #include "game/Hud.h"
 #include "game/SpeechBubble.h"
 #include "ui/AppLink.h"
@@ -265,12 +266,7 @@ TEST_P(InGameLegibilityTest, LevelScreensReadClearly) {
         ticks(2);
         // The tally over a level won with three gold medals and the top bonus, at each step of
         // its count, and with the bonus rising (before it fades).
-        game->totalCars = 10;
-        game->levelStartTime = 0.0;
-        game->levelEndTime = 5.0;
-        game->stats_correctPlacements = game->stats_shotsFired = 10;
-        game->stats_incorrectPlacements = 0;
-        game->stats_bonusesCollected = game->stats_bonusesSpawned = 2;
+        givePerfectLevelStatistics(*game);
         auto* tally = new ContextLevelComplete();
         stack->pushContext(tally);
         // Its panel lies below the head-up display and holds the medals with their names.
