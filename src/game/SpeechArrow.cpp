@@ -1,5 +1,7 @@
 #include "game/SpeechArrow.h"
 
+#include <algorithm>
+
 #include "ui/FontAccess.h"
 #include "ui/FrameSkin.h"
 #include "engine/Qel.h"
@@ -12,6 +14,10 @@ namespace {
 // Bottom middle: the frame's position is the middle of its lower edge, as the arrow's is its tip.
 constexpr int kAnchorBottomMiddle = 2;
 
+// Room the frame keeps from the screen's side edges.
+constexpr float kSideMargin = 4.0f;
+
+int layoutWidth() { return qel && qel->pQelGraphics ? qel->pQelGraphics->layoutWidth : 800; }
 int layoutHeight() { return qel && qel->pQelGraphics ? qel->pQelGraphics->layoutHeight : 480; }
 }  // namespace
 
@@ -52,12 +58,15 @@ void SpeechArrow::pointAt(float x, float y, float z) {
     const float frameHeight = pFrame ? pFrame->height : 0.0f;
     const float arrowHeight = arrow.pSkin ? arrow.pSkin->height : 0.0f;
     arrow.position = Vector3(x, y, z);
+    // Near a side edge the frame slides along it, whole on the screen; the arrow stays on the point.
+    const float reach = float(layoutWidth()) / 2.0f - kSideMargin - (pFrame ? pFrame->width : 0.0f) / 2.0f;
+    const float frameX = reach > 0.0f ? std::clamp(x, -reach, reach) : x;
     if (y > float(layoutHeight()) / 2.0f - 64.0f) {
         arrow.scale = Vector3(1.0f, -1.0f, 1.0f);
-        position = Vector3(x, y - (frameHeight + arrowHeight - 4.0f), z);
+        position = Vector3(frameX, y - (frameHeight + arrowHeight - 4.0f), z);
     } else {
         arrow.scale = Vector3(1.0f, 1.0f, 1.0f);
-        position = Vector3(x, y + (arrowHeight - 4.0f), z);
+        position = Vector3(frameX, y + (arrowHeight - 4.0f), z);
     }
     arrow.updateXform();
     updateXform();

@@ -1,6 +1,7 @@
 #pragma once
 // The tutorial's hint: a framed text with an arrow whose tip is on the thing it points at. Near
-// the top of the screen the arrow turns over and the frame hangs below the point.
+// the top of the screen the arrow turns over and the frame hangs below the point; near a side the
+// frame slides inwards.
 
 #include <cstdint>
 
@@ -19,7 +20,8 @@ public:
     // Stores and measures the text (textFont); the frame takes the text's size plus 16.
     void setText(WStringView newText);
     // Puts the arrow's tip on the point, the frame above it, or below it (arrow turned over) when
-    // the point lies within 64 units of the top edge.
+    // the point lies within 64 units of the top edge; near a side edge the frame slides along to
+    // stay whole on the screen, 4 units from the edge.
     virtual void pointAt(float x, float y, float z);
     // Nothing without a text: the frame, the arrow, then the text in the colour with red, green
     // and blue halved.

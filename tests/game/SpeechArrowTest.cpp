@@ -1,5 +1,5 @@
-// The hint arrow: its frame fits the text, it turns over near the top edge, and it draws nothing
-// without a text.
+// The hint arrow: its frame fits the text, it turns over near the top edge, its frame stays within
+// the side edges, and it draws nothing without a text.
 
 #include <gtest/gtest.h>
 
@@ -35,6 +35,24 @@ TEST_F(SpeechArrowTest, TurnsOverWithinSixtyFourUnitsOfTheTop) {
         const float expected = c.flipped ? c.y - (frameHeight + 24 - 4) : c.y + (24 - 4);
         EXPECT_FLOAT_EQ(arrow.position.y, expected) << c.y;
         EXPECT_FLOAT_EQ(arrow.arrow.scale.y, c.flipped ? -1.0f : 1.0f);
+    }
+}
+
+// A frame that would stick out over a side edge slides along it, 4 units inside; the arrow stays on
+// the point. Layout 800 wide: the edges are at -400 and 400; the frame here is 176 wide.
+TEST_F(SpeechArrowTest, TheFrameSlidesAlongASideEdgeAndTheArrowStaysOnThePoint) {
+    const struct {
+        float x;
+        float frameX;
+    } cases[] = {{0, 0}, {308, 308}, {309, 308}, {395, 308}, {-308, -308}, {-380, -308}};
+    for (const auto& c : cases) {
+        for (const float y : {0.0f, 230.0f}) {
+            SpeechArrow arrow;
+            arrow.setText(u"right-click here");
+            arrow.pointAt(c.x, y, 0);
+            EXPECT_FLOAT_EQ(arrow.position.x, c.frameX) << c.x << ", " << y;
+            EXPECT_FLOAT_EQ(arrow.arrow.position.x, c.x) << c.x << ", " << y;
+        }
     }
 }
 
