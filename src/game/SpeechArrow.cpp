@@ -7,6 +7,7 @@
 #include "engine/Qel.h"
 #include "engine/ResourceManager.h"
 #include "game/Hud.h"
+#include "menus/OutlinedText.h"
 #include "media/QelGraphics.h"
 #include "media/Quad.h"
 
@@ -81,5 +82,7 @@ void SpeechArrow::render() {
     at.position = Vector3(position.x, position.y + frameHeight / 2.0f, position.z);
     at.color = (color & 0xFF000000u) | (scaleColorRGB(color, 0.5f) & 0x00FFFFFFu);
     at.updateXform();
-    FontAccess::drawAligned(Hud::textFont(), &at, 20, text);
+    // The text at half strength reads too weakly on the frame in its own full colour: the solid rim
+    // of black or white, whichever stands out more from it, lifts it.
+    OutlinedText::drawSolid(Hud::textFont(), &at, 20, text, OutlinedText::contrastingRim(at.color));
 }

@@ -24,7 +24,7 @@ public:
     // stay whole on the screen, 4 units from the edge.
     virtual void pointAt(float x, float y, float z);
     // Nothing without a text: the frame, the arrow, then the text in the colour with red, green
-    // and blue halved.
+    // and blue halved, in a solid rim of black or white (whichever stands out more from it).
     void render() override;
     // Frame and arrow in one colour.
     void setColour(uint32_t colour);

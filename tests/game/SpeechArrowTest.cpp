@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "GameScreenFixture.h"
 #include "ui/FrameSkin.h"
 #include "game/SpeechArrow.h"
@@ -56,21 +58,51 @@ TEST_F(SpeechArrowTest, TheFrameSlidesAlongASideEdgeAndTheArrowStaysOnThePoint) 
     }
 }
 
-TEST_F(SpeechArrowTest, DrawsNothingWithoutTextAndTheTextInAHalvedColour) {
-    SpeechArrow arrow;
-    arrow.pointAt(0, 0, 0);
-    device->calls.clear();
-    traceTexts();
-    arrow.render();
-    EXPECT_EQ(draws(), 0);
-    EXPECT_TRUE(TextTrace::drawn.empty());
-    arrow.setText(u"right-click here");
-    arrow.pointAt(0, 0, 0);
-    arrow.render();
-    EXPECT_GT(draws(), 0);
-    const DrawnText* text = TextTrace::find(u"right-click here");
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->colour, 0xFF7F765Fu);  // 0xFFFFECBF with red, green and blue halved
-    EXPECT_EQ(text->flags, 20);
-    EXPECT_FLOAT_EQ(text->y, 20.0f + 36.0f / 2.0f);
+// The text is drawn last, in the hint's colour with red, green and blue halved, over a solid rim:
+// copies of it all round, 2 units out, in opaque black or white, whichever stands out more from
+// the text (the left-click hint's grey-brown and the claw's green on black, 4.66:1 and 4.60:1 against
+// 4.51:1 and 4.57:1 on white; the right-click hint's dark brown on white, 7.9:1).
+TEST_F(SpeechArrowTest, DrawsNothingWithoutTextAndTheTextInAHalvedColourOverARim) {
+    const struct {
+        uint32_t colour, text, rim;
+    } cases[] = {
+        {SpeechArrow::DEFAULT_COLOUR, 0xFF7F765F, 0xFF000000},
+        {0xFFFF8040, 0xFF7F4020, 0xFFFFFFFF},
+        {0xFFC0FF80, 0xFF607F40, 0xFF000000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.colour);
+        SpeechArrow arrow;
+        arrow.setColour(c.colour);
+        arrow.pointAt(0, 0, 0);
+        device->calls.clear();
+        traceTexts();
+        arrow.render();
+        EXPECT_EQ(draws(), 0);
+        EXPECT_TRUE(TextTrace::drawn.empty());
+        arrow.setText(u"right-click here");
+        arrow.pointAt(0, 0, 0);
+        arrow.render();
+        EXPECT_GT(draws(), 0);
+        ASSERT_GE(TextTrace::drawn.size(), 9u);
+        const DrawnText& text = TextTrace::drawn.back();
+        EXPECT_EQ(text.text, u"right-click here");
+        EXPECT_EQ(text.colour, c.text);
+        EXPECT_EQ(text.flags, 20);
+        EXPECT_FLOAT_EQ(text.y, 20.0f + 36.0f / 2.0f);
+        float left = 0, right = 0, below = 0, above = 0;
+        for (size_t i = 0; i + 1 < TextTrace::drawn.size(); ++i) {
+            const DrawnText& rim = TextTrace::drawn[i];
+            EXPECT_EQ(rim.text, text.text);
+            EXPECT_EQ(rim.colour, c.rim);
+            left = std::min(left, rim.x - text.x);
+            right = std::max(right, rim.x - text.x);
+            below = std::min(below, rim.y - text.y);
+            above = std::max(above, rim.y - text.y);
+        }
+        EXPECT_FLOAT_EQ(left, -2.0f);
+        EXPECT_FLOAT_EQ(right, 2.0f);
+        EXPECT_FLOAT_EQ(below, -2.0f);
+        EXPECT_FLOAT_EQ(above, 2.0f);
+    }
 }
