@@ -1,8 +1,9 @@
-// Every front-end screen (the story at the start among them) read as a player would read it, in
-// each of the five languages, on the OpenGL device under Xvfb with the generated data archives:
-// each text's glyphs stand out from what lies right around them (4.5:1, 3:1 for large text), no
-// text runs into another text, another item, a figure of the menus' picture (the bear, the station,
-// the tree, the train) or the picture's edge. The picture is 1280 wide (what a 1280 by 1024 screen
+// Every front-end screen (the story at the start among them, and the main menu under the game logo
+// that the story leaves when it has been told) read as a player would read it, in each of the five
+// languages, on the OpenGL device under Xvfb with the generated data archives: each text's glyphs
+// stand out from what lies right around them (4.5:1, 3:1 for large text), no text runs into another
+// text, another item, a figure of the menus' picture (the bear, the station, the tree, the train),
+// the logo or the picture's edge. The picture is 1280 wide (what a 1280 by 1024 screen
 // shows of the 800 by 480 layout, letterboxed), and the first language is also read at the pictures
 // of a 16:9 screen (1200 by 720) and of a 4:3 one (1024 by 614). Contact sheets of every screen,
 // with the faults outlined in red, land in the build folder (legibility/<language>-<width>.png).
@@ -199,6 +200,9 @@ protected:
             // yet ended.
             {"intro-closing", [] { return new ContextLogo(); }, 640, {}, 0.05},
             {"intro-end", [] { return new ContextLogo(); }, 726, {}, 0.05},
+            // The main menu once the story has been told to its end: from then on the game logo
+            // stands over the picture.
+            {"main-menu-story-told", [] { return new ContextLogo(); }, 880, {}, 0.05},
             {"message-box-title",
              [text] {
                  auto* box = new ContextMessageBox();
@@ -230,6 +234,12 @@ protected:
             engine->pQelInput->pointer = Vector3(1.0f, 1.0f, 0.0f);
             // The menus' picture in its place, as the story leaves it when it ends.
             static_cast<ContextIntro*>(application->pContextIntro)->jumpTo(0.0f);
+            // The snow over it alone, as before the story has been told: its end leaves the logo.
+            for (BasicLink* c = application->pContextMenuBackground->firstChild; c;) {
+                BasicLink* next = c->next;
+                if (!dynamic_cast<SnowEffect*>(static_cast<QelBase*>(c))) static_cast<QelBase*>(c)->release();
+                c = next;
+            }
             while (application->profileManager.countProfiles() > 0) application->profileManager.deleteProfile(0);
             application->profileManager.currentIndex = 0;
             // A player is known, or the main menu asks for a name first.
@@ -250,6 +260,9 @@ protected:
             if (visit.name == "main-menu" &&
                 std::count_if(f.trace.figures.begin(), f.trace.figures.end(), [](const TracedFigure& t) { return t.bPainted; }) < 4)
                 faults.push_back("screen main-menu [" + language + "]: the figures of the menus' picture were not traced");
+            if (visit.name == "main-menu-story-told" &&
+                std::none_of(f.trace.figures.begin(), f.trace.figures.end(), [](const TracedFigure& t) { return t.bPainted && t.name == u"logo"; }))
+                faults.push_back("screen main-menu-story-told [" + language + "]: no game logo over the picture");
             std::vector<PixelBox> marked;
             for (const LegibilityFault& fault : report.faults) {
                 faults.push_back(fault.describe(visit.name, language));

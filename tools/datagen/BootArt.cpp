@@ -386,17 +386,22 @@ void logoPainter(cairo_t* cr, int w, int h, bool holiday) {
     }
 }
 
-TextureImage logo() {
-    Atlas atlas("xmas-edition/gfx/logo.tga");
-    atlas.add(560, 180, [](cairo_t* cr, int w, int h) { logoPainter(cr, w, h, false); });
-    return atlas.build();
+// The plaque is a figure of the picture (the game's loader names its skin 'skin'): the legibility
+// checks hold the texts of the main menu, where it stands once the story has been told, clear of it.
+TextureImage logoPicture(const char* file, const char* skin, bool holiday) {
+    Atlas atlas(file);
+    std::vector<FigureBox> figures;
+    atlas.add(560, 180, [&](cairo_t* cr, int w, int h) {
+        paintFigure(cr, figures, skin, w, h, "logo", [&](cairo_t* figure) { logoPainter(figure, w, h, holiday); });
+    });
+    TextureImage image = atlas.build();
+    image.figures = std::move(figures);
+    return image;
 }
 
-TextureImage logoHoliday() {
-    Atlas atlas("xmas-edition/gfx/logo-holiday.tga");
-    atlas.add(560, 180, [](cairo_t* cr, int w, int h) { logoPainter(cr, w, h, true); });
-    return atlas.build();
-}
+TextureImage logo() { return logoPicture("xmas-edition/gfx/logo.tga", "logo:0", false); }
+
+TextureImage logoHoliday() { return logoPicture("xmas-edition/gfx/logo-holiday.tga", "logoHoliday:0", true); }
 
 }  // namespace
 
