@@ -65,6 +65,7 @@ AwardDisplay::AwardDisplay(int medal, float x, float y, float z, double delay)
         auto* value = new TextLabel(x, y, z, formatThousands(points), AppLink::fontLarge(), colour);
         value->alignment = 0x14;
         addChild(value);
+        pValue = value;
         static const char16_t* const kNames[] = {u"BRONZEAWARD", u"SILVERAWARD", u"GOLDAWARD"};
         // The outline font: the name stands under the bubble, over the game.
         auto* name = new TextLabel(x, y + kNameOffset, z, AppText::text(kNames[medal]), game ? game->pFontMediumOutline : nullptr,
@@ -97,8 +98,12 @@ void AwardDisplay::update(double t, double dt) {
     if (state == SHOWN && medal != NONE && t >= nextSparkleTime) {
         if (nextSparkleTime > 0.0) {
             const float a = kTwoPi * randomUnit();
-            addChild(new AwardSparkle(position.x + SPARKLE_DISTANCE * std::cos(a), position.y + SPARKLE_DISTANCE * std::sin(a),
-                                      position.z));
+            // Beneath the points and the medal's name: a sparkle swells to three times its size and
+            // would hide the figures it passes over.
+            auto* sparkle = new AwardSparkle(position.x + SPARKLE_DISTANCE * std::cos(a), position.y + SPARKLE_DISTANCE * std::sin(a),
+                                             position.z);
+            if (pValue) insertChildBefore(sparkle, pValue);
+            else addChild(sparkle);
         }
         nextSparkleTime = t + double(randomUnit()) * double(4 - medal);
     }

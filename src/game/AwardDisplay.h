@@ -18,7 +18,8 @@ public:
     ~AwardDisplay() override;
 
     // In the shown state, a medal makes a sparkle whenever the clock passes nextSparkleTime (the
-    // first pass only schedules); then the base update (state and children).
+    // first pass only schedules), drawn over the star and beneath the texts; then the base update
+    // (state and children).
     void update(double t, double dt) override;
     // Nothing before the shown state.
     void render() override;
@@ -35,6 +36,8 @@ public:
     double nextSparkleTime = 0.0;
     int points;
     bool bPaid = false;
+    // The points' label (none without a medal): sparkles go in before it.
+    BasicLink* pValue = nullptr;
 
 private:
     void pay();

@@ -308,8 +308,10 @@ TEST_F(AwardTest, AMedalSparklesFortyUnitsAwayFromTheSecondPassOn) {
     std::swap(randomSeed, replay);
     const float a = 2.0f * 3.14159265f * randomUnit();
     std::swap(randomSeed, replay);
-    auto* sparkle = dynamic_cast<AwardSparkle*>(static_cast<QelBase*>(award.lastChild));
+    // Drawn over the star and beneath the points and the medal's name, which it would hide.
+    auto* sparkle = dynamic_cast<AwardSparkle*>(static_cast<QelBase*>(award.pValue->prev));
     ASSERT_NE(sparkle, nullptr);
+    for (BasicLink* after = award.pValue; after; after = after->next) EXPECT_NE(dynamic_cast<TextLabel*>(after), nullptr);
     EXPECT_NEAR(sparkle->position.x, 100 + 40 * std::cos(a), 1e-4f);
     EXPECT_NEAR(sparkle->position.y, 20 + 40 * std::sin(a), 1e-4f);
     // Updated in the frame that made it.
