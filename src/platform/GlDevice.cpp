@@ -267,6 +267,11 @@ void GlDevice::setContextAttributes() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // The device never tests depth or stencil: the window's framebuffer has neither buffer, which
+    // saves their memory (a depth buffer the size of the window); Mesa's software rasteriser also
+    // keeps its fast paths for framebuffers without depth open.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 }
 
 GlDevice::GlDevice(SDL_Window* window) : window(window) {

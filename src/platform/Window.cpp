@@ -1,6 +1,7 @@
 #include "platform/Window.h"
 
 #include "platform/Clock.h"
+#include "platform/GlDevice.h"
 #include "platform/WindowInputEvents.h"
 
 #include <SDL.h>
@@ -68,6 +69,8 @@ bool createMainWindow(const char* title, const char* className, int x, int y, in
     setenv("SDL_VIDEO_X11_WMCLASS", className, 0);
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // The window's pixel format (its buffers) is chosen as it is made: the device's wishes apply.
+    GlDevice::setContextAttributes();
     mainWindow = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_MINIMIZED);
     if (!mainWindow) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

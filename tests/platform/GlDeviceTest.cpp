@@ -2,6 +2,7 @@
 // colour and the fragment programs built for it, blending, alpha test, draw range checks, device
 // loss and resets.
 
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -137,6 +138,20 @@ TEST_F(GlDeviceTest, ClearTouchesOnlyTheViewport) {
     EXPECT_EQ(at(p, 28, 13), 0xFF000000u);
     EXPECT_EQ(at(p, 8, 3), 0xFF000000u);
     EXPECT_EQ(at(p, 8, 14), 0xFF000000u);
+}
+
+TEST_F(GlDeviceTest, TheWindowHasNeitherDepthNorStencilBuffer) {
+    // The device never tests depth: a window made with its attributes carries no buffers for it.
+    gl->makeCurrent();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    for (GLenum attachment : {GLenum(GL_DEPTH), GLenum(GL_STENCIL)}) {
+        GLint type = -1;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &type);
+        EXPECT_EQ(type, GL_NONE) << attachment;
+    }
+    GLint red = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE, &red);
+    EXPECT_EQ(red, 8);
 }
 
 TEST_F(GlDeviceTest, ViewportOutsideTheBackBufferIsRefused) {

@@ -3,12 +3,13 @@
 
 #include <SDL.h>
 
+#include "platform/GlDevice.h"
+
 struct GlTestWindow {
     GlTestWindow(int width, int height) {
         SDL_InitSubSystem(SDL_INIT_VIDEO);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        // As the program's main window: the device's attributes.
+        GlDevice::setContextAttributes();
         window = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     }
     ~GlTestWindow() {
