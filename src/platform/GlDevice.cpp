@@ -1205,8 +1205,17 @@ void GlDevice::skipHiddenDraws() {
 
     // Each draw keeps only the screen tiles that no later draw covers (and, when its texture's
     // transparent texels leave the picture as it is, that show some texel): a draw with none is
-    // left out, the quads of a flat strip are cut into rows of rectangles over those tiles.
-    std::vector<QuadVertex> cut;
+    // left out, the quads of a flat strip are cut into rows of rectangles over those tiles. A
+    // blended draw that shows only opaque texels over enough of its tiles, where blending and the
+    // alpha test leave such texels as they are, draws those tiles as a draw of its own without
+    // either, right after the rest.
+    std::vector<QuadVertex> cut, cutOpaque;
+    std::vector<std::pair<size_t, QueuedDraw>> opaqueParts;  // each after the draw at its index
+    // The kind of each screen tile of each quad of a draw: not drawn, drawn, drawn without blending.
+    enum : char { LEFT_OUT, DRAWN, DRAWN_OPAQUE };
+    // (tileKinds: every quad's tiles in a row, each quad's from kindStart on; kept between frames.)
+    std::vector<size_t> kindStart;
+    std::vector<std::pair<int, int>> runs, lastRuns;
     for (size_t i = 0; i < n; ++i) {
         QueuedDraw& d = queuedDraws[i];
         const Footprint& f = prints[i];
@@ -1230,86 +1239,182 @@ void GlDevice::skipHiddenDraws() {
         const bool zeroHides = t && d.invisibleZero;
         bool sameColour = true;
         for (UINT k = 1; k < d.vertexCount; ++k) sameColour = sameColour && vertexOf(d, int(k))->color == vertexOf(d, 0)->color;
-        cut.clear();
+        // Colours that differ would have to be interpolated: such a draw is not cut.
+        const bool mayCut = !(d.readsDiffuse && !sameColour) && d.cull == D3DCULL_NONE;
+        // A part of its own pays for its draw and its rectangles' edges when it is large enough
+        // (blending costs the software rasteriser a few nanoseconds a pixel, a draw some microseconds).
+        constexpr int MIN_OPAQUE_PART_TILES = 24;
+        float area = 0.0f;
+        for (const FlatQuad& q : f.quads) area += (q.x1 - q.x0) * (q.y1 - q.y0);
+        const bool mayPart = bDrawOpaquePartsApart && mayCut && t && d.blend && !d.opaque && d.mayGoOpaque &&
+                             area >= float(MIN_OPAQUE_PART_TILES * T * T);
         bool changed = false;
-        // What the cut costs: the pixels of its rectangles and those shaded twice along each
-        // one's diagonal (the rasteriser shades blocks of pixels), against the quads as they are.
-        double cutCost = 0.0, wholeCost = 0.0;
-        std::vector<std::pair<int, int>> runs, lastRuns;
-        for (const FlatQuad& q : f.quads) {
-            wholeCost += double(q.x1 - q.x0) * double(q.y1 - q.y0) + 4.0 * double(std::max(q.x1 - q.x0, q.y1 - q.y0));
+        int opaqueTiles = 0;
+        tileKinds.clear();
+        kindStart.assign(f.quads.size() + 1, 0);
+        for (size_t qi = 0; qi < f.quads.size(); ++qi) {
+            const FlatQuad& q = f.quads[qi];
+            kindStart[qi] = kindStart[qi + 1] = tileKinds.size();
             int c0, r0, c1, r1;
             if (!tilesOf(d, q, c0, r0, c1, r1)) {
                 changed = true;
                 continue;
             }
             TileTable tt;
-            if (zeroHides) makeTable(d, q, *t, c0, r0, c1, r1, tt);
-            // Rows of tiles with the same runs make one band of rectangles.
-            int bandTop = r0;
-            lastRuns.clear();
-            auto emitBand = [&](int top, int bottom) {
-                for (const auto& [start, end] : lastRuns) {
-                    const float x0 = std::max(q.x0, float(start * T)), x1 = std::min(q.x1, float((end + 1) * T));
-                    const float y0 = std::max(q.y0, float(top * T)), y1 = std::min(q.y1, float((bottom + 1) * T));
-                    if (x1 <= x0 || y1 <= y0) continue;
-                    cutCost += double(x1 - x0) * double(y1 - y0) + 4.0 * double(std::max(x1 - x0, y1 - y0));
-                    float a0, b0, a1, b1;
-                    along(q, x0, y0, a0, b0);
-                    along(q, x1, y1, a1, b1);
-                    const QuadVertex v00 = blend(d, q, a0, b0), v10 = blend(d, q, a1, b0), v01 = blend(d, q, a0, b1),
-                                     v11 = blend(d, q, a1, b1);
-                    cut.insert(cut.end(), {v00, v10, v01, v10, v11, v01});
-                }
-            };
-            for (int r = r0; r <= r1 + 1; ++r) {
-                runs.clear();
-                int start = -1;
-                for (int c = c0; c <= c1 + 1 && r <= r1; ++c) {
-                    bool needed = false;
-                    if (c <= c1 && shows(c, r)) {
-                        needed = true;
-                        if (zeroHides && tt.separable) {
-                            needed = tileFlags(tt, *t, c, r, GlTexture::TILE_VISIBLE, false) != 0;
-                        } else if (zeroHides) {
-                            int tc0, tr0, tc1, tr1;
-                            const float x0 = std::max(q.x0, float(c * T)), x1 = std::min(q.x1, float((c + 1) * T));
-                            const float y0 = std::max(q.y0, float(r * T)), y1 = std::min(q.y1, float((r + 1) * T));
-                            if (x1 > x0 && y1 > y0 && texelTiles(d, q, *t, x0, y0, x1, y1, tc0, tr0, tc1, tr1)) {
-                                needed = false;
-                                for (int tr = tr0; tr <= tr1 && !needed; ++tr)
-                                    for (int tc = tc0; tc <= tc1 && !needed; ++tc)
-                                        needed = (t->tile(tc, tr) & GlTexture::TILE_VISIBLE) != 0;
-                            }
+            if (zeroHides || mayPart) makeTable(d, q, *t, c0, r0, c1, r1, tt);
+            tileKinds.resize(kindStart[qi] + size_t(c1 - c0 + 1) * size_t(r1 - r0 + 1), LEFT_OUT);
+            kindStart[qi + 1] = tileKinds.size();
+            char* kind = tileKinds.data() + kindStart[qi];
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c) {
+                    bool needed = shows(c, r);
+                    const float x0 = std::max(q.x0, float(c * T)), x1 = std::min(q.x1, float((c + 1) * T));
+                    const float y0 = std::max(q.y0, float(r * T)), y1 = std::min(q.y1, float((r + 1) * T));
+                    if (needed && zeroHides && tt.separable) {
+                        needed = tileFlags(tt, *t, c, r, GlTexture::TILE_VISIBLE, false) != 0;
+                    } else if (needed && zeroHides) {
+                        int tc0, tr0, tc1, tr1;
+                        if (x1 > x0 && y1 > y0 && texelTiles(d, q, *t, x0, y0, x1, y1, tc0, tr0, tc1, tr1)) {
+                            needed = false;
+                            for (int tr = tr0; tr <= tr1 && !needed; ++tr)
+                                for (int tc = tc0; tc <= tc1 && !needed; ++tc)
+                                    needed = (t->tile(tc, tr) & GlTexture::TILE_VISIBLE) != 0;
                         }
                     }
-                    if (c <= c1 && !needed) changed = true;
-                    if (needed && start < 0) start = c;
-                    if (!needed && start >= 0) {
-                        runs.emplace_back(start, c - 1);
-                        start = -1;
+                    if (!needed) {
+                        changed = true;
+                        continue;
                     }
+                    bool opaqueHere = false;
+                    if (mayPart && tt.separable) {
+                        opaqueHere = tileFlags(tt, *t, c, r, GlTexture::TILE_OPAQUE, true) == 1;
+                    } else if (mayPart) {
+                        int tc0 = 0, tr0 = 0, tc1 = -1, tr1 = -1;
+                        opaqueHere = x1 > x0 && y1 > y0 && texelTiles(d, q, *t, x0, y0, x1, y1, tc0, tr0, tc1, tr1);
+                        for (int tr = tr0; tr <= tr1 && opaqueHere; ++tr)
+                            for (int tc = tc0; tc <= tc1 && opaqueHere; ++tc)
+                                opaqueHere = (t->tile(tc, tr) & GlTexture::TILE_OPAQUE) != 0;
+                    }
+                    kind[size_t(r - r0) * size_t(c1 - c0 + 1) + size_t(c - c0)] = opaqueHere ? DRAWN_OPAQUE : DRAWN;
+                    opaqueTiles += opaqueHere;
                 }
-                if (r <= r1 && r > r0 && runs == lastRuns) continue;
-                if (r > r0) emitBand(bandTop, r - 1);
-                bandTop = r;
-                lastRuns.swap(runs);
-            }
         }
-        if (!changed) continue;
-        if (cut.empty()) {
+        bool parted = opaqueTiles >= MIN_OPAQUE_PART_TILES;
+        if (!changed && !parted) continue;
+        if (!mayCut) {
+            // Still wholly hidden when no tile is drawn.
+            bool any = false;
+            for (char k : tileKinds) any = any || k != LEFT_OUT;
+            if (!any) {
+                d.skip = true;
+                ++drawsHidden;
+            }
+            continue;
+        }
+        // What the cut costs: the pixels of its rectangles and those shaded twice along each
+        // one's diagonal (the rasteriser shades blocks of pixels), against the quads as they are.
+        double cutCost = 0.0, wholeCost = 0.0;
+        auto emitAll = [&] {
+            cutCost = wholeCost = 0.0;
+            cut.clear();
+            cutOpaque.clear();
+            for (size_t qi = 0; qi < f.quads.size(); ++qi) {
+                const FlatQuad& q = f.quads[qi];
+                wholeCost += double(q.x1 - q.x0) * double(q.y1 - q.y0) + 4.0 * double(std::max(q.x1 - q.x0, q.y1 - q.y0));
+                int c0, r0, c1, r1;
+                if (kindStart[qi + 1] == kindStart[qi] || !tilesOf(d, q, c0, r0, c1, r1)) continue;
+                const char* kind = tileKinds.data() + kindStart[qi];
+                // The tiles of one kind (DRAWN_OPAQUE apart only when the draw is parted) into 'out':
+                // rows of tiles with the same runs make one band of rectangles.
+                auto emit = [&](bool opaquePart, std::vector<QuadVertex>& out) {
+                    auto wanted = [&](int c, int r) {
+                        const char k = kind[size_t(r - r0) * size_t(c1 - c0 + 1) + size_t(c - c0)];
+                        return parted ? k == (opaquePart ? DRAWN_OPAQUE : DRAWN) : k != LEFT_OUT;
+                    };
+                    auto emitBand = [&](int top, int bottom) {
+                        for (const auto& [start, end] : lastRuns) {
+                            const float x0 = std::max(q.x0, float(start * T)), x1 = std::min(q.x1, float((end + 1) * T));
+                            const float y0 = std::max(q.y0, float(top * T)), y1 = std::min(q.y1, float((bottom + 1) * T));
+                            if (x1 <= x0 || y1 <= y0) continue;
+                            cutCost += double(x1 - x0) * double(y1 - y0) + 4.0 * double(std::max(x1 - x0, y1 - y0));
+                            float a0, b0, a1, b1;
+                            along(q, x0, y0, a0, b0);
+                            along(q, x1, y1, a1, b1);
+                            const QuadVertex v00 = blend(d, q, a0, b0), v10 = blend(d, q, a1, b0), v01 = blend(d, q, a0, b1),
+                                             v11 = blend(d, q, a1, b1);
+                            out.insert(out.end(), {v00, v10, v01, v10, v11, v01});
+                        }
+                    };
+                    int bandTop = r0;
+                    lastRuns.clear();
+                    for (int r = r0; r <= r1 + 1; ++r) {
+                        runs.clear();
+                        int start = -1;
+                        for (int c = c0; c <= c1 + 1 && r <= r1; ++c) {
+                            const bool needed = c <= c1 && wanted(c, r);
+                            if (needed && start < 0) start = c;
+                            if (!needed && start >= 0) {
+                                runs.emplace_back(start, c - 1);
+                                start = -1;
+                            }
+                        }
+                        if (r <= r1 && r > r0 && runs == lastRuns) continue;
+                        if (r > r0) emitBand(bandTop, r - 1);
+                        bandTop = r;
+                        lastRuns.swap(runs);
+                    }
+                };
+                emit(false, cut);
+                if (parted) emit(true, cutOpaque);
+            }
+        };
+        emitAll();
+        // Opaque texels in patches make many small rectangles, each with its cost in the
+        // rasteriser's setup: such a draw is not parted.
+        if (parted && (cut.size() + cutOpaque.size()) / 6 > size_t(8 + opaqueTiles / 8)) {
+            parted = false;
+            emitAll();
+            if (!changed) continue;
+        }
+        if (cut.empty() && cutOpaque.empty()) {
             d.skip = true;
             ++drawsHidden;
             continue;
         }
-        // Colours that differ would have to be interpolated: such a draw stays as it is.
-        if ((d.readsDiffuse && !sameColour) || d.cull != D3DCULL_NONE || cutCost >= wholeCost) continue;
-        d.firstByte = queuedVertices.size();
-        const auto* bytes = reinterpret_cast<const uint8_t*>(cut.data());
-        queuedVertices.insert(queuedVertices.end(), bytes, bytes + cut.size() * sizeof(QuadVertex));
-        d.vertexCount = UINT(cut.size());
-        d.mode = GL_TRIANGLES;
+        // A cut that costs more than the quads as they are is not worth it (unless it parts the draw).
+        if (!parted && cutCost >= wholeCost) continue;
+        auto place = [&](QueuedDraw& to, const std::vector<QuadVertex>& vertices) {
+            to.firstByte = queuedVertices.size();
+            const auto* bytes = reinterpret_cast<const uint8_t*>(vertices.data());
+            queuedVertices.insert(queuedVertices.end(), bytes, bytes + vertices.size() * sizeof(QuadVertex));
+            to.vertexCount = UINT(vertices.size());
+            to.mode = GL_TRIANGLES;
+        };
+        if (parted) {
+            ++drawsPartedOpaque;
+            QueuedDraw part = d;
+            part.opaque = true;
+            part.alphaFunc = 0;
+            place(part, cutOpaque);
+            if (cut.empty()) {
+                d = part;  // all it shows is opaque
+                continue;
+            }
+            part.texture->AddRef();
+            opaqueParts.emplace_back(i, part);
+        }
+        place(d, cut);
         ++quadsCutHidden;
+    }
+    if (!opaqueParts.empty()) {
+        std::vector<QueuedDraw> withParts;
+        withParts.reserve(n + opaqueParts.size());
+        size_t next = 0;
+        for (size_t i = 0; i < n; ++i) {
+            withParts.push_back(queuedDraws[i]);
+            for (; next < opaqueParts.size() && opaqueParts[next].first == i; ++next) withParts.push_back(opaqueParts[next].second);
+        }
+        queuedDraws.swap(withParts);
     }
 }
 

@@ -80,9 +80,13 @@ public:
     // then those wholly hidden behind opaque draws that come after them, tile by tile of
     // HIDDEN_TILE x HIDDEN_TILE pixels, are left out, and quads are cut to their tiles that show.
     // bSkipHidden off draws every queued draw as it came.
+    // A blended draw's tiles that show only opaque texels (where blending and the alpha test would
+    // leave those as they are) go as a draw of their own without blending or alpha test
+    // (bDrawOpaquePartsApart off keeps them in the blended draw).
     static constexpr int HIDDEN_TILE = 8;
     bool bSkipHidden = true;
-    int drawsHidden = 0, quadsCutHidden = 0;
+    bool bDrawOpaquePartsApart = true;
+    int drawsHidden = 0, quadsCutHidden = 0, drawsPartedOpaque = 0;
     // Draws the queued draws now.
     void flushDraws();
     // Fragments shaded in the last frame presented (Mesa's pipeline statistics; -1 when the driver
@@ -129,6 +133,7 @@ private:
     };
     // Leaves out or cuts the queued draws hidden behind later opaque ones.
     void skipHiddenDraws();
+    std::vector<char> tileKinds;  // skipHiddenDraws's record of each screen tile of a draw
     void dropQueuedDraws();
     // Draws recorded draws (and clears) with their states.
     void drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes);

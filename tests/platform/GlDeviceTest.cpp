@@ -853,8 +853,8 @@ protected:
         setVertices(rect(x0, y0, x1, y1, c));
         EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
     }
-    void spriteQuad(IDirect3DTexture9* t, float x0, float y0, float x1, float y1, bool linear) {
-        useTextureWithFactor(device, t);
+    void spriteQuad(IDirect3DTexture9* t, float x0, float y0, float x1, float y1, bool linear, D3DCOLOR factor = 0xFFFFFFFF) {
+        useTextureWithFactor(device, t, D3DTOP_MODULATE, D3DTOP_MODULATE, factor);
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
         device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
         device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
@@ -908,6 +908,50 @@ TEST_F(GlHiddenDrawTest, HiddenDrawsAreLeftOutAndPartlyHiddenQuadsCutWithTheSame
     device->SetTexture(0, nullptr);
     big->Release();
     block->Release();
+}
+
+TEST_F(GlHiddenDrawTest, OpaqueTilesOfABlendedDrawGoApartWithTheSamePixels) {
+    // A blended sprite opaque over its upper three quarters: the tiles that show only opaque texels
+    // are drawn as a draw of their own without blending, the rest blended, and the picture stays.
+    struct Case {
+        const char* name;
+        float x0, y0, x1, y1;
+        bool linear;
+        D3DCOLOR factor;
+        int parted;
+    } cases[] = {
+        {"enlarged, point", 0.3f, 0.2f, float(W) - 0.4f, float(H) - 0.3f, false, 0xFFFFFFFF, 1},
+        {"enlarged, linear", 0.3f, 0.2f, float(W) - 0.4f, float(H) - 0.3f, true, 0xFFFFFFFF, 1},
+        // Half-transparent through the texture factor: every tile needs blending.
+        {"translucent factor", 0.3f, 0.2f, float(W) - 0.4f, float(H) - 0.3f, true, 0x80FFFFFF, 0},
+        // Too few opaque tiles to pay for a draw of their own.
+        {"small", 4.3f, 4.2f, 27.6f, 23.7f, true, 0xFFFFFFFF, 0},
+    };
+    big = sprite(0, 0, S, 24);
+    auto draw = [&](const Case& c, bool apart) {
+        gl->bDrawOpaquePartsApart = apart;
+        gl->drawsPartedOpaque = 0;
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
+        spriteQuad(big, c.x0, c.y0, c.x1, c.y1, c.linear, c.factor);
+        return readBack();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto together = draw(c, false);
+        EXPECT_EQ(gl->drawsPartedOpaque, 0);
+        const auto apart = draw(c, true);
+        EXPECT_EQ(gl->drawsPartedOpaque, c.parted);
+        expectSamePixels(together, apart, c.name);
+        if (c.factor == 0xFFFFFFFF) {
+            EXPECT_EQ(at(apart, int(c.x0 + c.x1) / 2, int(c.y0) + 4), 0xFFFF0000u);
+        }
+        gl->bSkipHidden = false;
+        expectSamePixels(draw(c, true), apart, "every draw as it came");
+        gl->bSkipHidden = true;
+    }
+    device->SetTexture(0, nullptr);
+    big->Release();
 }
 
 TEST_F(GlHiddenDrawTest, DrawsShowInTheirOrderAcrossReadsAndTextureWrites) {
