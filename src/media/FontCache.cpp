@@ -1,5 +1,7 @@
 #include "media/FontCache.h"
 
+#include <algorithm>
+
 #include "engine/ErrorManager.h"
 #include "engine/MemoryIniFile.h"
 #include "engine/Qel.h"
@@ -44,12 +46,18 @@ void FontCache::purge() { dropAll(); }
 
 FontCacheEntry* FontCache::createCacheTexture() {
     const int count = lineHeight > 0 ? textureSide / lineHeight : 0;
-    auto* texture = new Texture(textureSide, textureSide, textureSide > 256 ? 12u : 8u);
+    // No image of the texture is kept: lines are made in memory one at a time and uploaded.
+    auto* texture = new Texture(textureSide, textureSide, textureSide > 256 ? uint32_t(Texture::FLAG_ALLOW_512) : 0u);
     texture->name = format(u"FontCacheTex%s[%d]", name, textures->countChildren());
     textures->addChild(texture);
-    MemoryImageFile* image = texture->getSavedSourceData();
-    image->clear(nullptr, bClearToWhite);
-    texture->copyImageData(image, nullptr, nullptr);
+    // The texture starts cleared, written a band of one line's height at a time.
+    MemoryImageFile band(textureSide, std::clamp(lineHeight, 1, textureSide));
+    band.clear(nullptr, bClearToWhite);
+    for (int top = 0; top < textureSide; top += band.height) {
+        const PixelRect part{0, 0, std::min(band.height, textureSide - top), textureSide};
+        const PixelPoint at{0, top};
+        texture->copyImageData(&band, &part, &at);
+    }
     FontCacheEntry* result = nullptr;
     for (int t = 0; t < count; ++t) {
         auto* line = new FontCacheEntry(texture, pixelScale, 0, t * lineHeight, (t + 1) * lineHeight, textureSide);

@@ -1,7 +1,8 @@
 #pragma once
 // Square textures cut into horizontal lines of one height: each text drawn is stored once in one
 // or more lines and drawn from there while it keeps being used; a first line not drawn for
-// cacheTTLframes frames may be reused. Serves the GDI fonts and the bitmap fonts.
+// cacheTTLframes frames may be reused. Serves the GDI fonts and the bitmap fonts. The textures
+// hold the only copy of the lines: a fill makes its line in memory and uploads it.
 
 #include <cstdint>
 

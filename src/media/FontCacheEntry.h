@@ -9,6 +9,7 @@
 #include "media/PixelRect.h"
 
 class FontQuad;
+class MemoryImageFile;
 class Quad;
 class Renderable;
 class Texture;
@@ -22,9 +23,11 @@ public:
     ~FontCacheEntry() override;
 
     // Copies a rectangle of a rasterised bitmap (32-bit pixels, white text on black, rows from
-    // the top) into the alpha of the line.
+    // the top) into the alpha of the line. A fill makes the whole line (cleared, then written) in
+    // memory and uploads it: the cache's textures keep no image.
     void fillCacheFromGDI(const uint32_t* pixels, int sourceWidth, int sourceHeight, int left, int top, int bottom, int right);
-    // Copies as many glyphs of the text as fit; returns the rest.
+    // Copies as many glyphs of the text as fit; returns the rest. A glyph page not in memory is
+    // not decoded: only the rows of the glyphs taken are read from its file.
     WString fillCacheFromFontQuad(FontQuad* font, WStringView text);
     // Frees the line and every line chained after it.
     void releaseLine();
@@ -41,6 +44,7 @@ public:
     bool bClearToWhite = false;
 
 private:
-    void showPart(int right, int bottom);
+    // Shows the used part of the line and uploads the line's pixels.
+    void showPart(int right, int bottom, const MemoryImageFile& line);
     Texture* texture = nullptr;
 };

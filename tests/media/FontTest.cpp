@@ -15,6 +15,7 @@
 #include "media/Quad.h"
 #include "media/Renderable.h"
 #include "media/Texture.h"
+#include "support/RecordingDevice.h"
 #include "TextureFixture.h"
 
 namespace {
@@ -29,6 +30,11 @@ protected:
             ini << "[Skin " << k << "]\nleft=" << k * w << "\ntop=0\nwidth=" << w << "\nheight=" << h << "\n";
         ini.close();
         return std::make_unique<Texture>(0, utf8ToWide(name));
+    }
+    // What the device holds of a texture (made resident).
+    static const std::vector<D3DCOLOR>& texelsOf(Texture* texture) {
+        texture->makeResident();
+        return static_cast<RecordingDevice::Texture*>(texture->dxTexture)->pixels;
     }
     int draws() const {
         int n = 0;
@@ -162,11 +168,80 @@ TEST_F(FontTest, CacheLinesFillTexturesAndNameThem) {
     EXPECT_EQ(first->pQuad->width, 20);
     EXPECT_EQ(first->pQuad->sourceRect.left, 1);
     // The text lies in the alpha only; the colour stays as cleared.
-    MemoryImageFile* image = static_cast<Texture*>(cache.textures->firstChild)->getSavedSourceData();
-    EXPECT_EQ(image->pImageData[1], 0xFF000000u);
-    EXPECT_EQ(image->pImageData[20], 0xFF000000u);
-    EXPECT_EQ(image->pImageData[0], 0u);   // the margins stay clear
-    EXPECT_EQ(image->pImageData[21], 0u);
+    const std::vector<D3DCOLOR>& texels = texelsOf(static_cast<Texture*>(cache.textures->firstChild));
+    EXPECT_EQ(texels[1], 0xFF000000u);
+    EXPECT_EQ(texels[20], 0xFF000000u);
+    EXPECT_EQ(texels[0], 0u);  // the margins stay clear
+    EXPECT_EQ(texels[21], 0u);
+}
+
+TEST_F(FontTest, CacheTexturesHoldTheirLinesOnlyInTheDevice) {
+    // Both clear colours: every texel outside the written text is the clear colour with alpha 0,
+    // the rows below the last whole line included, and no image of a texture stays in memory.
+    for (bool white : {false, true}) {
+        const int32_t imagesBefore = residentImageBytes;
+        FontCache cache(u"Test", 24, white);
+        std::vector<uint32_t> pixels(30 * 24, 0xFF000080);
+        for (int i = 0; i < 3; ++i) cache.addTextFromGDI(pixels.data(), format(u"text %d", i), 30, 24);
+        auto* texture = static_cast<Texture*>(cache.textures->firstChild);
+        EXPECT_EQ(texture->pSavedSourceData, nullptr);
+        EXPECT_EQ(residentImageBytes, imagesBefore) << white;
+        const std::vector<D3DCOLOR>& texels = texelsOf(texture);
+        const uint32_t clear = white ? 0x00FFFFFFu : 0u;
+        for (int line = 0; line < 3; ++line) {
+            EXPECT_EQ(texels[size_t(line * 24 * 256 + 1)], clear | 0x80000000u) << white << line;
+            EXPECT_EQ(texels[size_t((line * 24 + 23) * 256 + 30)], clear | 0x80000000u) << white << line;
+            EXPECT_EQ(texels[size_t(line * 24 * 256 + 31)], clear) << white << line;
+        }
+        EXPECT_EQ(texels[size_t(3 * 24 * 256 + 1)], clear) << white;  // a line not filled yet
+        EXPECT_EQ(texels[size_t(255 * 256 + 255)], clear) << white;  // below the tenth line
+        // A line taken again is written whole: nothing of the longer text it held is left.
+        engine->frameCount = 100;
+        std::vector<uint32_t> shorter(10 * 24, 0xFF000040);
+        FontCacheEntry* again = cache.addTextFromGDI(shorter.data(), u"short", 10, 24);
+        EXPECT_EQ(again->cacheBounds.top, 0);
+        EXPECT_EQ(texels[size_t(1)], clear | 0x40000000u) << white;
+        EXPECT_EQ(texels[size_t(11)], clear) << white;
+        EXPECT_EQ(texels[size_t(20)], clear) << white;
+        engine->frameCount = 0;
+    }
+}
+
+TEST_F(FontTest, BitmapFontLinesTakeOnlyTheirGlyphsFromThePages) {
+    // Glyph k of a page is grey k + 1 at its top row and k + 101 below, so that a copy from the
+    // wrong row or glyph shows. The page is read from its file for each fill, kept (flag 8) or not,
+    // unless its kept image is already in memory; either way the line is the same and a kept image
+    // not in memory stays out of it.
+    writeImage("rows.tga", 3 * 6, 10, true, [](int x, int y) { return 0xFF000000u | uint32_t(x / 6 + (y ? 101 : 1)); });
+    std::ofstream ini("rows.tga.ini");
+    for (int k = 0; k < 3; ++k) ini << "[Skin " << k << "]\nleft=" << k * 6 << "\ntop=0\nwidth=6\nheight=10\n";
+    ini.close();
+    struct Case {
+        uint32_t flags;
+        bool decodedBefore;
+    };
+    for (const Case c : {Case{0, false}, Case{Texture::FLAG_KEEP_IMAGE, false}, Case{Texture::FLAG_KEEP_IMAGE, true}}) {
+        Texture page(c.flags, u"rows.tga");
+        if (c.decodedBefore) page.getSavedSourceData();
+        FontQuad font;
+        font.addSourceTexture(&page, 65);
+        font.createFontCache();
+        const int32_t imagesBefore = residentImageBytes;
+        FontCacheEntry* line = font.getFontCache()->addTextFromFontQuad(&font, u"CABC");
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(residentImageBytes, imagesBefore) << c.flags << c.decodedBefore;
+        if (c.flags && !c.decodedBefore) EXPECT_EQ(page.pSavedSourceData->pImageData, nullptr);
+        auto* texture = static_cast<Texture*>(font.getFontCache()->textures->firstChild);
+        const std::vector<D3DCOLOR>& texels = texelsOf(texture);
+        const int advance = font.getAdvance(font.getSymbol(u'A')) + font.getSymbol(u'A').spacing;
+        const uint32_t glyphOrder[] = {2, 0, 1, 2};
+        for (int i = 0; i < 4; ++i) {
+            const size_t left = size_t(1 + i * advance);
+            EXPECT_EQ(texels[left], 0xFF000000u | (glyphOrder[i] + 1)) << i;
+            EXPECT_EQ(texels[9 * 256 + left + 5], 0xFF000000u | (glyphOrder[i] + 101)) << i;
+        }
+        EXPECT_EQ(texels[size_t(1 + 4 * advance)], 0u);
+    }
 }
 
 TEST_F(FontTest, FindingAnEmptyTextFindsNoFreeLine) {
