@@ -109,6 +109,8 @@ bool VorbisSource::decodeAll(const void* bytes, size_t size, PcmData& out) {
     while (source.readFrame(frame)) pcm.samples.insert(pcm.samples.end(), frame, frame + pcm.channels);
     // A file that decodes to less than it states is damaged.
     if (pcm.frames() != source.totalFrames) return false;
+    // The sample keeps exactly its frames, not the room the growing buffer had ahead of them.
+    pcm.samples.shrink_to_fit();
     out = std::move(pcm);
     return true;
 }

@@ -18,6 +18,8 @@ TEST(VorbisSource, DecodesTheWholeFileAtItsRate) {
         EXPECT_EQ(pcm.channels, channels);
         EXPECT_EQ(pcm.rate, 22050);
         EXPECT_EQ(pcm.frames(), 5000u);
+        // Held for the program's life: no room left over from decoding.
+        EXPECT_EQ(pcm.samples.capacity(), pcm.samples.size());
         EXPECT_NEAR(pcm.samples[pcm.channels * 11], 0.5f * std::sin(2 * M_PI * 1000 * 11 / 22050.0), 0.05);
     }
 }
