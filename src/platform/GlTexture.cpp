@@ -18,7 +18,13 @@ GlTexture::GlTexture(GlDevice* device, UINT width, UINT height, D3DFORMAT format
     // A texture without alpha reads as opaque.
     if (format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(width), GLsizei(height), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    // A new texture is transparent black: cleared where it lives, without a zeroed copy in memory.
+    // A new texture is transparent black: cleared where it lives, without a zeroed copy in memory,
+    // by the driver's own texture clear where it has one (no framebuffer, and so no drawing
+    // memory, for it), else by a framebuffer over the texture.
+    if (epoxy_has_gl_extension("GL_ARB_clear_texture")) {
+        glClearTexImage(textureName, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        return;
+    }
     GLint previousDraw = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDraw);
     GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
