@@ -218,11 +218,15 @@ void Texture::splitIntoTiles(const PreloadRecord& record) {
     stepY = bSplitY ? realHeight - 2 * ps : realHeight;
     QEL_ASSERT(u"Texture::Texture", stepX > 0 && stepY > 0);
     tilesPerRow = (record.width - 1) / stepX + 1;
+    const int bx0 = bSplitX ? 1 : 0, by0 = bSplitY ? 1 : 0;
     std::vector<Texture*> tileList;
     for (int32_t y = 0; y < record.height; y += stepY) {
         for (int32_t x = 0; x < record.width; x += stepX) {
             // Tiles take the 512 allowance of their texture so that they hold a whole step.
             auto* tile = new Texture(realWidth, realHeight, textureFlags & FLAG_ALLOW_512);
+            // A tile at the right or bottom edge holds less of the picture: its texture is only as
+            // large as what it shows needs (below).
+            tile->fitTileStorage(tileExtent(x, stepX, bx0, record.width, realWidth), tileExtent(y, stepY, by0, record.height, realHeight));
             tiles->addChild(tile);
             tile->tileName = tile->name = format(u"%s@(%d,%d)", fileName, x, y);
             tile->bHasAlpha = bHasAlpha;
@@ -264,7 +268,7 @@ void Texture::createEmptyTexture(int32_t w, int32_t h, uint32_t flags, bool bDef
     height = realHeight = requestedHeight = h;
     const int ps = pixelScale();
     QelGraphics* g = graphics();
-    if (g && g->bSimulate256x256TextureHW) {
+    if (g && g->bSimulate256x256TextureHW && !bExactSize) {
         const int32_t cap = ((flags & FLAG_ALLOW_512) ? 512 : 256) * ps;
         realWidth = std::min((realWidth + 255) / 256 * 256, cap);
         realHeight = std::min((realHeight + 255) / 256 * 256, cap);
@@ -288,6 +292,32 @@ void Texture::createEmptyTexture(int32_t w, int32_t h, uint32_t flags, bool bDef
     scaleFactor = 1;
     width = realWidth / ps;
     height = realHeight / ps;
+}
+
+int32_t Texture::tileExtent(int32_t origin, int32_t step, int32_t border, int32_t pictureSide, int32_t side) {
+    // What loadTiles writes: from the tile's first texel to the picture's part (and the border
+    // before it), and one more copy of the picture's last texels where the picture ends in it.
+    const int32_t end = std::min(pictureSide, origin + step + border);
+    int32_t used = end - (origin - border);
+    if (origin + step + border > pictureSide && used < side) ++used;
+    return std::min(used, side);
+}
+
+void Texture::fitTileStorage(int32_t usedWidth, int32_t usedHeight) {
+    // The texels past what the tile holds are transparent black, as they would be in a texture of
+    // the full side; one such texel is kept after the used ones, so that a sample reaching past
+    // either end meets one, as it would there. A power of two keeps the texture coordinates of
+    // whole texels exact.
+    auto storage = [](int32_t used, int32_t side) {
+        int32_t s = 1;
+        while (s < used + 1 && s < side) s *= 2;
+        return std::min(s, side);
+    };
+    const int32_t w = storage(usedWidth, realWidth), h = storage(usedHeight, realHeight);
+    if (w == realWidth && h == realHeight) return;
+    bExactSize = true;
+    createEmptyTexture(w, h, textureFlags, true);
+    static_cast<Quad*>(skins[0])->setSourceRect(0, 0, h, w);
 }
 
 Texture* Texture::tileOwner() const {

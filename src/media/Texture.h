@@ -91,6 +91,15 @@ private:
     void loadTiles(const MemoryImageFile* image);
     void releaseDXTexture();
     Texture* tileOwner() const;
+    // The texels of a tile that loadTiles writes along one axis: the tile at 'origin' (a multiple
+    // of 'step'), with 'border' texels before it on a split axis, of a picture 'pictureSide' long,
+    // in a texture 'side' long.
+    static int32_t tileExtent(int32_t origin, int32_t step, int32_t border, int32_t pictureSide, int32_t side);
+    // Makes a tile's texture only as large as the texels it holds need.
+    void fitTileStorage(int32_t usedWidth, int32_t usedHeight);
+    // The size asked is the texture's size (a tile fitted to what it holds), without the rounding
+    // of the simulated 256 x 256 hardware.
+    bool bExactSize = false;
     // Tile grid of a split texture.
     int32_t stepX = 0, stepY = 0, tilesPerRow = 0;
     bool bSplitX = false, bSplitY = false;

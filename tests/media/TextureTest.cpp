@@ -202,6 +202,52 @@ TEST_F(TextureTest, WideImageSplitsIntoBorderedTiles) {
     EXPECT_EQ(tiled->height, 20);
 }
 
+TEST_F(TextureTest, EdgeTilesAreOnlyAsLargeAsWhatTheyHoldNeeds) {
+    // Each tile's texture: the full side where the picture fills it, else the next power of two
+    // above what loadTiles writes there (the picture's part, its borders and the copy of its last
+    // column or row), so that at least one transparent black texel follows on each axis, as in a
+    // texture of the full side.
+    struct Case {
+        int w, h;
+        std::vector<std::pair<uint32_t, uint32_t>> tiles;  // row by row
+    };
+    const Case cases[] = {
+        {300, 20, {{256, 32}, {64, 32}}},                 // 46 columns + 2 borders; 20 rows + 1 copy
+        {800, 600, {{256, 256}, {256, 256}, {256, 256}, {64, 256},    // 38 + 2 columns
+                    {256, 256}, {256, 256}, {256, 256}, {64, 256},
+                    {256, 128}, {256, 128}, {256, 128}, {64, 128}}},  // 92 + 2 rows
+        {1024, 32, {{256, 64}, {256, 64}, {256, 64}, {256, 64}, {16, 64}}},
+        {508, 255, {{256, 256}, {256, 256}}},             // 1 + 254 + 1 columns, 255 + 1 rows: full
+        {256, 300, {{256, 256}, {256, 64}}},              // a full-width column: 256 wide
+        {316, 31, {{256, 64}, {128, 64}}},                // 64 columns and 32 rows held: one more each
+    };
+    for (const Case& c : cases) {
+        writeImage("edge.tga", c.w, c.h, true, [](int, int) { return 0xFF808080u; });
+        Texture t(0, u"edge.tga");
+        ASSERT_EQ(t.tiles->countChildren(), int(c.tiles.size())) << c.w << "x" << c.h;
+        t.makeResident();
+        size_t i = 0;
+        for (BasicLink* l = t.tiles->firstChild; l; l = l->next, ++i) {
+            auto* tile = static_cast<Texture*>(l);
+            auto* dx = static_cast<RecordingDevice::Texture*>(tile->dxTexture);
+            ASSERT_NE(dx, nullptr);
+            EXPECT_EQ(std::make_pair(dx->width, dx->height), c.tiles[i]) << c.w << "x" << c.h << " tile " << i;
+            EXPECT_EQ(tile->realWidth, int(dx->width));
+            // Past what a fitted tile holds, its last column or row, the texels are transparent black.
+            uint32_t lastColumn = 0, lastRow = 0;
+            for (uint32_t y = 0; y < dx->height; ++y) lastColumn |= dx->pixels[size_t(y) * dx->width + dx->width - 1];
+            for (uint32_t x = 0; x < dx->width; ++x) lastRow |= dx->pixels[size_t(dx->height - 1) * dx->width + x];
+            if (dx->width < 256) EXPECT_EQ(lastColumn, 0u) << c.w << "x" << c.h << " tile " << i;
+            if (dx->height < 256) EXPECT_EQ(lastRow, 0u) << c.w << "x" << c.h << " tile " << i;
+            // The quads on the tile address its own size: texture coordinates of whole texels.
+            for (Skin* skin : tile->skins) {
+                auto* q = static_cast<Quad*>(skin);
+                EXPECT_FLOAT_EQ(q->texRight * float(dx->width), float(q->sourceRect.right));
+            }
+        }
+    }
+}
+
 TEST_F(TextureTest, DoubleResolutionArtSplitsAtTwiceTheSize) {
     engine->hq2x = 2;
     writeImage("wide2.tga", 600, 100);
@@ -287,15 +333,18 @@ TEST_F(TextureTest, TilesOfAPictureArePurgedTogetherAndComeBackFromTheFile) {
     t.purge();
     EXPECT_EQ(first->dxTexture, nullptr);
     EXPECT_EQ(second->dxTexture, nullptr);
-    EXPECT_EQ(residentTextureBytes, resident - 2 * 4 * 256 * 256);
+    // The first tile is 256 wide, the second only as wide as its 46 columns and two borders need;
+    // both as high as the picture's 20 rows and the copy of its last row need.
+    EXPECT_EQ(residentTextureBytes, resident - 4 * (256 + 64) * 32);
     // Drawing one tile again reads the picture again: the other tile's texels (and its border
     // column copied from the first) are the picture's.
     second->select();
     ASSERT_NE(first->dxTexture, nullptr);
     auto* dx = static_cast<RecordingDevice::Texture*>(second->dxTexture);
     ASSERT_NE(dx, nullptr);
-    EXPECT_EQ(dx->pixels[size_t(3 * 256 + 1)], 0xFF000000u | 254u << 16 | 3u << 8);   // picture (254, 3)
-    EXPECT_EQ(dx->pixels[size_t(5 * 256 + 30)], 0xFF000000u | 283u % 256 << 16 | 5u << 8);  // picture (283, 5)
+    ASSERT_EQ(dx->width, 64u);
+    EXPECT_EQ(dx->pixels[size_t(3 * 64 + 1)], 0xFF000000u | 254u << 16 | 3u << 8);   // picture (254, 3)
+    EXPECT_EQ(dx->pixels[size_t(5 * 64 + 30)], 0xFF000000u | 283u % 256 << 16 | 5u << 8);  // picture (283, 5)
     EXPECT_EQ(residentTextureBytes, resident);
     engine->frameCount = 0;
 }
