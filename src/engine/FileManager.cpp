@@ -132,6 +132,26 @@ Stream* FileManager::openWad(int* outSize, WStringView name) {
     return new MemoryReadStream(std::move(uncompressedData));
 }
 
+bool FileManager::locate(WStringView name, WString& path, int64_t& offset, int64_t& size) {
+    if (bCreateWad) return false;
+    if (!bUseWad || bForceDisk) {
+        int bytes = 0;
+        delete openDisk(&bytes, name);  // fatal when missing
+        path = getDiskPath(name);
+        offset = 0;
+        size = bytes;
+        return true;
+    }
+    const auto it = directory.find(WString(name));
+    if (it == directory.end()) QEL_FATAL(u"FileManager::openWad", u"WAD entry %s not found.", name);
+    const WadFile::Entry& entry = it->second;
+    if (entry.isCompressed()) return false;
+    path = getDiskPath(entry.archive);
+    offset = entry.offset;
+    size = entry.unpackedSize;
+    return true;
+}
+
 bool FileManager::existsDisk(WStringView name) { return fileExists(getDiskPath(name)); }
 
 bool FileManager::existsWad(WStringView name) { return directory.count(WString(name)) != 0; }

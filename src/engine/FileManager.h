@@ -30,6 +30,11 @@ public:
     FileStream* openDisk(int* outSize, WStringView name);
     Stream* openWad(int* outSize, WStringView name);
 
+    // Where the bytes of a file lie on disk, for a reader that reads them itself as it goes: the
+    // disk path, the offset of the file's bytes in it and their count. False when they are not
+    // stored as they are (a compressed archive entry) or in archive-creation mode (the archive
+    // being built must see the file read). A missing file is fatal, by the rule of open.
+    bool locate(WStringView name, WString& path, int64_t& offset, int64_t& size);
     bool exists(WStringView name);
     bool existsDisk(WStringView name);
     bool existsWad(WStringView name);

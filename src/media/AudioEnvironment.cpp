@@ -35,6 +35,19 @@ bool AudioEnvironment::readFile(const WString& name, bool createWad, ByteBuffer&
     return true;
 }
 
+bool AudioEnvironment::locateFile(const WString& name, bool createWad, std::string& path, uint64_t& offset, uint64_t& size) {
+    if (readFileHook || createWad) return false;
+    FileManager* files = fileManager();
+    if (!files) return false;
+    WString where;
+    int64_t at = 0, bytes = 0;
+    if (!files->locate(name, where, at, bytes)) return false;
+    path = wideToUtf8(where);
+    offset = uint64_t(at);
+    size = uint64_t(bytes);
+    return true;
+}
+
 bool AudioEnvironment::verifyFile(const WString& name) {
     if (verifyFileHook) return verifyFileHook(name);
     if (FileManager* files = fileManager()) {

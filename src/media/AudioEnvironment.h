@@ -6,6 +6,9 @@
 // modes are the FileManager's, game time is the TimeKeeper's (0 without one) and the layout is
 // 800 wide.
 
+#include <cstdint>
+#include <string>
+
 #include "engine/ByteBuffer.h"
 #include "engine/Text.h"
 
@@ -26,6 +29,10 @@ public:
     static inline int (*layoutWidthHook)() = nullptr;
 
     static bool readFile(const WString& name, bool createWad, ByteBuffer& bytes);
+    // Where the file's bytes lie on disk (a UTF-8 path, an offset and a count) for a reader that
+    // reads them as it goes; false when they must be read whole (a read hook is set, there is no
+    // FileManager, files are recorded for an archive being built, or they are stored compressed).
+    static bool locateFile(const WString& name, bool createWad, std::string& path, uint64_t& offset, uint64_t& size);
     static bool verifyFile(const WString& name);
     static bool delayedLoad();
     static bool createWad();

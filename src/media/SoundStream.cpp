@@ -23,6 +23,18 @@ SoundStream::~SoundStream() { unload(); }
 
 void SoundStream::recreateSoundStream() {
     if (AudioEnvironment::muted() || pStream) return;
+    // Music stored as it is on disk (loose or in an archive) is read from there as it plays: no
+    // image of the file is held.
+    std::string path;
+    uint64_t offset = 0, size = 0;
+    if (sourceData.length() == 0 && AudioEnvironment::locateFile(name, bSavedCreateWad, path, offset, size) && size > 0) {
+        pStream = BASS_StreamCreateFile(false, path.c_str(), offset, size, (bassFlags & 1) ? BASS_SAMPLE_LOOP : 0);
+        QEL_AUDIO_CHECK(u"SoundStream::recreateSoundStream", pStream != 0,
+                        u"pStream = BASS_StreamCreateFile( false, fileName, offset, size, bassFlags)");
+        streamedBytes = int(size);
+        residentStreamBytes += streamedBytes;
+        return;
+    }
     if (sourceData.length() == 0) {
         if (!AudioEnvironment::readFile(name, bSavedCreateWad, sourceData) || sourceData.length() == 0)
             QEL_FATAL(u"SoundStream::recreateSoundStream", u"File not found: %s", name);
@@ -33,12 +45,14 @@ void SoundStream::recreateSoundStream() {
                                     (bassFlags & 1) ? BASS_SAMPLE_LOOP : 0);
     QEL_AUDIO_CHECK(u"SoundStream::recreateSoundStream", pStream != 0,
                     u"pStream = BASS_StreamCreateFile( true, sourceData.block.pData, 0, sourceData.block.size, bassFlags)");
-    residentStreamBytes += sourceData.length();
+    streamedBytes = sourceData.length();
+    residentStreamBytes += streamedBytes;
 }
 
 void SoundStream::unload() {
     if (pStream) {
-        residentStreamBytes -= sourceData.length();
+        residentStreamBytes -= streamedBytes;
+        streamedBytes = 0;
         BASS_ChannelStop(pStream);
         BASS_StreamFree(pStream);
         pStream = 0;

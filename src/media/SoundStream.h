@@ -1,13 +1,14 @@
 #pragma once
-// Music streamed from a file image held in memory, with volume, fades and a start position;
-// resumed where it was after the graphics device was lost.
+// Music streamed from its file as it plays (or, where it cannot be read so, from an image of the
+// file held in memory), with volume, fades and a start position; resumed where it was after the
+// graphics device was lost.
 
 #include "engine/ByteBuffer.h"
 #include "engine/QelBase.h"
 #include "engine/Text.h"
 #include "platform/AudioLibrary.h"
 
-// Bytes of the file images behind created streams.
+// Bytes of the files behind created streams.
 extern int residentStreamBytes;
 
 class SoundStream : public QelBase {
@@ -30,8 +31,11 @@ public:
     // Frees the stream and the file image.
     void unload();
 
-    // The file image: the whole music file, kept while the stream exists.
+    // The file image, when the stream plays from memory: the whole music file, kept while the
+    // stream exists.
     ByteBuffer sourceData;
+    // The file's bytes the stream plays, counted in residentStreamBytes while it exists.
+    int streamedBytes = 0;
     bool bSilenced = false;
     float resumeFraction = 0.0f;
     // The volume to resume at after a device loss.

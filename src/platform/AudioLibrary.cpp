@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -335,10 +336,16 @@ HCHANNEL BASS_SampleGetChannel(HSAMPLE handle, BOOL onlyNew) {
 }
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags) {
-    if (!mem) return fail(BASS_ERROR_NOTAVAIL);
     if (!file || length == 0) return fail(BASS_ERROR_ILLPARAM);
-    auto source = std::make_unique<platform::VorbisSource>(static_cast<const unsigned char*>(file) + offset,
-                                                           static_cast<size_t>(length));
+    std::unique_ptr<platform::VorbisSource> source;
+    if (mem) {
+        source = std::make_unique<platform::VorbisSource>(static_cast<const unsigned char*>(file) + offset, static_cast<size_t>(length));
+    } else {
+        // A file by its UTF-8 path, read as the stream plays.
+        if (FILE* probe = std::fopen(static_cast<const char*>(file), "rb")) std::fclose(probe);
+        else return fail(BASS_ERROR_FILEOPEN);
+        source = std::make_unique<platform::VorbisSource>(static_cast<const char*>(file), offset, length);
+    }
     if (!source->isOpen()) return fail(BASS_ERROR_FILEFORM);
     HSTREAM handle = 0;
     result(withMixer([&](platform::AudioMixer& m) { return m.addStream(std::move(source), flags, handle); }));

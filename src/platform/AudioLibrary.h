@@ -162,7 +162,9 @@ DWORD BASS_SampleGetChannels(HSAMPLE handle, HCHANNEL* channels);
 HCHANNEL BASS_SampleGetChannel(HSAMPLE handle, BOOL onlyNew);
 
 // Streams: Ogg Vorbis decoded while playing, from memory that must stay valid while the stream
-// lives. BASS_SAMPLE_LOOP loops sample-exactly.
+// lives (mem true), or from 'length' bytes at 'offset' of the file whose UTF-8 path 'file' is,
+// read as the stream plays (a missing file: BASS_ERROR_FILEOPEN). BASS_SAMPLE_LOOP loops
+// sample-exactly.
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
 BOOL BASS_StreamFree(HSTREAM handle);
 

@@ -33,12 +33,57 @@ long tellMemory(void* source) { return static_cast<long>(static_cast<VorbisSourc
 
 const ov_callbacks memoryCallbacks = {readMemory, seekMemory, nullptr, tellMemory};
 
+size_t readRange(void* ptr, size_t size, size_t count, void* source) {
+    auto* r = static_cast<VorbisSource::FileRange*>(source);
+    if (size == 0) return 0;
+    const uint64_t available = (r->size - r->offset) / size;
+    const size_t n = count < available ? count : static_cast<size_t>(available);
+    if (n == 0 || std::fseek(r->file, static_cast<long>(r->start + r->offset), SEEK_SET) != 0) return 0;
+    const size_t got = std::fread(ptr, size, n, r->file);
+    r->offset += got * size;
+    return got;
+}
+
+int seekRange(void* source, ogg_int64_t offset, int whence) {
+    auto* r = static_cast<VorbisSource::FileRange*>(source);
+    ogg_int64_t base = 0;
+    if (whence == SEEK_CUR) base = static_cast<ogg_int64_t>(r->offset);
+    else if (whence == SEEK_END) base = static_cast<ogg_int64_t>(r->size);
+    else if (whence != SEEK_SET) return -1;
+    const ogg_int64_t target = base + offset;
+    if (target < 0 || target > static_cast<ogg_int64_t>(r->size)) return -1;
+    r->offset = static_cast<uint64_t>(target);
+    return 0;
+}
+
+long tellRange(void* source) { return static_cast<long>(static_cast<VorbisSource::FileRange*>(source)->offset); }
+
+const ov_callbacks rangeCallbacks = {readRange, seekRange, nullptr, tellRange};
+
 }  // namespace
 
 VorbisSource::VorbisSource(const void* bytes, size_t size) {
     if (!bytes || size == 0) return;
     memory = {static_cast<const unsigned char*>(bytes), size, 0};
-    if (ov_open_callbacks(&memory, &file, nullptr, 0, memoryCallbacks) != 0) return;
+    openWith(&memory, memoryCallbacks);
+}
+
+VorbisSource::VorbisSource(const char* path, uint64_t offset, uint64_t length) {
+    if (!path || length == 0) return;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return;
+    // The stretch must lie within the file.
+    if (std::fseek(f, 0, SEEK_END) != 0 || std::ftell(f) < 0 || uint64_t(std::ftell(f)) < offset ||
+        uint64_t(std::ftell(f)) - offset < length) {
+        std::fclose(f);
+        return;
+    }
+    range = {f, offset, length, 0};
+    openWith(&range, rangeCallbacks);
+}
+
+void VorbisSource::openWith(void* source, const ov_callbacks& callbacks) {
+    if (ov_open_callbacks(source, &file, nullptr, 0, callbacks) != 0) return;
     open = true;
     const vorbis_info* info = ov_info(&file, -1);
     ogg_int64_t total = ov_seekable(&file) ? ov_pcm_total(&file, -1) : OV_EINVAL;
@@ -54,6 +99,7 @@ VorbisSource::VorbisSource(const void* bytes, size_t size) {
 
 VorbisSource::~VorbisSource() {
     if (open) ov_clear(&file);
+    if (range.file) std::fclose(range.file);
 }
 
 bool VorbisSource::refill() {

@@ -1,10 +1,13 @@
 #pragma once
-// Ogg Vorbis decoded from memory with libvorbisfile. The bytes are not copied: they must stay
-// valid while the source lives. Seeking is sample-exact.
+// Ogg Vorbis decoded with libvorbisfile from memory (the bytes are not copied: they must stay
+// valid while the source lives) or from a stretch of a file read as it plays. Seeking is
+// sample-exact.
 
 #include <vorbis/vorbisfile.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "platform/AudioSource.h"
@@ -15,6 +18,8 @@ namespace platform {
 class VorbisSource : public AudioSource {
 public:
     VorbisSource(const void* bytes, size_t size);
+    // The 'length' bytes from 'offset' of the file at 'path' (UTF-8), read while the source plays.
+    VorbisSource(const char* path, uint64_t offset, uint64_t length);
     ~VorbisSource() override;
     VorbisSource(const VorbisSource&) = delete;
     VorbisSource& operator=(const VorbisSource&) = delete;
@@ -39,12 +44,21 @@ public:
         size_t size;
         size_t offset;
     };
+    struct FileRange {
+        FILE* file;
+        uint64_t start;   // in the file
+        uint64_t size;
+        uint64_t offset;  // from start
+    };
 
 private:
+    // Opens the decoder on the bytes the callbacks read from 'source'.
+    void openWith(void* source, const ov_callbacks& callbacks);
     bool refill();
 
     OggVorbis_File file{};
     Memory memory{};
+    FileRange range{};
     bool open = false;
     int channelCount = 0;
     int sampleRate = 0;

@@ -330,3 +330,35 @@ TEST(FileManager, APipeOrFolderIsNoFileAndNeverBlocks) {
     EXPECT_EXIT(delete env.files().open(nullptr, u"pipe"), testing::ExitedWithCode(255),
                 "Failed to open file 'pipe' \\(errno -1:not a regular file, cwd ");
 }
+
+TEST(WadArchive, LocateGivesWhereAFilesBytesLieOnDisk) {
+    // An entry stored as it is lies in the archive at its offset; a compressed one cannot be read
+    // in place; a loose file is itself; creation mode must see files read through it.
+    FileTestEnvironment env;
+    const Files files = {{"text.txt", compressible(5000)}, {"noise.bin", incompressible(3001, 2)}};
+    buildArchive("data.wad", files, true);
+    FileManager reader;
+    reader.useWad(u"data.wad");
+    WString path;
+    int64_t offset = -1, size = -1;
+    ASSERT_TRUE(reader.locate(u"noise.bin", path, offset, size));
+    EXPECT_EQ(path, u"data.wad");
+    EXPECT_EQ(size, 3001);
+    EXPECT_EQ(readFileBytes("data.wad").substr(size_t(offset), size_t(size)), files[1].second);
+    EXPECT_FALSE(reader.locate(u"text.txt", path, offset, size));
+    EXPECT_EXIT(reader.locate(u"missing.bin", path, offset, size), testing::ExitedWithCode(255), "");
+
+    writeFileBytes("loose.bin", "loose bytes");
+    reader.bForceDisk = true;
+    ASSERT_TRUE(reader.locate(u"loose.bin", path, offset, size));
+    EXPECT_EQ(path, u"loose.bin");
+    EXPECT_EQ(offset, 0);
+    EXPECT_EQ(size, 11);
+    EXPECT_EXIT(reader.locate(u"missing.bin", path, offset, size), testing::ExitedWithCode(255), "");
+
+    FileManager maker(true);
+    EXPECT_FALSE(maker.locate(u"loose.bin", path, offset, size));
+    EXPECT_TRUE(maker.recorded.empty());
+    std::remove("data.wad");
+    std::remove("loose.bin");
+}

@@ -168,7 +168,8 @@ TEST_F(SoundStreamTest, LoadsThroughTheFileManagerAndCountsResidentBytes) {
         EXPECT_EQ(residentSoundBytes, frames * 2);
         SoundStream music(0, folder.wfile("theme.ogg"));
         EXPECT_NE(music.pStream, 0u);
-        EXPECT_EQ(residentMemoryFileBytes, fileSize);  // the stream's stays while it lives
+        EXPECT_EQ(residentMemoryFileBytes, 0);  // the stream reads its file as it plays
+        EXPECT_EQ(music.sourceData.length(), 0);
         EXPECT_EQ(residentStreamBytes, fileSize);
         music.unload();
         EXPECT_EQ(residentMemoryFileBytes, 0);

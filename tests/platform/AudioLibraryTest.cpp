@@ -91,6 +91,36 @@ TEST(AudioLibrary, SampleFromOggPlaysAtItsPitch) {
     BASS_Free();
 }
 
+TEST(AudioLibrary, StreamFromAStretchOfAFilePlaysAsFromMemory) {
+    // Music inside an archive: other bytes before and after it in the file.
+    ASSERT_TRUE(BASS_Init(0, 22050, 0, nullptr, nullptr));
+    const int n = 3000;
+    const std::string ogg = encodeOgg(makeTone(300, 22050, n, 2), 2, 22050);
+    TestFolder folder("vesk-stream");
+    const std::string archive = folder.file("archive.bin");
+    writeFileBytes(archive, std::string(1001, 'a') + ogg + std::string(77, 'z'));
+    std::vector<int16_t> first;
+    for (bool fromFile : {false, true}) {
+        HSTREAM stream = fromFile ? BASS_StreamCreateFile(false, archive.c_str(), 1001, ogg.size(), 0)
+                                  : BASS_StreamCreateFile(true, ogg.data(), 0, ogg.size(), 0);
+        ASSERT_NE(stream, 0u) << fromFile;
+        EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), QWORD{n} * 4);
+        ASSERT_TRUE(BASS_ChannelPlay(stream, true));
+        const std::vector<int16_t> out = pump(n);
+        if (!fromFile) first = out;
+        else EXPECT_EQ(out, first);
+        ASSERT_TRUE(BASS_ChannelSetPosition(stream, QWORD{2500} * 4, BASS_POS_BYTE));
+        EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), QWORD{2500} * 4);
+        EXPECT_TRUE(BASS_StreamFree(stream));
+    }
+    // A missing file, and a stretch that runs past the end of the file.
+    EXPECT_EQ(BASS_StreamCreateFile(false, folder.file("missing.bin").c_str(), 0, 10, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+    EXPECT_EQ(BASS_StreamCreateFile(false, archive.c_str(), 1001, ogg.size() + 78, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    BASS_Free();
+}
+
 TEST(AudioLibrary, OggStreamLoopsSampleExactlyAndSeeksInBytes) {
     ASSERT_TRUE(BASS_Init(0, 22050, 0, nullptr, nullptr));
     const int n = 3000;
