@@ -4,8 +4,8 @@ namespace platform {
 
 bool PcmSource::readFrame(float* frame) {
     if (next >= data->frames()) return false;
-    const float* src = data->samples.data() + next * static_cast<uint64_t>(data->channels);
-    for (int c = 0; c < data->channels; ++c) frame[c] = src[c];
+    const size_t first = next * static_cast<uint64_t>(data->channels);
+    for (int c = 0; c < data->channels; ++c) frame[c] = data->sample(first + size_t(c));
     ++next;
     return true;
 }

@@ -152,7 +152,8 @@ bool VorbisSource::decodeAll(const void* bytes, size_t size, PcmData& out) {
     pcm.rate = source.sampleRate;
     // Grown as data really decodes: the stated length alone does not size the buffer.
     float frame[2];
-    while (source.readFrame(frame)) pcm.samples.insert(pcm.samples.end(), frame, frame + pcm.channels);
+    while (source.readFrame(frame))
+        for (int c = 0; c < pcm.channels; ++c) pcm.samples.push_back(PcmData::quantise(frame[c]));
     // A file that decodes to less than it states is damaged.
     if (pcm.frames() != source.totalFrames) return false;
     // The sample keeps exactly its frames, not the room the growing buffer had ahead of them.

@@ -133,14 +133,14 @@ TEST(AudioLibrary, OggStreamLoopsSampleExactlyAndSeeksInBytes) {
     ASSERT_TRUE(BASS_ChannelPlay(stream, true));
     auto out = pump(2 * n + 500);
     for (int i = 0; i < 2 * n + 500; ++i) {
-        int16_t expected = static_cast<int16_t>(std::lround(decoded.samples[2 * (i % n)] * 32767.0f));
+        int16_t expected = static_cast<int16_t>(std::lround(decoded.sample(size_t(2 * (i % n))) * 32767.0f));
         ASSERT_NEAR(out[2 * i], expected, 1) << i;
     }
     EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), QWORD{500} * 4);
     ASSERT_TRUE(BASS_ChannelSetPosition(stream, QWORD{2500} * 4, BASS_POS_BYTE));
     EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), QWORD{2500} * 4);
     out = pump(1);
-    EXPECT_NEAR(out[0], std::lround(decoded.samples[2 * 2500] * 32767.0f), 1);
+    EXPECT_NEAR(out[0], std::lround(decoded.sample(2 * 2500) * 32767.0f), 1);
     EXPECT_FALSE(BASS_ChannelSetPosition(stream, QWORD{n + 1} * 4, BASS_POS_BYTE));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_POSITION);
     EXPECT_TRUE(BASS_StreamFree(stream));

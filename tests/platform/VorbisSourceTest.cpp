@@ -20,7 +20,7 @@ TEST(VorbisSource, DecodesTheWholeFileAtItsRate) {
         EXPECT_EQ(pcm.frames(), 5000u);
         // Held for the program's life: no room left over from decoding.
         EXPECT_EQ(pcm.samples.capacity(), pcm.samples.size());
-        EXPECT_NEAR(pcm.samples[pcm.channels * 11], 0.5f * std::sin(2 * M_PI * 1000 * 11 / 22050.0), 0.05);
+        EXPECT_NEAR(pcm.sample(size_t(pcm.channels) * 11), 0.5f * std::sin(2 * M_PI * 1000 * 11 / 22050.0), 0.05);
     }
 }
 
@@ -35,7 +35,7 @@ TEST(VorbisSource, SeeksToTheExactFrame) {
         EXPECT_EQ(source.tell(), frame);
         float v = 0;
         ASSERT_TRUE(source.readFrame(&v));
-        EXPECT_NEAR(v, pcm.samples[frame], 1e-6f) << frame;
+        EXPECT_NEAR(v, pcm.sample(frame), 0.5f / 32768.0f + 1e-7f) << frame;  // the sample is held in 16 bits
     }
     EXPECT_FALSE(source.seek(20001));
     ASSERT_TRUE(source.seek(20000));
@@ -52,4 +52,22 @@ TEST(VorbisSource, RefusesDamagedInput) {
         PcmData pcm;
         EXPECT_FALSE(VorbisSource::decodeAll(bytes.data(), bytes.size(), pcm)) << bytes.size();
     }
+}
+
+TEST(PcmData, SamplesAreHeldInSixteenBitsToTheNearestStep) {
+    struct Case {
+        float in;
+        int16_t held;
+    };
+    const Case cases[] = {
+        {0.0f, 0},       {0.5f, 16384},    {-0.5f, -16384},  {1.0f / 4096, 8},   {0.4f / 32768, 0},
+        {0.6f / 32768, 1}, {1.0f, 32767},  {1.5f, 32767},    {-1.0f, -32768},   {-2.0f, -32768},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PcmData::quantise(c.in), c.held) << c.in;
+        PcmData pcm;
+        pcm.samples = {PcmData::quantise(c.in)};
+        EXPECT_FLOAT_EQ(pcm.sample(0), float(c.held) / 32768.0f) << c.in;
+    }
+    EXPECT_EQ(PcmData::quantise(std::nanf("")), -32768);  // never undefined
 }
