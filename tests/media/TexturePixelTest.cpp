@@ -105,6 +105,54 @@ TEST_F(TexturePixelTest, FourTilesJoinWithoutSeamsInBothDirections) {
     EXPECT_EQ(wrong, 0);
 }
 
+TEST_F(TexturePixelTest, AnEdgeTileFittedToWhatItHoldsDrawsAsAFullOneWould) {
+    // The 300-wide picture's second tile is fitted (64 texels wide, 64 high); the same picture
+    // inside a 508-wide one, whose column 300 repeats column 299 as the fitted tile's border does
+    // and whose further columns are transparent, has a second tile of the full 256 side with the
+    // same texels where its quads reach. Scaled and filtered, or scaled, turned and point-sampled,
+    // both draw the same pixels.
+    auto picture = [](int x, int y) {
+        return 0xFF000000u | uint32_t(x * 7 & 0xFF) << 16 | uint32_t(y * 29 & 0xFF) << 8 | uint32_t((x ^ y) & 0xFF);
+    };
+    writeImage("fitted.tga", 300, 40, picture);
+    writeImage("full.tga", 508, 40, [&](int x, int y) { return x < 300 ? picture(x, y) : x == 300 ? picture(299, y) : 0u; });
+    writeFileBytes("full.tga.ini", "[Skin 0]\nleft=0\ntop=0\nwidth=300\nheight=40\n");
+    Texture fitted(0, u"fitted.tga"), full(0, u"full.tga");
+    ASSERT_EQ(fitted.tiles->countChildren(), 2);
+    ASSERT_EQ(full.tiles->countChildren(), 2);
+    EXPECT_EQ(static_cast<Texture*>(fitted.tiles->lastChild)->realWidth, 64);
+    EXPECT_EQ(static_cast<Texture*>(full.tiles->lastChild)->realWidth, 256);
+    struct Case {
+        bool bilinear;
+        float turn;
+    };
+    for (const Case c : {Case{true, 0.0f}, Case{false, 0.35f}}) {
+        graphics->bBilinearFilter = c.bilinear;
+        std::vector<D3DCOLOR> drawn[2];
+        for (int k = 0; k < 2; ++k) {
+            drawFrameWith(
+                [&] {
+                    Renderable r;
+                    const Vector3 position(-20, 10, 0), rotation(0, 0, c.turn), scale(1.37f, 2.3f, 1);
+                    r.set((k ? full : fitted).skins[0], &position, &rotation, &scale, nullptr, nullptr);
+                    r.updateXform();
+                    r.render();
+                },
+                0xFF203040);
+            drawn[k] = pixels;
+        }
+        ASSERT_EQ(drawn[0].size(), drawn[1].size());
+        int differ = 0, covered = 0;
+        for (size_t i = 0; i < drawn[0].size(); ++i) {
+            if (drawn[0][i] != drawn[1][i]) ++differ;
+            if ((drawn[1][i] | 0xFF000000u) != 0xFF203040u) ++covered;
+        }
+        EXPECT_GT(covered, 300 * 40) << c.bilinear;
+        EXPECT_EQ(differ, 0) << c.bilinear;
+    }
+    graphics->bBilinearFilter = false;
+}
+
 TEST_F(TexturePixelTest, ForcedDeviceLossBringsTexturesBack) {
     writeImage("solid.tga", 32, 32, [](int, int) { return 0xFF3366CCu; });
     Texture t(0, u"solid.tga");
