@@ -85,7 +85,21 @@ uint32_t stageOperationKey(DWORD op, DWORD arg1, DWORD arg2) {
     const uint32_t o = (op >= D3DTOP_DISABLE && op <= D3DTOP_ADD) ? uint32_t(op) : uint32_t(D3DTOP_MODULATE);
     const uint32_t s1 = (o == D3DTOP_DISABLE || o == D3DTOP_SELECTARG2) ? 0 : stageSource(arg1);
     const uint32_t s2 = (o == D3DTOP_DISABLE || o == D3DTOP_SELECTARG1) ? 0 : stageSource(arg2);
+    // The texel alone and the texel times the texture factor share one program, the factor's part
+    // set to 1 for the first (see factorUniform): each program costs the driver about a megabyte.
+    const bool texelAlone = (o == D3DTOP_SELECTARG1 && s1 == 1) || (o == D3DTOP_SELECTARG2 && s2 == 1);
+    const bool texelTimesFactor = o == D3DTOP_MODULATE && ((s1 == 1 && s2 == 2) || (s1 == 2 && s2 == 1));
+    if (texelAlone || texelTimesFactor) return D3DTOP_MODULATE | 1u << 3 | 2u << 5;
     return o | s1 << 3 | s2 << 5;
+}
+
+// Whether a stage operation reads the texture factor.
+bool readsFactor(DWORD op, DWORD arg1, DWORD arg2) {
+    if (op == D3DTOP_DISABLE) return false;
+    const bool first = (arg1 & 15) == D3DTA_TFACTOR, second = (arg2 & 15) == D3DTA_TFACTOR;
+    if (op == D3DTOP_SELECTARG1) return first;
+    if (op == D3DTOP_SELECTARG2) return second;
+    return first || second;
 }
 
 }  // namespace
@@ -1523,8 +1537,13 @@ void GlDevice::drawRecorded(const std::vector<QueuedDraw>& draws, const std::vec
         if (p->name != current) glUseProgram(current = p->name);
         glUniformMatrix4fv(p->uniforms[U_MATRIX], 1, GL_TRUE, d.matrix);
         glUniform2f(p->uniforms[U_PIXEL_OFFSET], 1.0f / float(vp.Width), -1.0f / float(vp.Height));
-        glUniform4f(p->uniforms[U_TEXTURE_FACTOR], ((d.factor >> 16) & 0xFF) / 255.0f, ((d.factor >> 8) & 0xFF) / 255.0f,
-                    (d.factor & 0xFF) / 255.0f, ((d.factor >> 24) & 0xFF) / 255.0f);
+        // The factor's colour and alpha, each 1 where its operation does not read the factor: a
+        // program shared by the texel alone multiplies by it (any other reader gets the true value).
+        const bool colourFactor = readsFactor(d.colorOp, d.colorArg1, d.colorArg2);
+        const bool alphaFactor = readsFactor(d.alphaOp, d.alphaArg1, d.alphaArg2);
+        glUniform4f(p->uniforms[U_TEXTURE_FACTOR], colourFactor ? ((d.factor >> 16) & 0xFF) / 255.0f : 1.0f,
+                    colourFactor ? ((d.factor >> 8) & 0xFF) / 255.0f : 1.0f, colourFactor ? (d.factor & 0xFF) / 255.0f : 1.0f,
+                    alphaFactor ? ((d.factor >> 24) & 0xFF) / 255.0f : 1.0f);
         glUniform1f(p->uniforms[U_ALPHA_REF], float(d.alphaRef));
         glBindTexture(GL_TEXTURE_2D, d.texture ? d.texture->getGlTextureName() : 0);
         glDrawArrays(d.mode, 0, GLsizei(d.vertexCount));

@@ -637,6 +637,9 @@ TEST_F(GlStageProgramTest, EachStageAndAlphaTestCombinationGivesTheComputedPixel
         {D3DTOP_DISABLE, T, F, D3DTOP_DISABLE, T, F, 0},
         {D3DTOP_MODULATE, F, D, D3DTOP_SELECTARG1, D, T, D3DCMP_LESS},
         {D3DTOP_SELECTARG1, T | 0x10, D, D3DTOP_MODULATE, T | 0x20, F, 0},  // modifiers have no effect here
+        // The texel alone and the texel times the factor, one in colour and the other in alpha.
+        {D3DTOP_MODULATE, F, T, D3DTOP_SELECTARG2, D, T, D3DCMP_GREATER},
+        {D3DTOP_SELECTARG1, T, D, D3DTOP_MODULATE, T, F, D3DCMP_GREATER},
         // Without a texture the vertex colour comes out, whatever the stage says.
         {D3DTOP_SELECTARG1, F, T, D3DTOP_SELECTARG2, F, F, 0, false},
         {D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_LESSEQUAL, false},
@@ -661,7 +664,8 @@ TEST_F(GlStageProgramTest, EachStageAndAlphaTestCombinationGivesTheComputedPixel
 
 // A program is built once for each combination that changes what a fragment computes: sources an
 // operation does not read, argument modifiers, the stage of an untextured draw (a disabled colour
-// operation draws untextured) and an alpha test that always passes make none of their own. Each
+// operation draws untextured), an alpha test that always passes and the texture factor beside the
+// texel alone make none of their own. Each
 // pair whose second draw differs uses a combination no draw before it in this test has used.
 TEST_F(GlStageProgramTest, ProgramsAreBuiltOncePerCombinationThatChangesTheResult) {
     const DWORD T = D3DTA_TEXTURE, D = D3DTA_DIFFUSE, C = D3DTA_CURRENT, F = D3DTA_TFACTOR;
@@ -680,6 +684,11 @@ TEST_F(GlStageProgramTest, ProgramsAreBuiltOncePerCombinationThatChangesTheResul
         {{D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_GREATEREQUAL},
          {D3DTOP_MODULATE, T, D, D3DTOP_MODULATE, T, D, D3DCMP_GREATEREQUAL, false}, false},
         {{D3DTOP_MODULATE2X, T, D, D3DTOP_MODULATE, T, D, 0}, {D3DTOP_MODULATE4X, T, D, D3DTOP_MODULATE, T, D, 0}, false},
+        // The texel alone shares the program of the texel times the factor (the factor then is 1).
+        {{D3DTOP_SELECTARG1, T, D, D3DTOP_SELECTARG2, D, T, D3DCMP_GREATER},
+         {D3DTOP_MODULATE, T, F, D3DTOP_MODULATE, F, T, D3DCMP_GREATER}, true},
+        {{D3DTOP_MODULATE, F, T, D3DTOP_SELECTARG1, T, D, D3DCMP_GREATER},
+         {D3DTOP_SELECTARG2, F, T, D3DTOP_MODULATE, T, F, D3DCMP_GREATER}, true},
     };
     IDirect3DTexture9* t = quadrants();
     for (size_t i = 0; i < std::size(pairs); ++i) {
