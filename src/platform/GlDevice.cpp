@@ -288,7 +288,63 @@ void GlDevice::setContextAttributes() {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 }
 
+struct GlDevice::HiddenPlan {
+    // A quad of a draw that maps to the screen without perspective as a rectangle lined up with
+    // it: its corners, and the rectangle.
+    struct FlatQuad {
+        int first;  // its first vertex in the draw (a strip's quads share two)
+        float x0, y0, x1, y1;
+        bool aAlongX;  // the quad's first side (vertex 0 to 1) runs along x
+        float ox, oy;  // its first vertex on the screen, along the first side's axis and the other's
+        float ea, eb;  // the lengths of its sides along those axes (signed)
+    };
+    struct Footprint {
+        int c0 = 0, r0 = 0, c1 = -1, r1 = -1;  // the tiles it may touch
+        std::vector<FlatQuad> quads;           // every quad of the draw, when all are flat
+    };
+    // For a quad whose texture axes follow its sides, the texture tiles under each column and
+    // row of screen tiles (computed once per quad; texelTiles does the same for one tile).
+    struct TileTable {
+        bool separable = false, swapped = false;  // swapped: screen columns select texture rows
+        int c0 = 0, r0 = 0;
+        std::vector<int> colLo, colHi, rowLo, rowHi;
+        std::vector<char> colOk, rowOk;
+        // When the texture tiles the quad reads are fewer than its screen tiles would read one by
+        // one: the count of visible and of opaque texture tiles from the corner (tc0, tr0) of
+        // those it reads, inclusive, to each tile (rows of tw + 1 counts, the first row and
+        // column zero), which answers each screen tile at once. For each column and row of
+        // screen tiles, the offsets into the counts where its texture tiles begin and end (along
+        // a row of counts or down a column of them) and how many texture tiles it spans.
+        bool counted = false;
+        int tc0 = 0, tr0 = 0, tw = 0;
+        std::vector<int> visible, opaque;
+        std::vector<int> colFrom, colTo, colSpan, rowFrom, rowTo, rowSpan;
+        // Whether every texture tile (all = true) or some (all = false) under the screen tile at
+        // (column, row) of the table has the flag (visible or opaque); -1 when it cannot be told.
+        int flags(size_t ci, size_t ri, bool opaqueFlag, bool all) const {
+            if (!colOk[ci] || !rowOk[ri]) return -1;
+            const int area = colSpan[ci] * rowSpan[ri];
+            if (area == 0) return all ? 1 : 0;
+            const int* sum = (opaqueFlag ? opaque : visible).data();
+            const int xa = colFrom[ci], xb = colTo[ci], ya = rowFrom[ri], yb = rowTo[ri];
+            const int count = sum[xb + yb] - sum[xa + yb] - sum[xb + ya] + sum[xa + ya];
+            return all ? int(count == area) : int(count > 0);
+        }
+    };
+    std::vector<Footprint> prints;  // each queued draw's
+    std::vector<int> cover;         // per screen tile, the last draw that covers it (-1: none)
+    std::vector<float> sx, sy, w;   // a draw's vertices on the screen
+    TileTable table;
+    std::vector<char> colInside, rowInside;  // the screen tiles' columns and rows a quad covers
+    std::vector<QuadVertex> cut, cutOpaque;
+    std::vector<std::pair<size_t, QueuedDraw>> opaqueParts;  // each after the draw at its index
+    std::vector<size_t> kindStart;
+    std::vector<std::pair<int, int>> runs, lastRuns;
+    std::vector<QueuedDraw> withParts;
+};
+
 GlDevice::GlDevice(SDL_Window* window) : window(window) {
+    plan = std::make_unique<HiddenPlan>();
     D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&world));
     D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&view));
     D3DXMatrixIdentity(static_cast<D3DXMATRIX*>(&projection));
@@ -941,6 +997,7 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     d.firstByte = queuedVertices.size();
     queuedVertices.insert(queuedVertices.end(), source, source + size_t(needed) * streamStride);
     d.texture = hasTexture ? texture : nullptr;
+    d.glTexture = glTexture;
     if (d.texture) d.texture->AddRef();
     d.blend = renderStates[D3DRS_ALPHABLENDENABLE] != 0;
     d.opaque = opaque;
@@ -998,30 +1055,25 @@ void GlDevice::skipHiddenDraws() {
     const int W = int(present.BackBufferWidth), H = int(present.BackBufferHeight);
     const int columns = (W + T - 1) / T, rows = (H + T - 1) / T;
     const size_t n = queuedDraws.size();
-    // A quad of a draw that maps to the screen without perspective as a rectangle lined up with
-    // it: its corners, and the rectangle.
-    struct FlatQuad {
-        int first;  // its first vertex in the draw (a strip's quads share two)
-        float x0, y0, x1, y1;
-        bool aAlongX;  // the quad's first side (vertex 0 to 1) runs along x
-        float ox, oy;  // its first vertex on the screen, along the first side's axis and the other's
-        float ea, eb;  // the lengths of its sides along those axes (signed)
-    };
-    struct Footprint {
-        int c0 = 0, r0 = 0, c1 = -1, r1 = -1;  // the tiles it may touch
-        std::vector<FlatQuad> quads;           // every quad of the draw, when all are flat
-    };
-    std::vector<Footprint> prints(n);
-    std::vector<int> cover(size_t(columns) * size_t(rows), -1);
+    using FlatQuad = HiddenPlan::FlatQuad;
+    using TileTable = HiddenPlan::TileTable;
+    HiddenPlan& p = *plan;
+    std::vector<HiddenPlan::Footprint>& prints = p.prints;
+    if (prints.size() < n) prints.resize(n);
+    std::vector<int>& cover = p.cover;
+    cover.assign(size_t(columns) * size_t(rows), -1);
     auto vertexOf = [&](const QueuedDraw& d, int k) {
         return reinterpret_cast<QuadVertex*>(queuedVertices.data() + d.firstByte + size_t(k) * d.stride);
     };
     for (size_t i = 0; i < n; ++i) {
         const QueuedDraw& d = queuedDraws[i];
-        Footprint& f = prints[i];
+        HiddenPlan::Footprint& f = prints[i];
+        f.c0 = 0, f.r0 = 0, f.c1 = -1, f.r1 = -1;
+        f.quads.clear();
         const D3DVIEWPORT9& vp = d.viewport;
         float x0 = float(vp.X), y0 = float(vp.Y), x1 = float(vp.X + vp.Width), y1 = float(vp.Y + vp.Height);
-        std::vector<float> sx(d.vertexCount), sy(d.vertexCount), w(d.vertexCount);
+        if (p.sx.size() < d.vertexCount) p.sx.resize(d.vertexCount), p.sy.resize(d.vertexCount), p.w.resize(d.vertexCount);
+        float *sx = p.sx.data(), *sy = p.sy.data(), *w = p.w.data();
         bool known = true;
         float bx0 = 1e30f, by0 = 1e30f, bx1 = -1e30f, by1 = -1e30f;
         for (UINT v = 0; v < d.vertexCount && known; ++v) {
@@ -1041,7 +1093,7 @@ void GlDevice::skipHiddenDraws() {
         if (!known || d.mode != GL_TRIANGLE_STRIP || d.vertexCount < 4 || d.vertexCount % 2 || d.stride != sizeof(QuadVertex)) continue;
         // Each quad of the strip: without perspective across it, a rectangle on the screen lined
         // up with it, whose positions and texture coordinates make a parallelogram.
-        std::vector<FlatQuad> quads;
+        std::vector<FlatQuad>& quads = f.quads;
         for (int q = 0; q + 3 < int(d.vertexCount); q += 2) {
             const float wTolerance = std::fabs(w[size_t(q)]) * 1e-6f;
             bool flat = true;
@@ -1070,7 +1122,6 @@ void GlDevice::skipHiddenDraws() {
                              aAlongX ? sx[size_t(q)] : sy[size_t(q)], aAlongX ? sy[size_t(q)] : sx[size_t(q)],
                              aAlongX ? ax : ay, aAlongX ? by : bx});
         }
-        f.quads = std::move(quads);
     }
 
     // The quad's own coordinates of a screen point: a along its first side, b along its second.
@@ -1110,20 +1161,13 @@ void GlDevice::skipHiddenDraws() {
         tr0 = std::max(0, int(std::floor(v0))) / GlTexture::TILE, tr1 = std::min(int(TH) - 1, int(std::floor(v1))) / GlTexture::TILE;
         return true;
     };
-    // For a quad whose texture axes follow its sides, the texture tiles under each column and
-    // row of screen tiles (computed once per quad; texelTiles does the same for one tile).
-    struct TileTable {
-        bool separable = false, swapped = false;  // swapped: screen columns select texture rows
-        int c0 = 0, r0 = 0;
-        std::vector<int> colLo, colHi, rowLo, rowHi;
-        std::vector<char> colOk, rowOk;
-    };
     auto makeTable = [&](const QueuedDraw& d, const FlatQuad& q, const GlTexture& t, int c0, int r0, int c1, int r1, TileTable& tt) {
         const QuadVertex &p0 = *vertexOf(d, q.first), &p1 = *vertexOf(d, q.first + 1), &p2 = *vertexOf(d, q.first + 2);
         const float ua = p1.u - p0.u, ub = p2.u - p0.u, va = p1.v - p0.v, vb = p2.v - p0.v;
         // u along a and v along b, or the other way round.
         const bool straight = ub == 0.0f && va == 0.0f, crossed = ua == 0.0f && vb == 0.0f;
         tt.separable = straight || crossed;
+        tt.counted = false;
         if (!tt.separable) return;
         // Screen x is a when the quad's first side runs along x; the texture axis that follows
         // screen x: u when it follows a (straight) and x is a, or when it follows b and x is b.
@@ -1155,6 +1199,49 @@ void GlDevice::skipHiddenDraws() {
         tt.rowLo.resize(size_t(r1 - r0 + 1)), tt.rowHi.resize(size_t(r1 - r0 + 1)), tt.rowOk.resize(size_t(r1 - r0 + 1));
         for (int c = c0; c <= c1; ++c) tt.colOk[size_t(c - c0)] = axis(true, c, tt.colLo[size_t(c - c0)], tt.colHi[size_t(c - c0)]);
         for (int r = r0; r <= r1; ++r) tt.rowOk[size_t(r - r0)] = axis(false, r, tt.rowLo[size_t(r - r0)], tt.rowHi[size_t(r - r0)]);
+        // The texture tiles read, and how many reads the screen tiles would make one by one.
+        auto span = [](const std::vector<int>& lo, const std::vector<int>& hi, const std::vector<char>& ok, int& from, int& to) {
+            int64_t reads = 0;
+            from = INT32_MAX, to = -1;
+            for (size_t k = 0; k < ok.size(); ++k)
+                if (ok[k] && hi[k] >= lo[k]) from = std::min(from, lo[k]), to = std::max(to, hi[k]), reads += hi[k] - lo[k] + 1;
+            return reads;
+        };
+        int cFrom, cTo, rFrom, rTo;
+        const int64_t colReads = span(tt.colLo, tt.colHi, tt.colOk, cFrom, cTo), rowReads = span(tt.rowLo, tt.rowHi, tt.rowOk, rFrom, rTo);
+        if (cTo < cFrom || rTo < rFrom) return;
+        if (tt.swapped) std::swap(cFrom, rFrom), std::swap(cTo, rTo);
+        const int tw = cTo - cFrom + 1, th = rTo - rFrom + 1;
+        if (int64_t(tw) * th >= colReads * rowReads) return;
+        tt.counted = true;
+        tt.tc0 = cFrom, tt.tr0 = rFrom, tt.tw = tw;
+        const size_t stride = size_t(tw) + 1;
+        tt.visible.assign(stride * (size_t(th) + 1), 0);
+        tt.opaque.assign(stride * (size_t(th) + 1), 0);
+        for (int tr = 0; tr < th; ++tr) {
+            int visibleRow = 0, opaqueRow = 0;
+            const size_t above = size_t(tr) * stride, here = above + stride;
+            for (int tc = 0; tc < tw; ++tc) {
+                const uint8_t flags = t.tile(cFrom + tc, rFrom + tr);
+                visibleRow += (flags & GlTexture::TILE_VISIBLE) != 0;
+                opaqueRow += (flags & GlTexture::TILE_OPAQUE) != 0;
+                tt.visible[here + size_t(tc) + 1] = tt.visible[above + size_t(tc) + 1] + visibleRow;
+                tt.opaque[here + size_t(tc) + 1] = tt.opaque[above + size_t(tc) + 1] + opaqueRow;
+            }
+        }
+        // A screen column's texture tiles run along a row of counts (a step of 1 from tc0), or
+        // down a column of them (a step of tw + 1 from tr0) when the texture's axes are swapped.
+        auto offsets = [&](const std::vector<int>& lo, const std::vector<int>& hi, const std::vector<char>& ok, bool alongRow,
+                           std::vector<int>& from, std::vector<int>& to, std::vector<int>& spanned) {
+            const int origin = alongRow ? tt.tc0 : tt.tr0, step = alongRow ? 1 : int(stride);
+            from.assign(ok.size(), 0), to.assign(ok.size(), 0), spanned.assign(ok.size(), 0);
+            for (size_t k = 0; k < ok.size(); ++k) {
+                if (!ok[k] || hi[k] < lo[k]) continue;
+                from[k] = (lo[k] - origin) * step, to[k] = (hi[k] + 1 - origin) * step, spanned[k] = hi[k] - lo[k] + 1;
+            }
+        };
+        offsets(tt.colLo, tt.colHi, tt.colOk, !tt.swapped, tt.colFrom, tt.colTo, tt.colSpan);
+        offsets(tt.rowLo, tt.rowHi, tt.rowOk, tt.swapped, tt.rowFrom, tt.rowTo, tt.rowSpan);
     };
     // Whether every texture tile (all = true) or some (all = false) under screen tile (c, r) has
     // the flag; -1 when it cannot be told (the tile reaches past a wrapping edge).
@@ -1184,26 +1271,50 @@ void GlDevice::skipHiddenDraws() {
         const QueuedDraw& d = queuedDraws[i];
         if (prints[i].quads.empty() || d.cull != D3DCULL_NONE || (d.colorWrite & 0xF) != 0xF) continue;
         const bool replaces = (!d.blend || d.opaque) && d.alphaFunc == 0;
-        auto* t = d.texture ? dynamic_cast<GlTexture*>(d.texture) : nullptr;
+        GlTexture* t = d.glTexture;
         if (!replaces && !(d.mayGoOpaque && t)) continue;
         const D3DVIEWPORT9& vp = d.viewport;
-        TileTable tt;
+        TileTable& tt = p.table;
         for (const FlatQuad& q : prints[i].quads) {
             int c0, r0, c1, r1;
             if (!tilesOf(d, q, c0, r0, c1, r1)) continue;
+            // The columns and the rows of tiles with every pixel centre inside the rectangle, not
+            // on its edge, and inside the viewport.
+            const float inside = 1e-3f;
+            p.colInside.resize(size_t(c1 - c0 + 1));
+            p.rowInside.resize(size_t(r1 - r0 + 1));
+            bool anyColumn = false, anyRow = false;
+            for (int c = c0; c <= c1; ++c) {
+                const int px0 = c * T, px1 = std::min(W, px0 + T);
+                const bool in = !(float(px0) + 0.5f < q.x0 + inside || float(px1) - 0.5f > q.x1 - inside) &&
+                                !(px0 < int(vp.X) || px1 > int(vp.X + vp.Width));
+                p.colInside[size_t(c - c0)] = in;
+                anyColumn = anyColumn || in;
+            }
+            for (int r = r0; r <= r1; ++r) {
+                const int py0 = r * T, py1 = std::min(H, py0 + T);
+                const bool in = !(float(py0) + 0.5f < q.y0 + inside || float(py1) - 0.5f > q.y1 - inside) &&
+                                !(py0 < int(vp.Y) || py1 > int(vp.Y + vp.Height));
+                p.rowInside[size_t(r - r0)] = in;
+                anyRow = anyRow || in;
+            }
+            if (!anyColumn || !anyRow) continue;
             if (!replaces) makeTable(d, q, *t, c0, r0, c1, r1, tt);
-            for (int r = r0; r <= r1; ++r)
+            for (int r = r0; r <= r1; ++r) {
+                if (!p.rowInside[size_t(r - r0)]) continue;
+                int* coverRow = cover.data() + size_t(r) * size_t(columns);
                 for (int c = c0; c <= c1; ++c) {
-                    const int px0 = c * T, py0 = r * T, px1 = std::min(W, px0 + T), py1 = std::min(H, py0 + T);
-                    // Every pixel centre of the tile inside the rectangle, not on its edge.
-                    const float inside = 1e-3f;
-                    if (float(px0) + 0.5f < q.x0 + inside || float(py0) + 0.5f < q.y0 + inside || float(px1) - 0.5f > q.x1 - inside ||
-                        float(py1) - 0.5f > q.y1 - inside)
+                    if (!p.colInside[size_t(c - c0)]) continue;
+                    if (replaces) {
+                        coverRow[c] = int(i);
                         continue;
-                    if (px0 < int(vp.X) || py0 < int(vp.Y) || px1 > int(vp.X + vp.Width) || py1 > int(vp.Y + vp.Height)) continue;
-                    if (!replaces && tt.separable) {
-                        if (tileFlags(tt, *t, c, r, GlTexture::TILE_OPAQUE, true) != 1) continue;
-                    } else if (!replaces) {
+                    }
+                    const int px0 = c * T, py0 = r * T, px1 = std::min(W, px0 + T), py1 = std::min(H, py0 + T);
+                    if (tt.separable) {
+                        const int opaqueThere = tt.counted ? tt.flags(size_t(c - tt.c0), size_t(r - tt.r0), true, true)
+                                                           : tileFlags(tt, *t, c, r, GlTexture::TILE_OPAQUE, true);
+                        if (opaqueThere != 1) continue;
+                    } else {
                         int tc0, tr0, tc1, tr1;
                         if (!texelTiles(d, q, *t, float(px0), float(py0), float(px1), float(py1), tc0, tr0, tc1, tr1)) continue;
                         bool opaqueThere = true;
@@ -1212,8 +1323,9 @@ void GlDevice::skipHiddenDraws() {
                                 opaqueThere = (t->tile(tc, tr) & GlTexture::TILE_OPAQUE) != 0;
                         if (!opaqueThere) continue;
                     }
-                    cover[size_t(r) * size_t(columns) + size_t(c)] = int(i);
+                    coverRow[c] = int(i);
                 }
+            }
         }
     }
 
@@ -1223,16 +1335,17 @@ void GlDevice::skipHiddenDraws() {
     // blended draw that shows only opaque texels over enough of its tiles, where blending and the
     // alpha test leave such texels as they are, draws those tiles as a draw of its own without
     // either, right after the rest.
-    std::vector<QuadVertex> cut, cutOpaque;
-    std::vector<std::pair<size_t, QueuedDraw>> opaqueParts;  // each after the draw at its index
+    std::vector<QuadVertex>&cut = p.cut, &cutOpaque = p.cutOpaque;
+    std::vector<std::pair<size_t, QueuedDraw>>& opaqueParts = p.opaqueParts;  // each after the draw at its index
+    opaqueParts.clear();
     // The kind of each screen tile of each quad of a draw: not drawn, drawn, drawn without blending.
     enum : char { LEFT_OUT, DRAWN, DRAWN_OPAQUE };
     // (tileKinds: every quad's tiles in a row, each quad's from kindStart on; kept between frames.)
-    std::vector<size_t> kindStart;
-    std::vector<std::pair<int, int>> runs, lastRuns;
+    std::vector<size_t>& kindStart = p.kindStart;
+    std::vector<std::pair<int, int>>&runs = p.runs, &lastRuns = p.lastRuns;
     for (size_t i = 0; i < n; ++i) {
         QueuedDraw& d = queuedDraws[i];
-        const Footprint& f = prints[i];
+        const HiddenPlan::Footprint& f = prints[i];
         if (f.c1 < 0) {
             d.skip = true;
             ++drawsHidden;
@@ -1249,7 +1362,7 @@ void GlDevice::skipHiddenDraws() {
             }
             continue;
         }
-        auto* t = d.texture ? dynamic_cast<GlTexture*>(d.texture) : nullptr;
+        GlTexture* t = d.glTexture;
         const bool zeroHides = t && d.invisibleZero;
         bool sameColour = true;
         for (UINT k = 1; k < d.vertexCount; ++k) sameColour = sameColour && vertexOf(d, int(k))->color == vertexOf(d, 0)->color;
@@ -1274,18 +1387,32 @@ void GlDevice::skipHiddenDraws() {
                 changed = true;
                 continue;
             }
-            TileTable tt;
+            TileTable& tt = p.table;
             if (zeroHides || mayPart) makeTable(d, q, *t, c0, r0, c1, r1, tt);
             tileKinds.resize(kindStart[qi] + size_t(c1 - c0 + 1) * size_t(r1 - r0 + 1), LEFT_OUT);
             kindStart[qi + 1] = tileKinds.size();
             char* kind = tileKinds.data() + kindStart[qi];
+            if (!zeroHides && !mayPart) {
+                // Drawn where no later draw covers it.
+                for (int r = r0; r <= r1; ++r) {
+                    const int* coverRow = cover.data() + size_t(r) * size_t(columns);
+                    char* kindRow = kind + size_t(r - r0) * size_t(c1 - c0 + 1);
+                    for (int c = c0; c <= c1; ++c) {
+                        const bool needed = coverRow[c] <= int(i);
+                        kindRow[c - c0] = needed ? DRAWN : LEFT_OUT;
+                        changed = changed || !needed;
+                    }
+                }
+                continue;
+            }
             for (int r = r0; r <= r1; ++r)
                 for (int c = c0; c <= c1; ++c) {
                     bool needed = shows(c, r);
                     const float x0 = std::max(q.x0, float(c * T)), x1 = std::min(q.x1, float((c + 1) * T));
                     const float y0 = std::max(q.y0, float(r * T)), y1 = std::min(q.y1, float((r + 1) * T));
                     if (needed && zeroHides && tt.separable) {
-                        needed = tileFlags(tt, *t, c, r, GlTexture::TILE_VISIBLE, false) != 0;
+                        needed = (tt.counted ? tt.flags(size_t(c - tt.c0), size_t(r - tt.r0), false, false)
+                                             : tileFlags(tt, *t, c, r, GlTexture::TILE_VISIBLE, false)) != 0;
                     } else if (needed && zeroHides) {
                         int tc0, tr0, tc1, tr1;
                         if (x1 > x0 && y1 > y0 && texelTiles(d, q, *t, x0, y0, x1, y1, tc0, tr0, tc1, tr1)) {
@@ -1301,7 +1428,8 @@ void GlDevice::skipHiddenDraws() {
                     }
                     bool opaqueHere = false;
                     if (mayPart && tt.separable) {
-                        opaqueHere = tileFlags(tt, *t, c, r, GlTexture::TILE_OPAQUE, true) == 1;
+                        opaqueHere = (tt.counted ? tt.flags(size_t(c - tt.c0), size_t(r - tt.r0), true, true)
+                                                 : tileFlags(tt, *t, c, r, GlTexture::TILE_OPAQUE, true)) == 1;
                     } else if (mayPart) {
                         int tc0 = 0, tr0 = 0, tc1 = -1, tr1 = -1;
                         opaqueHere = x1 > x0 && y1 > y0 && texelTiles(d, q, *t, x0, y0, x1, y1, tc0, tr0, tc1, tr1);
@@ -1361,7 +1489,10 @@ void GlDevice::skipHiddenDraws() {
                     };
                     int bandTop = r0;
                     lastRuns.clear();
+                    const size_t width = size_t(c1 - c0 + 1);
                     for (int r = r0; r <= r1 + 1; ++r) {
+                        if (r > r0 && r <= r1 && std::memcmp(kind + size_t(r - r0) * width, kind + size_t(r - 1 - r0) * width, width) == 0)
+                            continue;
                         runs.clear();
                         int start = -1;
                         for (int c = c0; c <= c1 + 1 && r <= r1; ++c) {
@@ -1421,7 +1552,8 @@ void GlDevice::skipHiddenDraws() {
         ++quadsCutHidden;
     }
     if (!opaqueParts.empty()) {
-        std::vector<QueuedDraw> withParts;
+        std::vector<QueuedDraw>& withParts = p.withParts;
+        withParts.clear();
         withParts.reserve(n + opaqueParts.size());
         size_t next = 0;
         for (size_t i = 0; i < n; ++i) {

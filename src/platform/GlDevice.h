@@ -9,6 +9,7 @@
 // is minimised, and tests can force a loss or make resets fail.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -123,6 +124,7 @@ private:
         UINT vertexCount, stride;
         size_t firstByte;  // in queuedVertices
         IDirect3DBaseTexture9* texture;  // held while queued; null when untextured
+        GlTexture* glTexture;            // the same texture as the device's own kind, or null
         bool blend, opaque, mayGoOpaque, invisibleZero, skip;
         DWORD srcBlend, destBlend, cull, colorWrite, alphaFunc, alphaRef, factor;
         DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
@@ -134,6 +136,10 @@ private:
     // Leaves out or cuts the queued draws hidden behind later opaque ones.
     void skipHiddenDraws();
     std::vector<char> tileKinds;  // skipHiddenDraws's record of each screen tile of a draw
+    // skipHiddenDraws's working memory, kept from frame to frame so that planning allocates nothing
+    // once it has grown to the frames drawn.
+    struct HiddenPlan;
+    std::unique_ptr<HiddenPlan> plan;
     void dropQueuedDraws();
     // Draws recorded draws (and clears) with their states.
     void drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes);
