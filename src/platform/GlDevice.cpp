@@ -1587,6 +1587,19 @@ void GlDevice::flushDraws() {
     applySampler();
 }
 
+std::vector<uint8_t> GlDevice::frameDrawnVertices() const {
+    std::vector<uint8_t> out;
+    for (const QueuedDraw& d : frameDraws) {
+        if (d.skip || d.mode == CLEAR_MODE) continue;
+        const uint32_t head[3] = {d.mode, d.vertexCount, d.stride};
+        const auto* h = reinterpret_cast<const uint8_t*>(head);
+        out.insert(out.end(), h, h + sizeof(head));
+        const auto from = frameVertices.begin() + std::ptrdiff_t(d.firstByte);
+        out.insert(out.end(), from, from + std::ptrdiff_t(size_t(d.vertexCount) * d.stride));
+    }
+    return out;
+}
+
 const GlDevice::Program* GlDevice::programFor(uint32_t key) {
     auto found = programs.find(key);
     if (found != programs.end()) return found->second.name ? &found->second : nullptr;

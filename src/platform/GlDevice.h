@@ -90,6 +90,9 @@ public:
     int drawsHidden = 0, quadsCutHidden = 0, drawsPartedOpaque = 0;
     // Draws the queued draws now.
     void flushDraws();
+    // The frame's draws so far that were drawn (clears aside), as they were planned: each one's
+    // mode, vertex count and stride, then its vertices' bytes.
+    std::vector<uint8_t> frameDrawnVertices() const;
     // Fragments shaded in the last frame presented (Mesa's pipeline statistics; -1 when the driver
     // cannot count them or counting is off). Counting is on with VESK_DRAW_STATS set, which also
     // prints a summary every 50 frames on standard error.

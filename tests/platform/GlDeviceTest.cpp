@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -961,6 +962,58 @@ TEST_F(GlHiddenDrawTest, OpaqueTilesOfABlendedDrawGoApartWithTheSamePixels) {
     }
     device->SetTexture(0, nullptr);
     big->Release();
+}
+
+TEST_F(GlHiddenDrawTest, AFramePlannedAfterOthersIsPlannedAsOnAFreshDevice) {
+    // The planning keeps its working memory from frame to frame: whatever the frames before left
+    // there (more draws and quads, parted draws, other textures), a frame is planned as the first
+    // frame of a new device plans it.
+    big = sprite(4, 4, 28, 28);
+    block = sprite(0, 0, S, S);
+    IDirect3DTexture9* topOpaque = sprite(0, 0, S, 24);
+    struct Planned {
+        std::vector<D3DCOLOR> pixels;
+        std::vector<uint8_t> vertices;
+        int hidden, cut;
+    };
+    auto frame = [&](const std::function<std::vector<D3DCOLOR>()>& drawScene) {
+        EXPECT_EQ(device->BeginScene(), D3D_OK);
+        Planned p;
+        p.pixels = drawScene();
+        EXPECT_EQ(device->EndScene(), D3D_OK);
+        p.vertices = gl->frameDrawnVertices();
+        p.hidden = gl->drawsHidden, p.cut = gl->quadsCutHidden;
+        return p;
+    };
+    auto sceneFrame = [&](bool linear) { return frame([&] { return scene(true, linear); }); };
+    auto partedFrame = [&] {
+        return frame([&] {
+            gl->drawsPartedOpaque = 0;
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
+            for (int k = 0; k < 3; ++k) {
+                spriteQuad(topOpaque, 0.3f, 0.2f, float(W) - 0.4f, float(H) - 0.3f, true);
+                spriteQuad(big, 2.3f + float(k), 3.2f, 40.6f, 30.7f, false);
+            }
+            auto pixels = readBack();
+            EXPECT_GE(gl->drawsPartedOpaque, 1);
+            return pixels;
+        });
+    };
+    // The fixture's device is new: its first frame is planned from nothing kept.
+    const Planned fresh = sceneFrame(true);
+    EXPECT_GT(fresh.hidden, 0);
+    EXPECT_GT(fresh.cut, 0);
+    partedFrame();
+    sceneFrame(false);
+    const Planned again = sceneFrame(true);
+    EXPECT_EQ(again.vertices, fresh.vertices);
+    EXPECT_EQ(again.hidden, fresh.hidden);
+    EXPECT_EQ(again.cut, fresh.cut);
+    expectSamePixels(fresh.pixels, again.pixels, "planned again");
+    device->SetTexture(0, nullptr);
+    topOpaque->Release();
+    big->Release();
+    block->Release();
 }
 
 TEST_F(GlHiddenDrawTest, DrawsShowInTheirOrderAcrossReadsAndTextureWrites) {
