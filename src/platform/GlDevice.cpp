@@ -319,16 +319,33 @@ struct GlDevice::HiddenPlan {
         int tc0 = 0, tr0 = 0, tw = 0;
         std::vector<int> visible, opaque;
         std::vector<int> colFrom, colTo, colSpan, rowFrom, rowTo, rowSpan;
-        // Whether every texture tile (all = true) or some (all = false) under the screen tile at
-        // (column, row) of the table has the flag (visible or opaque); -1 when it cannot be told.
-        int flags(size_t ci, size_t ri, bool opaqueFlag, bool all) const {
-            if (!colOk[ci] || !rowOk[ri]) return -1;
-            const int area = colSpan[ci] * rowSpan[ri];
-            if (area == 0) return all ? 1 : 0;
-            const int* sum = (opaqueFlag ? opaque : visible).data();
-            const int xa = colFrom[ci], xb = colTo[ci], ya = rowFrom[ri], yb = rowTo[ri];
-            const int count = sum[xb + yb] - sum[xa + yb] - sum[xb + ya] + sum[xa + ya];
-            return all ? int(count == area) : int(count > 0);
+        // Whether every texture tile read is visible (or opaque), or none: the answer for each
+        // screen tile then needs no counts.
+        bool allVisible = false, noVisible = false, allOpaque = false, noOpaque = false;
+        // The counted table's answers along one row of screen tiles, what they share read once
+        // (kept apart from the vectors, which the stores of a walk over the tiles could change).
+        struct Row {
+            const char* colOk;
+            const int *colSpan, *colFrom, *colTo, *visible, *opaque;
+            bool ok, allVisible, noVisible, allOpaque, noOpaque;
+            int span, from, to;
+            // Whether every texture tile (all = true) or some (all = false) under the screen tile
+            // at column ci of the table has the flag (visible or opaque); -1 when it cannot be told.
+            int flags(size_t ci, bool opaqueFlag, bool all) const {
+                if (!ok || !colOk[ci]) return -1;
+                const int area = colSpan[ci] * span;
+                if (area == 0) return all ? 1 : 0;
+                if (opaqueFlag ? allOpaque : allVisible) return 1;
+                if (opaqueFlag ? noOpaque : noVisible) return 0;
+                const int* sum = opaqueFlag ? opaque : visible;
+                const int xa = colFrom[ci], xb = colTo[ci];
+                const int count = sum[xb + to] - sum[xa + to] - sum[xb + from] + sum[xa + from];
+                return all ? int(count == area) : int(count > 0);
+            }
+        };
+        Row row(size_t ri) const {
+            return {colOk.data(), colSpan.data(), colFrom.data(), colTo.data(), visible.data(), opaque.data(),  rowOk[ri] != 0,
+                    allVisible,   noVisible,      allOpaque,      noOpaque,     rowSpan[ri],    rowFrom[ri],    rowTo[ri]};
         }
     };
     std::vector<Footprint> prints;  // each queued draw's
@@ -1242,6 +1259,9 @@ void GlDevice::skipHiddenDraws() {
         };
         offsets(tt.colLo, tt.colHi, tt.colOk, !tt.swapped, tt.colFrom, tt.colTo, tt.colSpan);
         offsets(tt.rowLo, tt.rowHi, tt.rowOk, tt.swapped, tt.rowFrom, tt.rowTo, tt.rowSpan);
+        const int visibleTiles = tt.visible.back(), opaqueTiles = tt.opaque.back();
+        tt.allVisible = visibleTiles == tw * th, tt.noVisible = visibleTiles == 0;
+        tt.allOpaque = opaqueTiles == tw * th, tt.noOpaque = opaqueTiles == 0;
     };
     // Whether every texture tile (all = true) or some (all = false) under screen tile (c, r) has
     // the flag; -1 when it cannot be told (the tile reaches past a wrapping edge).
@@ -1303,6 +1323,7 @@ void GlDevice::skipHiddenDraws() {
             for (int r = r0; r <= r1; ++r) {
                 if (!p.rowInside[size_t(r - r0)]) continue;
                 int* coverRow = cover.data() + size_t(r) * size_t(columns);
+                const TileTable::Row counts = !replaces && tt.separable && tt.counted ? tt.row(size_t(r - tt.r0)) : TileTable::Row{};
                 for (int c = c0; c <= c1; ++c) {
                     if (!p.colInside[size_t(c - c0)]) continue;
                     if (replaces) {
@@ -1311,7 +1332,7 @@ void GlDevice::skipHiddenDraws() {
                     }
                     const int px0 = c * T, py0 = r * T, px1 = std::min(W, px0 + T), py1 = std::min(H, py0 + T);
                     if (tt.separable) {
-                        const int opaqueThere = tt.counted ? tt.flags(size_t(c - tt.c0), size_t(r - tt.r0), true, true)
+                        const int opaqueThere = tt.counted ? counts.flags(size_t(c - tt.c0), true, true)
                                                            : tileFlags(tt, *t, c, r, GlTexture::TILE_OPAQUE, true);
                         if (opaqueThere != 1) continue;
                     } else {
@@ -1405,13 +1426,14 @@ void GlDevice::skipHiddenDraws() {
                 }
                 continue;
             }
-            for (int r = r0; r <= r1; ++r)
+            for (int r = r0; r <= r1; ++r) {
+                const TileTable::Row counts = tt.separable && tt.counted ? tt.row(size_t(r - tt.r0)) : TileTable::Row{};
                 for (int c = c0; c <= c1; ++c) {
                     bool needed = shows(c, r);
                     const float x0 = std::max(q.x0, float(c * T)), x1 = std::min(q.x1, float((c + 1) * T));
                     const float y0 = std::max(q.y0, float(r * T)), y1 = std::min(q.y1, float((r + 1) * T));
                     if (needed && zeroHides && tt.separable) {
-                        needed = (tt.counted ? tt.flags(size_t(c - tt.c0), size_t(r - tt.r0), false, false)
+                        needed = (tt.counted ? counts.flags(size_t(c - tt.c0), false, false)
                                              : tileFlags(tt, *t, c, r, GlTexture::TILE_VISIBLE, false)) != 0;
                     } else if (needed && zeroHides) {
                         int tc0, tr0, tc1, tr1;
@@ -1428,7 +1450,7 @@ void GlDevice::skipHiddenDraws() {
                     }
                     bool opaqueHere = false;
                     if (mayPart && tt.separable) {
-                        opaqueHere = (tt.counted ? tt.flags(size_t(c - tt.c0), size_t(r - tt.r0), true, true)
+                        opaqueHere = (tt.counted ? counts.flags(size_t(c - tt.c0), true, true)
                                                  : tileFlags(tt, *t, c, r, GlTexture::TILE_OPAQUE, true)) == 1;
                     } else if (mayPart) {
                         int tc0 = 0, tr0 = 0, tc1 = -1, tr1 = -1;
@@ -1440,6 +1462,7 @@ void GlDevice::skipHiddenDraws() {
                     kind[size_t(r - r0) * size_t(c1 - c0 + 1) + size_t(c - c0)] = opaqueHere ? DRAWN_OPAQUE : DRAWN;
                     opaqueTiles += opaqueHere;
                 }
+            }
         }
         bool parted = opaqueTiles >= MIN_OPAQUE_PART_TILES;
         if (!changed && !parted) continue;
