@@ -297,6 +297,7 @@ struct GlDevice::HiddenPlan {
         bool aAlongX;  // the quad's first side (vertex 0 to 1) runs along x
         float ox, oy;  // its first vertex on the screen, along the first side's axis and the other's
         float ea, eb;  // the lengths of its sides along those axes (signed)
+        int table = -1;  // its texture tiles' table in tables, when the cover map made one
     };
     struct Footprint {
         int c0 = 0, r0 = 0, c1 = -1, r1 = -1;  // the tiles it may touch
@@ -352,6 +353,7 @@ struct GlDevice::HiddenPlan {
     std::vector<int> cover;         // per screen tile, the last draw that covers it (-1: none)
     std::vector<float> sx, sy, w;   // a draw's vertices on the screen
     TileTable table;
+    std::vector<TileTable> tables;  // the tables the cover map made, kept for the kinds of tiles
     std::vector<char> colInside, rowInside;  // the screen tiles' columns and rows a quad covers
     std::vector<QuadVertex> cut, cutOpaque;
     std::vector<std::pair<size_t, QueuedDraw>> opaqueParts;  // each after the draw at its index
@@ -1287,6 +1289,7 @@ void GlDevice::skipHiddenDraws() {
     };
 
     // Where a quad surely replaces every pixel of a screen tile, the tile is covered from that draw on.
+    size_t tablesMade = 0;
     for (size_t i = 0; i < n; ++i) {
         const QueuedDraw& d = queuedDraws[i];
         if (prints[i].quads.empty() || d.cull != D3DCULL_NONE || (d.colorWrite & 0xF) != 0xF) continue;
@@ -1294,8 +1297,7 @@ void GlDevice::skipHiddenDraws() {
         GlTexture* t = d.glTexture;
         if (!replaces && !(d.mayGoOpaque && t)) continue;
         const D3DVIEWPORT9& vp = d.viewport;
-        TileTable& tt = p.table;
-        for (const FlatQuad& q : prints[i].quads) {
+        for (FlatQuad& q : prints[i].quads) {
             int c0, r0, c1, r1;
             if (!tilesOf(d, q, c0, r0, c1, r1)) continue;
             // The columns and the rows of tiles with every pixel centre inside the rectangle, not
@@ -1319,7 +1321,12 @@ void GlDevice::skipHiddenDraws() {
                 anyRow = anyRow || in;
             }
             if (!anyColumn || !anyRow) continue;
-            if (!replaces) makeTable(d, q, *t, c0, r0, c1, r1, tt);
+            if (!replaces) {
+                q.table = int(tablesMade++);
+                if (p.tables.size() < tablesMade) p.tables.resize(tablesMade);
+                makeTable(d, q, *t, c0, r0, c1, r1, p.tables[size_t(q.table)]);
+            }
+            const TileTable& tt = replaces ? p.table : p.tables[size_t(q.table)];
             for (int r = r0; r <= r1; ++r) {
                 if (!p.rowInside[size_t(r - r0)]) continue;
                 int* coverRow = cover.data() + size_t(r) * size_t(columns);
@@ -1408,8 +1415,9 @@ void GlDevice::skipHiddenDraws() {
                 changed = true;
                 continue;
             }
-            TileTable& tt = p.table;
-            if (zeroHides || mayPart) makeTable(d, q, *t, c0, r0, c1, r1, tt);
+            // (The same table as the cover map's, when it made one for the quad.)
+            if ((zeroHides || mayPart) && q.table < 0) makeTable(d, q, *t, c0, r0, c1, r1, p.table);
+            const TileTable& tt = q.table >= 0 ? p.tables[size_t(q.table)] : p.table;
             tileKinds.resize(kindStart[qi] + size_t(c1 - c0 + 1) * size_t(r1 - r0 + 1), LEFT_OUT);
             kindStart[qi + 1] = tileKinds.size();
             char* kind = tileKinds.data() + kindStart[qi];
