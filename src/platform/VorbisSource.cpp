@@ -17,16 +17,22 @@ size_t readMemory(void* ptr, size_t size, size_t count, void* source) {
     return n;
 }
 
+// Moves a read position within a stretch of 'size' bytes as fseek would; -1 leaves it where it was.
+template <typename Offset>
+int seekWithin(Offset& position, Offset size, ogg_int64_t offset, int whence) {
+    ogg_int64_t base = 0;
+    if (whence == SEEK_CUR) base = static_cast<ogg_int64_t>(position);
+    else if (whence == SEEK_END) base = static_cast<ogg_int64_t>(size);
+    else if (whence != SEEK_SET) return -1;
+    const ogg_int64_t target = base + offset;
+    if (target < 0 || target > static_cast<ogg_int64_t>(size)) return -1;
+    position = static_cast<Offset>(target);
+    return 0;
+}
+
 int seekMemory(void* source, ogg_int64_t offset, int whence) {
     auto* m = static_cast<VorbisSource::Memory*>(source);
-    ogg_int64_t base = 0;
-    if (whence == SEEK_CUR) base = static_cast<ogg_int64_t>(m->offset);
-    else if (whence == SEEK_END) base = static_cast<ogg_int64_t>(m->size);
-    else if (whence != SEEK_SET) return -1;
-    ogg_int64_t target = base + offset;
-    if (target < 0 || target > static_cast<ogg_int64_t>(m->size)) return -1;
-    m->offset = static_cast<size_t>(target);
-    return 0;
+    return seekWithin(m->offset, m->size, offset, whence);
 }
 
 long tellMemory(void* source) { return static_cast<long>(static_cast<VorbisSource::Memory*>(source)->offset); }
@@ -46,14 +52,7 @@ size_t readRange(void* ptr, size_t size, size_t count, void* source) {
 
 int seekRange(void* source, ogg_int64_t offset, int whence) {
     auto* r = static_cast<VorbisSource::FileRange*>(source);
-    ogg_int64_t base = 0;
-    if (whence == SEEK_CUR) base = static_cast<ogg_int64_t>(r->offset);
-    else if (whence == SEEK_END) base = static_cast<ogg_int64_t>(r->size);
-    else if (whence != SEEK_SET) return -1;
-    const ogg_int64_t target = base + offset;
-    if (target < 0 || target > static_cast<ogg_int64_t>(r->size)) return -1;
-    r->offset = static_cast<uint64_t>(target);
-    return 0;
+    return seekWithin(r->offset, r->size, offset, whence);
 }
 
 long tellRange(void* source) { return static_cast<long>(static_cast<VorbisSource::FileRange*>(source)->offset); }
