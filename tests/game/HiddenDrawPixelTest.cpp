@@ -52,14 +52,7 @@ protected:
         drawFrameWith([&] { stack->draw(); });
         EXPECT_GT(gl->drawsHidden + gl->quadsCutHidden, 0) << name;
         EXPECT_EQ(pixels.size(), given.size()) << name;
-        int differing = 0;
-        for (size_t i = 0; i < pixels.size() && i < given.size(); ++i)
-            for (int shift = 0; shift < 24; shift += 8)
-                if (std::abs(int((given[i] >> shift) & 0xFF) - int((pixels[i] >> shift) & 0xFF)) > 2) {
-                    ++differing;
-                    break;
-                }
-        return differing;
+        return pixelsDifferingFrom(given, 2);
     }
 
     GlDevice* gl = nullptr;

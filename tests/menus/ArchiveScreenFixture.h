@@ -5,8 +5,11 @@
 // the start screens are taken away so that each test pushes its own, and the pointer rests where
 // it hovers nothing (unless the test puts it elsewhere).
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <vector>
 
 #include "engine/FileManager.h"
 #include "engine/Utilities.h"
@@ -93,6 +96,19 @@ protected:
     static int g(D3DCOLOR c) { return int((c >> 8) & 0xFF); }
     static int b(D3DCOLOR c) { return int(c & 0xFF); }
     static bool light(D3DCOLOR c) { return r(c) > 0xB0 && g(c) > 0xB0 && b(c) > 0xB0; }
+    // The pixels of the frame read last that differ from the given one's by more than the
+    // tolerance in a colour channel (a frame of another size differs everywhere).
+    int pixelsDifferingFrom(const std::vector<D3DCOLOR>& given, int tolerance) const {
+        if (given.size() != pixels.size()) return int(std::max(given.size(), pixels.size()));
+        int differing = 0;
+        for (size_t i = 0; i < pixels.size(); ++i)
+            for (int shift = 0; shift < 24; shift += 8)
+                if (std::abs(int((given[i] >> shift) & 0xFF) - int((pixels[i] >> shift) & 0xFF)) > tolerance) {
+                    ++differing;
+                    break;
+                }
+        return differing;
+    }
 
     Application* application = nullptr;
     ContextManager* stack = nullptr;

@@ -68,16 +68,7 @@ TEST_F(MenuPixelTest, CuttingQuadsToWhatShowsLeavesTheScreensAsTheyWere) {
         frames(0);
         EXPECT_GT(gl->quadsCut + gl->quadsLeftOut, 0);
         ASSERT_EQ(pixels.size(), given.size());
-        int differing = 0;
-        for (size_t i = 0; i < pixels.size(); ++i) {
-            const D3DCOLOR a = given[i], b = pixels[i];
-            for (int shift = 0; shift < 24; shift += 8)
-                if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 2) {
-                    ++differing;
-                    break;
-                }
-        }
-        EXPECT_EQ(differing, 0);
+        EXPECT_EQ(pixelsDifferingFrom(given, 2), 0);
     }
 }
 
@@ -96,14 +87,7 @@ TEST_F(MenuPixelTest, LeavingOutHiddenDrawsLeavesTheMainMenuAsItWas) {
     frames(0);
     EXPECT_GT(gl->drawsHidden + gl->quadsCutHidden, 0);
     ASSERT_EQ(pixels.size(), given.size());
-    int differing = 0;
-    for (size_t i = 0; i < pixels.size(); ++i)
-        for (int shift = 0; shift < 24; shift += 8)
-            if (std::abs(int((given[i] >> shift) & 0xFF) - int((pixels[i] >> shift) & 0xFF)) > 2) {
-                ++differing;
-                break;
-            }
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(pixelsDifferingFrom(given, 2), 0);
 }
 
 TEST_F(MenuPixelTest, TouchInputBringsTheKeyboardUnderTheTypedName) {
