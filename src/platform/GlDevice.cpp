@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/D3DX9.h"
+#include "platform/GlBufferAge.h"
 #include "platform/GlTexture.h"
 #include "platform/GlVertexBuffer.h"
 
@@ -360,6 +361,9 @@ struct GlDevice::HiddenPlan {
     std::vector<size_t> kindStart;
     std::vector<std::pair<int, int>> runs, lastRuns;
     std::vector<QueuedDraw> withParts;
+    std::vector<std::array<int, 4>> areas;  // where a frame drawn in part is drawn
+    std::vector<QueuedDraw> wholeDraws;     // such a frame's draws as they were asked for
+    std::vector<uint8_t> wholeVertices;
 };
 
 GlDevice::GlDevice(SDL_Window* window) : window(window) {
@@ -486,6 +490,7 @@ HRESULT GlDevice::applyPresentation(const D3DPRESENT_PARAMETERS& params) {
     target = framebuffer;
     bTargetChosen = false;
     bNeedsReset = false;
+    forgetTargetContents();
     return D3D_OK;
 }
 
@@ -626,11 +631,12 @@ void GlDevice::endFrameStatistics() {
     statFragments += fragments;
     statViewportPixels += uint64_t(viewport.Width) * viewport.Height;
     if (++statFrames < 50) return;
-    std::fprintf(stderr, "GlDevice: %d frames, %.0f fragments shaded per frame, viewport %ux%u, %.3f per viewport pixel\n",
-                 statFrames, double(statFragments) / statFrames, unsigned(viewport.Width), unsigned(viewport.Height),
+    std::fprintf(stderr, "GlDevice: %d frames (%d drawn in part), %.0f fragments shaded per frame, viewport %ux%u, %.3f per viewport pixel\n",
+                 statFrames, framesDrawnInPart - statPartFrames, double(statFragments) / statFrames, unsigned(viewport.Width), unsigned(viewport.Height),
                  statViewportPixels ? double(statFragments) / double(statViewportPixels) : 0.0);
     std::fflush(stderr);
     statFrames = 0;
+    statPartFrames = framesDrawnInPart;
     statFragments = 0;
     statViewportPixels = 0;
 }
@@ -641,13 +647,17 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
         return D3DERR_DEVICELOST;
     }
     makeCurrent();
-    flushDraws();
+    flushDraws(true);
     endFrameStatistics();
     bindTarget();
     if (target == 0) {
-        // Drawn straight into the window's back buffer: nothing to copy.
-        SDL_GL_SwapWindow(window);
-        frameShown(Shown::IN_WINDOW);
+        // Drawn straight into the window's back buffer: nothing to copy. Without a wait for the
+        // display, the back buffer is copied into the window where the driver can, and keeps the
+        // frame for the next one.
+        const bool kept = SDL_GL_GetSwapInterval() == 0 &&
+                          copyBackBufferToWindow(int(present.BackBufferWidth), int(present.BackBufferHeight));
+        if (!kept) SDL_GL_SwapWindow(window);
+        frameShown(Shown::IN_WINDOW, kept);
         bSizeSettled = true;
         bTargetChosen = false;
         return D3D_OK;
@@ -674,7 +684,7 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
                       sameSize ? GL_NEAREST : GL_LINEAR);
     ++presentCopies;
     SDL_GL_SwapWindow(window);
-    frameShown(Shown::IN_FRAMEBUFFER);
+    frameShown(Shown::IN_FRAMEBUFFER, true);
     bSizeSettled = windowWidth == settledWidth && windowHeight == settledHeight;
     bTargetChosen = false;
     bindTarget();
@@ -722,8 +732,10 @@ void GlDevice::bindTarget() {
         glEnable(GL_SCISSOR_TEST);
         applyBlendAndCull();
         bFramebufferReady = true;
+        forgetTargetContents();
     }
     glBindFramebuffer(GL_FRAMEBUFFER, chosen);
+    if (chosen != target) forgetTargetContents();
     if (direct) {
         glDrawBuffer(GL_BACK);
         glReadBuffer(GL_BACK);
@@ -770,42 +782,31 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     if (count > 0 && !rects) return D3DERR_INVALIDCALL;
     if (!(flags & D3DCLEAR_TARGET)) return D3D_OK;
     if (bNeedsReset) return D3D_OK;
-    makeCurrent();
-    flushDraws();
-    shown = Shown::NOTHING;
-    bindTarget();
-    glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
-                 ((color >> 24) & 0xFF) / 255.0f);
-    glEnable(GL_SCISSOR_TEST);
-    // The clear joins the frame's record, as the scissor rectangles it clears.
+    // The clear waits in the queue with the draws, as the scissor rectangles it clears.
     QueuedDraw record{};
     record.mode = CLEAR_MODE;
     record.factor = color;
     record.colorWrite = renderStates[D3DRS_COLORWRITEENABLE];
-    record.firstByte = frameVertices.size();
+    record.firstByte = queuedVertices.size();
+    record.viewport = viewport;
     auto keep = [&](int x, int y, int w, int h) {
         const int32_t r[4] = {x, y, w, h};
         const auto* b = reinterpret_cast<const uint8_t*>(r);
-        frameVertices.insert(frameVertices.end(), b, b + sizeof(r));
+        queuedVertices.insert(queuedVertices.end(), b, b + sizeof(r));
         ++record.vertexCount;
     };
     int H = int(present.BackBufferHeight);
-    if (count == 0) {
-        glClear(GL_COLOR_BUFFER_BIT);
+    if (count == 0)
         keep(GLint(viewport.X), H - GLint(viewport.Y) - GLint(viewport.Height), GLsizei(viewport.Width), GLsizei(viewport.Height));
-    }
     for (DWORD i = 0; i < count; ++i) {
         int x1 = std::max<int>(rects[i].x1, int(viewport.X));
         int y1 = std::max<int>(rects[i].y1, int(viewport.Y));
         int x2 = std::min<int>(rects[i].x2, int(viewport.X + viewport.Width));
         int y2 = std::min<int>(rects[i].y2, int(viewport.Y + viewport.Height));
         if (x2 <= x1 || y2 <= y1) continue;
-        glScissor(x1, H - y2, x2 - x1, y2 - y1);
-        glClear(GL_COLOR_BUFFER_BIT);
         keep(x1, H - y2, x2 - x1, y2 - y1);
     }
-    frameDraws.push_back(record);
-    applyViewportAndScissor();
+    if (record.vertexCount > 0) queuedDraws.push_back(record);
     return D3D_OK;
 }
 
@@ -1065,7 +1066,7 @@ bool screenPoint(const float* m, const D3DVIEWPORT9& vp, const float* p, float& 
 
 }  // namespace
 
-void GlDevice::skipHiddenDraws() {
+void GlDevice::skipHiddenDraws(const std::vector<std::array<int, 4>>* areas) {
     const int T = HIDDEN_TILE;
     // How far past the texture coordinates of a screen tile's edges a sample there may read: a
     // filtered sample reads the texels within half a texel of its point, and the pixel centres lie
@@ -1080,7 +1081,15 @@ void GlDevice::skipHiddenDraws() {
     std::vector<HiddenPlan::Footprint>& prints = p.prints;
     if (prints.size() < n) prints.resize(n);
     std::vector<int>& cover = p.cover;
-    cover.assign(size_t(columns) * size_t(rows), -1);
+    cover.assign(size_t(columns) * size_t(rows), areas ? OUTSIDE_AREAS : -1);
+    // A frame drawn in part: the tiles outside its areas are as good as covered by a draw after
+    // all (the areas' edges lie on the tiles' edges).
+    if (areas)
+        for (const std::array<int, 4>& a : *areas) {
+            const int c0 = a[0] / T, c1 = (a[2] - 1) / T, r0 = (H - a[3]) / T, r1 = (H - a[1] - 1) / T;
+            for (int r = std::max(0, r0); r <= std::min(rows - 1, r1); ++r)
+                std::fill_n(cover.data() + size_t(r) * size_t(columns) + size_t(std::max(0, c0)), std::min(columns - 1, c1) - std::max(0, c0) + 1, -1);
+        }
     auto vertexOf = [&](const QueuedDraw& d, int k) {
         return reinterpret_cast<QuadVertex*>(queuedVertices.data() + d.firstByte + size_t(k) * d.stride);
     };
@@ -1089,6 +1098,14 @@ void GlDevice::skipHiddenDraws() {
         HiddenPlan::Footprint& f = prints[i];
         f.c0 = 0, f.r0 = 0, f.c1 = -1, f.r1 = -1;
         f.quads.clear();
+        if (d.mode == CLEAR_MODE) {
+            // A clear's rectangles, from the bottom left: it is left out where later draws cover it.
+            const std::array<int, 4> a = footprint(d, queuedVertices.data());
+            if (a[2] <= a[0] || a[3] <= a[1]) continue;
+            f.c0 = std::max(0, a[0] / T), f.c1 = std::min(columns - 1, (a[2] - 1) / T);
+            f.r0 = std::max(0, (H - a[3]) / T), f.r1 = std::min(rows - 1, (H - a[1] - 1) / T);
+            continue;
+        }
         const D3DVIEWPORT9& vp = d.viewport;
         float x0 = float(vp.X), y0 = float(vp.Y), x1 = float(vp.X + vp.Width), y1 = float(vp.Y + vp.Height);
         if (p.sx.size() < d.vertexCount) p.sx.resize(d.vertexCount), p.sy.resize(d.vertexCount), p.w.resize(d.vertexCount);
@@ -1334,7 +1351,7 @@ void GlDevice::skipHiddenDraws() {
                 for (int c = c0; c <= c1; ++c) {
                     if (!p.colInside[size_t(c - c0)]) continue;
                     if (replaces) {
-                        coverRow[c] = int(i);
+                        if (coverRow[c] != OUTSIDE_AREAS) coverRow[c] = int(i);
                         continue;
                     }
                     const int px0 = c * T, py0 = r * T, px1 = std::min(W, px0 + T), py1 = std::min(H, py0 + T);
@@ -1351,7 +1368,7 @@ void GlDevice::skipHiddenDraws() {
                                 opaqueThere = (t->tile(tc, tr) & GlTexture::TILE_OPAQUE) != 0;
                         if (!opaqueThere) continue;
                     }
-                    coverRow[c] = int(i);
+                    if (coverRow[c] != OUTSIDE_AREAS) coverRow[c] = int(i);
                 }
             }
         }
@@ -1565,6 +1582,7 @@ void GlDevice::skipHiddenDraws() {
             queuedVertices.insert(queuedVertices.end(), bytes, bytes + vertices.size() * sizeof(QuadVertex));
             to.vertexCount = UINT(vertices.size());
             to.mode = GL_TRIANGLES;
+            to.withinAreas = areas != nullptr;
         };
         if (parted) {
             ++drawsPartedOpaque;
@@ -1595,14 +1613,37 @@ void GlDevice::skipHiddenDraws() {
     }
 }
 
-void GlDevice::flushDraws() {
+void GlDevice::flushDraws(bool atPresent) {
     if (queuedDraws.empty()) return;
     makeCurrent();
     shown = Shown::NOTHING;
-    if (bSkipHidden) skipHiddenDraws();
+    markQueuedDraws();
     bindTarget();
+    // A frame drawn at once as it is shown may keep what the target holds of the frame before.
+    const bool inPart =
+        atPresent && bRedrawChangesOnly && !bFlushedThisFrame && bLastMarksHeld && changedAreas(plan->areas);
+    bFlushedThisFrame = true;
+    for (QueuedDraw& d : queuedDraws) d.withinAreas = false;
+    // A frame drawn in part is kept as it was asked for: a read between frames draws it whole.
+    if (inPart) {
+        plan->wholeDraws = queuedDraws;
+        plan->wholeVertices = queuedVertices;
+    }
+    if (bSkipHidden) skipHiddenDraws(inPart ? &plan->areas : nullptr);
     beginFrameStatistics();
-    drawRecorded(queuedDraws, queuedVertices);
+    drawRecorded(queuedDraws, queuedVertices, inPart ? &plan->areas : nullptr);
+    framesDrawnInPart += inPart;
+    if (inPart) {
+        // (Each draw kept holds its texture; the planned ones, parts among them, let theirs go.)
+        for (QueuedDraw& d : plan->wholeDraws)
+            if (d.texture) d.texture->AddRef();
+        for (QueuedDraw& d : queuedDraws)
+            if (d.texture) d.texture->Release();
+        queuedDraws.swap(plan->wholeDraws);
+        queuedVertices.swap(plan->wholeVertices);
+        plan->wholeDraws.clear();
+        plan->wholeVertices.clear();
+    }
     // The frame's draws are kept until the next frame is shown: a read between frames draws the
     // frame last shown again.
     for (QueuedDraw& d : queuedDraws) {
@@ -1616,6 +1657,165 @@ void GlDevice::flushDraws() {
     applyViewportAndScissor();
     applyBlendAndCull();
     applySampler();
+}
+
+std::array<int, 4> GlDevice::footprint(const QueuedDraw& d, const uint8_t* bytes) const {
+    const int H = int(present.BackBufferHeight);
+    if (d.mode == CLEAR_MODE) {
+        if (d.vertexCount == 0) return {0, 0, 0, 0};
+        std::array<int, 4> a = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        const auto* r = reinterpret_cast<const int32_t*>(bytes + d.firstByte);
+        for (UINT k = 0; k < d.vertexCount; ++k, r += 4)
+            a = {std::min(a[0], r[0]), std::min(a[1], r[1]), std::max(a[2], r[0] + r[2]), std::max(a[3], r[1] + r[3])};
+        return a;
+    }
+    const D3DVIEWPORT9& vp = d.viewport;
+    const std::array<int, 4> view = {int(vp.X), H - int(vp.Y) - int(vp.Height), int(vp.X + vp.Width), H - int(vp.Y)};
+    float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+    for (UINT v = 0; v < d.vertexCount; ++v) {
+        float sx, sy, w;
+        if (!screenPoint(d.matrix, vp, reinterpret_cast<const float*>(bytes + d.firstByte + size_t(v) * d.stride), sx, sy, w))
+            return view;
+        x0 = std::min(x0, sx), y0 = std::min(y0, sy), x1 = std::max(x1, sx), y1 = std::max(y1, sy);
+    }
+    if (d.vertexCount == 0) return {0, 0, 0, 0};
+    // A point or a line reaches beyond its vertices: a pixel of margin, and some more for those.
+    const bool triangles = d.mode == GL_TRIANGLES || d.mode == GL_TRIANGLE_STRIP || d.mode == GL_TRIANGLE_FAN;
+    const float margin = triangles ? 1.0f : 2.0f;
+    // (Clamped before the conversion: a vertex far off the screen stays within int.)
+    auto pixel = [](float v) { return int(std::clamp(v, -1e6f, 1e6f)); };
+    const int left = pixel(std::floor(x0 - margin)), right = pixel(std::ceil(x1 + margin));
+    const int top = pixel(std::floor(y0 - margin)), bottom = pixel(std::ceil(y1 + margin));
+    return {std::max(left, view[0]), std::max(H - bottom, view[1]), std::min(right, view[2]), std::min(H - top, view[3])};
+}
+
+void GlDevice::markQueuedDraws() {
+    for (const QueuedDraw& d : queuedDraws) {
+        uint64_t hash = 14695981039346656037ull;
+        auto mix = [&hash](const void* data, size_t size) {
+            const auto* b = static_cast<const uint8_t*>(data);
+            for (size_t i = 0; i < size; ++i) hash = (hash ^ b[i]) * 1099511628211ull;
+        };
+        auto mixValue = [&mix](auto value) { mix(&value, sizeof(value)); };
+        mixValue(d.mode), mixValue(d.vertexCount), mixValue(d.factor), mixValue(d.colorWrite);
+        if (d.mode == CLEAR_MODE) {
+            mix(queuedVertices.data() + d.firstByte, size_t(d.vertexCount) * 4 * sizeof(int32_t));
+        } else {
+            mixValue(d.stride);
+            mix(queuedVertices.data() + d.firstByte, size_t(d.vertexCount) * d.stride);
+            for (DWORD v : {d.srcBlend, d.destBlend, d.cull, d.alphaFunc, d.alphaRef, d.colorOp, d.colorArg1, d.colorArg2, d.alphaOp,
+                            d.alphaArg1, d.alphaArg2, d.addressU, d.addressV, d.magFilter, d.minFilter})
+                mixValue(v);
+            mixValue(uint8_t(d.blend | d.opaque << 1 | d.mayGoOpaque << 2 | d.invisibleZero << 3 | d.readsDiffuse << 4));
+            mix(d.matrix, sizeof(d.matrix));
+            for (DWORD v : {d.viewport.X, d.viewport.Y, d.viewport.Width, d.viewport.Height}) mixValue(v);
+            // The texture's contents: a texture of another kind may have changed in any way.
+            mixValue(d.texture ? d.texture->getGlTextureName() : 0u);
+            mixValue(d.glTexture ? d.glTexture->contentStamp() : d.texture ? GlTexture::newContentStamp() : 0);
+        }
+        frameMarks.push_back({hash, footprint(d, queuedVertices.data()), d.mode == CLEAR_MODE && (d.colorWrite & 0xF) == 0xF});
+    }
+}
+
+void GlDevice::forgetTargetContents() {
+    lastMarks.clear();
+    bLastMarksHeld = false;
+}
+
+bool GlDevice::changedAreas(std::vector<std::array<int, 4>>& areas) {
+    areas.clear();
+    const std::vector<DrawMark>&a = lastMarks, &b = frameMarks;
+    // Only a frame that starts by clearing all it draws on, as the one before did, leaves no
+    // trace of earlier frames in its pixels.
+    if (b.empty() || !b[0].clearsAll || a.empty() || a[0].area != b[0].area) return false;
+    const std::array<int, 4> whole = b[0].area;
+    auto within = [&](const DrawMark& m) {
+        return m.area[2] <= m.area[0] || m.area[3] <= m.area[1] ||
+               (m.area[0] >= whole[0] && m.area[1] >= whole[1] && m.area[2] <= whole[2] && m.area[3] <= whole[3]);
+    };
+    for (const std::vector<DrawMark>* list : {&a, &b})
+        for (const DrawMark& m : *list)
+            if (!within(m)) return false;
+
+    // A pixel outside the areas of the draws that are not in both frames in the same order is
+    // touched by the same draws in the same order in both: it keeps its colour.
+    const int T = CHANGE_TILE;
+    const int W = int(present.BackBufferWidth), H = int(present.BackBufferHeight);
+    const int columns = (W + T - 1) / T, rows = (H + T - 1) / T;
+    changedTiles.assign(size_t(columns) * size_t(rows), 0);
+    // (Tiles counted from the top left, as the hidden-draw planner's are.)
+    auto change = [&](const DrawMark& m) {
+        if (m.area[2] <= m.area[0] || m.area[3] <= m.area[1]) return;
+        const int c0 = std::max(0, m.area[0] / T), c1 = std::min(columns - 1, (m.area[2] - 1) / T);
+        const int r0 = std::max(0, (H - m.area[3]) / T), r1 = std::min(rows - 1, (H - m.area[1] - 1) / T);
+        for (int r = r0; r <= r1; ++r) std::memset(changedTiles.data() + size_t(r) * size_t(columns) + size_t(c0), 1, size_t(c1 - c0 + 1));
+    };
+    auto same = [](const DrawMark& x, const DrawMark& y) { return x.hash == y.hash && x.area == y.area && x.clearsAll == y.clearsAll; };
+    size_t head = 0;
+    while (head < a.size() && head < b.size() && same(a[head], b[head])) ++head;
+    size_t tail = 0;
+    while (tail < a.size() - head && tail < b.size() - head && same(a[a.size() - 1 - tail], b[b.size() - 1 - tail])) ++tail;
+    // Between them, each new draw is matched with the next equal old one not far ahead (draws in
+    // both lists in the same order); those passed over and those left unmatched changed.
+    constexpr size_t LOOK_AHEAD = 32;
+    size_t next = head;
+    const size_t aEnd = a.size() - tail, bEnd = b.size() - tail;
+    for (size_t j = head; j < bEnd; ++j) {
+        size_t found = aEnd;
+        for (size_t k = next; k < aEnd && k < next + LOOK_AHEAD; ++k)
+            if (same(a[k], b[j])) {
+                found = k;
+                break;
+            }
+        if (found == aEnd) {
+            change(b[j]);
+            continue;
+        }
+        for (size_t k = next; k < found; ++k) change(a[k]);
+        next = found + 1;
+    }
+    for (size_t k = next; k < aEnd; ++k) change(a[k]);
+
+    // The changed tiles as rectangles: bands of rows with the same runs of tiles.
+    std::vector<std::pair<int, int>>&runs = plan->runs, &lastRuns = plan->lastRuns;
+    lastRuns.clear();
+    int64_t changedPixels = 0;
+    int bandTop = 0;
+    for (int r = 0; r <= rows; ++r) {
+        runs.clear();
+        const char* row = changedTiles.data() + size_t(std::min(r, rows - 1)) * size_t(columns);
+        for (int c = 0; c < columns && r < rows; ++c) {
+            if (!row[c]) continue;
+            int end = c;
+            while (end + 1 < columns && row[end + 1]) ++end;
+            runs.emplace_back(c, end);
+            c = end;
+        }
+        if (r > 0 && runs == lastRuns) continue;
+        for (const auto& [c0, c1] : lastRuns) {
+            const std::array<int, 4> area = {c0 * T, H - std::min(H, r * T), std::min(W, (c1 + 1) * T), H - bandTop * T};
+            changedPixels += int64_t(area[2] - area[0]) * (area[3] - area[1]);
+            areas.push_back(area);
+        }
+        bandTop = r;
+        lastRuns.swap(runs);
+    }
+    // Drawing the frame whole costs less than drawing most of it in many parts.
+    constexpr size_t MAX_AREAS = 64;
+    const int64_t wholePixels = int64_t(whole[2] - whole[0]) * (whole[3] - whole[1]);
+    return areas.size() <= MAX_AREAS && changedPixels * 2 <= wholePixels;
+}
+
+std::vector<D3DCOLOR> GlDevice::readTargetPixels() {
+    makeCurrent();
+    flushDraws();
+    bindTarget();
+    const UINT w = present.BackBufferWidth, h = present.BackBufferHeight;
+    std::vector<D3DCOLOR> bottomUp(size_t(w) * h), pixels(size_t(w) * h);
+    glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
+    for (UINT row = 0; row < h; ++row)
+        std::memcpy(pixels.data() + size_t(row) * w, bottomUp.data() + size_t(h - 1 - row) * w, size_t(w) * sizeof(D3DCOLOR));
+    return pixels;
 }
 
 std::vector<uint8_t> GlDevice::frameDrawnVertices() const {
@@ -1662,7 +1862,24 @@ const GlDevice::Program* GlDevice::programFor(uint32_t key) {
     return &p;
 }
 
-void GlDevice::drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes) {
+void GlDevice::drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes,
+                            const std::vector<std::array<int, 4>>* areas) {
+    // Scissors 'box' (x0, y0, x1, y1 from the bottom left) to each area in turn, calling draw()
+    // for each that it meets; once for the box itself without areas.
+    auto inAreas = [areas](const std::array<int, 4>& box, auto&& draw) {
+        if (!areas) {
+            glScissor(box[0], box[1], box[2] - box[0], box[3] - box[1]);
+            draw();
+            return;
+        }
+        for (const std::array<int, 4>& a : *areas) {
+            const int x0 = std::max(a[0], box[0]), y0 = std::max(a[1], box[1]);
+            const int x1 = std::min(a[2], box[2]), y1 = std::min(a[3], box[3]);
+            if (x1 <= x0 || y1 <= y0) continue;
+            glScissor(x0, y0, x1 - x0, y1 - y0);
+            draw();
+        }
+    };
     GLuint current = 0;
     glBindVertexArray(vertexArray);
     if (!scratchBuffer) glGenBuffers(1, &scratchBuffer);
@@ -1680,16 +1897,21 @@ void GlDevice::drawRecorded(const std::vector<QueuedDraw>& draws, const std::vec
                          ((d.factor >> 24) & 0xFF) / 255.0f);
             glEnable(GL_SCISSOR_TEST);
             const auto* r = reinterpret_cast<const int32_t*>(bytes.data() + d.firstByte);
-            for (UINT k = 0; k < d.vertexCount; ++k, r += 4) {
-                glScissor(r[0], r[1], r[2], r[3]);
-                glClear(GL_COLOR_BUFFER_BIT);
-            }
+            for (UINT k = 0; k < d.vertexCount; ++k, r += 4)
+                inAreas({r[0], r[1], r[0] + r[2], r[1] + r[3]}, [] { glClear(GL_COLOR_BUFFER_BIT); });
             continue;
         }
         const D3DVIEWPORT9& vp = d.viewport;
         const GLint y = GLint(present.BackBufferHeight) - GLint(vp.Y) - GLint(vp.Height);
         glViewport(GLint(vp.X), y, GLsizei(vp.Width), GLsizei(vp.Height));
-        glScissor(GLint(vp.X), y, GLsizei(vp.Width), GLsizei(vp.Height));
+        // Drawn in part: only where the draw meets the areas.
+        std::array<int, 4> box = {GLint(vp.X), y, GLint(vp.X + vp.Width), y + GLint(vp.Height)};
+        if (areas && d.withinAreas) {
+            glScissor(box[0], box[1], box[2] - box[0], box[3] - box[1]);
+        } else if (areas) {
+            box = footprint(d, bytes.data());
+            if (box[2] <= box[0] || box[3] <= box[1]) continue;
+        }
         if (d.blend && !d.opaque) glEnable(GL_BLEND);
         else glDisable(GL_BLEND);
         glBlendFunc(blendFactor(d.srcBlend), blendFactor(d.destBlend));
@@ -1722,7 +1944,8 @@ void GlDevice::drawRecorded(const std::vector<QueuedDraw>& draws, const std::vec
                     alphaFactor ? ((d.factor >> 24) & 0xFF) / 255.0f : 1.0f);
         glUniform1f(p->uniforms[U_ALPHA_REF], float(d.alphaRef));
         glBindTexture(GL_TEXTURE_2D, d.texture ? d.texture->getGlTextureName() : 0);
-        glDrawArrays(d.mode, 0, GLsizei(d.vertexCount));
+        if (areas && d.withinAreas) glDrawArrays(d.mode, 0, GLsizei(d.vertexCount));
+        else inAreas(box, [&] { glDrawArrays(d.mode, 0, GLsizei(d.vertexCount)); });
     }
 }
 
@@ -1735,9 +1958,12 @@ void GlDevice::dropFrames() {
     shownDraws.clear();
     frameVertices.clear();
     shownVertices.clear();
+    frameMarks.clear();
+    bFlushedThisFrame = false;
+    forgetTargetContents();
 }
 
-void GlDevice::frameShown(Shown where) {
+void GlDevice::frameShown(Shown where, bool kept) {
     for (QueuedDraw& d : shownDraws)
         if (d.texture) d.texture->Release();
     shownDraws.swap(frameDraws);
@@ -1745,6 +1971,12 @@ void GlDevice::frameShown(Shown where) {
     frameDraws.clear();
     frameVertices.clear();
     shown = where;
+    // The target keeps the frame where it was not swapped away, or where the driver says the
+    // window's back buffer holds the frame just shown.
+    lastMarks.swap(frameMarks);
+    frameMarks.clear();
+    bFlushedThisFrame = false;
+    bLastMarksHeld = kept || currentBackBufferAge() == 1;
 }
 
 void GlDevice::dropQueuedDraws() {

@@ -8,6 +8,7 @@
 // Device loss never comes from OpenGL itself: the device reports it while its full-screen window
 // is minimised, and tests can force a loss or make resets fail.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -88,8 +89,19 @@ public:
     bool bSkipHidden = true;
     bool bDrawOpaquePartsApart = true;
     int drawsHidden = 0, quadsCutHidden = 0, drawsPartedOpaque = 0;
-    // Draws the queued draws now.
-    void flushDraws();
+    // Draws the queued draws now (atPresent: they end the frame about to be shown).
+    void flushDraws(bool atPresent = false);
+    // A frame drawn at once as it is shown, into a target that still holds the frame before it
+    // (the window's back buffer when the driver says so, or the framebuffer object), is drawn
+    // only where the two frames' draws differ; the rest of the target is kept as it is.
+    // bRedrawChangesOnly off draws every frame whole.
+    bool bRedrawChangesOnly = true;
+    static constexpr int CHANGE_TILE = 16;  // the changed areas are whole tiles of this many pixels
+    static_assert(CHANGE_TILE % HIDDEN_TILE == 0, "changed areas are made of whole hidden-draw tiles");
+    int framesDrawnInPart = 0;
+    // The frame in the drawing target as it stands, bottom row first, without drawing anything
+    // (a test hook: after Present, what the target kept of the frame shown).
+    std::vector<D3DCOLOR> readTargetPixels();
     // The frame's draws so far that were drawn (clears aside), as they were planned: each one's
     // mode, vertex count and stride, then its vertices' bytes.
     std::vector<uint8_t> frameDrawnVertices() const;
@@ -133,23 +145,48 @@ private:
         DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
         DWORD addressU, addressV, magFilter, minFilter;
         bool readsDiffuse;
+        bool withinAreas;  // cut to the areas of a frame drawn in part
         float matrix[16];
         D3DVIEWPORT9 viewport;
     };
-    // Leaves out or cuts the queued draws hidden behind later opaque ones.
-    void skipHiddenDraws();
+    // Leaves out or cuts the queued draws hidden behind later opaque ones (and, given areas, those
+    // outside them: the draws it cuts are then marked withinAreas).
+    void skipHiddenDraws(const std::vector<std::array<int, 4>>* areas = nullptr);
+    static constexpr int OUTSIDE_AREAS = INT32_MAX;
     std::vector<char> tileKinds;  // skipHiddenDraws's record of each screen tile of a draw
     // skipHiddenDraws's working memory, kept from frame to frame so that planning allocates nothing
     // once it has grown to the frames drawn.
     struct HiddenPlan;
     std::unique_ptr<HiddenPlan> plan;
     void dropQueuedDraws();
-    // Draws recorded draws (and clears) with their states.
-    void drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes);
+    // Draws recorded draws (and clears) with their states; only within 'areas' (rectangles as x0,
+    // y0, x1, y1 from the bottom left, x1 and y1 excluded, apart from each other) when given.
+    void drawRecorded(const std::vector<QueuedDraw>& draws, const std::vector<uint8_t>& bytes,
+                      const std::vector<std::array<int, 4>>* areas = nullptr);
+    // The pixels a draw (or a clear) may touch, as x0, y0, x1, y1 from the bottom left (x1 and y1
+    // excluded; empty when x1 <= x0 or y1 <= y0).
+    std::array<int, 4> footprint(const QueuedDraw& d, const uint8_t* bytes) const;
+    // A draw's mark: what it draws (its mode, states, vertices and texture contents, hashed) and
+    // its footprint; a clear of every colour channel is marked as such.
+    struct DrawMark {
+        uint64_t hash;
+        std::array<int, 4> area;
+        bool clearsAll;
+    };
+    // The frame's marks so far, and those of the frame the target holds (when bLastMarksHeld).
+    std::vector<DrawMark> frameMarks, lastMarks;
+    bool bLastMarksHeld = false;
+    bool bFlushedThisFrame = false;  // some of the frame to be shown was drawn already
+    void markQueuedDraws();
+    void forgetTargetContents();
+    // The areas where the frame's marks differ from the target's, apart from each other; false
+    // when the frame is to be drawn whole.
+    bool changedAreas(std::vector<std::array<int, 4>>& areas);
+    std::vector<char> changedTiles;  // changedAreas's working memory
     void dropFrames();
-    // The frame drawn so far becomes the frame last shown.
+    // The frame drawn so far becomes the frame last shown; 'kept' when the target still holds it.
     enum class Shown { NOTHING, IN_WINDOW, IN_FRAMEBUFFER };
-    void frameShown(Shown where);
+    void frameShown(Shown where, bool kept);
     // A recorded clear (its rectangles, as x, y, width, height from the bottom left, where a
     // draw has its vertices).
     static constexpr GLenumValue CLEAR_MODE = 0xFFFFFFFFu;
@@ -174,7 +211,7 @@ private:
     uint32_t vertexShader = 0, vertexArray = 0, sampler = 0, scratchBuffer = 0;
     uint32_t fragmentQuery = 0;
     bool bQueryRunning = false;
-    int statFrames = 0;
+    int statFrames = 0, statPartFrames = 0;
     int64_t statFragments = 0;
     uint64_t statViewportPixels = 0;
     enum Uniform { U_MATRIX, U_PIXEL_OFFSET, U_TEXTURE_FACTOR, U_ALPHA_REF, U_COUNT };

@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/GlDevice.h"
 
@@ -135,7 +136,13 @@ HRESULT GlTexture::UpdateRect(const RECT& area, const void* pixels, UINT pitch) 
     return D3D_OK;
 }
 
+uint64_t GlTexture::newContentStamp() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
 void GlTexture::noteWritten(const RECT& area, const D3DCOLOR* pixels, size_t pitchInPixels) {
+    stamp = newContentStamp();
     if (format == D3DFMT_X8R8G8B8) return;
     const int c0 = area.left / TILE, c1 = (area.right - 1) / TILE;
     const int r0 = area.top / TILE, r1 = (area.bottom - 1) / TILE;

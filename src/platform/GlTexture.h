@@ -37,6 +37,10 @@ public:
     int tileColumns() const { return columns; }
     int tileRows() const { return rows; }
     uint8_t tile(int column, int row) const { return tiles[size_t(row) * size_t(columns) + size_t(column)]; }
+    // Names what the texture holds: a new number, never given before, at its creation and at each
+    // write, so that two draws of equal stamps read equal texels.
+    uint64_t contentStamp() const { return stamp; }
+    static uint64_t newContentStamp();
 
 private:
     void noteWritten(const RECT& area, const D3DCOLOR* pixels, size_t pitchInPixels);
@@ -51,5 +55,6 @@ private:
     bool bWritten = false;  // false while the texture is still all transparent black
     int columns = 0, rows = 0;
     std::vector<uint8_t> tiles;
+    uint64_t stamp = newContentStamp();
     ULONG refCount = 1;
 };

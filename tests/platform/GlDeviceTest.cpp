@@ -1034,3 +1034,85 @@ TEST_F(GlHiddenDrawTest, DrawsShowInTheirOrderAcrossReadsAndTextureWrites) {
 }
 
 }  // namespace
+
+namespace {
+
+// A frame drawn as it is shown, into a back buffer that keeps the frame before it, is drawn only
+// where the two frames' draws differ: what the back buffer holds after each frame is what drawing
+// every frame whole gives.
+class GlChangedAreasTest : public GlHiddenDrawTest {
+protected:
+    // Frame k: the background sprite over everything, an opaque band, a sprite moving right by k
+    // pixels, a sprite whose texture turns blue from frame 'recolourAt' on (its draw unchanged), a
+    // turned sprite, and nothing new at all in the frames after 'still'.
+    std::vector<std::vector<D3DCOLOR>> frames(bool inPart, int count) {
+        gl->bRedrawChangesOnly = inPart;
+        std::vector<std::vector<D3DCOLOR>> kept;
+        const RECT all{0, 0, S, S};
+        std::vector<D3DCOLOR> red(size_t(S) * S, 0xFFFF0000), blue(size_t(S) * S, 0xFF0000FF);
+        EXPECT_EQ(recoloured->UpdateRect(all, red.data(), S * 4), D3D_OK);
+        for (int k = 0; k < count; ++k) {
+            if (k == recolourAt) EXPECT_EQ(recoloured->UpdateRect(all, blue.data(), S * 4), D3D_OK);
+            const int step = k > still ? still : k;
+            EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0), D3D_OK);
+            EXPECT_EQ(device->BeginScene(), D3D_OK);
+            device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+            spriteQuad(big, 0.3f, 0.2f, float(W) - 0.4f, float(H) - 0.3f, true);
+            opaqueRect(-8.0f, 30.0f, float(W) + 8.0f, 36.0f, 0xFF20C040);
+            spriteQuad(big, 2.3f + float(step), 3.2f, 20.6f + float(step), 25.7f, true);
+            spriteQuad(recoloured, 40.2f, 20.3f, 56.1f, 44.4f, false);
+            // A turned sprite over the moving one's way, drawn whole within each area it meets.
+            const float x = 30.3f;
+            const D3DCOLOR c = 0xFFFFFFFF;
+            setVertices({{x, 4.2f, 0.5f, c, 0, 0}, {x + 14.0f, 12.1f, 0.5f, c, 1, 0}, {x - 8.0f, 18.3f, 0.5f, c, 0, 1}, {x + 6.0f, 26.2f, 0.5f, c, 1, 1}});
+            useTextureWithFactor(device, big);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+            EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+            EXPECT_EQ(device->EndScene(), D3D_OK);
+            EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+            kept.push_back(gl->readTargetPixels());
+            // A read between frames draws the frame shown whole: the same again.
+            if (k == 3) expectSamePixels(readBack(), kept.back(), "read back");
+        }
+        device->SetTexture(0, nullptr);
+        return kept;
+    }
+    IDirect3DTexture9* recoloured = nullptr;
+    int recolourAt = 5, still = 7;
+};
+
+TEST_F(GlChangedAreasTest, FramesDrawnInPartKeepWhatDrawingThemWholeGives) {
+    big = sprite(4, 4, 28, 28);
+    recoloured = sprite(0, 0, S, S);
+    const int count = 10;
+    const auto whole = frames(false, count);
+    EXPECT_EQ(gl->framesDrawnInPart, 0);
+    const auto inPart = frames(true, count);
+    // Every frame but those that change most of the small picture (the first, whose sprite jumps
+    // back to where the run starts).
+    EXPECT_GE(gl->framesDrawnInPart, count - 2);
+    ASSERT_EQ(inPart.size(), whole.size());
+    for (int k = 0; k < count; ++k) expectSamePixels(whole[size_t(k)], inPart[size_t(k)], "frame " + std::to_string(k));
+    bbWidth = W;
+    EXPECT_EQ(at(inPart[6], 48, 24), 0xFF0000FFu);
+    EXPECT_EQ(at(inPart[4], 48, 24), 0xFFFF0000u);
+    expectSamePixels(readBack(), inPart.back(), "read back at the end");
+    big->Release();
+    recoloured->Release();
+}
+
+TEST_F(GlChangedAreasTest, AFrameThatDoesNotClearFirstIsDrawnWhole) {
+    big = sprite(4, 4, 28, 28);
+    gl->bRedrawChangesOnly = true;
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(device->BeginScene(), D3D_OK);
+        spriteQuad(big, 2.3f + float(k), 3.2f, 20.6f, 25.7f, true);
+        EXPECT_EQ(device->EndScene(), D3D_OK);
+        EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+    EXPECT_EQ(gl->framesDrawnInPart, 0);
+    device->SetTexture(0, nullptr);
+    big->Release();
+}
+
+}  // namespace
