@@ -1630,6 +1630,7 @@ void GlDevice::flushDraws(bool atPresent) {
         plan->wholeVertices = queuedVertices;
     }
     if (bSkipHidden) skipHiddenDraws(inPart ? &plan->areas : nullptr);
+    if (inPart) clipToAreas(plan->areas);
     beginFrameStatistics();
     drawRecorded(queuedDraws, queuedVertices, inPart ? &plan->areas : nullptr);
     framesDrawnInPart += inPart;
@@ -1714,6 +1715,101 @@ void GlDevice::markQueuedDraws() {
             mixValue(d.glTexture ? d.glTexture->contentStamp() : d.texture ? GlTexture::newContentStamp() : 0);
         }
         frameMarks.push_back({hash, footprint(d, queuedVertices.data()), d.mode == CLEAR_MODE && (d.colorWrite & 0xF) == 0xF});
+    }
+}
+
+void GlDevice::clipToAreas(const std::vector<std::array<int, 4>>& areas) {
+    // A draw of triangles without perspective maps its vertices to the screen by an affine map:
+    // each triangle clipped to each area it meets (on the screen, carrying the triangle's own
+    // coordinates) gives the same pixels from one draw as the draw repeated within each area.
+    const int H = int(present.BackBufferHeight);
+    HiddenPlan& p = *plan;
+    struct Point {
+        float x, y, a, b;  // on the screen from the top left; in the triangle, along v1 - v0 and v2 - v0
+    };
+    std::vector<Point> polygon, next;
+    std::vector<QuadVertex>& out = p.cut;
+    for (QueuedDraw& d : queuedDraws) {
+        if (d.skip || d.withinAreas || d.mode == CLEAR_MODE || d.stride != sizeof(QuadVertex) || d.cull != D3DCULL_NONE) continue;
+        if (d.mode != GL_TRIANGLES && d.mode != GL_TRIANGLE_STRIP && d.mode != GL_TRIANGLE_FAN) continue;
+        if (d.vertexCount < 3) continue;
+        const auto* v = reinterpret_cast<const QuadVertex*>(queuedVertices.data() + d.firstByte);
+        bool sameColour = true;
+        for (UINT k = 1; k < d.vertexCount; ++k) sameColour = sameColour && v[k].color == v[0].color;
+        if (d.readsDiffuse && !sameColour) continue;
+        if (p.sx.size() < d.vertexCount) p.sx.resize(d.vertexCount), p.sy.resize(d.vertexCount), p.w.resize(d.vertexCount);
+        bool affine = true;
+        for (UINT k = 0; k < d.vertexCount && affine; ++k)
+            affine = screenPoint(d.matrix, d.viewport, &v[k].x, p.sx[k], p.sy[k], p.w[k]) &&
+                     std::fabs(p.w[k] - p.w[0]) <= std::fabs(p.w[0]) * 1e-6f;
+        if (!affine) continue;
+        out.clear();
+        const UINT triangles = d.mode == GL_TRIANGLES ? d.vertexCount / 3 : d.vertexCount - 2;
+        for (UINT t = 0; t < triangles; ++t) {
+            UINT i0, i1, i2;
+            if (d.mode == GL_TRIANGLES) i0 = 3 * t, i1 = 3 * t + 1, i2 = 3 * t + 2;
+            else if (d.mode == GL_TRIANGLE_FAN) i0 = 0, i1 = t + 1, i2 = t + 2;
+            else i0 = t, i1 = t + 1, i2 = t + 2;
+            const float tx0 = std::min({p.sx[i0], p.sx[i1], p.sx[i2]}), tx1 = std::max({p.sx[i0], p.sx[i1], p.sx[i2]});
+            const float ty0 = std::min({p.sy[i0], p.sy[i1], p.sy[i2]}), ty1 = std::max({p.sy[i0], p.sy[i1], p.sy[i2]});
+            for (const std::array<int, 4>& area : areas) {
+                const float ax0 = float(area[0]), ax1 = float(area[2]), ay0 = float(H - area[3]), ay1 = float(H - area[1]);
+                if (tx1 <= ax0 || tx0 >= ax1 || ty1 <= ay0 || ty0 >= ay1) continue;
+                polygon = {{p.sx[i0], p.sy[i0], 0, 0}, {p.sx[i1], p.sy[i1], 1, 0}, {p.sx[i2], p.sy[i2], 0, 1}};
+                // Against each edge of the area in turn; a point where an edge crosses is found from
+                // the segment's ends in one order whichever way the segment runs, so that triangles
+                // sharing a side cut it at the very same point.
+                for (int edge = 0; edge < 4 && !polygon.empty(); ++edge) {
+                    auto inside = [&](const Point& q) {
+                        switch (edge) {
+                            case 0: return q.x >= ax0;
+                            case 1: return q.x <= ax1;
+                            case 2: return q.y >= ay0;
+                            default: return q.y <= ay1;
+                        }
+                    };
+                    auto cross = [&](Point q, Point r) {
+                        if (r.x < q.x || (r.x == q.x && r.y < q.y)) std::swap(q, r);
+                        const bool alongX = edge < 2;
+                        const float bound = edge == 0 ? ax0 : edge == 1 ? ax1 : edge == 2 ? ay0 : ay1;
+                        const float from = alongX ? q.x : q.y, to = alongX ? r.x : r.y;
+                        const float f = (bound - from) / (to - from);
+                        Point m{q.x + f * (r.x - q.x), q.y + f * (r.y - q.y), q.a + f * (r.a - q.a), q.b + f * (r.b - q.b)};
+                        (alongX ? m.x : m.y) = bound;
+                        return m;
+                    };
+                    next.clear();
+                    for (size_t k = 0; k < polygon.size(); ++k) {
+                        const Point& q = polygon[k];
+                        const Point& r = polygon[(k + 1) % polygon.size()];
+                        const bool qIn = inside(q), rIn = inside(r);
+                        if (qIn) next.push_back(q);
+                        if (qIn != rIn) next.push_back(cross(q, r));
+                    }
+                    polygon.swap(next);
+                }
+                if (polygon.size() < 3) continue;
+                auto vertexAt = [&](const Point& q) {
+                    auto mix = [&](float f0, float f1, float f2) { return f0 + q.a * (f1 - f0) + q.b * (f2 - f0); };
+                    QuadVertex o = v[i0];
+                    o.x = mix(v[i0].x, v[i1].x, v[i2].x), o.y = mix(v[i0].y, v[i1].y, v[i2].y), o.z = mix(v[i0].z, v[i1].z, v[i2].z);
+                    o.u = mix(v[i0].u, v[i1].u, v[i2].u), o.v = mix(v[i0].v, v[i1].v, v[i2].v);
+                    return o;
+                };
+                for (size_t k = 1; k + 1 < polygon.size(); ++k)
+                    out.insert(out.end(), {vertexAt(polygon[0]), vertexAt(polygon[k]), vertexAt(polygon[k + 1])});
+            }
+        }
+        if (out.empty()) {
+            d.skip = true;
+            continue;
+        }
+        d.firstByte = queuedVertices.size();
+        const auto* bytes = reinterpret_cast<const uint8_t*>(out.data());
+        queuedVertices.insert(queuedVertices.end(), bytes, bytes + out.size() * sizeof(QuadVertex));
+        d.vertexCount = UINT(out.size());
+        d.mode = GL_TRIANGLES;
+        d.withinAreas = true;
     }
 }
 

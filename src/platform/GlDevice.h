@@ -178,6 +178,9 @@ private:
     bool bLastMarksHeld = false;
     bool bFlushedThisFrame = false;  // some of the frame to be shown was drawn already
     void markQueuedDraws();
+    // Cuts the queued draws of triangles that map to the screen without perspective to the
+    // areas (each then marked withinAreas); the others are drawn within each area in turn.
+    void clipToAreas(const std::vector<std::array<int, 4>>& areas);
     void forgetTargetContents();
     // The areas where the frame's marks differ from the target's, apart from each other; false
     // when the frame is to be drawn whole.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/Utilities.h"
+#include "media/Camera.h"
 #include "game/ContextLevelComplete.h"
 #include "game/GameController.h"
 #include "game/PerfectLevel.h"
@@ -55,6 +56,24 @@ protected:
         return pixelsDifferingFrom(given, 2);
     }
 
+    // Draws the frame as it stands and shows it, as the program does; then the pixels where what
+    // the back buffer keeps differs by more than rounding from the frame drawn whole.
+    int differingFromWholeAfterShowing() {
+        Camera camera;
+        device->BeginScene();
+        graphics->resetViewport();
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        graphics->setGlobalRenderState();
+        camera.render();
+        stack->draw();
+        device->EndScene();
+        EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        const std::vector<D3DCOLOR> kept = gl->readTargetPixels();
+        UINT w = 0, h = 0;
+        EXPECT_EQ(device->GetBackBufferPixels(&w, &h, &pixels), D3D_OK);
+        return pixelsDifferingFrom(kept, 2);
+    }
+
     GlDevice* gl = nullptr;
 };
 
@@ -80,6 +99,32 @@ TEST_F(HiddenDrawPixelTest, LevelInPlayAndTallyComeOutAsWhenEveryDrawIsDrawn) {
     stack->pushContext(new ContextLevelComplete());
     ticks(150);
     EXPECT_EQ(differingPixels("level-complete tally"), 0);
+}
+
+TEST_F(HiddenDrawPixelTest, LevelFramesShownInPartKeepWhatDrawingThemWholeGives) {
+    // Frame after frame of a level in play (the train running, smoke, the launcher turning), each
+    // drawn only where it changed over the frame before in the back buffer.
+    ProfileData& profile = application->profileManager.current();
+    profile.resetGame();
+    profile.level() = profile.highestLevel() = 0;
+    auto* game = new GameController();
+    application->pGameController = game;
+    stack->pushContext(game);
+    game->startGame();
+    for (int i = 0; i < 1200 && (stack->getTopContext() != game || game->state != GameController::STATE_PLAYING); ++i) {
+        if (stack->getTopContext() != game) stack->getTopContext()->bDone = true;
+        ticks(1);
+    }
+    ASSERT_EQ(game->state, GameController::STATE_PLAYING);
+    ticks(120);
+    // (The first frame shown settles the window's size: it may go through the framebuffer object.)
+    differingFromWholeAfterShowing();
+    const int before = gl->framesDrawnInPart;
+    for (int frame = 0; frame < 40; ++frame) {
+        ticks(2);
+        EXPECT_EQ(differingFromWholeAfterShowing(), 0) << "frame " << frame;
+    }
+    EXPECT_GE(gl->framesDrawnInPart - before, 20);
 }
 
 }  // namespace
