@@ -74,24 +74,30 @@ protected:
         return pixelsDifferingFrom(kept, 2);
     }
 
+    // Starts the first level and plays until it is in play; null when it does not get there.
+    GameController* startFirstLevel() {
+        ProfileData& profile = application->profileManager.current();
+        profile.resetGame();
+        profile.level() = profile.highestLevel() = 0;
+        auto* game = new GameController();
+        application->pGameController = game;
+        stack->pushContext(game);
+        game->startGame();
+        for (int i = 0; i < 1200 && (stack->getTopContext() != game || game->state != GameController::STATE_PLAYING); ++i) {
+            if (stack->getTopContext() != game) stack->getTopContext()->bDone = true;
+            ticks(1);
+        }
+        return game->state == GameController::STATE_PLAYING ? game : nullptr;
+    }
+
     GlDevice* gl = nullptr;
 };
 
 TEST_F(HiddenDrawPixelTest, LevelInPlayAndTallyComeOutAsWhenEveryDrawIsDrawn) {
-    ProfileData& profile = application->profileManager.current();
-    profile.resetGame();
-    profile.level() = profile.highestLevel() = 0;
     stack->pushContext(new WorldManager());
     ticks(3);
-    auto* game = new GameController();
-    application->pGameController = game;
-    stack->pushContext(game);
-    game->startGame();
-    for (int i = 0; i < 1200 && (stack->getTopContext() != game || game->state != GameController::STATE_PLAYING); ++i) {
-        if (stack->getTopContext() != game) stack->getTopContext()->bDone = true;
-        ticks(1);
-    }
-    ASSERT_EQ(game->state, GameController::STATE_PLAYING);
+    GameController* game = startFirstLevel();
+    ASSERT_NE(game, nullptr);
     ticks(180);
     EXPECT_EQ(differingPixels("level in play"), 0);
 
@@ -104,18 +110,7 @@ TEST_F(HiddenDrawPixelTest, LevelInPlayAndTallyComeOutAsWhenEveryDrawIsDrawn) {
 TEST_F(HiddenDrawPixelTest, LevelFramesShownInPartKeepWhatDrawingThemWholeGives) {
     // Frame after frame of a level in play (the train running, smoke, the launcher turning), each
     // drawn only where it changed over the frame before in the back buffer.
-    ProfileData& profile = application->profileManager.current();
-    profile.resetGame();
-    profile.level() = profile.highestLevel() = 0;
-    auto* game = new GameController();
-    application->pGameController = game;
-    stack->pushContext(game);
-    game->startGame();
-    for (int i = 0; i < 1200 && (stack->getTopContext() != game || game->state != GameController::STATE_PLAYING); ++i) {
-        if (stack->getTopContext() != game) stack->getTopContext()->bDone = true;
-        ticks(1);
-    }
-    ASSERT_EQ(game->state, GameController::STATE_PLAYING);
+    ASSERT_NE(startFirstLevel(), nullptr);
     ticks(120);
     // (The first frame shown settles the window's size: it may go through the framebuffer object.)
     differingFromWholeAfterShowing();
