@@ -92,15 +92,17 @@ public:
     // Draws the queued draws now (atPresent: they end the frame about to be shown).
     void flushDraws(bool atPresent = false);
     // A frame drawn at once as it is shown, into a target that still holds the frame before it
-    // (the window's back buffer when the driver says so, or the framebuffer object), is drawn
-    // only where the two frames' draws differ; the rest of the target is kept as it is.
+    // (the window's back buffer when it was copied into the window rather than swapped or when
+    // the driver says it holds that frame, or the framebuffer object), is drawn only where the
+    // two frames' draws differ; the rest of the target is kept as it is.
     // bRedrawChangesOnly off draws every frame whole.
     bool bRedrawChangesOnly = true;
     static constexpr int CHANGE_TILE = 16;  // the changed areas are whole tiles of this many pixels
     static_assert(CHANGE_TILE % HIDDEN_TILE == 0, "changed areas are made of whole hidden-draw tiles");
     int framesDrawnInPart = 0;
-    // The frame in the drawing target as it stands, bottom row first, without drawing anything
-    // (a test hook: after Present, what the target kept of the frame shown).
+    // The frame in the drawing target as it stands, top row first as GetBackBufferPixels gives
+    // it, without drawing it again (a test hook: after Present, what the target kept of the frame
+    // shown).
     std::vector<D3DCOLOR> readTargetPixels();
     // The frame's draws so far that were drawn (clears aside), as they were planned: each one's
     // mode, vertex count and stride, then its vertices' bytes.
