@@ -1101,6 +1101,24 @@ TEST_F(GlChangedAreasTest, FramesDrawnInPartKeepWhatDrawingThemWholeGives) {
     recoloured->Release();
 }
 
+TEST_F(GlChangedAreasTest, FramesDrawnInPartInTheFramebufferObjectKeepWhatDrawingThemWholeGives) {
+    // A window of another size than the back buffer: the frames go to the framebuffer object,
+    // which keeps each one, and are copied into the window.
+    SDL_SetWindowSize(window.window, int(W) + 16, int(H) + 8);
+    big = sprite(4, 4, 28, 28);
+    recoloured = sprite(0, 0, S, S);
+    const int count = 8;
+    gl->presentCopies = 0;
+    const auto whole = frames(false, count);
+    const int partsBefore = gl->framesDrawnInPart;
+    const auto inPart = frames(true, count);
+    EXPECT_EQ(gl->presentCopies, 2 * count);
+    EXPECT_GE(gl->framesDrawnInPart - partsBefore, count - 2);
+    for (int k = 0; k < count; ++k) expectSamePixels(whole[size_t(k)], inPart[size_t(k)], "frame " + std::to_string(k));
+    big->Release();
+    recoloured->Release();
+}
+
 TEST_F(GlChangedAreasTest, AFrameThatDoesNotClearFirstIsDrawnWhole) {
     big = sprite(4, 4, 28, 28);
     gl->bRedrawChangesOnly = true;
