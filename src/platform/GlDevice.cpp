@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/D3DX9.h"
-#include "platform/GlBufferAge.h"
+#include "platform/GlxBackBuffer.h"
 #include "platform/GlTexture.h"
 #include "platform/GlVertexBuffer.h"
 
@@ -1064,6 +1064,17 @@ bool screenPoint(const float* m, const D3DVIEWPORT9& vp, const float* p, float& 
     return std::isfinite(sx) && std::isfinite(sy);
 }
 
+// The tiles of T x T pixels, counted from the top left of a back buffer H pixels high, that a
+// rectangle (x0, y0, x1, y1 from the bottom left, x1 and y1 excluded) touches, within the
+// columns and rows of tiles there are.
+struct TileRange {
+    int c0, r0, c1, r1;
+};
+TileRange tilesUnder(const std::array<int, 4>& a, int T, int H, int columns, int rows) {
+    return {std::max(0, a[0] / T), std::max(0, (H - a[3]) / T), std::min(columns - 1, (a[2] - 1) / T),
+            std::min(rows - 1, (H - a[1] - 1) / T)};
+}
+
 }  // namespace
 
 void GlDevice::skipHiddenDraws(const std::vector<std::array<int, 4>>* areas) {
@@ -1086,9 +1097,9 @@ void GlDevice::skipHiddenDraws(const std::vector<std::array<int, 4>>* areas) {
     // all (the areas' edges lie on the tiles' edges).
     if (areas)
         for (const std::array<int, 4>& a : *areas) {
-            const int c0 = a[0] / T, c1 = (a[2] - 1) / T, r0 = (H - a[3]) / T, r1 = (H - a[1] - 1) / T;
-            for (int r = std::max(0, r0); r <= std::min(rows - 1, r1); ++r)
-                std::fill_n(cover.data() + size_t(r) * size_t(columns) + size_t(std::max(0, c0)), std::min(columns - 1, c1) - std::max(0, c0) + 1, -1);
+            const TileRange tiles = tilesUnder(a, T, H, columns, rows);
+            for (int r = tiles.r0; r <= tiles.r1; ++r)
+                std::fill_n(cover.data() + size_t(r) * size_t(columns) + size_t(tiles.c0), tiles.c1 - tiles.c0 + 1, -1);
         }
     auto vertexOf = [&](const QueuedDraw& d, int k) {
         return reinterpret_cast<QuadVertex*>(queuedVertices.data() + d.firstByte + size_t(k) * d.stride);
@@ -1098,35 +1109,17 @@ void GlDevice::skipHiddenDraws(const std::vector<std::array<int, 4>>* areas) {
         HiddenPlan::Footprint& f = prints[i];
         f.c0 = 0, f.r0 = 0, f.c1 = -1, f.r1 = -1;
         f.quads.clear();
-        if (d.mode == CLEAR_MODE) {
-            // A clear's rectangles, from the bottom left: it is left out where later draws cover it.
-            const std::array<int, 4> a = footprint(d, queuedVertices.data());
-            if (a[2] <= a[0] || a[3] <= a[1]) continue;
-            f.c0 = std::max(0, a[0] / T), f.c1 = std::min(columns - 1, (a[2] - 1) / T);
-            f.r0 = std::max(0, (H - a[3]) / T), f.r1 = std::min(rows - 1, (H - a[1] - 1) / T);
-            continue;
-        }
-        const D3DVIEWPORT9& vp = d.viewport;
-        float x0 = float(vp.X), y0 = float(vp.Y), x1 = float(vp.X + vp.Width), y1 = float(vp.Y + vp.Height);
+        // (A clear's footprint is its rectangles: it is left out where later draws cover it.)
+        const std::array<int, 4> area = footprint(d, queuedVertices.data());
+        if (area[2] <= area[0] || area[3] <= area[1]) continue;  // touches nothing
+        const TileRange tiles = tilesUnder(area, T, H, columns, rows);
+        f.c0 = tiles.c0, f.r0 = tiles.r0, f.c1 = tiles.c1, f.r1 = tiles.r1;
+        if (d.mode != GL_TRIANGLE_STRIP || d.vertexCount < 4 || d.vertexCount % 2 || d.stride != sizeof(QuadVertex)) continue;
         if (p.sx.size() < d.vertexCount) p.sx.resize(d.vertexCount), p.sy.resize(d.vertexCount), p.w.resize(d.vertexCount);
         float *sx = p.sx.data(), *sy = p.sy.data(), *w = p.w.data();
         bool known = true;
-        float bx0 = 1e30f, by0 = 1e30f, bx1 = -1e30f, by1 = -1e30f;
-        for (UINT v = 0; v < d.vertexCount && known; ++v) {
-            known = screenPoint(d.matrix, vp, &vertexOf(d, int(v))->x, sx[v], sy[v], w[v]);
-            bx0 = std::min(bx0, sx[v]), by0 = std::min(by0, sy[v]), bx1 = std::max(bx1, sx[v]), by1 = std::max(by1, sy[v]);
-        }
-        // A point or a line reaches beyond its vertices: a pixel of margin, and some more for those.
-        const bool triangles = d.mode == GL_TRIANGLES || d.mode == GL_TRIANGLE_STRIP || d.mode == GL_TRIANGLE_FAN;
-        const float margin = triangles ? 1.0f : 2.0f;
-        if (known) {
-            x0 = std::max(x0, bx0 - margin), y0 = std::max(y0, by0 - margin);
-            x1 = std::min(x1, bx1 + margin), y1 = std::min(y1, by1 + margin);
-        }
-        if (x1 <= x0 || y1 <= y0) continue;  // touches nothing
-        f.c0 = std::max(0, int(std::floor(x0)) / T), f.r0 = std::max(0, int(std::floor(y0)) / T);
-        f.c1 = std::min(columns - 1, (int(std::ceil(x1)) - 1) / T), f.r1 = std::min(rows - 1, (int(std::ceil(y1)) - 1) / T);
-        if (!known || d.mode != GL_TRIANGLE_STRIP || d.vertexCount < 4 || d.vertexCount % 2 || d.stride != sizeof(QuadVertex)) continue;
+        for (UINT v = 0; v < d.vertexCount && known; ++v) known = screenPoint(d.matrix, d.viewport, &vertexOf(d, int(v))->x, sx[v], sy[v], w[v]);
+        if (!known) continue;
         // Each quad of the strip: without perspective across it, a rectangle on the screen lined
         // up with it, whose positions and texture coordinates make a parallelogram.
         std::vector<FlatQuad>& quads = f.quads;
@@ -1842,9 +1835,9 @@ bool GlDevice::changedAreas(std::vector<std::array<int, 4>>& areas) {
     // (Tiles counted from the top left, as the hidden-draw planner's are.)
     auto change = [&](const DrawMark& m) {
         if (m.area[2] <= m.area[0] || m.area[3] <= m.area[1]) return;
-        const int c0 = std::max(0, m.area[0] / T), c1 = std::min(columns - 1, (m.area[2] - 1) / T);
-        const int r0 = std::max(0, (H - m.area[3]) / T), r1 = std::min(rows - 1, (H - m.area[1] - 1) / T);
-        for (int r = r0; r <= r1; ++r) std::memset(changedTiles.data() + size_t(r) * size_t(columns) + size_t(c0), 1, size_t(c1 - c0 + 1));
+        const TileRange tiles = tilesUnder(m.area, T, H, columns, rows);
+        for (int r = tiles.r0; r <= tiles.r1; ++r)
+            std::memset(changedTiles.data() + size_t(r) * size_t(columns) + size_t(tiles.c0), 1, size_t(tiles.c1 - tiles.c0 + 1));
     };
     auto same = [](const DrawMark& x, const DrawMark& y) { return x.hash == y.hash && x.area == y.area && x.clearsAll == y.clearsAll; };
     size_t head = 0;
@@ -1906,6 +1899,10 @@ std::vector<D3DCOLOR> GlDevice::readTargetPixels() {
     makeCurrent();
     flushDraws();
     bindTarget();
+    return readTarget();
+}
+
+std::vector<D3DCOLOR> GlDevice::readTarget() const {
     const UINT w = present.BackBufferWidth, h = present.BackBufferHeight;
     std::vector<D3DCOLOR> bottomUp(size_t(w) * h), pixels(size_t(w) * h);
     glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
@@ -2219,8 +2216,6 @@ HRESULT GlDevice::GetBackBufferPixels(UINT* width, UINT* height, std::vector<D3D
     if (!width || !height || !pixels) return D3DERR_INVALIDCALL;
     makeCurrent();
     flushDraws();
-    UINT w = present.BackBufferWidth, h = present.BackBufferHeight;
-    std::vector<D3DCOLOR> bottomUp(size_t(w) * h);
     bindTarget();
     if (shown != Shown::NOTHING) {
         // Between frames the window's back buffer holds nothing for sure: the frame last shown
@@ -2230,12 +2225,9 @@ HRESULT GlDevice::GetBackBufferPixels(UINT* width, UINT* height, std::vector<D3D
         applyBlendAndCull();
         applySampler();
     }
-    glReadPixels(0, 0, GLsizei(w), GLsizei(h), GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
+    *pixels = readTarget();
     if (bTargetChosen) glBindFramebuffer(GL_FRAMEBUFFER, target);
-    pixels->resize(bottomUp.size());
-    for (UINT row = 0; row < h; ++row)
-        std::memcpy(pixels->data() + size_t(row) * w, bottomUp.data() + size_t(h - 1 - row) * w, size_t(w) * sizeof(D3DCOLOR));
-    *width = w;
-    *height = h;
+    *width = present.BackBufferWidth;
+    *height = present.BackBufferHeight;
     return D3D_OK;
 }

@@ -180,6 +180,8 @@ private:
     bool bLastMarksHeld = false;
     bool bFlushedThisFrame = false;  // some of the frame to be shown was drawn already
     void markQueuedDraws();
+    // The drawing target's pixels, top row first.
+    std::vector<D3DCOLOR> readTarget() const;
     // Cuts the queued draws of triangles that map to the screen without perspective to the
     // areas (each then marked withinAreas); the others are drawn within each area in turn.
     void clipToAreas(const std::vector<std::array<int, 4>>& areas);

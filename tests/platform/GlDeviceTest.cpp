@@ -1052,7 +1052,9 @@ protected:
         std::vector<D3DCOLOR> red(size_t(S) * S, 0xFFFF0000), blue(size_t(S) * S, 0xFF0000FF);
         EXPECT_EQ(recoloured->UpdateRect(all, red.data(), S * 4), D3D_OK);
         for (int k = 0; k < count; ++k) {
-            if (k == recolourAt) EXPECT_EQ(recoloured->UpdateRect(all, blue.data(), S * 4), D3D_OK);
+            if (k == recolourAt) {
+                EXPECT_EQ(recoloured->UpdateRect(all, blue.data(), S * 4), D3D_OK);
+            }
             const int step = k > still ? still : k;
             EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0), D3D_OK);
             EXPECT_EQ(device->BeginScene(), D3D_OK);
@@ -1072,7 +1074,9 @@ protected:
             EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
             kept.push_back(gl->readTargetPixels());
             // A read between frames draws the frame shown whole: the same again.
-            if (k == 3) expectSamePixels(readBack(), kept.back(), "read back");
+            if (k == 3) {
+                expectSamePixels(readBack(), kept.back(), "read back");
+            }
         }
         device->SetTexture(0, nullptr);
         return kept;

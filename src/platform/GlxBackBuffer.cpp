@@ -1,4 +1,4 @@
-#include "platform/GlBufferAge.h"
+#include "platform/GlxBackBuffer.h"
 
 #include <epoxy/glx.h>
 
